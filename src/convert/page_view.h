@@ -1,0 +1,51 @@
+// The browser control as the capture sees it: load, measure, scroll, snapshot.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace convert {
+
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+};
+
+struct ScrollPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// Pixels of the visible view, top row first; each pixel 32 bits, bytes blue, green, red, unused
+// (the layout of a 32-bit bitmap row and of a little-endian cairo ARGB32 surface).
+struct ViewPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // width * height
+};
+
+class PageView {
+ public:
+  virtual ~PageView() = default;
+  // Starts loading a local file path or a web address; loading goes on while events are pumped.
+  virtual void Navigate2(const std::string& location) = 0;
+  // Redraws the view at once.
+  virtual void RedrawNow() = 0;
+  // The page's full width and height in pixels (the whole document, margins included);
+  // nullopt when there is no document or body to measure.
+  virtual std::optional<PixelSize> MeasurePage() = 0;
+  // The size of the visible view in pixels (what a snapshot holds).
+  virtual PixelSize GetViewSize() = 0;
+  // Scrolls the view by the given pixels, instantly; the engine clamps at the page's ends.
+  virtual void ScrollBy(int dx, int dy) = 0;
+  // Where the view's top-left corner is on the page now.
+  virtual ScrollPoint GetScrollPosition() = 0;
+  // The pixels of the visible view as shown now; false when none could be had.
+  virtual bool Snapshot(ViewPixels& view) = 0;
+  // Bits per pixel of the display surface the page is rendered on.
+  virtual int BitsPerPixel() = 0;
+};
+
+}  // namespace convert

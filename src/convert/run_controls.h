@@ -1,0 +1,27 @@
+// What a run needs from the main window besides the page view: options, messages, the status
+// line, event pumping and the window geometry for a page.
+#pragma once
+
+#include <string>
+
+#include "settings/fields.h"
+
+namespace convert {
+
+class RunControls : public settings::OptionControls {
+ public:
+  // Dispatches every pending event of the window framework and of the browser engine without
+  // ever blocking; returns at once when nothing is pending.
+  virtual void PumpMessages() = 0;
+  // Sleeps between pumps (fakes return at once).
+  virtual void Sleep(int milliseconds) = 0;
+  // Puts the keyboard focus into the control of `field`.
+  virtual void FocusOption(settings::Field field) = 0;
+  // Height of the primary screen in pixels.
+  virtual int ScreenHeight() = 0;
+  // Places the main window at (0, 0), captureWidth + 50 wide and screenHeight - 70 high, and the
+  // browser control at (10, 150) in it, captureWidth wide and screenHeight - 300 high; repaints.
+  virtual void PlaceForPage(int captureWidth, int screenHeight) = 0;
+};
+
+}  // namespace convert
