@@ -1,0 +1,73 @@
+// The settings record's operations: defaults, loading from and saving to a settings file, and the
+// start-up choice of that file through the pointer file beside the program.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/fields.h"
+#include "settings/profile_file.h"
+
+namespace settings {
+
+// The pointer file in the program folder, naming the settings file used last (key "INI").
+inline constexpr std::string_view kPointerFileName = "set.ini";
+inline constexpr std::string_view kPointerKey = "INI";
+// The settings file of a first start, in the program folder.
+inline constexpr std::string_view kDefaultSettingsName = "Corvane.ini";
+// A value read back holds at most this many bytes minus one.
+inline constexpr int kValueBufferSize = 1000;
+
+// Works on the record where it lives: the fields in the window controls, the filter lists and
+// their switches in the main window. Holds the program folder and the current settings file's
+// path (both code-page-932 paths with '/' separators; the folder ends in '/').
+class SettingsRecord {
+ public:
+  // `profile` is the file access used for every read and write; it must outlive the record.
+  SettingsRecord(OptionControls& controls, FilterLists& lists, const ProfileFile& profile);
+  // The same on real profile files.
+  SettingsRecord(OptionControls& controls, FilterLists& lists);
+
+  SettingsRecord(const SettingsRecord&) = delete;
+  SettingsRecord& operator=(const SettingsRecord&) = delete;
+
+  const std::string& ProgramFolder() const { return m_programFolder; }
+  void SetProgramFolder(std::string folder) { m_programFolder = std::move(folder); }
+  const std::string& SettingsPath() const { return m_settingsPath; }
+  void SetSettingsPath(std::string path) { m_settingsPath = std::move(path); }
+  // ProgramFolder + "set.ini".
+  std::string PointerFilePath() const;
+
+  OptionControls& Controls() { return m_controls; }
+
+  // Every field to its default; empties the status line; disables the placeholder rows.
+  void ResetSettings();
+  // Reads the file at SettingsPath into the record. Missing files and keys give their "missing"
+  // values; always true.
+  bool LoadSettings();
+  // Writes INI = SettingsPath into the pointer file, then every field to SettingsPath. A failed
+  // write shows its message; a failure up to Percent stops the save and gives false, a later one
+  // lets it go on with the next key.
+  bool SaveSettings();
+  // At start-up (ProgramFolder set): loads the file named by the pointer file, or resets the
+  // record and takes ProgramFolder + "Corvane.ini" when it names none.
+  void LoadStartupSettings();
+
+ private:
+  std::string Read(std::string_view key, int bufferSize = kValueBufferSize) const;
+  bool Write(std::string_view key, std::string_view value);
+  void LoadList(std::string_view countKey, std::string_view entryKey,
+                std::vector<std::string>& list);
+  void SaveList(std::string_view countKey, std::string_view entryKey,
+                const std::vector<std::string>& list);
+
+  OptionControls& m_controls;
+  FilterLists& m_lists;
+  ProfileFile m_ownProfile;
+  const ProfileFile& m_profile;
+  std::string m_programFolder;
+  std::string m_settingsPath;
+};
+
+}  // namespace settings
