@@ -3,8 +3,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace settings {
+
+// One key of a section with its value as read (trimmed, quotes removed, not cut).
+struct ProfileEntry {
+  std::string key;
+  std::string value;
+};
 
 // Reads and writes single values of a profile file.
 //
@@ -29,10 +36,16 @@ class ProfileFile {
                                       std::string_view defaultValue, std::string& out,
                                       int bufferSize, std::string_view path) const;
 
+  // Every key line of `section` in file order (the first section of that name); empty when the
+  // file or section is missing.
+  virtual std::vector<ProfileEntry> GetPrivateProfileSection(std::string_view section,
+                                                             std::string_view path) const;
+
   // Sets `key` in `section` of the file `path` to `value`, creating the file, section and key
   // as needed. False when the file could not be read or written, and for names or values that
-  // a line cannot hold (line breaks, NUL; '=' in a key, ']' in a section, empty names): such a
-  // write would corrupt the file, so it is refused and the file stays as it was.
+  // a line cannot hold (line breaks, NUL; empty names; '=' in a key or one that starts like a
+  // header or comment; ']' in a section): such a write would corrupt the file or could never be
+  // read back, so it is refused and the file stays as it was.
   virtual bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                          std::string_view value, std::string_view path) const;
 };
