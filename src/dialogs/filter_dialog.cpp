@@ -1,0 +1,154 @@
+// The modal filter lists window: the enable and disable address lists and their two switches.
+#include "dialogs/filter_dialog.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/listctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <vector>
+
+#include "dialogs/message_box.h"
+#include "dialogs/window_look.h"
+#include "dialogs/wx_text.h"
+#include "resources/control_ids.h"
+
+namespace dialogs {
+namespace {
+
+using resources::TextId;
+
+// The column is as wide as a long address needs, wider than the view itself.
+constexpr int kColumnWidthPixels = 650;
+
+void FillList(wxListCtrl* list, const std::vector<std::string>& entries) {
+  list->DeleteAllItems();
+  for (const std::string& entry : entries) list->InsertItem(list->GetItemCount(), ToWx(entry));
+}
+
+std::vector<std::string> ListEntries(const wxListCtrl* list) {
+  std::vector<std::string> entries;
+  const int count = list->GetItemCount();
+  entries.reserve(count);
+  for (int i = 0; i < count; ++i) entries.push_back(FromWx(list->GetItemText(i)));
+  return entries;
+}
+
+}  // namespace
+
+FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_lists(lists) {
+  Create(owner, ids::kFilterDialog, WxText(TextId::kFilterTitle), wxDefaultPosition,
+         wxDefaultSize, wxDEFAULT_DIALOG_STYLE);
+  SetFont(UiFont());
+  CreateControls();
+  UseHatchBackground(this);
+  SetClientSize(ConvertDialogToPixels(wxSize(390, 281)));
+  CentreOnParent();
+
+  // The window starts from a copy of the record; the record itself changes only on OK.
+  m_useEnableCheck->SetValue(lists.m_enable == 1);
+  m_useDisableCheck->SetValue(lists.m_disable == 1);
+  FillList(m_enableListView, lists.m_enableList);
+  FillList(m_disableListView, lists.m_disableList);
+
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdd(m_enableListView, m_enableEntryEdit); },
+       ids::kAddToEnable);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdd(m_disableListView, m_disableEntryEdit); },
+       ids::kAddToDisable);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_enableListView); }, ids::kDeleteEnable);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_disableListView); }, ids::kDeleteDisable);
+  Bind(wxEVT_BUTTON, &FilterDialog::OnOK, this, ids::kOptionsOk);
+  Bind(wxEVT_BUTTON, &FilterDialog::OnCancel, this, ids::kOptionsCancel);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Finish(wxID_CANCEL); });
+  SetAffirmativeId(ids::kOptionsOk);
+  SetEscapeId(ids::kOptionsCancel);
+}
+
+void FilterDialog::CreateControls() {
+  const auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
+  const auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
+  const auto button = [&](int id, TextId text, int x, int y, int w, int h) {
+    return new wxButton(this, id, WxText(text), pos(x, y), size(w, h));
+  };
+  const auto listView = [&](int id, TextId column, int x, int y, int w, int h) {
+    // Several entries may be selected; grid lines; a selected entry is marked across its row.
+    auto* list = new wxListCtrl(this, id, pos(x, y), size(w, h),
+                                wxLC_REPORT | wxLC_HRULES | wxLC_VRULES | wxBORDER_SUNKEN);
+    list->InsertColumn(0, WxText(column), wxLIST_FORMAT_LEFT, kColumnWidthPixels);
+    return list;
+  };
+
+  m_useEnableCheck = new wxCheckBox(this, ids::kUseEnableCheck, WxText(TextId::kUseEnableList),
+                                    pos(7, 10), size(63, 10));
+  m_useDisableCheck = new wxCheckBox(this, ids::kUseDisableCheck, WxText(TextId::kUseDisableList),
+                                     pos(68, 10), size(63, 10));
+  new wxStaticText(this, wxID_ANY, WxText(TextId::kFilterNote), pos(150, 12), size(154, 8));
+
+  m_enableEntryEdit = new wxTextCtrl(this, ids::kEnableEntryEdit, wxString(), pos(7, 30),
+                                     size(271, 14));
+  button(ids::kAddToEnable, TextId::kAddToEnableList, 278, 30, 55, 14);
+  button(ids::kDeleteEnable, TextId::kDeleteEntries, 334, 30, 47, 14);
+  m_enableListView = listView(ids::kEnableList, TextId::kEnableListColumn, 7, 46, 376, 90);
+
+  m_disableEntryEdit = new wxTextCtrl(this, ids::kDisableEntryEdit, wxString(), pos(7, 149),
+                                      size(271, 14));
+  button(ids::kAddToDisable, TextId::kAddToDisableList, 279, 149, 55, 14);
+  button(ids::kDeleteDisable, TextId::kDeleteEntries, 334, 149, 47, 14);
+  m_disableListView = listView(ids::kDisableList, TextId::kDisableListColumn, 7, 166, 376, 90);
+
+  button(ids::kOptionsOk, TextId::kSaveAndClose, 280, 261, 50, 14)->SetDefault();
+  button(ids::kOptionsCancel, TextId::kCancel, 333, 261, 50, 14);
+}
+
+void FilterDialog::OnAdd(wxListCtrl* list, wxTextCtrl* edit) {
+  // Any text is taken as it is, an empty one or one already in the list included.
+  list->InsertItem(list->GetItemCount(), edit->GetValue());
+}
+
+void FilterDialog::OnDelete(wxListCtrl* list) {
+  if (list->GetSelectedItemCount() == 0) {
+    ShowMessageBox(this, resources::Text(TextId::kNothingSelected));
+    return;
+  }
+  // Mark the selected entries, then rebuild the list from the others in their old order; the
+  // list may be of any length.
+  const int count = list->GetItemCount();
+  std::vector<bool> selected(count, false);
+  for (long item = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); item != -1;
+       item = list->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
+    if (item < count) selected[item] = true;
+  }
+  std::vector<wxString> kept;
+  kept.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    if (!selected[i]) kept.push_back(list->GetItemText(i));
+  }
+  list->Freeze();
+  list->DeleteAllItems();
+  for (const wxString& text : kept) list->InsertItem(list->GetItemCount(), text);
+  list->Thaw();
+  list->Refresh();
+  list->Update();
+}
+
+void FilterDialog::OnOK(wxCommandEvent&) {
+  m_lists.m_enableList = ListEntries(m_enableListView);
+  m_lists.m_disableList = ListEntries(m_disableListView);
+  m_lists.m_enable = m_useEnableCheck->GetValue() ? 1 : 0;
+  m_lists.m_disable = m_useDisableCheck->GetValue() ? 1 : 0;
+  Finish(wxID_OK);
+}
+
+void FilterDialog::OnCancel(wxCommandEvent&) { Finish(wxID_CANCEL); }
+
+void FilterDialog::Finish(int returnCode) {
+  if (IsModal()) {
+    EndModal(returnCode);
+  } else {
+    SetReturnCode(returnCode);
+    Hide();
+  }
+}
+
+}  // namespace dialogs
