@@ -1,0 +1,44 @@
+// The crawl queue and the start values that the queueing rules read.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace download {
+
+// Two parallel lists: entry i of m_kindQueue ("url", "src" or "cgi") is the kind of entry i of
+// m_addressQueue. Entries are only appended (by seeding and by QueueLink), never removed while a
+// crawl runs. Beside the lists an index of the addresses answers "already queued?" without
+// walking the queue.
+struct CrawlState {
+  std::vector<std::string> m_addressQueue;
+  std::vector<std::string> m_kindQueue;
+  int m_entryLimit = 0;       // the Count of the run; harvesting stops queueing at this length
+  std::string m_startFolder;  // the start address up to and including its last "/"
+  std::string m_startServer;  // the server name of the last seeded address
+
+  // Appends one entry to both lists.
+  void Append(std::string address, std::string kind);
+  // Whether an entry equals `address` exactly. Entries pushed onto the lists directly are
+  // indexed here too.
+  bool Contains(std::string_view address) const;
+  // Empties both lists (the start values and the limit stay).
+  void Clear();
+  int size() const { return static_cast<int>(m_addressQueue.size()); }
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  void CatchUp() const;
+
+  mutable std::unordered_set<std::string, Hash, std::equal_to<>> m_index;
+  mutable std::size_t m_indexed = 0;  // entries of m_addressQueue already in m_index
+};
+
+}  // namespace download

@@ -1,0 +1,34 @@
+// Queueing one link under the crawl rules, and harvesting the links of one fetched page.
+#pragma once
+
+#include <string_view>
+
+#include "convert/run_controls.h"
+#include "download/crawl_state.h"
+#include "settings/fields.h"
+
+namespace download {
+
+// Resolves `link` against `pageAddress` and appends it with `kind` to the queue when it passes
+// every crawl rule: not empty; on the start server (Server); through the enable and disable
+// lists (FILTER); no "mailto"; under the start folder (ANOTHERURL); page-like or holding a page
+// word; no "./"; not queued yet. The three options are read from `options` at every call.
+// Returns whether the link was queued.
+bool QueueLink(CrawlState& state, const settings::OptionControls& options,
+               const settings::FilterLists& filters, std::string_view pageAddress,
+               std::string_view link, std::string_view kind);
+
+// The kind that an anchor or option link is queued with: "cgi" with a "?", else "url" for a
+// page-like address, else "src".
+std::string_view KindOfLink(std::string_view link);
+
+// Offers the links of the page `pageText` (fetched from `pageAddress`) to QueueLink, in five
+// scans: img src ("src"), body background ("src"), a href and option value (by the link), frame
+// src ("url"). Each link keeps the letter case of the page and loses its fragment. Pending
+// window events are handled after each link of the img, a and option scans. A scan ends when the
+// queue holds m_entryLimit entries or more.
+void HarvestLinks(CrawlState& state, convert::RunControls& controls,
+                  const settings::FilterLists& filters, std::string_view pageAddress,
+                  std::string_view pageText);
+
+}  // namespace download
