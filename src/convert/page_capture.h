@@ -1,0 +1,30 @@
+// Capturing the page shown in the page view into a bitmap file.
+#pragma once
+
+#include <string>
+
+#include "convert/page_view.h"
+#include "convert/run_controls.h"
+#include "convert/run_state.h"
+
+namespace convert {
+
+// What became of one capture. Only kWritten leaves a file; every other outcome leaves whatever
+// was at the path before untouched. The page counts as processed in every case.
+enum class CaptureOutcome {
+  kWritten,
+  kWriteFailed,     // the bitmap was made but the file could not be written
+  kNotMeasured,     // no document or body to measure after the load wait
+  kNoUsableArea,    // the view or the page has no pixels, or Percent is 0 or less
+  kTooLarge,        // the bitmap exceeds the file format's sizes or the memory at hand
+  kNoSnapshot,      // the view gave no pixels
+  kClosing,         // the window is closing: the capture was abandoned
+};
+
+// Waits m_wait x 5 rounds for the page to load, measures it and copies it tile by tile, scrolling
+// the view between tiles, into one bitmap scaled by the Percent option (read once, here), then
+// writes it to `path`. state.m_captureWidth and state.m_wait are those of the current page.
+CaptureOutcome CaptureToFile(const std::string& path, PageView& view, RunControls& controls,
+                             const RunState& state);
+
+}  // namespace convert

@@ -1,0 +1,223 @@
+// The page capture end to end on a scripted page view: pixels, scrolls, waits and refusals.
+#include "convert/page_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "base/file_system.h"
+#include "support/fake_page_view.h"
+#include "support/fake_run_controls.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using convert::CaptureOutcome;
+using settings::Field;
+using testing_support::FakePageView;
+using testing_support::FakeRunControls;
+using testing_support::TempFolder;
+
+// A bitmap file read back: its header numbers and its pixels counted from the top.
+struct ReadBitmap {
+  std::string bytes;
+  std::uint32_t U32(size_t at) const {
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k) v = (v << 8) | static_cast<unsigned char>(bytes[at + k]);
+    return v;
+  }
+  int Width() const { return static_cast<int>(U32(18)); }
+  int Height() const { return static_cast<int>(U32(22)); }
+  int Bits() const { return static_cast<unsigned char>(bytes[28]); }
+  std::uint32_t Pixel(int x, int y) const {
+    const size_t stride = ((Bits() * Width() + 31) & ~31) / 8;
+    const size_t at = U32(10) + (Height() - 1 - y) * stride + x * (Bits() / 8);
+    std::uint32_t v = 0;
+    std::memcpy(&v, bytes.data() + at, Bits() / 8);
+    return v;
+  }
+};
+
+struct Capture {
+  explicit Capture(int pageWidth, int pageHeight, int viewWidth = 800, int viewHeight = 724)
+      : view(pageWidth, pageHeight, viewWidth, viewHeight) {
+    controls.texts[Field::kPercent] = "100";
+    state.m_captureWidth = viewWidth;
+    state.m_wait = 2;
+  }
+  CaptureOutcome Run() { return convert::CaptureToFile(path(), view, controls, state); }
+  std::string path() const { return folder / "page.bmp"; }
+  ReadBitmap Read() const { return {testing_support::ReadFile(path())}; }
+
+  TempFolder folder;
+  FakePageView view;
+  FakeRunControls controls;
+  convert::RunState state;
+};
+
+constexpr std::uint32_t kBackground = FakePageView::kViewBackground & 0x00FFFFFF;
+
+// Every bitmap pixel shows the page pixel under it: at 100% exactly the same pixel, scaled a
+// page pixel inside the bitmap pixel's footprint [d / s, (d + 1) / s) (the view's background
+// decodes to a single far pixel, so it fails this too), and the unused byte is 0.
+void ExpectPageReproduced(const ReadBitmap& bitmap, int pageWidth, int pageHeight, double scale) {
+  int wrong = 0;
+  for (int y = 0; y < bitmap.Height() && wrong < 5; ++y) {
+    for (int x = 0; x < bitmap.Width() && wrong < 5; ++x) {
+      const std::uint32_t pixel = bitmap.Pixel(x, y);
+      const int px = FakePageView::PixelX(pixel);
+      const int py = FakePageView::PixelY(pixel);
+      const auto inside = [scale](int page, int d, int limit) {
+        const int low = static_cast<int>(std::floor(d / scale));
+        const int high = std::min(limit, static_cast<int>(std::ceil((d + 1) / scale))) - 1;
+        return (page & 0xFFF) >= (low & 0xFFF) && page - (low & 0xFFF) <= high - low;
+      };
+      if ((pixel >> 24) != 0 || !inside(px, x, pageWidth) ||
+          !inside(py, y, pageHeight)) {
+        ADD_FAILURE() << "bitmap pixel (" << x << ", " << y << ") shows page (" << px << ", "
+                      << py << ") " << std::hex << pixel;
+        ++wrong;
+      }
+    }
+  }
+}
+
+TEST(CaptureToFile, PageOf1200RowsComesOutWholeWithItsScrollsAndWaits) {
+  Capture capture(781, 1200);
+  ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+  const ReadBitmap bitmap = capture.Read();
+  EXPECT_EQ(bitmap.Width(), 781);
+  EXPECT_EQ(bitmap.Height(), 1200);
+  EXPECT_EQ(bitmap.Bits(), 32);
+  EXPECT_EQ(bitmap.U32(10), 54u);
+  EXPECT_EQ(bitmap.U32(2), 54u + 781u * 4 * 1200);
+  ExpectPageReproduced(bitmap, 781, 1200, 1.0);
+
+  // After each tile right by its width, after each row down by its height and back left.
+  const std::vector<std::pair<int, int>> scrolls = {{781, 0}, {0, 719}, {0, 0},
+                                                    {781, 0}, {0, 481}, {0, 0}};
+  EXPECT_EQ(capture.view.scrolls, scrolls);
+  // The second row is taken where the view really stands: clamped at 1200 - 724 = 476.
+  ASSERT_EQ(capture.view.snapshotsAt.size(), 2u);
+  EXPECT_EQ(capture.view.snapshotsAt[1].y, 476);
+  // Load wait 2 x 5 rounds, then 2 rounds after each of the 2 tiles and each of the 2 rows.
+  EXPECT_EQ(capture.controls.pumps, 18);
+  EXPECT_EQ(capture.controls.sleptMilliseconds, 180);
+}
+
+TEST(CaptureToFile, EveryPagePixelLandsInPlaceAtEachScale) {
+  struct Case {
+    int pageWidth, pageHeight, viewWidth, viewHeight, percent;
+  } cases[] = {
+      {2000, 1500, 800, 724, 100},  // last column and last row clamped
+      {2000, 1500, 800, 724, 50},   // odd view height at 50%: no seams
+      {1203, 2171, 799, 724, 50},
+      {781, 1200, 800, 724, 33},
+      {781, 1000, 800, 724, 150},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pageWidth << "x" << c.pageHeight << " at " << c.percent);
+    Capture capture(c.pageWidth, c.pageHeight, c.viewWidth, c.viewHeight);
+    capture.controls.texts[Field::kPercent] = std::to_string(c.percent);
+    ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+    const ReadBitmap bitmap = capture.Read();
+    const double scale = c.percent * 0.01;
+    EXPECT_EQ(bitmap.Width(), static_cast<int>(c.pageWidth * scale));
+    EXPECT_EQ(bitmap.Height(), static_cast<int>(c.pageHeight * scale));
+    ExpectPageReproduced(bitmap, c.pageWidth, c.pageHeight, scale);
+  }
+}
+
+TEST(CaptureToFile, ShortNarrowPageKeepsItsOwnHeightPlusTenAndTheMinimumWidth) {
+  Capture capture(600, 300);
+  ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+  const ReadBitmap bitmap = capture.Read();
+  ASSERT_EQ(bitmap.Width(), 781);
+  ASSERT_EQ(bitmap.Height(), 310);
+  EXPECT_EQ(bitmap.Pixel(599, 299), FakePageView::PagePixel(599, 299) & 0x00FFFFFF);
+  EXPECT_EQ(bitmap.Pixel(600, 0), kBackground);    // what the view shows right of the page
+  EXPECT_EQ(bitmap.Pixel(0, 300), kBackground);    // and below it
+  EXPECT_EQ(bitmap.Pixel(780, 309), kBackground);
+}
+
+TEST(CaptureToFile, PageOfExactlyRowsTimesViewHeightTakesNoSnapshotForTheEmptyRow) {
+  Capture capture(781, 1438);
+  ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+  EXPECT_EQ(capture.view.snapshotsAt.size(), 2u);
+  EXPECT_EQ(capture.Read().Height(), 1438);
+  ExpectPageReproduced(capture.Read(), 781, 1438, 1.0);
+}
+
+TEST(CaptureToFile, PageTallerThanAnySurfaceConverts) {
+  Capture capture(81, 40000, 100, 724);  // Size 100: 81 wide; 40,000 rows in 56 tiles
+  capture.state.m_wait = 0;
+  ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+  const ReadBitmap bitmap = capture.Read();
+  ASSERT_EQ(bitmap.Height(), 40000);
+  ExpectPageReproduced(bitmap, 81, 40000, 1.0);
+}
+
+TEST(CaptureToFile, PageOpenedScrolledIsTakenFromItsTop) {
+  Capture capture(781, 1200);
+  capture.view.scroll = {0, 300};
+  ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+  ExpectPageReproduced(capture.Read(), 781, 1200, 1.0);
+}
+
+TEST(CaptureToFile, TwentyFourBitDisplayWritesThreeBytesAPixel) {
+  Capture capture(781, 800);
+  capture.view.bitsPerPixel = 24;
+  ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+  const ReadBitmap bitmap = capture.Read();
+  EXPECT_EQ(bitmap.Bits(), 24);
+  EXPECT_EQ(bitmap.bytes.size(), 54u + 2344u * 800);  // 781 x 3 = 2343, padded to 2344
+  ExpectPageReproduced(bitmap, 781, 800, 1.0);
+}
+
+TEST(CaptureToFile, PagesThatCannotBeCapturedGiveNoFile) {
+  struct Case {
+    const char* what;
+    std::string percent;
+    int viewWidth, viewHeight;
+    bool measureFails, snapshotFails, missingFolder;
+    CaptureOutcome outcome;
+  } cases[] = {
+      {"not measured", "100", 800, 724, true, false, false, CaptureOutcome::kNotMeasured},
+      {"Percent 0", "0", 800, 724, false, false, false, CaptureOutcome::kNoUsableArea},
+      {"Percent -50", "-50", 800, 724, false, false, false, CaptureOutcome::kNoUsableArea},
+      {"Percent text", "abc", 800, 724, false, false, false, CaptureOutcome::kNoUsableArea},
+      {"Percent too small", "0.5", 800, 724, false, false, false, CaptureOutcome::kNoUsableArea},
+      {"view 5 high", "100", 800, 5, false, false, false, CaptureOutcome::kNoUsableArea},
+      {"view 0 wide", "100", 0, 724, false, false, false, CaptureOutcome::kNoUsableArea},
+      {"huge Percent", "2000000", 800, 724, false, false, false, CaptureOutcome::kTooLarge},
+      {"no snapshot", "100", 800, 724, false, true, false, CaptureOutcome::kNoSnapshot},
+      {"no folder", "100", 800, 724, false, false, true, CaptureOutcome::kWriteFailed},
+  };
+  for (const auto& c : cases) {
+    Capture capture(781, 1200, c.viewWidth, c.viewHeight);
+    capture.state.m_captureWidth = 800;
+    capture.controls.texts[Field::kPercent] = c.percent;
+    capture.view.measureFails = c.measureFails;
+    capture.view.snapshotFails = c.snapshotFails;
+    const std::string path = c.missingFolder ? capture.folder / "none/page.bmp" : capture.path();
+    EXPECT_EQ(convert::CaptureToFile(path, capture.view, capture.controls, capture.state),
+              c.outcome)
+        << c.what;
+    EXPECT_FALSE(base::FileExists(path)) << c.what;
+  }
+}
+
+TEST(CaptureToFile, ClosingTheWindowAbandonsTheCapture) {
+  Capture capture(781, 1200);
+  capture.controls.onPump = [&] {
+    if (capture.controls.pumps == 12) capture.state.m_closing = true;
+  };
+  EXPECT_EQ(capture.Run(), CaptureOutcome::kClosing);
+  EXPECT_EQ(capture.controls.pumps, 12);
+  EXPECT_FALSE(base::FileExists(capture.path()));
+}
+
+}  // namespace
