@@ -35,8 +35,8 @@ struct Line {
   std::size_t end = 0;      // past the line end
   std::size_t textEnd = 0;  // before the line end
   Kind kind = Kind::kOther;
-  std::string_view name;    // section or key name, trimmed
-  std::string_view value;   // raw value of a key line, trimmed
+  std::string_view name;   // section or key name, trimmed
+  std::string_view value;  // raw value of a key line, trimmed
 };
 
 Line ParseLine(std::string_view bytes, std::size_t begin) {
@@ -124,9 +124,7 @@ bool HoldsLineBreak(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-bool IsWritableName(std::string_view name) {
-  return !Trim(name).empty() && !HoldsLineBreak(name);
-}
+bool IsWritableName(std::string_view name) { return !Trim(name).empty() && !HoldsLineBreak(name); }
 
 // The file's current bytes: "" for a file that does not exist yet, nullopt for one that exists
 // but cannot be read (writing over it would lose its content).
@@ -172,13 +170,12 @@ std::vector<ProfileEntry> ProfileFile::GetPrivateProfileSection(std::string_view
 }
 
 bool ProfileFile::WritePrivateProfileString(std::string_view section, std::string_view key,
-                                            std::string_view value,
-                                            std::string_view path) const {
+                                            std::string_view value, std::string_view path) const {
   if (!IsWritableName(section) || !IsWritableName(key) || HoldsLineBreak(value)) return false;
   // A key that reads as a header or comment, or holds '=', could never be found again.
   const char keyStart = Trim(key).front();
-  if (base::Contains(section, "]") || key.find('=') != std::string_view::npos ||
-      keyStart == '[' || keyStart == ';' || keyStart == '#') {
+  if (base::Contains(section, "]") || key.find('=') != std::string_view::npos || keyStart == '[' ||
+      keyStart == ';' || keyStart == '#') {
     return false;
   }
 

@@ -15,8 +15,7 @@ inline constexpr int kChooseExisting = 1;  // opens in the folder of the initial
 
 // Shows the settings file chooser and gives the accepted full path, or "" when cancelled. The
 // window side implements it on a file dialog (restoring the current folder); tests record.
-using SettingsFileChooser =
-    std::function<std::string(int mode, const std::string& initialPath)>;
+using SettingsFileChooser = std::function<std::string(int mode, const std::string& initialPath)>;
 
 // True when the file name of `path` (the part after its last '/') is "set.ini" in any letter
 // case: the pointer file's name can never be a settings file.

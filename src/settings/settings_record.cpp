@@ -139,8 +139,7 @@ bool SettingsRecord::SaveSettings() {
     return false;
   }
   for (const LeadingField& leading : kLeadingFields) {
-    if (!m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection),
-                                             KeyName(leading.field),
+    if (!m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection), KeyName(leading.field),
                                              m_controls.GetOptionText(leading.field),
                                              m_settingsPath)) {
       m_controls.ShowMessage(Text(leading.failure));

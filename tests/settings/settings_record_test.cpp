@@ -90,13 +90,15 @@ std::string PointerValue(const Bench& bench) {
   return value;
 }
 
-void ExpectTexts(const FakeRunControls& controls, const std::vector<std::pair<Field, std::string>>& texts) {
+void ExpectTexts(const FakeRunControls& controls,
+                 const std::vector<std::pair<Field, std::string>>& texts) {
   for (const auto& [field, text] : texts) {
     EXPECT_EQ(controls.GetOptionText(field), text) << settings::KeyName(field);
   }
 }
 
-void ExpectChecks(const FakeRunControls& controls, const std::vector<std::pair<Field, bool>>& checks) {
+void ExpectChecks(const FakeRunControls& controls,
+                  const std::vector<std::pair<Field, bool>>& checks) {
   for (const auto& [field, checked] : checks) {
     EXPECT_EQ(controls.IsOptionChecked(field), checked) << settings::KeyName(field);
   }
@@ -108,14 +110,21 @@ TEST(ResetSettings, SetsTheDefaultsAndDisablesThePlaceholderRows) {
   bench.controls.rowEnabled.fill(true);
   bench.controls.SetStatusText("old");
   bench.record.ResetSettings();
-  ExpectTexts(bench.controls, {{Field::kReadPath, "/"}, {Field::kWritePath, "/"},
-                               {Field::kSize, "800"}, {Field::kWait, "10"},
-                               {Field::kPercent, "100"}, {Field::kCount, "1000"},
-                               {Field::kLinkCount, "500"}, {Field::kFrom1, ""}, {Field::kTo1, ""},
-                               {Field::kStep1, ""}, {Field::kStep4, ""}});
-  ExpectChecks(bench.controls, {{Field::kSub, true}, {Field::kAnotherUrl, false},
-                                {Field::kServer, true}, {Field::kSame, false},
-                                {Field::kFilter, false}, {Field::kCgi1, false}});
+  ExpectTexts(bench.controls, {{Field::kReadPath, "/"},
+                               {Field::kWritePath, "/"},
+                               {Field::kSize, "800"},
+                               {Field::kWait, "10"},
+                               {Field::kPercent, "100"},
+                               {Field::kCount, "1000"},
+                               {Field::kLinkCount, "500"},
+                               {Field::kFrom1, ""},
+                               {Field::kStep4, ""}});
+  ExpectChecks(bench.controls, {{Field::kSub, true},
+                                {Field::kAnotherUrl, false},
+                                {Field::kServer, true},
+                                {Field::kSame, false},
+                                {Field::kFilter, false},
+                                {Field::kCgi1, false}});
   EXPECT_EQ(bench.controls.status(), "");
   for (bool enabled : bench.controls.rowEnabled) EXPECT_FALSE(enabled);
   EXPECT_TRUE(bench.lists.m_enableList.empty());
@@ -150,20 +159,29 @@ TEST(LoadSettings, AMissingFileGivesTheLoadFromNothingValues) {
 TEST(LoadSettings, ReadsSwitchesOnlyFromTheirExactSpelling) {
   Bench bench;
   WriteFile(bench.record.SettingsPath(),
-            "[" + kSection + "]\r\nReadPath=\r\nSize=640\r\nCount=\r\nLinkCount=\r\n"
-            "ANOTHERURL=OFF\r\nServer=ON\r\nSAME=on\r\nFILTER=On\r\nCgi1=on\r\nFrom1=1\r\n"
-            "Cgi3=ON\r\nTo3=9\r\nENABLE=on\r\nDISABLE=yes\r\nWait=" + std::string(1500, '7') +
-            "\r\n");
+            "[" + kSection +
+                "]\r\nReadPath=\r\nSize=640\r\nCount=\r\nLinkCount=\r\n"
+                "ANOTHERURL=OFF\r\nServer=ON\r\nSAME=on\r\nFILTER=On\r\nCgi1=on\r\nFrom1=1\r\n"
+                "Cgi3=ON\r\nTo3=9\r\nENABLE=on\r\nDISABLE=yes\r\nWait=" +
+                std::string(1500, '7') + "\r\n");
   bench.record.LoadSettings();
-  ExpectTexts(bench.controls, {{Field::kReadPath, ""}, {Field::kWritePath, ""},
-                               {Field::kSize, "640"}, {Field::kWait, std::string(999, '7')},
-                               {Field::kPercent, ""}, {Field::kCount, ""},
-                               {Field::kLinkCount, "500"}, {Field::kFrom1, "1"},
+  ExpectTexts(bench.controls, {{Field::kReadPath, ""},
+                               {Field::kWritePath, ""},
+                               {Field::kSize, "640"},
+                               {Field::kWait, std::string(999, '7')},
+                               {Field::kPercent, ""},
+                               {Field::kCount, ""},
+                               {Field::kLinkCount, "500"},
+                               {Field::kFrom1, "1"},
                                {Field::kTo3, "9"}});
-  ExpectChecks(bench.controls, {{Field::kAnotherUrl, true}, {Field::kServer, false},
-                                {Field::kSame, true}, {Field::kFilter, false},
-                                {Field::kCgi1, true}, {Field::kCgi3, false}});
-  EXPECT_EQ(bench.controls.rowEnabled, (std::array<bool, 6>{true, false, false, false, false, false}));
+  ExpectChecks(bench.controls, {{Field::kAnotherUrl, true},
+                                {Field::kServer, false},
+                                {Field::kSame, true},
+                                {Field::kFilter, false},
+                                {Field::kCgi1, true},
+                                {Field::kCgi3, false}});
+  EXPECT_EQ(bench.controls.rowEnabled,
+            (std::array<bool, 6>{true, false, false, false, false, false}));
   EXPECT_EQ(bench.lists.m_enable, 1);
   EXPECT_EQ(bench.lists.m_disable, 0);
 }
@@ -172,8 +190,8 @@ TEST(LoadSettings, SubIsOnForAnyNumberButZero) {
   struct Case {
     std::string line;
     bool on;
-  } cases[] = {{"Sub=1", true},   {"Sub=0", false},   {"Sub=", false}, {"Sub=abc", false},
-               {"Sub=2", true},   {"Sub= -1", true},  {"Sub=1x", true}, {"", false}};
+  } cases[] = {{"Sub=1", true}, {"Sub=0", false},  {"Sub=", false},  {"Sub=abc", false},
+               {"Sub=2", true}, {"Sub= -1", true}, {"Sub=1x", true}, {"", false}};
   for (const auto& c : cases) {
     Bench bench;
     WriteFile(bench.record.SettingsPath(), "[" + kSection + "]\r\n" + c.line + "\r\n");
@@ -201,8 +219,8 @@ TEST(LoadSettings, ReadsListEntriesUpToTheStoredCount) {
   };
   for (const auto& c : cases) {
     Bench bench;
-    WriteFile(bench.record.SettingsPath(), "[" + kSection + "]\n" + c.lines +
-                                               "DisableListCount=1\nDisableURL1=x\n");
+    WriteFile(bench.record.SettingsPath(),
+              "[" + kSection + "]\n" + c.lines + "DisableListCount=1\nDisableURL1=x\n");
     bench.record.LoadSettings();
     EXPECT_EQ(bench.lists.m_enableList, c.enable) << c.lines;
     EXPECT_EQ(bench.lists.m_disableList, Strings{"x"}) << c.lines;
@@ -221,8 +239,8 @@ TEST(SaveSettings, AFirstSaveWritesEveryKeyInOrder) {
 
 TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   Bench bench;
-  WriteFile(bench.record.SettingsPath(), "; mine\n[Other]\nSize=1\n[" + kSection +
-                                             "]\nSize=2\nUnknown=kept\n");
+  WriteFile(bench.record.SettingsPath(),
+            "; mine\n[Other]\nSize=1\n[" + kSection + "]\nSize=2\nUnknown=kept\n");
   FillForGolden(bench.controls, bench.lists);
   bench.controls.SetOptionText(Field::kWritePath, Sjis(" \"出力\" "));
   bench.controls.SetOptionText(Field::kTo6, std::string(1500, 't'));
@@ -248,8 +266,11 @@ TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   EXPECT_EQ(lists.m_disable, 0);
 
   const std::string file = ReadFile(bench.record.SettingsPath());
-  EXPECT_EQ(file.rfind("; mine\n[Other]\nSize=1\n[" + kSection + "]\nSize=1024\r\nUnknown=kept\n"
-                       "ReadPath=", 0), 0u);
+  EXPECT_EQ(file.rfind("; mine\n[Other]\nSize=1\n[" + kSection +
+                           "]\nSize=1024\r\nUnknown=kept\n"
+                           "ReadPath=",
+                       0),
+            0u);
 }
 
 TEST(SaveSettings, AShorterListLeavesOldKeysThatLoadIgnores) {
@@ -259,8 +280,8 @@ TEST(SaveSettings, AShorterListLeavesOldKeysThatLoadIgnores) {
   bench.lists.m_enableList = {"a", "", "c"};
   ASSERT_TRUE(bench.record.SaveSettings());
   const std::string file = ReadFile(bench.record.SettingsPath());
-  for (const std::string line : {"EnableListCount=3\r\n", "EnableURL2=\r\n", "EnableURL4=4\r\n",
-                                 "EnableURL5=5\r\n"}) {
+  for (const std::string line :
+       {"EnableListCount=3\r\n", "EnableURL2=\r\n", "EnableURL4=4\r\n", "EnableURL5=5\r\n"}) {
     EXPECT_NE(file.find(line), std::string::npos) << line;
   }
   bench.record.LoadSettings();
@@ -287,9 +308,9 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
        {"サブディレクトリの書き込みに失敗しました。", utf8("Count"), utf8("LinkCount"),
         utf8("ANOTHERURL"), utf8("Server"), utf8("SAME"), utf8("FILTER"), utf8("Cgi1"),
         utf8("From2"), utf8("To3"), utf8("Step6"), utf8("ENABLE"), utf8("DISABLE"),
-        utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"),
-        utf8("DisableURL1")},
-       true, "DisableURL1"},
+        utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"), utf8("DisableURL1")},
+       true,
+       "DisableURL1"},
   };
   for (const auto& c : cases) {
     FailingProfile profile;
@@ -322,13 +343,13 @@ TEST(SaveSettings, AMissingFolderStopsAtReadPathWithThePointerAlreadyWritten) {
 }
 
 TEST(LoadStartupSettings, FollowsThePointerFileOrFallsBackToTheDefaultFile) {
-  const std::string longName =
-      std::string(120, 'd') + "/" + Sjis("長い名前のフォルダ") + "/" + std::string(150, 'e') + "/s.ini";
+  const std::string longName = std::string(120, 'd') + "/" + Sjis("長い名前のフォルダ") + "/" +
+                               std::string(150, 'e') + "/s.ini";
   struct Case {
-    std::string pointer;  // the INI line, or "" for no pointer file
+    std::string pointer;       // the INI line, or "" for no pointer file
     std::string settingsName;  // relative to the folder; "" means the default file
     bool fileExists;
-    std::string size;          // the Size field afterwards
+    std::string size;  // the Size field afterwards
   } cases[] = {
       {"", "", false, "800"},
       {"INI=", "", false, "800"},
