@@ -73,36 +73,44 @@ struct TagScanResult {
 class TagScanner {
  public:
   enum class Mode { kTag, kAnchor };
+  // `values` is the text an anchor's value and closing tag are read from (a text of the same
+  // characters as `page`, differing at most in letter case); harvesting passes the page itself.
+  TagScanner(const LoweredPage& page, const LoweredPage& values, std::string_view tagName,
+             std::string_view attributeName, Mode mode);
   TagScanner(const LoweredPage& page, std::string_view tagName, std::string_view attributeName,
-             Mode mode);
-  // One call on the text from `from` on. `values` is the text the anchor value is taken from
-  // (same length as the page; the page itself for harvesting).
-  TagScanResult Next(int from, std::string_view values);
-  TagScanResult Next(int from) { return Next(from, m_page.text()); }
+             Mode mode)
+      : TagScanner(page, page, tagName, attributeName, mode) {}
+
+  // One call on the text from `from` on.
+  TagScanResult Next(int from);
 
  private:
-  // The first position at or after `from` where a byte or word occurs, remembered so that
-  // increasing questions cost one pass in total.
+  // The first position at or after `from` where a word or byte occurs in one text, remembered:
+  // the answer stays right for every later question up to the position found, so increasing
+  // questions cost one pass over the text in total.
   struct Memo {
+    const LoweredPage* m_source = nullptr;
     int m_from = -1;
     int m_found = -1;
+    bool Knows(const LoweredPage& source, int from) const;
   };
-  int NextWord(Memo& memo, std::string_view word, int from);
+  static int NextWord(Memo& memo, const LoweredPage& source, std::string_view word, int from);
   template <typename Predicate>
-  int NextByte(Memo& memo, int from, Predicate predicate);
+  static int NextByte(Memo& memo, const LoweredPage& source, int from, Predicate predicate);
   bool FindTagFrom(int from, int& tagStart, int& tagEnd);
-  void ReadValue(int tagStart, int tagEnd, int textEnd, int tagClose, bool anchorRules,
+  void ReadValue(const LoweredPage& source, int tagStart, int tagEnd, bool anchorRules,
                  TagScanResult& result);
 
   const LoweredPage& m_page;
-  std::string m_first;                    // the tag name, lower-cased
-  std::vector<std::string> m_fields;      // the further fields of the name list, lower-cased
+  const LoweredPage& m_values;
+  std::string m_first;                // the tag name, lower-cased
+  std::vector<std::string> m_fields;  // the further fields of the name list, lower-cased
   std::vector<Memo> m_fieldMemos;
-  std::string m_attributeName;            // as passed
-  std::string m_closingTag;               // "</" + tag name + ">"
+  std::string m_attributeName;        // as passed
+  std::string m_closingTag;           // "</" + tag name + ">"
   Mode m_mode;
-  Memo m_attributeMemo, m_closingMemo, m_styleMemo, m_closeMemo, m_equalsMemo, m_startMemo,
-      m_endMemo, m_hashMemo;
+  Memo m_closeMemo, m_styleMemo, m_closingMemo, m_attributeMemo, m_equalsMemo, m_startMemo,
+      m_endMemo;
 };
 
 }  // namespace download

@@ -1,0 +1,118 @@
+// Queueing one link under the crawl rules, and harvesting the links of one fetched page.
+#include "download/link_harvester.h"
+
+#include <string>
+
+#include "base/text.h"
+#include "download/address_rules.h"
+#include "download/link_scanner.h"
+
+namespace download {
+
+namespace {
+
+using settings::Field;
+
+// The enable and disable lists compare in upper case, entries in list order.
+bool HoldsAnyEntry(const std::string& upperAddress, const std::vector<std::string>& entries) {
+  for (const std::string& entry : entries) {
+    if (base::Contains(upperAddress, base::ToUpper(entry))) return true;
+  }
+  return false;
+}
+
+bool PassesFilters(const std::string& address, const CrawlState& state,
+                   const settings::FilterLists& filters) {
+  const std::string upper = base::ToUpper(address);
+  // Addresses under the start folder always pass the enable list.
+  if (filters.m_enable == 1 && !base::Contains(address, state.m_startFolder) &&
+      !HoldsAnyEntry(upper, filters.m_enableList)) {
+    return false;
+  }
+  return !(filters.m_disable == 1 && HoldsAnyEntry(upper, filters.m_disableList));
+}
+
+bool IsUnderStartFolder(const std::string& address, const std::string& startFolder) {
+  if (address.size() < startFolder.size()) return false;
+  const std::string_view head = std::string_view(address).substr(0, startFolder.size());
+  return base::ToLower(head) == base::ToLower(startFolder) && !address.starts_with('/');
+}
+
+struct Scan {
+  std::string_view m_tagName;
+  std::string_view m_attributeName;
+  TagScanner::Mode m_mode;
+  std::string_view m_kind;  // empty: the kind follows from the link
+  bool m_pumps;
+};
+
+// The five scans of a page, in order. A tag whose text holds the names of two scans is read by
+// both (an img whose src is frame.gif is also a frame link).
+constexpr Scan kScans[] = {
+    {"img", "src", TagScanner::Mode::kTag, "src", true},
+    {"body", "background", TagScanner::Mode::kTag, "src", false},
+    {"a", "href", TagScanner::Mode::kAnchor, "", true},
+    {"option", "value", TagScanner::Mode::kTag, "", true},
+    {"frame", "src", TagScanner::Mode::kTag, "url", false},
+};
+
+}  // namespace
+
+bool QueueLink(CrawlState& state, const settings::OptionControls& options,
+               const settings::FilterLists& filters, std::string_view pageAddress,
+               std::string_view link, std::string_view kind) {
+  std::string address = ResolveLink(pageAddress, link);
+  if (address.empty()) return false;
+  if (options.IsOptionChecked(Field::kServer) && !base::Contains(address, state.m_startServer)) {
+    return false;
+  }
+  if (options.IsOptionChecked(Field::kFilter) && !PassesFilters(address, state, filters)) {
+    return false;
+  }
+  if (base::Contains(base::ToLower(address), "mailto")) return false;
+  if (options.IsOptionChecked(Field::kAnotherUrl) &&
+      !IsUnderStartFolder(address, state.m_startFolder)) {
+    return false;
+  }
+  if (IsPageAddress(address) == 0 && HasPageWord(address) == 0) return false;
+  if (base::Contains(address, "./")) return false;
+  if (state.Contains(address)) return false;
+  state.Append(std::move(address), std::string(kind));
+  return true;
+}
+
+std::string_view KindOfLink(std::string_view link) {
+  if (base::Contains(base::ToLower(link), "?")) return "cgi";
+  return IsPageAddress(link) == 1 ? "url" : "src";
+}
+
+void HarvestLinks(CrawlState& state, convert::RunControls& controls,
+                  const settings::FilterLists& filters, std::string_view pageAddress,
+                  std::string_view pageText) {
+  // The page is lower-cased once; every scan reads it from increasing positions instead of
+  // cutting and lowering the rest of the page after each link.
+  const std::string lowered = base::ToLower(pageText);
+  const LoweredPage page(lowered);
+  for (const Scan& scan : kScans) {
+    TagScanner scanner(page, scan.m_tagName, scan.m_attributeName, scan.m_mode);
+    for (int from = 0;;) {
+      const TagScanResult found = scanner.Next(from);
+      if (found.m_end || state.size() >= state.m_entryLimit) break;
+      if (scan.m_pumps) controls.PumpMessages();
+      std::string link;
+      if (found.m_valueLength > 0) {
+        // The value comes from the lowered page; the page's own letter case is taken from the
+        // first place in the rest of the page where the lowered value stands.
+        const std::string_view value = page.text().substr(found.m_valueStart, found.m_valueLength);
+        const int at = page.Find(value, from);
+        link = std::string(at < 0 ? value : pageText.substr(at, value.size()));
+      }
+      from = found.m_next;
+      if (link.empty()) continue;
+      QueueLink(state, controls, filters, pageAddress, link,
+                scan.m_kind.empty() ? KindOfLink(link) : scan.m_kind);
+    }
+  }
+}
+
+}  // namespace download

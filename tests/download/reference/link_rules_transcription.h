@@ -1,0 +1,205 @@
+// A plain, step-by-step transcription of the link scanner, the queueing rules and the page
+// harvesting: it copies and lower-cases the rest of the page for every call and walks the whole
+// queue for every link. Kept as the oracle that the fast code must agree with, and as the slow
+// side of the harvesting benchmark.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "base/tools.h"
+#include "convert/run_controls.h"
+#include "download/address_rules.h"
+#include "settings/fields.h"
+
+namespace transcription {
+
+inline std::string FindTag(std::string html, std::string names, int& pos, char open, char close) {
+  const std::string H = base::ToLower(html);
+  const std::string N = base::ToLower(names);
+  const int n = base::CountFields(N, ",");
+  const std::string first = base::GetField(N, ",", 0);
+  int o = base::Find(H, first, 1);
+  while (o >= 0) {
+    int u = o - 1;
+    while (u >= 0 && H[u] != open) --u;
+    if (u < 0) {
+      o = base::Find(H, first, o + 1);
+      continue;
+    }
+    const int e = base::FindChar(H, close, o);
+    const std::string candidate = e < 0 ? std::string() : H.substr(u, e - u + 1);
+    bool matches = true;
+    for (int j = 1; j < n; ++j) {
+      if (!base::Contains(candidate, base::GetField(N, ",", j))) matches = false;
+    }
+    if (matches) {
+      pos = u;
+      return candidate;
+    }
+    o = base::Find(H, first, o + 1);
+  }
+  return "";
+}
+
+inline int FirstFrom(const std::string& text, int from, bool (*test)(char)) {
+  for (int x = from < 0 ? 0 : from; x < static_cast<int>(text.size()); ++x) {
+    if (test(text[x])) return x;
+  }
+  return -1;
+}
+
+inline std::string CutFragment(std::string value) {
+  const int hash = base::FindChar(value, '#');
+  return hash < 0 ? value : value.substr(0, hash);
+}
+
+// The value from `s`: up to the first end byte `k`, or up to the tag's ">" at `close` when that
+// comes first; a value starting behind the tag runs to its end byte or over the whole text.
+inline std::string ValueFrom(const std::string& X, int s, int k, int close) {
+  if (s <= close) {
+    const int end = (k >= 0 && k < close) ? k : close;
+    return X.substr(s, end - s);
+  }
+  return k >= 0 ? X.substr(s, k - s) : X;
+}
+
+inline std::string GetTagAttribute(std::string html, std::string tagName,
+                                   std::string attributeName, int& pos) {
+  std::string names = tagName;
+  if (!attributeName.empty()) names += "," + attributeName;
+  const std::string T = FindTag(html, names, pos, '<', '>');
+  if (T.empty()) return "END";
+  const int i = base::Find(T, attributeName);
+  int e = FirstFrom(T, i + 1, [](char c) { return c == '='; });
+  if (e < 0) e = i;
+  int s = FirstFrom(T, e + 1, [](char c) {
+    return !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\'');
+  });
+  if (s < 0) s = e;
+  const int k = FirstFrom(T, s + 1, [](char c) {
+    return c == ' ' || c == '\t' || c == '"' || c == '\'';
+  });
+  const std::string value = ValueFrom(T, s, k, static_cast<int>(T.size()) - 1);
+  pos = pos + 1;
+  return CutFragment(value);
+}
+
+inline std::string GetAnchorAttribute(std::string html, std::string tagName,
+                                      std::string attributeName, int& pos, std::string& tagText) {
+  std::string names = tagName;
+  if (!attributeName.empty()) names += "," + attributeName;
+  const std::string T = FindTag(html, names, pos, '<', '>');
+  if (T.empty()) return "END";
+  std::string X;
+  int d = 0;
+  if (base::Contains(T, ".css")) {
+    X = T;
+  } else {
+    tagText = T;
+    X = html.substr(pos);
+    d = base::Find(X, "</" + tagName + ">");
+    if (d < 0) return "END";
+  }
+  const int i = base::Find(X, attributeName);
+  int e = FirstFrom(X, i + 1, [](char c) { return c == '='; });
+  if (e < 0) e = i;
+  int s = FirstFrom(X, e + 1, [](char c) {
+    return !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"');
+  });
+  if (s < 0) s = e;
+  const int k = FirstFrom(X, s + 1, [](char c) { return c == ' ' || c == '\t' || c == '"'; });
+  const std::string value = ValueFrom(X, s, k, static_cast<int>(T.size()) - 1);
+  pos = pos + d + 1;
+  return CutFragment(value);
+}
+
+struct Queue {
+  std::vector<std::string> m_addressQueue;
+  std::vector<std::string> m_kindQueue;
+  int m_entryLimit = 0;
+  std::string m_startFolder;
+  std::string m_startServer;
+};
+
+inline void QueueLink(Queue& q, const settings::OptionControls& options,
+                      const settings::FilterLists& filters, std::string pageAddress,
+                      std::string link, std::string kind) {
+  using settings::Field;
+  const std::string A = download::ResolveLink(pageAddress, link);
+  if (A.empty()) return;
+  if (options.IsOptionChecked(Field::kServer) && !base::Contains(A, q.m_startServer)) return;
+  if (options.IsOptionChecked(Field::kFilter)) {
+    if (filters.m_enable == 1 && !base::Contains(A, q.m_startFolder)) {
+      bool any = false;
+      for (const auto& entry : filters.m_enableList) {
+        if (base::Contains(base::ToUpper(A), base::ToUpper(entry))) any = true;
+      }
+      if (!any) return;
+    }
+    if (filters.m_disable == 1) {
+      for (const auto& entry : filters.m_disableList) {
+        if (base::Contains(base::ToUpper(A), base::ToUpper(entry))) return;
+      }
+    }
+  }
+  if (base::Contains(base::ToLower(A), "mailto")) return;
+  if (options.IsOptionChecked(Field::kAnotherUrl)) {
+    const std::string& F = q.m_startFolder;
+    if (A.size() < F.size()) return;
+    if (base::ToLower(A.substr(0, F.size())) != base::ToLower(F)) return;
+    if (!A.empty() && A[0] == '/') return;
+  }
+  if (download::IsPageAddress(A) != 1 && download::HasPageWord(A) != 1) return;
+  if (base::Contains(A, "./")) return;
+  for (const auto& queued : q.m_addressQueue) {
+    if (queued == A) return;
+  }
+  q.m_addressQueue.push_back(A);
+  q.m_kindQueue.push_back(kind);
+}
+
+inline void HarvestLinks(Queue& q, convert::RunControls& controls,
+                         const settings::FilterLists& filters, const std::string& P,
+                         const std::string& S) {
+  struct Scan {
+    const char* tag;
+    const char* attribute;
+    bool anchor;
+    const char* kind;  // "" for the kind by the link
+    bool pumps;
+  };
+  static const Scan scans[] = {{"img", "src", false, "src", true},
+                               {"body", "background", false, "src", false},
+                               {"a", "href", true, "", true},
+                               {"option", "value", false, "", true},
+                               {"frame", "src", false, "url", false}};
+  for (const Scan& scan : scans) {
+    std::string W = base::ToLower(S);
+    std::string O = S;
+    for (;;) {
+      int pos = 0;
+      std::string tagText;
+      std::string L = scan.anchor ? GetAnchorAttribute(W, scan.tag, scan.attribute, pos, tagText)
+                                  : GetTagAttribute(W, scan.tag, scan.attribute, pos);
+      if (L == "END" || static_cast<int>(q.m_addressQueue.size()) >= q.m_entryLimit) break;
+      if (scan.pumps) controls.PumpMessages();
+      if (!L.empty()) {
+        const int i = base::Find(W, L);
+        if (i >= 0) L = O.substr(i, L.size());
+      }
+      W = W.substr(pos);
+      O = O.substr(pos);
+      if (L.empty()) continue;
+      std::string kind = scan.kind;
+      if (kind.empty()) {
+        const std::string lower = base::ToLower(L);
+        kind = base::Contains(lower, "?") ? "cgi" : download::IsPageAddress(lower) ? "url" : "src";
+      }
+      QueueLink(q, controls, filters, P, L, kind);
+    }
+  }
+}
+
+}  // namespace transcription
