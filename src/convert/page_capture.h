@@ -19,6 +19,7 @@ enum class CaptureOutcome {
   kTooLarge,        // the bitmap exceeds the file format's sizes or the memory at hand
   kNoSnapshot,      // the view gave no pixels
   kClosing,         // the window is closing: the capture was abandoned
+  kPathTooLong,     // the output path is longer than kMaxOutputPath: the page was not loaded
 };
 
 // Waits m_wait x 5 rounds for the page to load, measures it and copies it tile by tile, scrolling

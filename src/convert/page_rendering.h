@@ -1,0 +1,45 @@
+// Rendering one page: progress text, window geometry, loading, and the capture into its file.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "convert/page_capture.h"
+#include "convert/page_renderer.h"
+#include "convert/page_view.h"
+#include "convert/run_controls.h"
+#include "convert/run_state.h"
+
+namespace convert {
+
+// The longest output path a page is written to; a longer one is refused, never cut short (a cut
+// path would name a different file).
+inline constexpr std::size_t kMaxOutputPath = 999;
+
+// outputFolder + the name up to and including its last dot + "bmp" ("a.b.html" -> "a.b.bmp",
+// ".htm" -> ".bmp", "html" -> "bmp"); nullopt when longer than kMaxOutputPath bytes.
+std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name);
+
+class PageRendering : public PageRenderer {
+ public:
+  PageRendering(RunState& state, RunControls& controls, PageView& view);
+
+  // Shows "<n>件目 <name> 処理中", reads Size and Wait afresh, places the window and the view for
+  // the page width, loads `location` and captures it. A Size of 0 or less, a screen too low for
+  // a usable view, or a too long output path leave the page unloaded and without a file.
+  // Always 1: the page counts as processed.
+  int RenderPage(const std::string& location, const std::string& name,
+                 const std::string& outputFolder) override;
+
+  // What became of the last page's bitmap.
+  std::optional<CaptureOutcome> LastOutcome() const { return m_lastOutcome; }
+
+ private:
+  RunState& m_state;
+  RunControls& m_controls;
+  PageView& m_view;
+  std::optional<CaptureOutcome> m_lastOutcome;
+};
+
+}  // namespace convert

@@ -1,0 +1,108 @@
+// Rendering one page: status text, geometry, options read per page, output names and refusals.
+#include "convert/page_rendering.h"
+
+#include <gtest/gtest.h>
+
+#include "base/file_system.h"
+#include "resources/texts.h"
+#include "support/fake_page_view.h"
+#include "support/fake_run_controls.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using convert::CaptureOutcome;
+using settings::Field;
+using testing_support::Sjis;
+
+struct Rendering {
+  Rendering() : view(781, 1200, 800, 724), rendering(state, controls, view) {
+    controls.texts[Field::kSize] = "800";
+    controls.texts[Field::kWait] = "1";
+    controls.texts[Field::kPercent] = "100";
+    state.m_pageCount = 1;
+  }
+  testing_support::TempFolder folder;
+  testing_support::FakeRunControls controls;
+  testing_support::FakePageView view;
+  convert::RunState state;
+  convert::PageRendering rendering;
+};
+
+TEST(OutputPathFor, CutsAtTheLastDotAndAddsBmp) {
+  struct Case {
+    std::string name, path;
+  } cases[] = {
+      {"page.html", "/out/page.bmp"},   {"a.b.html", "/out/a.b.bmp"},
+      {".htm", "/out/bmp"},             {"html", "/out/bmp"},
+      {"x.htm.bak", "/out/x.htm.bmp"},  {"html_notes.txt", "/out/html_notes.bmp"},
+      {Sjis("ページ.html"), "/out/" + Sjis("ページ.bmp")},
+      {Sjis("表.htm"), "/out/" + Sjis("表.bmp")},  // 表 ends in the byte 0x5C
+  };
+  for (const auto& c : cases) EXPECT_EQ(convert::OutputPathFor("/out/", c.name), c.path) << c.name;
+}
+
+TEST(OutputPathFor, RefusesPathsLongerThan999Bytes) {
+  const std::string folder = "/" + std::string(990, 'd') + "/";  // 992 bytes
+  EXPECT_EQ(convert::OutputPathFor(folder, "abc.html").value_or("").size(), 999u);
+  EXPECT_FALSE(convert::OutputPathFor(folder, "abcd.html"));
+}
+
+TEST(RenderPage, ShowsProgressPlacesTheWindowLoadsAndWritesTheBitmap) {
+  Rendering r;
+  r.state.m_pageCount = 3;
+  const std::string name = Sjis("ページ.html");
+  EXPECT_EQ(r.rendering.RenderPage("/src/" + name, name, r.folder.path()), 1);
+  EXPECT_EQ(r.controls.statusTexts,
+            std::vector<std::string>{Sjis("3件目 ") + name + Sjis(" 処理中")});
+  EXPECT_EQ(r.controls.placements, (std::vector<std::pair<int, int>>{{800, 1024}}));
+  EXPECT_EQ(r.view.navigations, std::vector<std::string>{"/src/" + name});
+  EXPECT_EQ(r.view.redraws, 1);
+  EXPECT_EQ(r.rendering.LastOutcome(), CaptureOutcome::kWritten);
+  EXPECT_TRUE(base::FileExists(r.folder / Sjis("ページ.bmp")));
+  EXPECT_EQ(r.state.m_pageCount, 3);  // the caller counts
+}
+
+TEST(RenderPage, ReadsSizeAndWaitAfreshForEveryPage) {
+  Rendering r;
+  r.controls.texts[Field::kSize] = " +640px";
+  r.controls.texts[Field::kWait] = "3";
+  r.rendering.RenderPage("/a.htm", "a.htm", r.folder.path());
+  EXPECT_EQ(r.state.m_captureWidth, 640);
+  EXPECT_EQ(r.state.m_wait, 3);
+  r.controls.texts[Field::kSize] = "700";
+  r.controls.texts[Field::kWait] = "x";
+  r.rendering.RenderPage("/b.htm", "b.htm", r.folder.path());
+  EXPECT_EQ(r.state.m_captureWidth, 700);
+  EXPECT_EQ(r.state.m_wait, 0);
+  EXPECT_EQ(r.controls.placements, (std::vector<std::pair<int, int>>{{640, 1024}, {700, 1024}}));
+}
+
+TEST(RenderPage, PagesWithoutUsableViewOrPathAreNotLoadedButCount) {
+  struct Case {
+    const char* what;
+    std::string size;
+    int screenHeight;
+    int nameLength;
+    CaptureOutcome outcome;
+  } cases[] = {
+      {"Size 0", "0", 1024, 8, CaptureOutcome::kNoUsableArea},
+      {"Size -800", "-800", 1024, 8, CaptureOutcome::kNoUsableArea},
+      {"Size empty", "", 1024, 8, CaptureOutcome::kNoUsableArea},
+      {"screen 305 high", "800", 305, 8, CaptureOutcome::kNoUsableArea},
+      {"path of 1000 bytes", "800", 1024, 1000, CaptureOutcome::kPathTooLong},
+  };
+  for (const auto& c : cases) {
+    Rendering r;
+    r.controls.texts[Field::kSize] = c.size;
+    r.controls.screenHeight = c.screenHeight;
+    const std::string name = std::string(c.nameLength - 5, 'n') + ".html";
+    EXPECT_EQ(r.rendering.RenderPage("/src/" + name, name, "/"), 1) << c.what;
+    EXPECT_EQ(r.rendering.LastOutcome(), c.outcome) << c.what;
+    EXPECT_TRUE(r.view.navigations.empty()) << c.what;
+    EXPECT_TRUE(r.controls.placements.empty()) << c.what;
+    EXPECT_EQ(r.controls.statusTexts.size(), 1u) << c.what;  // the progress text still shows
+  }
+}
+
+}  // namespace
