@@ -1,0 +1,63 @@
+// The conversion run behind Start: a folder walk or a crawl, and the closing count.
+#include "convert/conversion_run.h"
+
+#include "base/file_system.h"
+#include "base/text.h"
+#include "base/tools.h"
+#include "convert/folder_walk.h"
+#include "resources/texts.h"
+
+namespace convert {
+
+bool IsWebAddress(std::string_view source) {
+  return base::ToUpper(source).substr(0, 4) == "HTTP";
+}
+
+std::string AbsoluteFolder(const std::string& folder) {
+  if (!folder.empty() && folder.front() == base::kPathSeparator) return folder;
+  return base::WithTrailingSeparator(base::GetCurrentDirectory()) + folder;
+}
+
+ConversionRun::ConversionRun(RunState& state, RunControls& controls, PageRenderer& renderer,
+                             Crawl crawl)
+    : m_state(state), m_controls(controls), m_renderer(renderer), m_crawl(std::move(crawl)) {}
+
+void ConversionRun::OnStart() {
+  // Start stays enabled during a run and runs nested inside its event pumping: that Start must
+  // not begin a second run on top of the first.
+  if (m_state.m_running) return;
+  m_state.m_running = true;
+  struct RunningFlag {
+    bool& running;
+    ~RunningFlag() { running = false; }
+  } runningFlag{m_state.m_running};
+
+  m_state.m_stopWalk = 0;
+  m_state.m_readPath = m_controls.GetOptionText(settings::Field::kReadPath);
+  m_state.m_writePath =
+      base::WithTrailingSeparator(m_controls.GetOptionText(settings::Field::kWritePath));
+
+  if (IsWebAddress(m_state.m_readPath)) {
+    // The crawl counts from 1 itself; starting the count here too means that a crawl refused
+    // before its first page reports 0 pages, not the count of an earlier run.
+    m_state.m_pageCount = 1;
+    if (m_crawl) m_crawl();
+  } else {
+    m_state.m_readPath = base::WithTrailingSeparator(m_state.m_readPath);
+    // The walk makes each output folder current in turn, so relative folders are fixed here,
+    // against the folder that was current at Start; otherwise a relative source would be read
+    // from inside the output folder and relative subfolders would nest into themselves.
+    m_state.m_readPath = AbsoluteFolder(m_state.m_readPath);
+    m_state.m_writePath = AbsoluteFolder(m_state.m_writePath);
+    m_state.m_pageCount = 1;
+    FolderWalk walk(m_state, m_controls, m_renderer);
+    walk.ConvertFolder(m_state.m_readPath, m_state.m_writePath);
+  }
+
+  if (m_state.m_closing) return;
+  const std::string count = resources::ProcessedCountText(m_state.m_pageCount - 1);
+  m_controls.ShowMessage(resources::Text(resources::TextId::kRunFinished));
+  m_controls.SetStatusText(count);
+}
+
+}  // namespace convert
