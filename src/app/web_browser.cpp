@@ -1,0 +1,504 @@
+// The browser control on WebKitGTK: loading, measuring, scrolling and snapshots of the view.
+#include "app/web_browser.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include <cairo.h>
+#include <gdk/gdk.h>
+#include <gdk/gdkx.h>
+#include <glib-object.h>
+#include <glib.h>
+#include <gtk/gtk.h>
+#include <libsoup/soup.h>
+#include <webkit2/webkit2.h>
+#include <wx/webview.h>
+#include <X11/Xlib.h>
+
+#include "base/file_system.h"
+#include "base/encoding.h"
+#include "base/text.h"
+
+namespace app {
+namespace {
+
+// ---- Page scripts: everything the control asks of a page, in one place. ----
+
+// The page's full size as "width height", or "" while there is no document body to measure.
+// When the page overflows the view, the scrolling element's size is exact (margins included).
+// Otherwise that size never drops below the view, so the page's own height is taken from the
+// root box with its margins, under two passing styles: a bottom padding of one pixel on the root
+// keeps the body's (collapsed) bottom margin inside the root box, and in quirks mode the root
+// and the body are held to their content instead of filling the view. Positioned boxes that
+// reach lower count too; boxes fixed to the view do not.
+constexpr const char* kMeasureScript = R"JS(
+(function () {
+  if (document.readyState === 'loading' || !document.body) return '';
+  var root = document.documentElement, body = document.body;
+  var scroller = document.scrollingElement || root;
+  var width = scroller.scrollWidth, height = scroller.scrollHeight;
+  if (height > window.innerHeight) return Math.round(width) + ' ' + Math.round(height);
+  var saved = [root, body].map(function (e) {
+    return e.hasAttribute('style') ? e.getAttribute('style') : null;
+  });
+  var rootStyle = getComputedStyle(root);
+  var padding = parseFloat(rootStyle.paddingBottom) || 0;
+  root.style.setProperty('padding-bottom', (padding + 1) + 'px', 'important');
+  if (document.compatMode === 'BackCompat') {
+    root.style.setProperty('height', 'max-content', 'important');
+    body.style.setProperty('height', 'max-content', 'important');
+  }
+  var top = window.scrollY;
+  var bottom = root.getBoundingClientRect().bottom + top - 1
+      + (parseFloat(rootStyle.marginBottom) || 0);
+  [root, body].forEach(function (e, i) {
+    if (saved[i] === null) e.removeAttribute('style'); else e.setAttribute('style', saved[i]);
+  });
+  var all = body.getElementsByTagName('*');
+  for (var i = 0; i < all.length && i < 20000; ++i) {
+    if (getComputedStyle(all[i]).position === 'fixed') continue;
+    bottom = Math.max(bottom, all[i].getBoundingClientRect().bottom + top);
+  }
+  return Math.round(width) + ' ' + Math.min(Math.round(height), Math.ceil(bottom));
+})())JS";
+
+constexpr const char* kViewSizeScript = "window.innerWidth + ' ' + window.innerHeight";
+
+constexpr const char* kScrollPositionScript =
+    "Math.round(window.scrollX) + ' ' + Math.round(window.scrollY)";
+
+// Scrolls at once even when the page asks for smooth scrolling.
+std::string ScrollScript(int dx, int dy) {
+  return "window.scrollBy({left: " + std::to_string(dx) + ", top: " + std::to_string(dy) +
+         ", behavior: 'instant'}); ''";
+}
+
+// Applied to every page above its own styles: no smooth scrolling, and no scroll bars, so that
+// a snapshot shows page pixels only and the view's width is the page's width.
+constexpr const char* kUserStyleSheet =
+    "*, *::before, *::after { scroll-behavior: auto !important; }\n"
+    "::-webkit-scrollbar { width: 0 !important; height: 0 !important; "
+    "display: none !important; }\n";
+
+// ---- Owners of GLib, cairo and X resources. ----
+
+template <typename T, void (*Free)(T*)>
+struct Deleter {
+  void operator()(T* p) const {
+    if (p) Free(p);
+  }
+};
+void UnrefObject(GObject* object) { g_object_unref(object); }
+void FreeString(char* text) { g_free(text); }
+void FreeSource(GSource* source) {
+  g_source_destroy(source);
+  g_source_unref(source);
+}
+using ObjectHolder = std::unique_ptr<GObject, Deleter<GObject, UnrefObject>>;
+using ErrorHolder = std::unique_ptr<GError, Deleter<GError, g_error_free>>;
+using StringHolder = std::unique_ptr<char, Deleter<char, FreeString>>;
+using SourceHolder = std::unique_ptr<GSource, Deleter<GSource, FreeSource>>;
+using SurfaceHolder = std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
+using HashHolder = std::unique_ptr<GHashTable, Deleter<GHashTable, g_hash_table_unref>>;
+
+// ---- Waiting for the engine. ----
+
+// The state of one asynchronous call, shared between the waiting caller and the engine's answer,
+// which may come after the caller has given up.
+template <typename Result>
+struct Pending {
+  bool done = false;
+  Result result{};
+  ObjectHolder cancellable{G_OBJECT(g_cancellable_new())};
+  GCancellable* Cancellable() { return G_CANCELLABLE(cancellable.get()); }
+};
+
+template <typename Result>
+void* ShareWithEngine(const std::shared_ptr<Pending<Result>>& pending) {
+  return new std::shared_ptr<Pending<Result>>(pending);
+}
+
+template <typename Result>
+std::shared_ptr<Pending<Result>> TakeFromEngine(void* data) {
+  std::unique_ptr<std::shared_ptr<Pending<Result>>> shared(
+      static_cast<std::shared_ptr<Pending<Result>>*>(data));
+  return *shared;
+}
+
+// Runs the GLib main context (the engine's answers and the window's events) until `done` is set
+// or the timeout passes; sleeps in the main context instead of spinning. On timeout the call is
+// cancelled; its answer, if one still comes, only fills the shared state.
+template <typename Result>
+bool WaitFor(Pending<Result>& pending, int timeoutMilliseconds) {
+  bool timedOut = false;
+  SourceHolder timer(g_timeout_source_new(static_cast<guint>(timeoutMilliseconds)));
+  g_source_set_callback(
+      timer.get(),
+      [](gpointer flag) -> gboolean {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+      },
+      &timedOut, nullptr);
+  g_source_attach(timer.get(), nullptr);
+  while (!pending.done && !timedOut) g_main_context_iteration(nullptr, TRUE);
+  if (!pending.done) g_cancellable_cancel(pending.Cancellable());
+  return pending.done;
+}
+
+bool IsCancelled(const GError* error) {
+  return error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+}
+
+// ---- Locations. ----
+
+bool IsWebAddress(const std::string& location) {
+  if (base::ToUpper(location.substr(0, 4)) == "HTTP") return true;
+  const std::size_t colon = location.find("://");
+  if (colon == std::string::npos || colon == 0) return false;
+  return std::all_of(location.begin(), location.begin() + static_cast<long>(colon), [](char c) {
+    return g_ascii_isalnum(c) || c == '+' || c == '-' || c == '.';
+  });
+}
+
+std::string PercentEncodePath(const std::string& utf8) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : utf8) {
+    if (g_ascii_isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         g_ascii_strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+// Position of `what` (lower-case ASCII) in `text` compared without letter case, or npos.
+std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t from = 0) {
+  for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
+    if (StartsWithNoCase(text.substr(i), what)) return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string LocationToUri(const std::string& location) {
+  if (IsWebAddress(location)) return location;
+  std::optional<std::filesystem::path> native = base::ToNativePath(location);
+  if (!native || native->empty()) return {};
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(*native, error);
+  if (error) return {};
+  return "file://" + PercentEncodePath(absolute.lexically_normal().string());
+}
+
+const char* UndeclaredCharset(std::string_view bytes) {
+  return base::IsValidUtf8(bytes) ? "UTF-8" : "Shift_JIS";
+}
+
+bool DeclaresCharset(std::string_view bytes) {
+  if (StartsWithNoCase(bytes, "\xEF\xBB\xBF") || StartsWithNoCase(bytes, "\xFF\xFE") ||
+      StartsWithNoCase(bytes, "\xFE\xFF")) {
+    return true;
+  }
+  std::string_view head = bytes.substr(0, 8192);
+  head = head.substr(0, std::min(head.size(), FindNoCase(head, "<body")));
+  for (std::size_t tag = FindNoCase(head, "<meta"); tag != std::string_view::npos;
+       tag = FindNoCase(head, "<meta", tag + 5)) {
+    const std::size_t end = std::min(head.size(), head.find('>', tag));
+    if (FindNoCase(head.substr(tag, end - tag), "charset") != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// ---- The control. ----
+
+CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
+    : m_self(std::make_shared<CWebBrowser2*>(this)) {
+  m_control = wxWebView::New(parent, id, wxWebViewDefaultURLStr, wxDefaultPosition,
+                             wxDefaultSize, wxWebViewBackendDefault, wxBORDER_NONE);
+  m_view = m_control ? static_cast<WebKitWebView*>(m_control->GetNativeBackend()) : nullptr;
+  if (!m_view) return;
+  g_object_add_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
+
+  WebKitSettings* settings = webkit_web_view_get_settings(m_view);
+  webkit_settings_set_enable_smooth_scrolling(settings, FALSE);
+  webkit_settings_set_default_charset(settings, "UTF-8");
+
+  WebKitUserStyleSheet* sheet = webkit_user_style_sheet_new(
+      kUserStyleSheet, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER,
+      nullptr, nullptr);
+  webkit_user_content_manager_add_style_sheet(webkit_web_view_get_user_content_manager(m_view),
+                                              sheet);
+  webkit_user_style_sheet_unref(sheet);
+
+  m_loadChangedHandler =
+      g_signal_connect(m_view, "load-changed", G_CALLBACK(&CWebBrowser2::LoadChangedThunk), this);
+  m_loadFailedHandler =
+      g_signal_connect(m_view, "load-failed", G_CALLBACK(&CWebBrowser2::LoadFailedThunk), this);
+}
+
+CWebBrowser2::~CWebBrowser2() {
+  if (!m_view) return;
+  g_signal_handler_disconnect(m_view, m_loadChangedHandler);
+  g_signal_handler_disconnect(m_view, m_loadFailedHandler);
+  g_object_remove_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
+}
+
+void CWebBrowser2::LoadChangedThunk(WebKitWebView*, int event, void* self) {
+  static_cast<CWebBrowser2*>(self)->OnLoadChanged(event);
+}
+
+int CWebBrowser2::LoadFailedThunk(WebKitWebView*, int, char*, void* error, void* self) {
+  // A load stopped by the next Navigate2 is no failure of the page now asked for.
+  const GError* failure = static_cast<const GError*>(error);
+  const bool cancelled =
+      failure && (IsCancelled(failure) ||
+                  g_error_matches(failure, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED));
+  auto* browser = static_cast<CWebBrowser2*>(self);
+  if (!cancelled && browser->m_loadState != LoadState::kIdle) {
+    browser->m_loadState = LoadState::kFailed;
+  }
+  return FALSE;  // let the engine show its own error page; it is never measured
+}
+
+void CWebBrowser2::OnLoadChanged(int event) {
+  // Each step moves on only from the one before it, so the late events of a load that the
+  // latest Navigate2 replaced (or of an error page) cannot mark the new page as loaded.
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      if (m_loadState == LoadState::kRequested) m_loadState = LoadState::kStarted;
+      break;
+    case WEBKIT_LOAD_COMMITTED:
+      if (m_loadState == LoadState::kStarted) m_loadState = LoadState::kCommitted;
+      break;
+    case WEBKIT_LOAD_FINISHED:
+      if (m_loadState != LoadState::kCommitted) break;
+      if (m_isWebAddress && !m_charsetOverridden) {
+        // The engine showed the page as UTF-8 unless it declared otherwise; its bytes decide
+        // whether it has to be shown again as Shift_JIS.
+        m_loadState = LoadState::kChecking;
+        CheckMainResourceCharset();
+      } else {
+        m_loadState = LoadState::kFinished;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void CWebBrowser2::CheckMainResourceCharset() {
+  WebKitWebResource* resource = webkit_web_view_get_main_resource(m_view);
+  if (!resource) {
+    m_loadState = LoadState::kFinished;
+    return;
+  }
+  bool declaredInHeader = false;
+  if (WebKitURIResponse* response = webkit_web_resource_get_response(resource)) {
+    if (SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response)) {
+      GHashTable* params = nullptr;
+      soup_message_headers_get_content_type(headers, &params);
+      HashHolder held(params);
+      declaredInHeader = params && g_hash_table_lookup(params, "charset");
+    }
+  }
+  struct Answer {
+    std::weak_ptr<CWebBrowser2*> browser;
+    int navigation;
+    bool declaredInHeader;
+  };
+  auto* answer = new Answer{m_self, m_navigation, declaredInHeader};
+  webkit_web_resource_get_data(
+      resource, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
+        gsize length = 0;
+        GError* rawError = nullptr;
+        StringHolder bytes(reinterpret_cast<char*>(webkit_web_resource_get_data_finish(
+            WEBKIT_WEB_RESOURCE(source), result, &length, &rawError)));
+        ErrorHolder error(rawError);
+        std::shared_ptr<CWebBrowser2*> browser = answer->browser.lock();
+        if (!browser) return;
+        std::optional<std::string> page;
+        if (bytes) page.emplace(bytes.get(), length);
+        (*browser)->OnMainResourceData(answer->navigation, page, answer->declaredInHeader);
+      },
+      answer);
+}
+
+void CWebBrowser2::OnMainResourceData(int navigation, const std::optional<std::string>& bytes,
+                                      bool declaredInHeader) {
+  if (navigation != m_navigation || m_loadState != LoadState::kChecking || !m_view) return;
+  if (bytes && !declaredInHeader && !DeclaresCharset(*bytes) &&
+      std::strcmp(UndeclaredCharset(*bytes), "Shift_JIS") == 0) {
+    // Setting a custom charset reloads the page in it; the reload is this navigation's load.
+    m_charsetOverridden = true;
+    m_loadState = LoadState::kRequested;
+    webkit_web_view_set_custom_charset(m_view, "Shift_JIS");
+    return;
+  }
+  m_loadState = LoadState::kFinished;
+}
+
+void CWebBrowser2::Navigate2(const std::string& location) {
+  ++m_navigation;
+  if (!m_view) return;
+  if (m_charsetOverridden) {
+    webkit_web_view_set_custom_charset(m_view, nullptr);
+    m_charsetOverridden = false;
+  }
+  const std::string uri = LocationToUri(location);
+  if (uri.empty()) {
+    m_loadState = LoadState::kFailed;
+    return;
+  }
+  m_isWebAddress = IsWebAddress(location);
+  // A local page's bytes are at hand: the charset for a page that declares none is chosen
+  // before it loads. A web page loads as UTF-8 first and is checked when it has loaded.
+  const char* charset = "UTF-8";
+  if (!m_isWebAddress) {
+    if (std::optional<std::string> bytes = base::ReadWholeFile(location)) {
+      charset = UndeclaredCharset(*bytes);
+    }
+  }
+  webkit_settings_set_default_charset(webkit_web_view_get_settings(m_view), charset);
+  m_loadState = LoadState::kRequested;
+  webkit_web_view_load_uri(m_view, uri.c_str());
+}
+
+void CWebBrowser2::RedrawNow() {
+  if (!m_control) return;
+  m_control->Refresh();
+  m_control->Update();
+}
+
+std::optional<std::string> CWebBrowser2::RunScript(const std::string& script) {
+  if (!m_view) return std::nullopt;
+  auto pending = std::make_shared<Pending<std::optional<std::string>>>();
+  webkit_web_view_evaluate_javascript(
+      m_view, script.c_str(), -1, nullptr, nullptr, pending->Cancellable(),
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto pending = TakeFromEngine<std::optional<std::string>>(data);
+        GError* rawError = nullptr;
+        ObjectHolder value(G_OBJECT(
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &rawError)));
+        ErrorHolder error(rawError);
+        if (value) {
+          JSCValue* js = JSC_VALUE(value.get());
+          if (!jsc_value_is_undefined(js) && !jsc_value_is_null(js)) {
+            StringHolder text(jsc_value_to_string(js));
+            if (text) pending->result.emplace(text.get());
+          }
+        }
+        pending->done = true;
+      },
+      ShareWithEngine(pending));
+  if (!WaitFor(*pending, kEngineTimeoutMilliseconds)) return std::nullopt;
+  return pending->result;
+}
+
+std::optional<convert::PixelSize> CWebBrowser2::MeasurePage() {
+  // Only a document of the page asked for counts: while the previous page is still shown, or
+  // after a failed load, there is nothing of this page to measure.
+  if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) {
+    return std::nullopt;
+  }
+  std::optional<std::string> answer = RunScript(kMeasureScript);
+  convert::PixelSize size;
+  if (!answer || std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height) != 2) {
+    return std::nullopt;
+  }
+  return size;
+}
+
+convert::PixelSize CWebBrowser2::GetViewSize() {
+  // Asked of the page, not of the widget: the page learns of a new widget size a little later,
+  // and a snapshot holds the view at the size the page has.
+  convert::PixelSize size;
+  if (std::optional<std::string> answer = RunScript(kViewSizeScript)) {
+    std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height);
+  }
+  return size;
+}
+
+void CWebBrowser2::ScrollBy(int dx, int dy) { RunScript(ScrollScript(dx, dy)); }
+
+convert::ScrollPoint CWebBrowser2::GetScrollPosition() {
+  convert::ScrollPoint point;
+  if (std::optional<std::string> answer = RunScript(kScrollPositionScript)) {
+    std::sscanf(answer->c_str(), "%d %d", &point.x, &point.y);
+  }
+  return point;
+}
+
+bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
+  if (!m_view) return false;
+  auto pending = std::make_shared<Pending<SurfaceHolder>>();
+  webkit_web_view_get_snapshot(
+      m_view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
+      pending->Cancellable(),
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto pending = TakeFromEngine<SurfaceHolder>(data);
+        GError* rawError = nullptr;
+        pending->result.reset(
+            webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &rawError));
+        ErrorHolder error(rawError);
+        pending->done = true;
+      },
+      ShareWithEngine(pending));
+  if (!WaitFor(*pending, kEngineTimeoutMilliseconds) || !pending->result) return false;
+
+  cairo_surface_t* surface = pending->result.get();
+  if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+  const cairo_format_t format = cairo_image_surface_get_format(surface);
+  if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) return false;
+  cairo_surface_flush(surface);
+  const int width = cairo_image_surface_get_width(surface);
+  const int height = cairo_image_surface_get_height(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  if (!data || width <= 0 || height <= 0) return false;
+
+  // Both formats keep a pixel as one native 32-bit word 0xAARRGGBB: on this little-endian
+  // machine the bytes blue, green, red, alpha. The fourth byte is unused in a bitmap: cleared.
+  view.width = width;
+  view.height = height;
+  view.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    std::uint32_t* out = view.pixels.data() + static_cast<std::size_t>(y) * width;
+    for (int x = 0; x < width; ++x) out[x] = row[x] & 0x00FFFFFFu;
+  }
+  return true;
+}
+
+int CWebBrowser2::BitsPerPixel() {
+  // The size of a pixel in a bitmap compatible with the screen: X keeps a depth-24 visual in
+  // 32-bit pixels. Displays that are not X show pages from 32-bit surfaces.
+  GdkDisplay* display = gdk_display_get_default();
+  if (!display || !GDK_IS_X11_DISPLAY(display)) return 32;
+  GdkVisual* visual = gdk_screen_get_system_visual(gdk_display_get_default_screen(display));
+  const int depth = visual ? gdk_visual_get_depth(visual) : 24;
+  int count = 0;
+  XPixmapFormatValues* formats = XListPixmapFormats(GDK_DISPLAY_XDISPLAY(display), &count);
+  std::unique_ptr<XPixmapFormatValues, int (*)(void*)> held(formats, XFree);
+  for (int i = 0; formats && i < count; ++i) {
+    if (formats[i].depth == depth) return formats[i].bits_per_pixel;
+  }
+  return 32;
+}
+
+}  // namespace app

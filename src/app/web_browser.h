@@ -1,0 +1,92 @@
+// The browser control: a WebKit view inside the main window that loads, measures, scrolls and
+// photographs pages for the capture.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "convert/page_view.h"
+
+class wxWindow;
+class wxWebView;
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace app {
+
+// How long a call waits for the engine (a script result, a snapshot, page data) before it gives
+// up, so that a stuck page can never hang a run.
+inline constexpr int kEngineTimeoutMilliseconds = 5000;
+
+// The location of Navigate2 as the engine's address: a web address ("http..." in any letter
+// case, or any other "scheme://") as it is; a local code-page-932 path as a file URI of its
+// UTF-8 native name, percent-encoded, made absolute against the current folder. Empty when the
+// path has no native form.
+std::string LocationToUri(const std::string& location);
+
+// The character set to show a page in when it declares none: UTF-8 when its bytes are valid
+// UTF-8, Shift_JIS otherwise.
+const char* UndeclaredCharset(std::string_view bytes);
+
+// Whether the page's own bytes name their character set: a byte-order mark, or a meta tag with
+// "charset" in the part of the page before <body (at most the first 8 KiB).
+bool DeclaresCharset(std::string_view bytes);
+
+class CWebBrowser2 : public convert::PageView {
+ public:
+  // Creates the view as the child `id` of `parent` (placed and sized later by the window).
+  CWebBrowser2(wxWindow* parent, int id);
+  ~CWebBrowser2() override;
+  CWebBrowser2(const CWebBrowser2&) = delete;
+  CWebBrowser2& operator=(const CWebBrowser2&) = delete;
+
+  // The window of the control, for placing it.
+  wxWebView* GetControl() const { return m_control; }
+
+  void Navigate2(const std::string& location) override;
+  void RedrawNow() override;
+  std::optional<convert::PixelSize> MeasurePage() override;
+  convert::PixelSize GetViewSize() override;
+  void ScrollBy(int dx, int dy) override;
+  convert::ScrollPoint GetScrollPosition() override;
+  bool Snapshot(convert::ViewPixels& view) override;
+  int BitsPerPixel() override;
+
+  // Runs `script` in the page and gives its result as a text; nullopt when the script failed,
+  // gave undefined/null, or no answer came within the engine timeout.
+  std::optional<std::string> RunScript(const std::string& script);
+
+  // Where the current load stands.
+  enum class LoadState {
+    kIdle,       // nothing asked for yet
+    kRequested,  // Navigate2 called, the engine has not started on it
+    kStarted,    // the engine is fetching the page
+    kCommitted,  // the new document is being shown
+    kChecking,   // loaded; its bytes are being read to choose a character set
+    kFinished,   // loaded
+    kFailed,     // the load failed: there is nothing to measure
+  };
+  LoadState GetLoadState() const { return m_loadState; }
+
+ private:
+  static void LoadChangedThunk(WebKitWebView* view, int event, void* self);
+  static int LoadFailedThunk(WebKitWebView* view, int event, char* uri, void* error, void* self);
+  void OnLoadChanged(int event);
+  void CheckMainResourceCharset();
+  void OnMainResourceData(int navigation, const std::optional<std::string>& bytes,
+                          bool declaredInHeader);
+
+  wxWebView* m_control = nullptr;
+  WebKitWebView* m_view = nullptr;  // the engine's view inside m_control; null once destroyed
+  unsigned long m_loadChangedHandler = 0;
+  unsigned long m_loadFailedHandler = 0;
+  // Shared with the engine's pending answers; they check it before touching this object.
+  std::shared_ptr<CWebBrowser2*> m_self;
+  LoadState m_loadState = LoadState::kIdle;
+  bool m_isWebAddress = false;        // the current location is a web address
+  bool m_charsetOverridden = false;   // a custom charset was set for the current location
+  int m_navigation = 0;               // counts Navigate2 calls, to ignore stale answers
+};
+
+}  // namespace app
