@@ -1,0 +1,104 @@
+// Address rules: link resolution, the page tests and the conversions to local names.
+#include "download/address_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+using testing_support::Sjis;
+
+TEST(ResolveLink, JoinsLinksToThePageFolder) {
+  const std::string page = "http://server/a/b/page.html";
+  struct Case {
+    std::string page, link, address;
+  } cases[] = {
+      {page, "x.html", "http://server/a/b/x.html"},
+      {page, "./x.html", "http://server/a/b/x.html"},
+      {page, "img/x.gif", "http://server/a/b/img/x.gif"},
+      {page, "/img/x.gif", "http://server/a/b/img/x.gif"},  // the page folder, not the root
+      {page, "\\img\\x.gif", "http://server/a/b/img\\x.gif"},
+      {page, "../x.html", "http://server/a/x.html"},
+      {page, "../../x.html", "http://server/a/../x.html"},  // one level only
+      {page, "./", "http://server/a/b/./"},
+      {page, "", "http://server/a/b/"},
+      {page, "HTTP://Other/Y.html", "HTTP://Other/Y.html"},
+      {page, "https://other/y.html", "https://other/y.html"},
+      {page, "http_docs/a.html", "http_docs/a.html"},
+      {page, "mailto:someone", "http://server/a/b/mailto:someone"},
+      {"http://server", "x.html", "http:/x.html"},
+      {"http://server/a/b/", "c.html", "http://server/a/b/c.html"},
+      {"http://server/" + Sjis("表") + "/p.html", "../x.html", "http://server/x.html"},
+      {"http://server/" + Sjis("表") + "/p.html", Sjis("ソ.html"),
+       "http://server/" + Sjis("表") + "/" + Sjis("ソ.html")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(download::ResolveLink(c.page, c.link), c.address) << c.page << " + " << c.link;
+  }
+}
+
+TEST(PageTests, TellPagesByExtensionSlashOrWord) {
+  struct Case {
+    std::string address;
+    int isPage, hasWord;
+  } cases[] = {
+      {"http://server/a/x.HTML", 1, 1},     {"http://server/a/x.shtml", 1, 1},
+      {"http://server/a/style.CSS", 1, 0},  {"http://server/a/run.cgi?x=1", 1, 1},
+      {"http://server/a/", 1, 0},           {"http://server/a/pic.gif", 0, 0},
+      {"http://server/a/pic.gif?size=2", 0, 0}, {"http://server/cgi-bin/pic.gif", 0, 1},
+      {"http://server/htmlfiles/x.gif", 0, 1}, {"", 0, 0},
+      {"http://server/" + Sjis("ア") + ".htm", 1, 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(download::IsPageAddress(c.address), c.isPage) << c.address;
+    EXPECT_EQ(download::HasPageWord(c.address), c.hasWord) << c.address;
+  }
+}
+
+TEST(AddressToPathForm, GivesALowerCaseRelativePath) {
+  struct Case {
+    std::string address, path;
+  } cases[] = {
+      {"HTTP://Server:8080/A/b.HTML?x=1", "http/server8080/a/b.html?x=1"},
+      {"http://server/a/b/", "http/server/a/b/"},
+      {"http://Server/" + Sjis("ア") + "/X.html", "http/server/" + Sjis("ア") + "/x.html"},
+      {"http://server/" + Sjis("表") + "/", "http/server/" + Sjis("表") + "/"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(download::AddressToPathForm(c.address), c.path);
+}
+
+TEST(StripUnsafeAfter, RemovesUnsafeCharactersBehindTheMarker) {
+  struct Case {
+    std::string text, result;
+  } cases[] = {
+      {"a?b::c", "a?b:c"},    // the second ":" directly follows the removed one
+      {"a/b?c/d", "a/b?cd"},  // nothing at or before the marker is touched
+      {"a?b//c", "a?bc"},     // "/" gets a second pass
+      {"a?b?c*\"<>|", "a?b?c|"},
+      {"a?\\x", "a?x"},
+      {"abc", "abc"},
+      {"a?" + Sjis("表") + "\\", "a?" + Sjis("表")},  // the trail byte 0x5C is no backslash
+  };
+  for (const auto& c : cases) EXPECT_EQ(download::StripUnsafeAfter('?', c.text), c.result);
+  EXPECT_EQ(download::StripUnsafeAfter('?', ":a:b"), ":ab") << "without a marker, from 1 on";
+}
+
+TEST(QueryToFileName, KeepsTheQueryAndEndsInTheExtension) {
+  struct Case {
+    std::string name, file;
+  } cases[] = {
+      {"count.cgi?id=3", "countid=3.cgi"},
+      {"count?id=3", "countid=3.jpg"},
+      {"pic.cgi?id=7", "picid=7.cgi"},
+      {"a.cgi.cgi?x=1", "ax=1.cgi"},
+      {"page.?x=1", "pagex=1."},
+      {"img.cgi?f=a.png", "img.cgif=a.png.jpg"},
+      {"list.cgi?d=a/b:c", "listd=abc.cgi"},
+      {"readme", "readme"},
+      {Sjis("表.cgi?p=1"), Sjis("表p=1.cgi")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(download::QueryToFileName(c.name), c.file) << c.name;
+}
+
+}  // namespace
