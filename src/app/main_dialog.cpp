@@ -1,8 +1,382 @@
 // The main window: source and output paths, per-page options, the browser control, the status
-// line, the menu and the toolbar.
+// line, the menu and the toolbar. It holds the run state and hands its controls to the run.
 #include "app/main_dialog.h"
 
-#include "dialogs/wx_text.h"
+#include <algorithm>
 
-MainDialog::MainDialog()
-    : wxFrame(nullptr, wxID_ANY, dialogs::WxText(resources::TextId::kMainTitle)) {}
+#include <glib.h>
+#include <wx/bmpbuttn.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/display.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/webview.h>
+
+#include "app/app_tools.h"
+#include "app/cursor_nudge.h"
+#include "app/toolbar_images.h"
+#include "app/web_browser.h"
+#include "base/tools.h"
+#include "convert/conversion_run.h"
+#include "convert/page_rendering.h"
+#include "dialogs/app_icon.h"
+#include "dialogs/download_options_dialog.h"
+#include "dialogs/help_commands.h"
+#include "dialogs/message_box.h"
+#include "dialogs/window_look.h"
+#include "dialogs/wx_text.h"
+#include "download/crawl_driver.h"
+#include "resources/control_ids.h"
+
+using dialogs::WxText;
+using resources::TextId;
+using settings::Field;
+
+namespace {
+
+// The toolkit takes menu item ids below 0x7FFF only, and the menu commands are numbered from
+// 32771: a menu item carries its command id less this offset, and its handler is the command's.
+constexpr int kMenuItemOffset = 0x7000;
+
+}  // namespace
+
+int MainDialog::MenuItemId(int commandId) { return commandId - kMenuItemOffset; }
+
+namespace {
+
+// The window is laid out in dialog units of its own font: 463 by 271.
+constexpr int kDialogWidth = 463;
+constexpr int kDialogHeight = 271;
+
+}  // namespace
+
+MainDialog::MainDialog(std::string programFolder)
+    : wxFrame(nullptr, ids::kMainDialog, WxText(TextId::kMainTitle), wxDefaultPosition,
+              wxDefaultSize, wxDEFAULT_FRAME_STYLE),
+      m_timer(this, ids::kNudgeTimer),
+      m_settings(*this, m_filters),
+      m_settingsCommands(m_settings, [this](int mode, const std::string& initialPath) {
+        return m_pTools->ChooseSettingsFile(this, initialPath,
+                                            resources::Text(TextId::kSettingsFilter), mode);
+      }) {
+  // Start-up in its fixed order: controls, icon, tools, the hidden download options window,
+  // the program folder, the start-up settings, the toolbar, the browse images, the settings
+  // once more, the cursor timer. (This toolkit has no system menu to extend: the version
+  // information is in the Help menu.)
+  SetFont(dialogs::UiFont());
+  CreateControls();
+  CreateMenu();
+  m_hIcon = dialogs::AppIcon();
+  SetIcons(dialogs::AppIcons());
+  m_pTools = std::make_unique<AppTools>();
+  m_pDownloadOptions = new dialogs::DownloadOptionsDialog(this, m_filters);
+  m_pDownloadOptions->Hide();
+  m_settings.SetProgramFolder(std::move(programFolder));
+  m_settings.LoadStartupSettings();
+
+  m_renderer = std::make_unique<convert::PageRendering>(m_run, *this, *m_browserControl);
+  m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_transfer, *m_renderer,
+                                                          m_filters, m_crawl);
+  m_conversion = std::make_unique<convert::ConversionRun>(
+      m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
+  BindCommands();
+  SetClientSize(m_panel->ConvertDialogToPixels(wxSize(kDialogWidth, kDialogHeight)));
+
+  if (BuildToolBar()) {
+    const wxBitmap browse = app::DrawBrowseImage();
+    m_browseReadButton->SetBitmap(browse);
+    m_browseWriteButton->SetBitmap(browse);
+    m_settings.LoadSettings();
+    m_timer.Start(ids::kNudgePeriodMs);
+  }
+}
+
+MainDialog::~MainDialog() { m_timer.Stop(); }
+
+void MainDialog::CreateControls() {
+  m_panel = new wxPanel(this, wxID_ANY);
+  m_panel->SetFont(dialogs::UiFont());
+  dialogs::UseHatchBackground(m_panel);
+  wxPanel* p = m_panel;
+  // Places a control at x, y, w, h dialog units. The toolkit's own minimum wins where the
+  // Japanese face needs more room than the units give, so that no label is cut; edits keep
+  // their width.
+  auto at = [p](wxWindow* control, int x, int y, int w, int h) {
+    wxSize size = p->ConvertDialogToPixels(wxSize(w, h));
+    const wxSize best = control->GetBestSize();
+    if (!dynamic_cast<wxTextCtrl*>(control)) size.x = std::max(size.x, best.x);
+    size.y = std::max(size.y, best.y);
+    control->SetSize(wxRect(p->ConvertDialogToPixels(wxPoint(x, y)), size));
+    return control;
+  };
+  auto label = [&](TextId text, int x, int y, int w, int h) {
+    at(new wxStaticText(p, wxID_ANY, WxText(text)), x, y, w, h);
+  };
+
+  // The hidden buttons keep their ids for the command table.
+  at(new wxButton(p, ids::kCancel, WxText(TextId::kExitButton)), 126, 7, 50, 14)->Hide();
+  m_startButton = new wxButton(p, ids::kStart, WxText(TextId::kCreateButton));
+  at(m_startButton, 64, 7, 50, 14)->Hide();
+  at(new wxButton(p, ids::kStop, WxText(TextId::kStopButton)), 71, 21, 50, 14)->Hide();
+
+  label(TextId::kReadPathLabel, 9, 34, 42, 8);
+  label(TextId::kUrlAllowedLabel, 7, 44, 46, 8);
+  m_readPathEdit = new wxTextCtrl(p, ids::kReadPathEdit);
+  at(m_readPathEdit, 60, 38, 234, 14);
+  m_browseReadButton = new wxBitmapButton(p, ids::kBrowseRead, wxNullBitmap);
+  at(m_browseReadButton, 294, 39, 21, 14);
+  label(TextId::kWritePathLabel, 9, 59, 28, 8);
+  m_writePathEdit = new wxTextCtrl(p, ids::kWritePathEdit);
+  at(m_writePathEdit, 60, 59, 234, 14);
+  m_browseWriteButton = new wxBitmapButton(p, ids::kBrowseWrite, wxNullBitmap);
+  at(m_browseWriteButton, 294, 59, 21, 14);
+
+  at(new wxStaticBox(p, wxID_ANY, WxText(TextId::kOptionsGroup)), 329, 34, 127, 64);
+  label(TextId::kSizeLabel, 333, 46, 24, 8);
+  m_sizeEdit = new wxTextCtrl(p, ids::kSizeEdit);
+  at(m_sizeEdit, 362, 43, 19, 14);
+  label(TextId::kWaitLabel, 384, 46, 27, 8);
+  m_waitEdit = new wxTextCtrl(p, ids::kWaitEdit);
+  at(m_waitEdit, 420, 44, 19, 14);
+  label(TextId::kPercentLabel, 333, 63, 15, 8);
+  m_percentEdit = new wxTextCtrl(p, ids::kPercentEdit);
+  at(m_percentEdit, 353, 61, 19, 14);
+  label(TextId::kPercentSign, 375, 65, 8, 8);
+  m_subCheck = new wxCheckBox(p, ids::kSubCheck, WxText(TextId::kSubfoldersCheck));
+  at(m_subCheck, 383, 63, 69, 12);
+  at(new wxButton(p, ids::kShowDownloadOptions, WxText(TextId::kDownloadDetails)), 340, 79, 60, 14);
+
+  m_browserControl = std::make_unique<app::CWebBrowser2>(p, ids::kBrowser);
+  m_browser = m_browserControl->GetControl();
+  at(m_browser, 7, 103, 449, 161);
+
+  m_status = new wxStaticText(p, ids::kStatus, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                              wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+  at(m_status, 12, 83, 309, 8);
+}
+
+void MainDialog::CreateMenu() {
+  auto* file = new wxMenu;
+  file->Append(MenuItemId(ids::kMenuNew), WxText(TextId::kMenuNew));
+  file->Append(MenuItemId(ids::kMenuOpen), WxText(TextId::kMenuOpen));
+  file->AppendSeparator();
+  file->Append(MenuItemId(ids::kMenuSave), WxText(TextId::kMenuSave));
+  file->Append(MenuItemId(ids::kMenuSaveAs), WxText(TextId::kMenuSaveAs));
+  file->AppendSeparator();
+  file->Append(MenuItemId(ids::kMenuExit), WxText(TextId::kMenuExit));
+  auto* run = new wxMenu;
+  run->Append(MenuItemId(ids::kMenuStart), WxText(TextId::kMenuStart));
+  run->Append(MenuItemId(ids::kMenuStop), WxText(TextId::kMenuStop));
+  auto* help = new wxMenu;
+  help->Append(MenuItemId(ids::kMenuAbout), WxText(TextId::kMenuAbout));
+  help->Append(MenuItemId(ids::kMenuHelp), WxText(TextId::kMenuHelpItem));
+  auto* bar = new wxMenuBar;
+  bar->Append(file, WxText(TextId::kMenuFile));
+  bar->Append(run, WxText(TextId::kMenuRun));
+  bar->Append(help, WxText(TextId::kMenuHelp));
+  SetMenuBar(bar);
+}
+
+bool MainDialog::BuildToolBar() {
+  // A plain toolbar with tooltips across the top of the window, over the hidden buttons.
+  m_toolBar = new wxToolBar(m_panel, wxID_ANY, wxPoint(0, 0), wxDefaultSize,
+                            wxTB_HORIZONTAL | wxTB_NODIVIDER);
+  if (!m_toolBar) return false;
+  m_toolBar->SetToolBitmapSize(wxSize(32, 32));
+  struct Tool {
+    int id;
+    app::ToolImage image;
+    TextId tip;
+  };
+  const Tool tools[] = {
+      {ids::kToolNew, app::ToolImage::kNew, TextId::kMenuNew},
+      {ids::kToolOpen, app::ToolImage::kOpen, TextId::kMenuOpen},
+      {ids::kToolSave, app::ToolImage::kSave, TextId::kTipSave},
+      {ids::kToolExit, app::ToolImage::kExit, TextId::kMenuExit},
+      {0, {}, {}},
+      {ids::kToolStart, app::ToolImage::kStart, TextId::kTipStart},
+      {ids::kToolStop, app::ToolImage::kStop, TextId::kStopButton},
+      {0, {}, {}},
+      {ids::kToolHelp, app::ToolImage::kHelp, TextId::kMenuHelpItem},
+      {ids::kToolHomePage, app::ToolImage::kHomePage, TextId::kTipHomePage},
+  };
+  for (const Tool& tool : tools) {
+    if (tool.id == 0) {
+      m_toolBar->AddSeparator();
+    } else {
+      m_toolBar->AddTool(tool.id, wxEmptyString, app::DrawToolImage(tool.image), WxText(tool.tip));
+    }
+  }
+  if (!m_toolBar->Realize()) return false;
+  m_toolBar->SetSize(0, 0, 10000, m_toolBar->GetBestSize().y);
+  return true;
+}
+
+void MainDialog::BindCommands() {
+  auto command = [this](std::initializer_list<int> idList, void (MainDialog::*handler)()) {
+    for (int id : idList) {
+      const int menuId = id >= kMenuItemOffset ? MenuItemId(id) : id;
+      Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, menuId);
+      // Toolbar buttons keep their command ids and send menu events too.
+      if (menuId != id) Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
+      Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
+    }
+  };
+  command({ids::kStart, ids::kMenuStart, ids::kToolStart}, &MainDialog::OnStart);
+  command({ids::kStop, ids::kMenuStop, ids::kToolStop}, &MainDialog::OnStop);
+  command({ids::kBrowseRead}, &MainDialog::OnBrowseRead);
+  command({ids::kBrowseWrite}, &MainDialog::OnBrowseWrite);
+  command({ids::kShowDownloadOptions}, &MainDialog::OnShowDownloadOptions);
+  command({ids::kCancel, ids::kMenuExit, ids::kToolExit}, &MainDialog::OnExit);
+  command({ids::kMenuNew, ids::kToolNew}, &MainDialog::OnSettingsNew);
+  command({ids::kMenuOpen, ids::kToolOpen}, &MainDialog::OnSettingsOpen);
+  command({ids::kMenuSave, ids::kToolSave}, &MainDialog::OnSettingsSave);
+  command({ids::kMenuSaveAs}, &MainDialog::OnSettingsSaveAs);
+  command({ids::kMenuHelp, ids::kToolHelp}, &MainDialog::OnHelp);
+  command({ids::kMenuAbout}, &MainDialog::OnAbout);
+  command({ids::kToolHomePage}, &MainDialog::OnHomePage);
+  Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); }, ids::kNudgeTimer);
+  Bind(wxEVT_CLOSE_WINDOW, &MainDialog::OnClose, this);
+  Bind(wxEVT_CHAR_HOOK, &MainDialog::OnCharHook, this);
+}
+
+void MainDialog::OnStart() {
+  m_conversion->OnStart();
+  // A close asked for during the run waited for the run to end.
+  if (m_run.m_closing && !m_run.m_running) Destroy();
+}
+
+void MainDialog::OnStop() {
+  m_run.m_stopWalk = 1;
+  m_run.m_stopCrawl = 1;
+}
+
+void MainDialog::OnExit() { Close(); }
+
+void MainDialog::OnClose(wxCloseEvent& event) {
+  if (m_run.m_running && event.CanVeto()) {
+    // The run stops at its next check; the window closes when the run has returned.
+    m_run.m_closing = true;
+    OnStop();
+    event.Veto();
+    return;
+  }
+  Destroy();
+}
+
+void MainDialog::OnCharHook(wxKeyEvent& event) {
+  // Escape and Enter end the program, like the Exit command.
+  switch (event.GetKeyCode()) {
+    case WXK_ESCAPE:
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+      OnExit();
+      return;
+    default:
+      event.Skip();
+  }
+}
+
+void MainDialog::OnBrowseRead() { m_pTools->BrowseForFolder(m_readPathEdit); }
+
+void MainDialog::OnBrowseWrite() { m_pTools->BrowseForFolder(m_writePathEdit); }
+
+void MainDialog::OnShowDownloadOptions() { m_pDownloadOptions->Show(); }
+
+void MainDialog::OnSettingsNew() { m_settingsCommands.OnSettingsNew(); }
+
+void MainDialog::OnSettingsOpen() { m_settingsCommands.OnSettingsOpen(); }
+
+void MainDialog::OnSettingsSave() { m_settingsCommands.OnSettingsSave(); }
+
+void MainDialog::OnSettingsSaveAs() { m_settingsCommands.OnSettingsSaveAs(); }
+
+void MainDialog::OnHelp() { dialogs::OnHelp(this); }
+
+void MainDialog::OnAbout() { dialogs::OnAbout(this); }
+
+void MainDialog::OnHomePage() { dialogs::OnHomePage(this); }
+
+void MainDialog::OnTimer() { app::NudgeCursor(); }
+
+wxTextCtrl* MainDialog::EditOf(Field field) const {
+  switch (field) {
+    case Field::kReadPath: return m_readPathEdit;
+    case Field::kWritePath: return m_writePathEdit;
+    case Field::kSize: return m_sizeEdit;
+    case Field::kWait: return m_waitEdit;
+    case Field::kPercent: return m_percentEdit;
+    default: return nullptr;
+  }
+}
+
+// The download fields live in the download options window; the main window holds the rest.
+std::string MainDialog::GetOptionText(Field field) const {
+  if (dialogs::DownloadOptionsDialog::HoldsField(field)) {
+    return m_pDownloadOptions->GetOptionText(field);
+  }
+  if (wxTextCtrl* edit = EditOf(field)) return m_pTools->GetControlText(edit);
+  return {};
+}
+
+void MainDialog::SetOptionText(Field field, const std::string& text) {
+  if (dialogs::DownloadOptionsDialog::HoldsField(field)) {
+    m_pDownloadOptions->SetOptionText(field, text);
+  } else if (wxTextCtrl* edit = EditOf(field)) {
+    edit->ChangeValue(dialogs::ToWx(text));
+  }
+}
+
+bool MainDialog::IsOptionChecked(Field field) const {
+  if (dialogs::DownloadOptionsDialog::HoldsField(field)) {
+    return m_pDownloadOptions->IsOptionChecked(field);
+  }
+  return field == Field::kSub && m_subCheck->IsChecked();
+}
+
+void MainDialog::SetOptionChecked(Field field, bool checked) {
+  if (dialogs::DownloadOptionsDialog::HoldsField(field)) {
+    m_pDownloadOptions->SetOptionChecked(field, checked);
+  } else if (field == Field::kSub) {
+    m_subCheck->SetValue(checked);
+  }
+}
+
+void MainDialog::UpdatePlaceholderRow(int row) { m_pDownloadOptions->UpdatePlaceholderRow(row); }
+
+void MainDialog::SetStatusText(const std::string& text) {
+  m_status->SetLabel(dialogs::ToWx(text));
+  m_status->Update();
+}
+
+void MainDialog::ShowMessage(const std::string& text) { dialogs::ShowMessageBox(this, text); }
+
+void MainDialog::PumpMessages() { m_pTools->PumpMessages(); }
+
+void MainDialog::Sleep(int milliseconds) { g_usleep(static_cast<gulong>(milliseconds) * 1000); }
+
+void MainDialog::FocusOption(Field field) {
+  if (dialogs::DownloadOptionsDialog::HoldsField(field)) {
+    m_pDownloadOptions->FocusOption(field);
+  } else if (wxTextCtrl* edit = EditOf(field)) {
+    edit->SetFocus();
+  }
+}
+
+int MainDialog::ScreenHeight() { return wxDisplay(0u).GetGeometry().height; }
+
+void MainDialog::PlaceForPage(int captureWidth, int screenHeight) {
+  SetSize(0, 0, captureWidth + 50, screenHeight - 70);
+  Refresh();
+  Update();
+  if (m_browser) {
+    m_browser->SetSize(10, 150, captureWidth, screenHeight - 300);
+    m_browser->Refresh();
+    m_browser->Update();
+  }
+}

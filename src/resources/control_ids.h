@@ -39,7 +39,6 @@ inline constexpr int kToolStart = 32777;
 inline constexpr int kToolStop = 40000;
 inline constexpr int kToolHelp = 32784;
 inline constexpr int kToolHomePage = 32785;
-inline constexpr int kToolBarControl = 0xE800;
 
 // System-menu entry for the version information.
 inline constexpr int kSysAbout = 0x10;

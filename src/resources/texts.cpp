@@ -138,6 +138,10 @@ std::string HelpMissingMessage(std::string_view helpPath) {
   return Text(TextId::kHelpMissingPrefix) + std::string(helpPath);
 }
 
+std::string CreatePromptMessage(std::string_view path) {
+  return std::string(path) + Cp932("は存在しません。作成しますか？");
+}
+
 std::string ProcessedCountText(int pages) {
   return Format(Cp932("%d件のHTMLを処理しました"), pages);
 }

@@ -106,6 +106,8 @@ std::string WriteFailedMessage(std::string_view key);        // key + "の書き
 std::string ReservedNameMessage();                           // "set.ini" + "は設定ファイル…"
 std::string SavedMessage(std::string_view settingsPath);     // path + "を保存しました"
 std::string HelpMissingMessage(std::string_view helpPath);   // "HELPファイルがありません。 パス=" + path
+// The settings file dialog's question before it accepts a new file name: path + "は存在しません。作成しますか？"
+std::string CreatePromptMessage(std::string_view path);
 std::string ProcessedCountText(int pages);                   // "%d件のHTMLを処理しました"
 std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 処理中"
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
