@@ -26,7 +26,8 @@ struct CrawlState {
   // Whether an entry equals `address` exactly. Entries pushed onto the lists directly are
   // indexed here too.
   bool Contains(std::string_view address) const;
-  // Empties both lists (the start values and the limit stay).
+  // Empties both lists and the index (the start values and the limit stay). A crawl empties its
+  // queue through here, so that the index never holds addresses of an earlier run.
   void Clear();
   int size() const { return static_cast<int>(m_addressQueue.size()); }
 

@@ -19,7 +19,7 @@ TEST(QueueLink, AppliesTheRulesInOrder) {
     std::string name, link;
     bool server = false, filter = false, another = false;
     int enable = 0, disable = 0;
-    std::vector<std::string> enableList, disableList;
+    std::vector<std::string> enableList = {}, disableList = {};
     std::string startFolder = "http://server/a/", startServer = "server";
     bool queued;
   } cases[] = {
