@@ -434,7 +434,20 @@ convert::PixelSize CWebBrowser2::GetViewSize() {
   return size;
 }
 
-void CWebBrowser2::ScrollBy(int dx, int dy) { RunScript(ScrollScript(dx, dy)); }
+void CWebBrowser2::ScrollBy(int dx, int dy) {
+  // Not waited for: the page runs scripts and takes snapshots in the order they are asked for,
+  // so the next position query or snapshot already sees the scrolled view.
+  if (!m_view) return;
+  webkit_web_view_evaluate_javascript(
+      m_view, ScrollScript(dx, dy).c_str(), -1, nullptr, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer) {
+        GError* rawError = nullptr;
+        ObjectHolder value(G_OBJECT(
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &rawError)));
+        ErrorHolder error(rawError);
+      },
+      nullptr);
+}
 
 convert::ScrollPoint CWebBrowser2::GetScrollPosition() {
   convert::ScrollPoint point;
