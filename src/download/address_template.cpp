@@ -1,0 +1,133 @@
+// Address templates: placeholder rows, padded numbers, expansion and the seeding of the queue.
+#include "download/address_template.h"
+
+#include <cstdlib>
+#include <optional>
+
+#include "base/text.h"
+#include "download/address_rules.h"
+#include "resources/texts.h"
+
+namespace download {
+
+namespace {
+
+using settings::Field;
+
+// The six rows as the options window holds them; nullopt (after the message) when a row in use
+// has a step below 1. Later rows are not looked at then.
+std::optional<std::array<PlaceholderRow, 6>> ReadRows(convert::RunControls& controls) {
+  std::array<PlaceholderRow, 6> rows{};
+  for (int row = 1; row <= settings::kPlaceholderRows; ++row) {
+    if (!controls.IsOptionChecked(settings::CgiField(row))) continue;
+    PlaceholderRow& entry = rows[row - 1];
+    const std::string firstText = controls.GetOptionText(settings::FromField(row));
+    entry.width = static_cast<int>(firstText.size());
+    entry.first = base::ToInt(firstText);
+    entry.last = base::ToInt(controls.GetOptionText(settings::ToField(row)));
+    entry.step = base::ToInt(controls.GetOptionText(settings::StepField(row)));
+    if (entry.step < 1) {
+      controls.ShowMessage(resources::Text(resources::TextId::kStepTooSmall));
+      controls.FocusOption(settings::StepField(row));
+      return std::nullopt;
+    }
+  }
+  return rows;
+}
+
+// The kind an address is queued with: a query makes it a form page, else a page-like address
+// is a page and anything else a file.
+const char* KindOfSeed(const std::string& address) {
+  if (base::FindChar(address, '?') != base::kNotFound) return "cgi";
+  return IsPageAddress(address) ? "url" : "src";
+}
+
+class Seeder {
+ public:
+  Seeder(const std::string& addressTemplate, const std::array<PlaceholderRow, 6>& rows,
+         convert::RunControls& controls, const convert::RunState& run, net::Transfer& transfer,
+         CrawlState& state)
+      : m_template(addressTemplate), m_rows(rows), m_controls(controls), m_run(run),
+        m_transfer(transfer), m_state(state) {
+    for (std::size_t i = 0; i < rows.size(); ++i) m_widths[i] = rows[i].width;
+  }
+
+  // Loop `row` (0 = "@a@") and every loop inside it; false when a default document was missing.
+  bool RunLoop(std::size_t row) {
+    const PlaceholderRow& loop = m_rows[row];
+    // Counted in a wider type, so that a last value near the int limit still ends the loop.
+    for (long long value = loop.first; value <= loop.last; value += loop.step) {
+      m_controls.PumpMessages();
+      if (m_run.m_stopCrawl == 1 || m_run.m_closing) break;
+      m_values[row] = static_cast<int>(value);
+      const bool goOn = row + 1 < m_rows.size() ? RunLoop(row + 1) : QueueOne();
+      if (!goOn) return false;
+    }
+    return true;
+  }
+
+  const std::string& lastAddress() const { return m_lastAddress; }
+
+ private:
+  bool QueueOne() {
+    std::string address = ExpandTemplate(m_values, m_template, m_widths);
+    if (base::EndsWithByte(address, '/')) {
+      bool found = false;
+      for (std::string_view document : kDefaultDocuments) {
+        std::string scratch;
+        const std::string probe = address + std::string(document);
+        if (m_transfer.GetText(probe, 80, scratch) == 1) {
+          address = probe;
+          found = true;
+          break;
+        }
+      }
+      if (!found) return false;
+    }
+    m_state.Append(address, KindOfSeed(address));
+    m_lastAddress = std::move(address);
+    return true;
+  }
+
+  const std::string& m_template;
+  const std::array<PlaceholderRow, 6>& m_rows;
+  convert::RunControls& m_controls;
+  const convert::RunState& m_run;
+  net::Transfer& m_transfer;
+  CrawlState& m_state;
+  PlaceholderValues m_values{};
+  PlaceholderValues m_widths{};
+  std::string m_lastAddress;
+};
+
+}  // namespace
+
+std::string FormatPadded(int width, int value) {
+  // The magnitude in a wider type: the smallest int has no positive int.
+  const long long magnitude = std::llabs(static_cast<long long>(value));
+  const std::string digits = std::to_string(magnitude);
+  const std::string sign = value < 0 ? "-" : "";
+  const long long zeros =
+      static_cast<long long>(width) - static_cast<long long>(sign.size() + digits.size());
+  return sign + std::string(zeros > 0 ? static_cast<std::size_t>(zeros) : 0, '0') + digits;
+}
+
+std::string ExpandTemplate(const PlaceholderValues& values, std::string_view addressTemplate,
+                           const PlaceholderValues& widths) {
+  std::string address(addressTemplate);
+  for (std::size_t i = 0; i < kPlaceholders.size(); ++i) {
+    address = base::ReplaceAll(address, kPlaceholders[i], FormatPadded(widths[i], values[i]));
+  }
+  return address;
+}
+
+SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
+                     const convert::RunState& run, net::Transfer& transfer, CrawlState& state) {
+  const auto rows = ReadRows(controls);
+  if (!rows) return {};
+  Seeder seeder(addressTemplate, *rows, controls, run, transfer, state);
+  if (!seeder.RunLoop(0)) return {};
+  return {1, seeder.lastAddress()};
+}
+
+}  // namespace download

@@ -1,0 +1,56 @@
+// Address templates: the placeholders "@a@" to "@f@", their numeric rows, and the seeding of the
+// crawl queue with every address a template stands for.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "convert/run_controls.h"
+#include "convert/run_state.h"
+#include "download/crawl_state.h"
+#include "net/transfer.h"
+
+namespace download {
+
+// The placeholders in replacement order; matched with their letter case ("@A@" is none).
+inline constexpr std::array<std::string_view, 6> kPlaceholders = {"@a@", "@b@", "@c@",
+                                                                  "@d@", "@e@", "@f@"};
+// Probed in this order for a seeded address that ends in "/".
+inline constexpr std::array<std::string_view, 3> kDefaultDocuments = {"index.html", "index.htm",
+                                                                      "index.shtml"};
+
+using PlaceholderValues = std::array<int, 6>;  // "@a@" first
+
+// One placeholder row of the download options, read once when seeding starts. A row not in use
+// stands for the single value 1, printed with width 1.
+struct PlaceholderRow {
+  int first = 1;
+  int last = 1;
+  int step = 1;
+  int width = 1;  // bytes of the first value as typed: "08" prints 08, 09, 10
+};
+
+// `value` in decimal, zero-padded on the left to at least `width` characters, a minus sign in
+// front of the zeros; never cut. (3, 7) gives "007", (1, 12) "12", (3, -2) "-02".
+std::string FormatPadded(int width, int value);
+
+// `addressTemplate` with every occurrence of each placeholder, "@a@" first, replaced by its
+// value padded to its width. A placeholder whose row is not in use becomes "1".
+std::string ExpandTemplate(const PlaceholderValues& values, std::string_view addressTemplate,
+                           const PlaceholderValues& widths);
+
+struct SeedResult {
+  int result = 0;           // 1: go on crawling; 0: the run ends (a message may have been shown)
+  std::string lastAddress;  // the last address queued; empty when none was
+};
+
+// Appends every address of `addressTemplate` with its kind to the queue: the six rows are
+// nested loops, row 1 outermost; events are pumped and Stop is tested at the head of every
+// iteration of every loop. An address ending in "/" gets the first default document that
+// answers; when none does, seeding ends with 0 and no message. A step below 1 in a row in use
+// shows "1以上を指定してください", focuses that step and gives 0.
+SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
+                     const convert::RunState& run, net::Transfer& transfer, CrawlState& state);
+
+}  // namespace download

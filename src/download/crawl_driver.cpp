@@ -1,0 +1,186 @@
+// The crawl run: validation, seeding, the queue loop, downloads and page rendering.
+#include "download/crawl_driver.h"
+
+#include <algorithm>
+
+#include "base/file_system.h"
+#include "base/text.h"
+#include "base/tools.h"
+#include "convert/conversion_run.h"
+#include "download/address_rules.h"
+#include "download/address_template.h"
+#include "download/link_harvester.h"
+#include "resources/texts.h"
+
+namespace download {
+
+namespace {
+
+using resources::Text;
+using resources::TextId;
+using settings::Field;
+
+struct AddressParts {
+  std::string folder;  // up to and including the last "/" (empty without one)
+  std::string name;    // behind it
+};
+
+AddressParts SplitAddress(const std::string& address) {
+  AddressParts parts;
+  base::SplitAtLast(address, parts.folder, parts.name, '/');
+  return parts;
+}
+
+}  // namespace
+
+bool StaysInsideFolder(std::string_view relative) {
+  if (!relative.empty() && relative.front() == base::kPathSeparator) return false;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    const std::size_t end = std::min(relative.find(base::kPathSeparator, start), relative.size());
+    if (relative.substr(start, end - start) == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+CrawlDriver::CrawlDriver(convert::RunState& run, convert::RunControls& controls,
+                         net::Transfer& transfer, convert::PageRenderer& renderer,
+                         settings::FilterLists& filters, CrawlState& state)
+    : m_run(run), m_controls(controls), m_transfer(transfer), m_renderer(renderer),
+      m_filters(filters), m_state(state) {}
+
+bool CrawlDriver::Stopped() const { return m_run.m_stopCrawl == 1 || m_run.m_closing; }
+
+bool CrawlDriver::MakeOutputFolderCurrent() {
+  if (base::SetCurrentDirectory(m_output)) return true;
+  m_controls.ShowMessage(Text(TextId::kFolderMissing));
+  base::CreateFolderPath(m_output);
+  if (base::SetCurrentDirectory(m_output)) return true;
+  m_controls.ShowMessage(Text(TextId::kCannotCreateFolder));
+  return false;
+}
+
+bool CrawlDriver::CheckOptions() {
+  if (!MakeOutputFolderCurrent()) return false;
+  // Every row in use needs its first value, last value and step, in that order; a blank text
+  // counts as set (it reads as 0).
+  for (int row = 1; row <= settings::kPlaceholderRows; ++row) {
+    if (!m_controls.IsOptionChecked(settings::CgiField(row))) continue;
+    for (Field field : {settings::FromField(row), settings::ToField(row), settings::StepField(row)}) {
+      if (m_controls.GetOptionText(field).empty()) {
+        m_controls.ShowMessage(Text(TextId::kValueNotSet));
+        m_controls.FocusOption(field);
+        return false;
+      }
+    }
+  }
+  m_state.m_entryLimit = base::ToInt(m_controls.GetOptionText(Field::kCount));
+  if (m_state.m_entryLimit < 1) {
+    m_controls.ShowMessage(Text(TextId::kCountTooSmall));
+    return false;
+  }
+  if (base::ToInt(m_controls.GetOptionText(Field::kLinkCount)) < 1) {
+    m_controls.ShowMessage(Text(TextId::kLinkCountTooSmall));
+    return false;
+  }
+  return true;
+}
+
+int CrawlDriver::Crawl() {
+  m_run.m_pageCount = 1;
+  m_successes = 0;
+  const std::string addressTemplate = m_controls.GetOptionText(Field::kReadPath);
+  // The output folder becomes the current directory below, so a relative one is fixed first,
+  // against the directory that was current at Start; otherwise every later path would be taken
+  // from inside it.
+  m_output = convert::AbsoluteFolder(
+      base::WithTrailingSeparator(m_controls.GetOptionText(Field::kWritePath)));
+  m_run.m_writePath = m_output;
+  m_state.m_startFolder = SplitAddress(addressTemplate).folder;
+
+  if (!CheckOptions()) return 0;
+  m_state.Clear();
+  m_run.m_stopCrawl = 0;
+
+  const SeedResult seeded = SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state);
+  if (seeded.result == 0) return 0;
+  m_state.m_startServer.clear();
+  m_transfer.GetServerName(seeded.lastAddress, 80, m_state.m_startServer);
+
+  for (int position = 0; position < m_state.size(); ++position, ++m_run.m_pageCount) {
+    if (position >= m_state.m_entryLimit) break;
+    m_controls.PumpMessages();
+    if (Stopped()) break;
+    ProcessEntry(position);
+  }
+  m_controls.SetStatusText(resources::DownloadCountText(m_successes));
+  return 1;
+}
+
+void CrawlDriver::ProcessEntry(int position) {
+  // Copies: harvesting appends to the queue and may move its texts.
+  const std::string address = m_state.m_addressQueue[position];
+  const std::string kind = m_state.m_kindQueue[position];
+  const AddressParts parts = SplitAddress(address);
+
+  const bool pageWord = HasPageWord(address) == 1;
+  if (kind == "url" || pageWord) {
+    m_controls.SetStatusText(
+        resources::DownloadProgressText(position + 1, m_state.size(), address));
+  }
+  if (kind == "src") {
+    DownloadEntry(address, parts.folder, parts.name);
+    return;
+  }
+  if (!FetchPage(address, kind)) return;
+  if (IsPageAddress(address) == 1) {
+    HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
+  }
+  if (kind == "url" || pageWord) RenderEntry(address, parts.folder, parts.name);
+}
+
+void CrawlDriver::DownloadEntry(const std::string& address, const std::string& folder,
+                                const std::string& name) {
+  const bool query = base::FindChar(name, '?') != base::kNotFound;
+  const std::string fileName = query ? QueryToFileName(name) : name;
+  const std::string pathForm = AddressToPathForm(folder);
+  const bool same = m_controls.IsOptionChecked(Field::kSame);
+  const std::string relative = same ? fileName : pathForm + fileName;
+  // An address that would name a file outside the output folder is passed over unfetched.
+  if (!StaysInsideFolder(relative)) return;
+  if (!same) base::CreateFolderPath(m_output + pathForm);
+  const std::string filePath = m_output + relative;
+  const int result = query ? m_transfer.DownloadQueryFile(filePath, address, 80)
+                           : m_transfer.DownloadFile(filePath, address, 80);
+  if (result == 1) ++m_successes;
+}
+
+bool CrawlDriver::FetchPage(const std::string& address, const std::string& kind) {
+  if (kind == "cgi") {
+    // The form GET goes first; only the POST's answer decides and becomes the page text.
+    m_transfer.GetFormText("", m_pageText, address, 80);
+    if (m_transfer.PostFormText("", m_pageText, address, 80) != 1) return false;
+    ++m_successes;
+    return true;
+  }
+  m_pageText.clear();
+  if (m_transfer.GetText(address, 80, m_pageText) != 1) return false;
+  if (HasPageWord(address) == 1) ++m_successes;
+  return true;
+}
+
+void CrawlDriver::RenderEntry(const std::string& address, const std::string& folder,
+                              const std::string& name) {
+  const std::string pathForm = AddressToPathForm(folder);
+  std::string outputFolder = m_output;
+  if (!m_controls.IsOptionChecked(Field::kSame)) {
+    // A bitmap that would land outside the output folder is not written.
+    if (!StaysInsideFolder(pathForm)) return;
+    base::CreateFolderPath(m_output + pathForm);
+    outputFolder += pathForm;
+  }
+  m_renderer.RenderPage(address, name, outputFolder);
+}
+
+}  // namespace download
