@@ -69,6 +69,7 @@ MainDialog::MainDialog(std::string programFolder)
   // once more, the cursor timer. (This toolkit has no system menu to extend: the version
   // information is in the Help menu.)
   SetFont(dialogs::UiFont());
+  dialogs::UseCompactEdits();
   CreateControls();
   CreateMenu();
   m_hIcon = dialogs::AppIcon();
