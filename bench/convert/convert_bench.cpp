@@ -2,6 +2,8 @@
 // capture is given, where that time goes, and the peak memory against the bitmap's size.
 //
 // Usage (under a display): bench_convert [repetitions at Wait 1] [repetitions at Wait 10]
+//                         bench_convert --folder <source folder> <output folder>
+//                         (converts every page of a folder once with Wait 10, to look at)
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/init.h>
@@ -25,6 +27,7 @@
 #include "app/event_pump.h"
 #include "app/web_browser.h"
 #include "base/encoding.h"
+#include "convert/folder_walk.h"
 #include "convert/page_rendering.h"
 #include "convert/run_state.h"
 #include "convert/tile_plan.h"
@@ -204,7 +207,8 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int repsFast = argc > 1 ? std::atoi(argv[1]) : 5;
+  const bool folderMode = argc > 3 && std::string(argv[1]) == "--folder";
+  const int repsFast = argc > 1 && !folderMode ? std::atoi(argv[1]) : 5;
   const int repsSlow = argc > 2 ? std::atoi(argv[2]) : 3;
   // A fixed threshold: every large buffer is mapped and unmapped on its own, so the memory a
   // page leaves behind does not hide the next page's peak.
@@ -239,6 +243,20 @@ int main(int argc, char** argv) {
     controls.SetOptionText(settings::Field::kSize, "800");
     controls.SetOptionText(settings::Field::kPercent, "100");
     frame->Show();
+
+    if (folderMode) {
+      controls.SetOptionText(settings::Field::kWait, "10");
+      state.m_pageCount = 1;
+      convert::FolderWalk walk(state, controls, rendering);
+      walk.ConvertFolder(std::string(argv[2]) + "/", std::string(argv[3]) + "/");
+      std::printf("%d pages converted\n", state.m_pageCount - 1);
+      frame->Destroy();
+      app::PumpPendingEvents();
+      std::filesystem::remove_all(folder);
+      wxTheApp->OnExit();
+      wxEntryCleanup();
+      return 0;
+    }
 
     // Warm-up: the engine's processes start on the first page.
     controls.SetOptionText(settings::Field::kWait, "20");
