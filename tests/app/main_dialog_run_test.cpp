@@ -1,0 +1,222 @@
+// The real main window running: Start's routing and closing report, a folder conversion from
+// end to end, the start-up choice of the settings file and the settings-file commands.
+#include "app/main_dialog.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/textctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_tools.h"
+#include "app/event_pump.h"
+#include "base/file_system.h"
+#include "dialogs/download_options_dialog.h"
+#include "dialogs/wx_text.h"
+#include "resources/control_ids.h"
+#include "resources/texts.h"
+#include "support/temp_folder.h"
+#include "support_gui/message_recorder.h"
+
+namespace {
+
+using resources::Text;
+using resources::TextId;
+using settings::Field;
+using testing_support::MessageRecorder;
+using testing_support::ReadFile;
+using testing_support::Sjis;
+using testing_support::TempFolder;
+using testing_support::WriteFile;
+
+// A settings file in code page 932 with CRLF lines, written from UTF-8 lines.
+std::string SettingsFile(const std::vector<std::string>& lines) {
+  std::string text = "[初期表示]\r\n";
+  for (const auto& line : lines) text += line + "\r\n";
+  return Sjis(text);
+}
+
+class MainWindowRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MessageRecorder::Clear();
+    m_startFolder = base::GetCurrentDirectory();
+  }
+  void TearDown() override {
+    AppTools::SetFileChooser({});
+    if (m_dialog && !wxTheApp->IsScheduledForDestruction(m_dialog)) m_dialog->Destroy();
+    app::PumpPendingEvents();
+    wxTheApp->ProcessIdle();
+    base::SetCurrentDirectory(m_startFolder);
+  }
+  MainDialog& Open() {
+    m_dialog = new MainDialog(m_program.path());
+    m_dialog->Show();
+    app::PumpPendingEvents();
+    return *m_dialog;
+  }
+
+  TempFolder m_program;
+  TempFolder m_work;
+  MainDialog* m_dialog = nullptr;
+  std::string m_startFolder;
+};
+
+TEST_F(MainWindowRunTest, StartUpWithoutPointerFileUsesCorvaneAndLoadsNothing) {
+  MainDialog& dialog = Open();
+  EXPECT_EQ(dialog.SettingsPath(), m_program / "Corvane.ini");
+  EXPECT_EQ(dialog.GetOptionText(Field::kReadPath), "");
+  EXPECT_EQ(dialog.GetOptionText(Field::kSize), "");
+  EXPECT_EQ(dialog.GetOptionText(Field::kLinkCount), "500");
+  EXPECT_TRUE(dialog.IsOptionChecked(Field::kAnotherUrl));
+  EXPECT_FALSE(dialog.IsOptionChecked(Field::kServer));
+  EXPECT_FALSE(base::FileExists(m_program / "Corvane.ini")) << "nothing is written at start-up";
+}
+
+TEST_F(MainWindowRunTest, StartUpWithPointerFileLoadsItsSettingsIntoBothWindows) {
+  const std::string settings = m_work / (Sjis("設定") + ".ini");
+  WriteFile(settings, SettingsFile({"ReadPath=/pages/ページ/", "Size=640", "Sub=1", "Cgi3=off",
+                                    "From3=1", "Cgi4=on", "From4=7", "To4=9", "Step4=1",
+                                    "Count=25", "SAME=on"}));
+  WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
+  MainDialog& dialog = Open();
+  EXPECT_EQ(dialog.SettingsPath(), settings);
+  EXPECT_EQ(dialog.GetOptionText(Field::kReadPath), Sjis("/pages/ページ/"));
+  EXPECT_EQ(dialog.GetOptionText(Field::kSize), "640");
+  EXPECT_TRUE(dialog.IsOptionChecked(Field::kSub));
+  EXPECT_EQ(dialog.GetOptionText(Field::kCount), "25");
+  EXPECT_TRUE(dialog.IsOptionChecked(Field::kSame));
+  auto* options = dialog.DownloadOptions();
+  ASSERT_NE(options, nullptr);
+  EXPECT_FALSE(options->IsShown()) << "the options window starts hidden";
+  for (Field field : {Field::kFrom3, Field::kTo3, Field::kStep3}) {
+    EXPECT_FALSE(options->ControlOf(field)->IsEnabled()) << settings::KeyName(field);
+  }
+  for (Field field : {Field::kFrom4, Field::kTo4, Field::kStep4}) {
+    EXPECT_TRUE(options->ControlOf(field)->IsEnabled()) << settings::KeyName(field);
+  }
+  EXPECT_EQ(dialog.GetOptionText(Field::kFrom3), "1") << "a disabled row still shows its text";
+}
+
+TEST_F(MainWindowRunTest, StartRoutesAddressesToTheCrawlAndCompletesTheOutputPath) {
+  MainDialog& dialog = Open();
+  for (const std::string source : {"http://127.0.0.1:9/index.html", "HTTP://127.0.0.1:9/a.html"}) {
+    MessageRecorder::Clear();
+    const std::string output = m_work / source.substr(0, 4);
+    dialog.SetOptionText(Field::kReadPath, source);
+    dialog.SetOptionText(Field::kWritePath, output);
+    dialog.SetOptionText(Field::kCount, "");  // the crawl refuses an empty count
+    dialog.OnStart();
+    EXPECT_EQ(dialog.m_run.m_writePath, output + "/");
+    EXPECT_EQ(dialog.m_run.m_readPath, source) << "an address gets no '/'";
+    EXPECT_EQ(MessageRecorder::Messages(),
+              (std::vector<std::string>{Text(TextId::kFolderMissing), Text(TextId::kCountTooSmall),
+                                        Text(TextId::kRunFinished)}))
+        << source;
+    EXPECT_TRUE(base::IsDirectory(output + "/")) << "the crawl made the output folder";
+    EXPECT_EQ(dialog.GetOptionText(Field::kReadPath), source);
+  }
+}
+
+TEST_F(MainWindowRunTest, StartWalksFoldersAndReportsTheCount) {
+  MainDialog& dialog = Open();
+  base::CreateDirectory(m_work / "empty");
+  dialog.SetOptionText(Field::kReadPath, m_work / "empty");
+  dialog.SetOptionText(Field::kWritePath, m_work / "bitmaps");
+  dialog.OnStart();
+  EXPECT_EQ(dialog.m_run.m_readPath, m_work / "empty/");
+  EXPECT_EQ(dialog.m_run.m_writePath, m_work / "bitmaps/");
+  EXPECT_EQ(MessageRecorder::Messages(), std::vector<std::string>{Text(TextId::kRunFinished)});
+  EXPECT_EQ(dialog.FindWindow(ids::kStatus)->GetLabel(),
+            dialogs::ToWx(resources::ProcessedCountText(0)));
+  EXPECT_EQ(resources::ProcessedCountText(0), Sjis("0件のHTMLを処理しました"));
+}
+
+TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
+  WriteFile(m_work / "pages/a.html",
+            "<html><body style='margin:0;background:#00ff00'><div style='height:300px'></div>"
+            "</body></html>");
+  WriteFile(m_work / (Sjis("pages/sub/ページ") + ".htm"),
+            "<html><body style='margin:0;background:#0000ff'><div style='height:900px'></div>"
+            "</body></html>");
+  WriteFile(m_work / "pages/notes.txt", "not a page");
+  MainDialog& dialog = Open();
+  dialog.SetOptionText(Field::kReadPath, m_work / "pages");
+  dialog.SetOptionText(Field::kWritePath, m_work / "out");
+  dialog.SetOptionText(Field::kSize, "400");
+  dialog.SetOptionText(Field::kWait, "2");
+  dialog.SetOptionText(Field::kPercent, "100");
+  dialog.SetOptionChecked(Field::kSub, true);
+  dialog.OnStart();
+  EXPECT_EQ(dialog.FindWindow(ids::kStatus)->GetLabel(),
+            dialogs::ToWx(resources::ProcessedCountText(2)));
+
+  struct Expected {
+    std::string path;
+    int width, height;
+    unsigned char blue, green, red;
+  } expected[] = {
+      // The view is the page's width here (400), and a page lower than the view gets 10 rows.
+      {m_work / "out/a.bmp", 400, 300 + 10, 0, 255, 0},
+      {m_work / (Sjis("out/sub/ページ") + ".bmp"), 400, 900, 255, 0, 0},
+  };
+  for (const auto& e : expected) {
+    const std::string bitmap = ReadFile(e.path);
+    ASSERT_GT(bitmap.size(), 54u) << e.path;
+    auto number = [&](int offset) {
+      return static_cast<int>(static_cast<unsigned char>(bitmap[offset]) |
+                              static_cast<unsigned char>(bitmap[offset + 1]) << 8 |
+                              static_cast<unsigned char>(bitmap[offset + 2]) << 16 |
+                              static_cast<unsigned char>(bitmap[offset + 3]) << 24);
+    };
+    EXPECT_EQ(bitmap.substr(0, 2), "BM");
+    EXPECT_EQ(number(2), static_cast<int>(bitmap.size()));
+    EXPECT_EQ(number(18), e.width) << e.path;
+    EXPECT_EQ(number(22), e.height) << e.path;
+    // The middle pixel shows the page's colour (rows are stored bottom row first).
+    const int offset = number(10) + ((e.height / 2) * e.width + e.width / 2) * 4;
+    EXPECT_EQ(static_cast<unsigned char>(bitmap[offset]), e.blue) << e.path;
+    EXPECT_EQ(static_cast<unsigned char>(bitmap[offset + 1]), e.green) << e.path;
+    EXPECT_EQ(static_cast<unsigned char>(bitmap[offset + 2]), e.red) << e.path;
+  }
+  EXPECT_FALSE(base::FileExists(m_work / "out/notes.bmp"));
+}
+
+TEST_F(MainWindowRunTest, SettingsFileCommandsRefuseSetIniAndKeepTheCurrentFolder) {
+  MainDialog& dialog = Open();
+  const std::string before = dialog.SettingsPath();
+  std::vector<int> modes;
+  AppTools::SetFileChooser([&](int mode, const std::string&) {
+    modes.push_back(mode);
+    base::SetCurrentDirectory(m_program.path());  // a dialog may wander through folders
+    return m_work / "other/SET.INI";
+  });
+  const std::string current = base::GetCurrentDirectory();
+  dialog.OnSettingsOpen();
+  dialog.OnSettingsSaveAs();
+  dialog.OnSettingsNew();
+  EXPECT_EQ(modes, (std::vector<int>{AppTools::kModeExisting, AppTools::kModeExisting,
+                                     AppTools::kModeNew}));
+  EXPECT_EQ(MessageRecorder::Messages(), std::vector<std::string>(3, resources::ReservedNameMessage()));
+  EXPECT_EQ(resources::ReservedNameMessage(), Sjis("set.iniは設定ファイルとして使用できません"));
+  EXPECT_EQ(dialog.SettingsPath(), before);
+  EXPECT_EQ(base::GetCurrentDirectory(), current) << "the current folder is restored";
+}
+
+TEST_F(MainWindowRunTest, NewThenSaveWritesEveryKeyAndPointsSetIniAtTheFile) {
+  MainDialog& dialog = Open();
+  const std::string chosen = m_work / (Sjis("新しい設定") + ".ini");
+  AppTools::SetFileChooser([&](int, const std::string&) { return chosen; });
+  dialog.OnSettingsNew();
+  EXPECT_EQ(dialog.SettingsPath(), chosen);
+  EXPECT_EQ(dialog.GetOptionText(Field::kSize), "800") << "New resets to the defaults";
+  dialog.OnSettingsSave();
+  EXPECT_EQ(MessageRecorder::Messages(), std::vector<std::string>{resources::SavedMessage(chosen)});
+  const std::string saved = ReadFile(chosen);
+  EXPECT_NE(saved.find("Size=800\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("DisableListCount=0\r\n"), std::string::npos);
+  EXPECT_NE(ReadFile(m_program / "set.ini").find("INI=" + chosen), std::string::npos);
+}
+
+}  // namespace
