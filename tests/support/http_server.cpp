@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -177,6 +178,9 @@ struct HttpServer::Impl {
   std::vector<RecordedRequest> requests;
 
   void Start() {
+    // A client that drops the connection in the middle of a TLS handshake must not end the
+    // test program: OpenSSL writes to the socket without MSG_NOSIGNAL.
+    ::signal(SIGPIPE, SIG_IGN);
     listener = ListenOnLoopback(port);
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error("test server: no pipe");
@@ -196,6 +200,13 @@ struct HttpServer::Impl {
                                SOCK_CLOEXEC);
       if (fd < 0) continue;
       std::lock_guard lock(mutex);
+      // Threads whose connection is closed have left the mutex for good: reap them, so that a
+      // long crawl does not pile up finished threads.
+      connections.remove_if([](Client& client) {
+        if (client.fd >= 0) return false;
+        client.thread.join();
+        return true;
+      });
       Client& entry = connections.emplace_back(Client{{}, fd});
       const int clientPort = ntohs(client.sin_port);
       entry.thread = std::thread([this, &entry, clientPort] {
