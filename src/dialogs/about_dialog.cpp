@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "dialogs/app_icon.h"
+#include "dialogs/dialog_layout.h"
 #include "dialogs/help_commands.h"
 #include "dialogs/window_look.h"
 #include "dialogs/wx_text.h"
@@ -26,8 +27,9 @@ AboutDialog::AboutDialog(wxWindow* owner, std::function<void()> openHomePage)
   Create(owner, ids::kAboutDialog, WxText(resources::TextId::kAboutTitle), wxDefaultPosition,
          wxDefaultSize, wxDEFAULT_DIALOG_STYLE);
   SetFont(UiFont());
-  const auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
-  const auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
+  DialogLayout layout(this);
+  const auto pos = [&](int x, int y) { return layout.Pos(x, y); };
+  const auto size = [&](int w, int h) { return layout.Size(w, h); };
 
   const wxSize iconCell = size(20, 20);
   new wxStaticBitmap(this, wxID_ANY, AppIconBitmap(std::min(iconCell.x, iconCell.y)),
@@ -39,7 +41,7 @@ AboutDialog::AboutDialog(wxWindow* owner, std::function<void()> openHomePage)
   new wxButton(this, ids::kHomePageButton, wxString::FromUTF8(address.data(), address.size()),
                pos(57, 37), size(171, 14), wxBORDER_NONE);
   ok->SetDefault();
-  SetClientSize(size(235, 55));
+  layout.Finish(235, 55);
   CentreOnParent();
 
   SetIcons(AppIcons());

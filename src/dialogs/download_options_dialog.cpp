@@ -8,6 +8,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "dialogs/dialog_layout.h"
 #include "dialogs/filter_dialog.h"
 #include "dialogs/window_look.h"
 #include "dialogs/wx_text.h"
@@ -48,7 +49,6 @@ DownloadOptionsDialog::DownloadOptionsDialog(wxWindow* owner, settings::FilterLi
   SetFont(UiFont());
   CreateControls();
   UseHatchBackground(this);
-  SetClientSize(ConvertDialogToPixels(wxSize(421, 175)));
 
   for (int row = 1; row <= settings::kPlaceholderRows; ++row) UpdatePlaceholderRow(row);
 
@@ -63,8 +63,9 @@ DownloadOptionsDialog::DownloadOptionsDialog(wxWindow* owner, settings::FilterLi
 }
 
 void DownloadOptionsDialog::CreateControls() {
-  const auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
-  const auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
+  DialogLayout layout(this);
+  const auto pos = [&](int x, int y) { return layout.Pos(x, y); };
+  const auto size = [&](int w, int h) { return layout.Size(w, h); };
   const auto label = [&](const wxString& text, int x, int y, int w, int h) {
     new wxStaticText(this, wxID_ANY, text, pos(x, y), size(w, h));
   };
@@ -105,6 +106,7 @@ void DownloadOptionsDialog::CreateControls() {
                           size(50, 14));
   new wxButton(this, ids::kOptionsCancel, WxText(TextId::kCancel), pos(364, 155), size(50, 14));
   ok->SetDefault();
+  layout.Finish(421, 175);
 }
 
 bool DownloadOptionsDialog::HoldsField(Field field) {

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "dialogs/dialog_layout.h"
 #include "dialogs/message_box.h"
 #include "dialogs/window_look.h"
 #include "dialogs/wx_text.h"
@@ -43,7 +44,6 @@ FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_li
   SetFont(UiFont());
   CreateControls();
   UseHatchBackground(this);
-  SetClientSize(ConvertDialogToPixels(wxSize(390, 281)));
   CentreOnParent();
 
   // The window starts from a copy of the record; the record itself changes only on OK.
@@ -66,8 +66,9 @@ FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_li
 }
 
 void FilterDialog::CreateControls() {
-  const auto pos = [this](int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); };
-  const auto size = [this](int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); };
+  DialogLayout layout(this);
+  const auto pos = [&](int x, int y) { return layout.Pos(x, y); };
+  const auto size = [&](int w, int h) { return layout.Size(w, h); };
   const auto button = [&](int id, TextId text, int x, int y, int w, int h) {
     return new wxButton(this, id, WxText(text), pos(x, y), size(w, h));
   };
@@ -99,6 +100,7 @@ void FilterDialog::CreateControls() {
 
   button(ids::kOptionsOk, TextId::kSaveAndClose, 280, 261, 50, 14)->SetDefault();
   button(ids::kOptionsCancel, TextId::kCancel, 333, 261, 50, 14);
+  layout.Finish(390, 281);
 }
 
 void FilterDialog::OnAdd(wxListCtrl* list, wxTextCtrl* edit) {

@@ -1,0 +1,33 @@
+// Places a window's controls in dialog units, widened where the user-interface font needs more
+// room than the units give.
+#pragma once
+
+#include <wx/gdicmn.h>
+
+class wxWindow;
+
+namespace dialogs {
+
+class DialogLayout {
+ public:
+  // `window`'s font must be set first: a dialog unit is a quarter of its average character
+  // width and an eighth of its height.
+  explicit DialogLayout(wxWindow* window) : m_window(window) {}
+
+  wxPoint Pos(int x, int y) const;
+  wxSize Size(int width, int height) const;
+
+  // Ends the layout: when a label, check box or button is too narrow for its text, every
+  // horizontal position and width of the window is widened by one common factor, so that no
+  // text is cut and every control keeps its place relative to the others. The client area then
+  // gets `width` × `height` dialog units, widened likewise. Returns the factor (1 when none).
+  double Finish(int width, int height);
+
+ private:
+  wxWindow* m_window;
+};
+
+// The width that `control` needs to show its whole text (0 for controls without a caption).
+int NeededWidth(const wxWindow* control);
+
+}  // namespace dialogs
