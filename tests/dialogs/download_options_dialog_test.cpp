@@ -148,6 +148,14 @@ TEST_F(DownloadOptionsDialogTest, EveryWayOutOnlyHidesAndKeepsTheTypedValues) {
   m_dialog->Hide();
 }
 
+TEST_F(DownloadOptionsDialogTest, EnterWhileTypingACountHidesTheWindowAndTheCountStays) {
+  m_dialog->SetOptionText(Field::kCount, "");
+  m_dialog->Show();
+  testing_support::TypeIntoAndPressEnter(Edit(ids::kCountEdit), "75");
+  EXPECT_FALSE(m_dialog->IsShown());
+  EXPECT_EQ(m_dialog->GetOptionText(Field::kCount), "75");
+}
+
 TEST_F(DownloadOptionsDialogTest, FocusOptionShowsTheWindowAndFocusesTheField) {
   m_dialog->FocusOption(Field::kStep2);
   EXPECT_TRUE(m_dialog->IsShown());

@@ -222,5 +222,22 @@ TEST_F(FilterDialogTest, RunsModallyAndOkEndsTheModalRun) {
   EXPECT_EQ(lists.m_enable, 1);
 }
 
+TEST_F(FilterDialogTest, EnterInAnEntryEditPressesOkWithoutAddingTheText) {
+  settings::FilterLists lists{{"a"}, {}, 0, 0};
+  FilterDialog dialog(nullptr, lists);
+  int result = 0;
+  testing_support::WithModal<FilterDialog>(
+      [&] { result = dialog.ShowModal(); },
+      [](FilterDialog& shown) {
+        auto* edit = Control<wxTextCtrl>(&shown, ids::kEnableEntryEdit);
+        Control<wxCheckBox>(&shown, ids::kUseEnableCheck)->SetValue(true);
+        testing_support::TypeIntoAndPressEnter(edit, "typed");
+        EXPECT_EQ(edit->GetValue(), "typed");
+      });
+  EXPECT_EQ(result, wxID_OK);
+  EXPECT_EQ(lists.m_enableList, Entries{"a"});
+  EXPECT_EQ(lists.m_enable, 1);
+}
+
 }  // namespace
 }  // namespace dialogs

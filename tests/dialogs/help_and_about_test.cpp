@@ -41,29 +41,33 @@ class HelpTest : public ::testing::Test {
 };
 
 TEST_F(HelpTest, OpensTheHelpFileBelowTheProgramFolderOrNamesThePathTried) {
+  enum class Help { kFile, kMissing, kFolder };
   struct Case {
-    bool filePresent;
+    Help help;
     bool opens;
     bool expectOpened;
   };
   const Case cases[] = {
-      {true, true, true},    // present: opened, no message
-      {false, true, false},  // missing: never handed to the desktop
-      {true, false, false},  // present but no program takes it
+      {Help::kFile, true, true},       // present: opened, no message
+      {Help::kMissing, true, false},   // missing: never handed to the desktop
+      {Help::kFolder, true, false},    // a folder in its place is no help file
+      {Help::kFile, false, false},     // present but no program takes it
   };
   for (const Case& c : cases) {
     TempFolder temp;
     const std::string folder = temp / Sjis("プログラム/");  // a folder with Japanese in its path
     const std::string target = folder + "help/Rendora.chm";
-    if (c.filePresent) testing_support::WriteFile(target, "ITSF");
-    else base::CreateDirectory(folder);
+    if (c.help == Help::kFile) testing_support::WriteFile(target, "ITSF");
+    if (c.help == Help::kFolder) base::CreateFolderPath(target + "/");
+    base::CreateDirectory(folder);
     MessageRecorder::Clear();
     m_opened.clear();
     m_opens = c.opens;
 
     EXPECT_EQ(HelpFilePath(folder), target);
     EXPECT_EQ(OpenHelpFile(nullptr, folder, Recorder()), c.expectOpened);
-    EXPECT_EQ(m_opened, c.filePresent ? std::vector<std::string>{target} : std::vector<std::string>{});
+    const bool handedOn = c.help == Help::kFile;
+    EXPECT_EQ(m_opened, handedOn ? std::vector<std::string>{target} : std::vector<std::string>{});
     if (c.expectOpened) {
       EXPECT_TRUE(MessageRecorder::Messages().empty());
     } else {
@@ -71,14 +75,6 @@ TEST_F(HelpTest, OpensTheHelpFileBelowTheProgramFolderOrNamesThePathTried) {
                   testing::ElementsAre(resources::Text(resources::TextId::kHelpMissingPrefix) + target));
     }
   }
-}
-
-TEST_F(HelpTest, AHelpFolderInPlaceOfTheFileIsReportedMissing) {
-  TempFolder temp;
-  base::CreateFolderPath(temp / "help/Rendora.chm/");
-  EXPECT_FALSE(OpenHelpFile(nullptr, temp.path(), Recorder()));
-  EXPECT_TRUE(m_opened.empty());
-  EXPECT_EQ(MessageRecorder::Messages().size(), 1u);
 }
 
 TEST_F(HelpTest, TheBuildPutsACompiledHelpFileBesideTheProgram) {

@@ -7,6 +7,8 @@
 #include <wx/checkbox.h>
 #include <wx/dialog.h>
 #include <wx/toplevel.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
 
 #include <functional>
 #include <string>
@@ -49,6 +51,25 @@ inline void PressKey(wxDialog* dialog, int keyCode) {
   event.m_keyCode = keyCode;
   event.SetEventObject(dialog);
   dialog->GetEventHandler()->ProcessEvent(event);
+}
+
+// Types `text` into `edit` and presses Enter on the real keyboard path (the X server's test
+// extension), then lets the toolkit handle the keys until the edit's window has closed or has
+// had ample chances to.
+inline void TypeIntoAndPressEnter(wxWindow* edit, const char* text) {
+  wxWindow* top = wxGetTopLevelParent(edit);
+  top->Raise();
+  edit->SetFocus();
+  wxUIActionSimulator keyboard;
+  const wxRect rect = edit->GetScreenRect();
+  keyboard.MouseMove(rect.GetLeft() + 5, rect.GetTop() + rect.height / 2);
+  keyboard.MouseClick();
+  keyboard.Text(text);
+  keyboard.Char(WXK_RETURN);
+  for (int round = 0; round < 400 && top->IsShown(); ++round) {
+    wxTheApp->Yield(true);
+    wxMilliSleep(5);
+  }
 }
 
 // The close box of the title bar.
