@@ -145,7 +145,7 @@ TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
   dialog.SetOptionText(Field::kReadPath, m_work / "pages");
   dialog.SetOptionText(Field::kWritePath, m_work / "out");
   dialog.SetOptionText(Field::kSize, "400");
-  dialog.SetOptionText(Field::kWait, "2");
+  dialog.SetOptionText(Field::kWait, "20");  // about a second for each page to load
   dialog.SetOptionText(Field::kPercent, "100");
   dialog.SetOptionChecked(Field::kSub, true);
   dialog.OnStart();
