@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev
   libcurl4-openssl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev libssl-dev openssl
+  libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
   xvfb xauth x11-utils
   fonts-noto-cjk
   fp-utils

@@ -11,7 +11,7 @@
 
 namespace dialogs {
 
-wxBitmap AppIconBitmap(int size) {
+wxBitmap DrawImage(int size, const std::function<void(wxGraphicsContext&)>& draw) {
   wxImage image(size, size);
   image.InitAlpha();
   unsigned char* alpha = image.GetAlpha();
@@ -21,9 +21,15 @@ wxBitmap AppIconBitmap(int size) {
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(image));
     if (!gc) return wxBitmap(image);
     gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
-    // Drawn on a 32-unit grid, scaled to the size asked for.
     gc->Scale(size / 32.0, size / 32.0);
+    draw(*gc);
+  }
+  return wxBitmap(image);
+}
 
+wxBitmap AppIconBitmap(int size) {
+  return DrawImage(size, [](wxGraphicsContext& context) {
+    wxGraphicsContext* gc = &context;
     // The page: a sheet with its upper right corner folded down.
     wxGraphicsPath page = gc->CreatePath();
     page.MoveToPoint(5, 1.5);
@@ -64,8 +70,7 @@ wxBitmap AppIconBitmap(int size) {
     hill.CloseSubpath();
     gc->SetBrush(wxBrush(wxColour(70, 160, 80)));
     gc->DrawPath(hill);
-  }
-  return wxBitmap(image);
+  });
 }
 
 wxIcon AppIcon() {

@@ -5,7 +5,15 @@
 #include <wx/icon.h>
 #include <wx/iconbndl.h>
 
+#include <functional>
+
+class wxGraphicsContext;
+
 namespace dialogs {
+
+// A transparent `size` × `size` image with `draw` applied to it, drawn on a 32-unit grid
+// scaled to the size asked for (the icons of the windows and of the toolbar are drawn this way).
+wxBitmap DrawImage(int size, const std::function<void(wxGraphicsContext&)>& draw);
 
 // The icon at `size` × `size` pixels (with transparency).
 wxBitmap AppIconBitmap(int size);
