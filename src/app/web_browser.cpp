@@ -84,6 +84,9 @@ constexpr const char* kUserStyleSheet =
     "::-webkit-scrollbar { width: 0 !important; height: 0 !important; "
     "display: none !important; }\n";
 
+// How long a stopped load may take to come to its end before its process is ended.
+constexpr int kStopTimeoutMilliseconds = 1000;
+
 // ---- Owners of GLib, cairo and X resources. ----
 
 template <typename T, void (*Free)(T*)>
@@ -129,11 +132,10 @@ std::shared_ptr<Pending<Result>> TakeFromEngine(void* data) {
   return *shared;
 }
 
-// Runs the GLib main context (the engine's answers and the window's events) until `done` is set
-// or the timeout passes; sleeps in the main context instead of spinning. On timeout the call is
-// cancelled; its answer, if one still comes, only fills the shared state.
-template <typename Result>
-bool WaitFor(Pending<Result>& pending, int timeoutMilliseconds) {
+// Runs the GLib main context (the engine's answers and the window's events) until `done()` holds
+// or the timeout passes; sleeps in the main context instead of spinning. False on timeout.
+template <typename Condition>
+bool PumpUntil(Condition done, int timeoutMilliseconds) {
   bool timedOut = false;
   SourceHolder timer(g_timeout_source_new(static_cast<guint>(timeoutMilliseconds)));
   g_source_set_callback(
@@ -144,9 +146,17 @@ bool WaitFor(Pending<Result>& pending, int timeoutMilliseconds) {
       },
       &timedOut, nullptr);
   g_source_attach(timer.get(), nullptr);
-  while (!pending.done && !timedOut) g_main_context_iteration(nullptr, TRUE);
-  if (!pending.done) g_cancellable_cancel(pending.Cancellable());
-  return pending.done;
+  while (!done() && !timedOut) g_main_context_iteration(nullptr, TRUE);
+  return done();
+}
+
+// Waits for an asynchronous call; on timeout it is cancelled, and its answer, if one still
+// comes, only fills the shared state.
+template <typename Result>
+bool WaitFor(Pending<Result>& pending, int timeoutMilliseconds) {
+  if (PumpUntil([&] { return pending.done; }, timeoutMilliseconds)) return true;
+  g_cancellable_cancel(pending.Cancellable());
+  return false;
 }
 
 bool IsCancelled(const GError* error) {
@@ -353,8 +363,31 @@ void CWebBrowser2::OnMainResourceData(int navigation, const std::optional<std::s
   m_loadState = LoadState::kFinished;
 }
 
+void CWebBrowser2::EndStuckPage() {
+  // A page that keeps the engine busy (a script that never ends) would hold up every later page
+  // of the run: its process is ended, and the next load starts a fresh one.
+  if (!m_view) return;
+  m_loadState = LoadState::kFailed;
+  webkit_web_view_terminate_web_process(m_view);
+}
+
 void CWebBrowser2::Navigate2(const std::string& location) {
   ++m_navigation;
+  if (!m_view) return;
+  if (!webkit_web_view_get_is_web_process_responsive(m_view)) EndStuckPage();
+  // The load in progress is brought to its end and its last events are taken in now, so that
+  // none of them is taken for the new page's. The view's own first (empty) page is let finish:
+  // it only waits for the engine to start. A page still loading is stopped; one that does not
+  // even stop (a server that never answers) ends with its process.
+  if (webkit_web_view_is_loading(m_view)) {
+    const bool firstPage = m_loadState == LoadState::kIdle;
+    if (!firstPage) webkit_web_view_stop_loading(m_view);
+    if (!PumpUntil([this] { return !m_view || !webkit_web_view_is_loading(m_view); },
+                   firstPage ? m_engineTimeout
+                             : std::min(m_engineTimeout, kStopTimeoutMilliseconds))) {
+      EndStuckPage();
+    }
+  }
   if (!m_view) return;
   if (m_charsetOverridden) {
     webkit_web_view_set_custom_charset(m_view, nullptr);
@@ -406,7 +439,10 @@ std::optional<std::string> CWebBrowser2::RunScript(const std::string& script) {
         pending->done = true;
       },
       ShareWithEngine(pending));
-  if (!WaitFor(*pending, kEngineTimeoutMilliseconds)) return std::nullopt;
+  if (!WaitFor(*pending, m_engineTimeout)) {
+    EndStuckPage();
+    return std::nullopt;
+  }
   return pending->result;
 }
 
@@ -472,7 +508,11 @@ bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
         pending->done = true;
       },
       ShareWithEngine(pending));
-  if (!WaitFor(*pending, kEngineTimeoutMilliseconds) || !pending->result) return false;
+  if (!WaitFor(*pending, m_engineTimeout)) {
+    EndStuckPage();
+    return false;
+  }
+  if (!pending->result) return false;
 
   cairo_surface_t* surface = pending->result.get();
   if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) return false;

@@ -69,6 +69,9 @@ class CWebBrowser2 : public convert::PageView {
   };
   LoadState GetLoadState() const { return m_loadState; }
 
+  // How long a call waits for the engine (kEngineTimeoutMilliseconds unless changed).
+  void SetEngineTimeout(int milliseconds) { m_engineTimeout = milliseconds; }
+
  private:
   static void LoadChangedThunk(WebKitWebView* view, int event, void* self);
   static int LoadFailedThunk(WebKitWebView* view, int event, char* uri, void* error, void* self);
@@ -76,6 +79,7 @@ class CWebBrowser2 : public convert::PageView {
   void CheckMainResourceCharset();
   void OnMainResourceData(int navigation, const std::optional<std::string>& bytes,
                           bool declaredInHeader);
+  void EndStuckPage();
 
   wxWebView* m_control = nullptr;
   WebKitWebView* m_view = nullptr;  // the engine's view inside m_control; null once destroyed
@@ -87,6 +91,7 @@ class CWebBrowser2 : public convert::PageView {
   bool m_isWebAddress = false;        // the current location is a web address
   bool m_charsetOverridden = false;   // a custom charset was set for the current location
   int m_navigation = 0;               // counts Navigate2 calls, to ignore stale answers
+  int m_engineTimeout = kEngineTimeoutMilliseconds;
 };
 
 }  // namespace app

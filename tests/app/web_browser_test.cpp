@@ -229,6 +229,41 @@ TEST_F(WebBrowserTest, NothingIsMeasuredWithoutALoadedDocument) {
   EXPECT_EQ(size->height, 100);
 }
 
+TEST_F(WebBrowserTest, AFreshViewMeasuresItsFirstPageNotItsEmptyStartPage) {
+  // The view starts on an empty page of its own; the first page asked for must not be taken
+  // for it, however soon it is asked for.
+  BandPage page({{400, 0xFF8000}});
+  testing_support::WriteFile(m_folder / "first.html", page.Html());
+  CWebBrowser2 fresh(s_frame, wxID_ANY);
+  fresh.Navigate2(m_folder / "first.html");
+  ASSERT_TRUE(PumpUntil([&] { return fresh.GetLoadState() == LoadState::kFinished; }));
+  const std::optional<convert::PixelSize> size = fresh.MeasurePage();
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->height, 400);
+  fresh.GetControl()->Destroy();
+}
+
+TEST_F(WebBrowserTest, APageThatNeverStopsRunningEndsWithoutHoldingUpTheNextOne) {
+  testing_support::WriteFile(m_folder / "busy.html",
+                             "<html><body><p>busy</p><script>setTimeout(function () {"
+                             " for (;;) {} }, 0);</script></body></html>");
+  BandPage page({{200, 0x0000FF}});
+  testing_support::WriteFile(m_folder / "after.html", page.Html());
+  s_browser->SetEngineTimeout(1000);
+  Load(m_folder / "busy.html");
+  EXPECT_FALSE(s_browser->MeasurePage());
+  EXPECT_EQ(s_browser->GetLoadState(), LoadState::kFailed);
+  s_browser->SetEngineTimeout(app::kEngineTimeoutMilliseconds);
+
+  ASSERT_EQ(Load(m_folder / "after.html"), LoadState::kFinished);
+  const std::optional<convert::PixelSize> size = s_browser->MeasurePage();
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->height, 200);
+  convert::ViewPixels pixels;
+  ASSERT_TRUE(s_browser->Snapshot(pixels));
+  EXPECT_EQ(pixels.pixels[0], 0x0000FFu);
+}
+
 // Captures `page` at `percent` and checks the header fields and every pixel of the bitmap.
 void ExpectCapturedWhole(const BandPage& page, const BitmapFile& bitmap, int percent,
                          int pageWidth, int pageHeight) {
