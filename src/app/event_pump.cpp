@@ -5,11 +5,19 @@
 #include <wx/app.h>
 
 namespace app {
+namespace {
+
+// While a page loads, the browser engine keeps events coming: the pump hands back control after
+// this long, so that the fixed waits of a capture last about as long as they are meant to.
+constexpr gint64 kPumpLimitMicroseconds = 5000;
+
+}  // namespace
 
 void PumpPendingEvents() {
-  // Bounded, so that a source that keeps itself busy (an animation) cannot hold the caller here.
-  for (int round = 0; round < 1000 && g_main_context_pending(nullptr); ++round) {
+  const gint64 deadline = g_get_monotonic_time() + kPumpLimitMicroseconds;
+  while (g_main_context_pending(nullptr)) {
     g_main_context_iteration(nullptr, FALSE);
+    if (g_get_monotonic_time() >= deadline) break;
   }
   if (wxTheApp) wxTheApp->ProcessPendingEvents();
 }

@@ -45,6 +45,7 @@ class MainWindowRunTest : public ::testing::Test {
   }
   void TearDown() override {
     AppTools::SetFileChooser({});
+    AppTools::SetFolderChooser({});
     if (m_dialog && !wxTheApp->IsScheduledForDestruction(m_dialog)) m_dialog->Destroy();
     app::PumpPendingEvents();
     wxTheApp->ProcessIdle();
@@ -202,6 +203,26 @@ TEST_F(MainWindowRunTest, SettingsFileCommandsRefuseSetIniAndKeepTheCurrentFolde
   EXPECT_EQ(resources::ReservedNameMessage(), Sjis("set.iniは設定ファイルとして使用できません"));
   EXPECT_EQ(dialog.SettingsPath(), before);
   EXPECT_EQ(base::GetCurrentDirectory(), current) << "the current folder is restored";
+}
+
+TEST_F(MainWindowRunTest, BrowseButtonsPutTheChosenFolderWithASeparatorIntoTheirEdit) {
+  MainDialog& dialog = Open();
+  const std::string current = base::GetCurrentDirectory();
+  std::string chosen;
+  AppTools::SetFolderChooser([&] {
+    base::SetCurrentDirectory(m_work.path());
+    return chosen;
+  });
+  chosen = m_work / Sjis("入力");
+  dialog.OnBrowseRead();
+  EXPECT_EQ(dialog.GetOptionText(Field::kReadPath), chosen + "/");
+  chosen = m_work / "out/";
+  dialog.OnBrowseWrite();
+  EXPECT_EQ(dialog.GetOptionText(Field::kWritePath), chosen) << "no second separator";
+  chosen = "";  // cancelled: the edit keeps its text
+  dialog.OnBrowseWrite();
+  EXPECT_EQ(dialog.GetOptionText(Field::kWritePath), m_work / "out/");
+  EXPECT_EQ(base::GetCurrentDirectory(), current);
 }
 
 TEST_F(MainWindowRunTest, NewThenSaveWritesEveryKeyAndPointsSetIniAtTheFile) {
