@@ -44,7 +44,8 @@ struct Colour {
 
 // A page of one solid colour, tall enough that its middle shows nothing but the background;
 // `links` stands at its top.
-std::string ColourPage(Colour colour, const std::string& links, const std::string& bodyAttributes = {}) {
+std::string ColourPage(Colour colour, const std::string& links,
+                       const std::string& bodyAttributes = {}) {
   char background[8];
   std::snprintf(background, sizeof background, "#%02x%02x%02x", colour.red, colour.green,
                 colour.blue);
@@ -110,7 +111,7 @@ class CrawlSite {
     Page("/jp/%83y%81[%83W.html", kYellow, Sjis("日本語のページ"));
   }
 
-  HttpServer& server() { return m_server; }
+  const HttpServer& server() const { return m_server; }
   std::string Address(const std::string& target) const { return m_server.Address(target); }
   // The output folder of a mirrored address: http/127.0.0.1<port>/...
   std::string Mirrored(const std::string& rest) const {
@@ -163,7 +164,9 @@ std::optional<Colour> MiddleColour(const std::string& path) {
   if (bitmap.size() < 54 || bitmap.substr(0, 2) != "BM") return std::nullopt;
   auto number = [&](std::size_t offset) {
     std::uint32_t value = 0;
-    for (int k = 3; k >= 0; --k) value = value << 8 | static_cast<unsigned char>(bitmap[offset + k]);
+    for (int k = 3; k >= 0; --k) {
+      value = value << 8 | static_cast<unsigned char>(bitmap[offset + k]);
+    }
     return static_cast<std::int64_t>(static_cast<std::int32_t>(value));
   };
   const std::int64_t width = number(18), height = number(22);
@@ -245,7 +248,7 @@ class CrawlEndToEndTest : public ::testing::Test {
     return dialogs::FromWx(m_dialog->FindWindow(ids::kStatus)->GetLabel());
   }
 
-  mutable CrawlSite m_site;
+  CrawlSite m_site;
   TempFolder m_program;
   TempFolder m_work;
   MainDialog* m_dialog = nullptr;
@@ -362,22 +365,28 @@ TEST_F(CrawlEndToEndTest, FlatCrawlStopsAtTheEntryLimitAndWritesEverythingIntoOn
   EXPECT_EQ(m_dialog->m_crawl.size(), 6) << "harvesting queues no more than the limit";
 }
 
-// Disabled until the browser control escapes the code-page-932 bytes of a web address: it hands
-// them to the engine as they are, the engine refuses the address, and the page gets no bitmap.
-TEST_F(CrawlEndToEndTest, DISABLED_PageWithAJapaneseNameIsFetchedAndRenderedUnderItsName) {
+TEST_F(CrawlEndToEndTest, PageWithAJapaneseNameIsFetchedUnderItsEscapedName) {
   Crawl(/*same=*/false, "100", "/jp/");
 
-  const std::string japanese = "/jp/%83y%81[%83W.html";
-  EXPECT_EQ(CrawlRequests(), (std::vector<std::string>{"GET /jp/index.html HTTP/1.1 " + kGet,
-                                                       "GET /jp/index.htm HTTP/1.1 " + kGet,
-                                                       "GET /jp/index.htm HTTP/1.1 " + kGet,
-                                                       "GET " + japanese + " HTTP/1.1 " + kGet}));
-  EXPECT_TRUE(BrowserLoadedInOrder({"/jp/index.htm", japanese}));
+  EXPECT_EQ(CrawlRequests(),
+            (std::vector<std::string>{"GET /jp/index.html HTTP/1.1 " + kGet,
+                                      "GET /jp/index.htm HTTP/1.1 " + kGet,
+                                      "GET /jp/index.htm HTTP/1.1 " + kGet,
+                                      "GET /jp/%83y%81[%83W.html HTTP/1.1 " + kGet}));
+  EXPECT_EQ(m_statusAtMessage.back(), resources::DownloadCountText(2));
+  EXPECT_EQ(Status(), resources::ProcessedCountText(2));
+}
+
+// Disabled until the browser control escapes the code-page-932 bytes of a web address: it hands
+// them to the engine as they are, the engine refuses the address, and the page gets no bitmap.
+TEST_F(CrawlEndToEndTest, DISABLED_PageWithAJapaneseNameIsRenderedUnderItsName) {
+  Crawl(/*same=*/false, "100", "/jp/");
+
+  EXPECT_TRUE(BrowserLoadedInOrder({"/jp/index.htm", "/jp/%83y%81[%83W.html"}));
   const std::string folder = m_site.Mirrored("jp/");
   EXPECT_EQ(Names(FileTree(m_work / "out")),
             (std::set<std::string>{folder + "index.bmp", folder + "ページ.bmp"}));
   EXPECT_EQ(Hex(MiddleColour(m_work / "out/" + folder + Sjis("ページ.bmp"))), Hex(kYellow));
-  EXPECT_EQ(m_statusAtMessage.back(), resources::DownloadCountText(2));
 }
 
 }  // namespace
