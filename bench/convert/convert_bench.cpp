@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 #include "app/event_pump.h"
+#include "app/main_dialog.h"
 #include "app/web_browser.h"
 #include "base/encoding.h"
 #include "convert/folder_walk.h"
@@ -55,52 +56,50 @@ long StatusKilobytes(const char* key) {
 // Starts a new peak: the kernel sets the high-water mark back to the present footprint.
 void ResetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-// ---- The window side of a run, on a real frame. ----
+// ---- The window side of a run: the real main window, with its waits timed. ----
 
 class BenchControls : public convert::RunControls {
  public:
-  BenchControls(wxFrame* frame, wxWindow* browser) : m_frame(frame), m_browser(browser) {}
+  explicit BenchControls(MainDialog& window) : m_window(window) {}
 
   std::string GetOptionText(settings::Field field) const override {
-    const auto found = m_texts.find(field);
-    return found == m_texts.end() ? std::string() : found->second;
+    return m_window.GetOptionText(field);
   }
   void SetOptionText(settings::Field field, const std::string& text) override {
-    m_texts[field] = text;
+    m_window.SetOptionText(field, text);
   }
-  bool IsOptionChecked(settings::Field) const override { return false; }
-  void SetOptionChecked(settings::Field, bool) override {}
-  void UpdatePlaceholderRow(int) override {}
-  void SetStatusText(const std::string&) override {}
+  bool IsOptionChecked(settings::Field field) const override {
+    return m_window.IsOptionChecked(field);
+  }
+  void SetOptionChecked(settings::Field field, bool checked) override {
+    m_window.SetOptionChecked(field, checked);
+  }
+  void UpdatePlaceholderRow(int row) override { m_window.UpdatePlaceholderRow(row); }
+  void SetStatusText(const std::string& text) override { m_window.SetStatusText(text); }
   void ShowMessage(const std::string& text) override {
     std::fprintf(stderr, "message: %s\n", base::Cp932ToUtf8Lossy(text).c_str());
   }
   void PumpMessages() override {
     const Clock::time_point start = Clock::now();
-    app::PumpPendingEvents();
+    m_window.PumpMessages();
     pumpMs += MillisecondsSince(start);
   }
   void Sleep(int milliseconds) override {
     const Clock::time_point start = Clock::now();
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    m_window.Sleep(milliseconds);
     sleepMs += MillisecondsSince(start);
   }
-  void FocusOption(settings::Field) override {}
-  int ScreenHeight() override { return 1024; }
+  void FocusOption(settings::Field field) override { m_window.FocusOption(field); }
+  int ScreenHeight() override { return m_window.ScreenHeight(); }
   void PlaceForPage(int captureWidth, int screenHeight) override {
-    m_frame->SetSize(0, 0, captureWidth + 50, screenHeight - 70);
-    m_browser->SetSize(10, 150, captureWidth, screenHeight - 300);
-    m_frame->Refresh();
-    m_frame->Update();
+    m_window.PlaceForPage(captureWidth, screenHeight);
   }
 
   double pumpMs = 0;
   double sleepMs = 0;
 
  private:
-  wxFrame* m_frame;
-  wxWindow* m_browser;
-  std::map<settings::Field, std::string> m_texts;
+  MainDialog& m_window;
 };
 
 // The browser with the time of each kind of call added up.
@@ -234,10 +233,9 @@ int main(int argc, char** argv) {
   for (const PageClass& page : classes) std::ofstream(source + page.file) << page.html;
 
   {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "bench");
-    app::CWebBrowser2 browser(frame, ids::kBrowser);
-    BenchControls controls(frame, browser.GetControl());
-    TimedView view(browser);
+    auto* frame = new MainDialog(source);  // no set.ini there: nothing is loaded
+    BenchControls controls(*frame);
+    TimedView view(frame->Browser());
     convert::RunState state;
     convert::PageRendering rendering(state, controls, view);
     controls.SetOptionText(settings::Field::kSize, "800");

@@ -6,6 +6,7 @@
 #include <wx/icon.h>
 #include <wx/timer.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -117,6 +118,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxToolBar* m_toolBar = nullptr;
   wxIcon m_hIcon;
   wxTimer m_timer;
+  std::int64_t m_lastPump = 0;  // when the last pump began (monotonic microseconds)
   std::unique_ptr<AppTools> m_pTools;
   dialogs::DownloadOptionsDialog* m_pDownloadOptions = nullptr;
   std::unique_ptr<app::CWebBrowser2> m_browserControl;
