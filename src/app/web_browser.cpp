@@ -494,6 +494,7 @@ convert::ScrollPoint CWebBrowser2::GetScrollPosition() {
 }
 
 bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
+  view = convert::ViewPixels();  // the previous snapshot goes before the next one is made
   if (!m_view) return false;
   auto pending = std::make_shared<Pending<SurfaceHolder>>();
   webkit_web_view_get_snapshot(
@@ -526,15 +527,12 @@ bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
   if (!data || width <= 0 || height <= 0) return false;
 
   // Both formats keep a pixel as one native 32-bit word 0xAARRGGBB: on this little-endian
-  // machine the bytes blue, green, red, alpha. The fourth byte is unused in a bitmap: cleared.
-  view.width = width;
-  view.height = height;
-  view.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-    std::uint32_t* out = view.pixels.data() + static_cast<std::size_t>(y) * width;
-    for (int x = 0; x < width; ++x) out[x] = row[x] & 0x00FFFFFFu;
-  }
+  // machine the bytes blue, green, red, alpha, the layout of a bitmap row (whose fourth byte the
+  // capture clears). The surface's rows are used where they are: the view keeps the surface.
+  if (stride % 4 != 0) return false;
+  std::shared_ptr<cairo_surface_t> owner(pending->result.release(), cairo_surface_destroy);
+  view.Refer(width, height, reinterpret_cast<const std::uint32_t*>(data), stride / 4,
+             std::move(owner));
   return true;
 }
 

@@ -74,7 +74,7 @@ void CopyTile(const Tile& tile, const TilePlan& plan, const ViewPixels& view, Sc
       for (int k = 0; k < tile.fill.width; ++k) PutPixel(row, tile.fill.x + k, bpp, kBackground);
       continue;
     }
-    const std::uint32_t* source = view.pixels.data() + static_cast<std::size_t>(y) * view.width;
+    const std::uint32_t* source = view.Row(y);
     if (straight) {
       // At 100% the columns run one to one: a plain run of pixels, no lookup.
       std::uint8_t* out = row + static_cast<std::size_t>(tile.fill.x) * 4;
@@ -151,8 +151,7 @@ CaptureOutcome CaptureToFile(const std::string& path, PageView& view, RunControl
         // The engine clamps the view at the page's end wherever it sees fit, so the tile is
         // taken from where its page pixels actually show.
         const ScrollPoint scroll = view.GetScrollPosition();
-        if (!view.Snapshot(pixels) || pixels.width < 0 || pixels.height < 0 ||
-            pixels.pixels.size() < static_cast<std::size_t>(pixels.width) * pixels.height) {
+        if (!view.Snapshot(pixels) || !pixels.Complete()) {
           return CaptureOutcome::kNoSnapshot;
         }
         CopyTile(tile, plan, pixels, scroll, *bitmap);

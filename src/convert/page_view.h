@@ -1,7 +1,9 @@
 // The browser control as the capture sees it: load, measure, scroll, snapshot.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,11 +21,31 @@ struct ScrollPoint {
 };
 
 // Pixels of the visible view, top row first; each pixel 32 bits, bytes blue, green, red, unused
-// (the layout of a 32-bit bitmap row and of a little-endian cairo ARGB32 surface).
-struct ViewPixels {
+// (the layout of a 32-bit bitmap row and of a little-endian cairo ARGB32 surface). The rows are
+// either held here or those of the engine's own snapshot, kept alive by an owner: a view-sized
+// copy per snapshot would cost more memory than the bitmap of a short page.
+class ViewPixels {
+ public:
   int width = 0;
   int height = 0;
-  std::vector<std::uint32_t> pixels;  // width * height
+
+  // Holds `pixels` (width * height, top row first).
+  void Assign(int viewWidth, int viewHeight, std::vector<std::uint32_t> pixels);
+  // Refers to rows `stride` pixels apart that `owner` keeps alive.
+  void Refer(int viewWidth, int viewHeight, const std::uint32_t* rows, int stride,
+             std::shared_ptr<const void> owner);
+  // True when there is a pixel for every position of width x height.
+  bool Complete() const;
+
+  const std::uint32_t* Row(int y) const { return m_rows + static_cast<std::ptrdiff_t>(y) * m_stride; }
+  // Pixel (x, y) as 0x00RRGGBB (the unused byte cleared).
+  std::uint32_t At(int x, int y) const { return Row(y)[x] & 0x00FFFFFFu; }
+
+ private:
+  std::vector<std::uint32_t> m_held;
+  std::shared_ptr<const void> m_owner;
+  const std::uint32_t* m_rows = nullptr;
+  int m_stride = 0;
 };
 
 class PageView {

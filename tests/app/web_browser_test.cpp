@@ -182,9 +182,9 @@ TEST_F(WebBrowserTest, ViewReportsItsSizeDepthAndPixels) {
   ASSERT_TRUE(s_browser->Snapshot(pixels));
   ASSERT_EQ(pixels.width, view.width);
   ASSERT_EQ(pixels.height, view.height);
-  EXPECT_EQ(pixels.pixels[0], 0x102030u);
-  EXPECT_EQ(pixels.pixels[299 * pixels.width + 799], 0x102030u);
-  EXPECT_EQ(pixels.pixels[300 * pixels.width], 0xFFFFFFu);  // below the page: the view's white
+  EXPECT_EQ(pixels.At(0, 0), 0x102030u);
+  EXPECT_EQ(pixels.At(799, 299), 0x102030u);
+  EXPECT_EQ(pixels.At(0, 300), 0xFFFFFFu);  // below the page: the view's white
 }
 
 TEST_F(WebBrowserTest, ScrollingIsInstantAndClampedAtThePageEnd) {
@@ -261,7 +261,7 @@ TEST_F(WebBrowserTest, APageThatNeverStopsRunningEndsWithoutHoldingUpTheNextOne)
   EXPECT_EQ(size->height, 200);
   convert::ViewPixels pixels;
   ASSERT_TRUE(s_browser->Snapshot(pixels));
-  EXPECT_EQ(pixels.pixels[0], 0x0000FFu);
+  EXPECT_EQ(pixels.At(0, 0), 0x0000FFu);
 }
 
 // Captures `page` at `percent` and checks the header fields and every pixel of the bitmap.
@@ -333,7 +333,11 @@ std::vector<std::uint32_t> ShownPixels(CWebBrowser2& browser, const std::string&
   PumpUntil([&] { return browser.GetLoadState() == LoadState::kFinished; });
   convert::ViewPixels pixels;
   if (browser.GetLoadState() != LoadState::kFinished || !browser.Snapshot(pixels)) return {};
-  return pixels.pixels;
+  std::vector<std::uint32_t> shown;
+  for (int y = 0; y < pixels.height; ++y) {
+    for (int x = 0; x < pixels.width; ++x) shown.push_back(pixels.At(x, y));
+  }
+  return shown;
 }
 
 TEST_F(WebBrowserTest, JapaneseTextShowsAsTextWithOrWithoutADeclaredCharset) {

@@ -38,17 +38,16 @@ convert::ScrollPoint FakePageView::GetScrollPosition() { return scroll; }
 bool FakePageView::Snapshot(convert::ViewPixels& view) {
   if (snapshotFails) return false;
   snapshotsAt.push_back(scroll);
-  view.width = viewWidth;
-  view.height = viewHeight;
-  view.pixels.resize(static_cast<std::size_t>(viewWidth) * viewHeight);
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(viewWidth) * viewHeight);
   for (int y = 0; y < viewHeight; ++y) {
     for (int x = 0; x < viewWidth; ++x) {
       const int px = scroll.x + x;
       const int py = scroll.y + y;
-      view.pixels[static_cast<std::size_t>(y) * viewWidth + x] =
+      pixels[static_cast<std::size_t>(y) * viewWidth + x] =
           px < pageWidth && py < pageHeight ? PagePixel(px, py) : kViewBackground;
     }
   }
+  view.Assign(viewWidth, viewHeight, std::move(pixels));
   return true;
 }
 
