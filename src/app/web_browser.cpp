@@ -19,9 +19,10 @@
 #include <wx/webview.h>
 #include <X11/Xlib.h>
 
-#include "base/file_system.h"
 #include "base/encoding.h"
+#include "base/file_system.h"
 #include "base/text.h"
+#include "net/address_split.h"
 
 namespace app {
 namespace {
@@ -205,7 +206,12 @@ std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t
 }  // namespace
 
 std::string LocationToUri(const std::string& location) {
-  if (IsWebAddress(location)) return location;
+  if (IsWebAddress(location)) {
+    // The page is asked for exactly as the crawl's own transfer asked for it: code-page-932
+    // bytes, blanks and controls of the path escaped, the fragment left out.
+    const std::optional<net::AddressParts> parts = net::SplitAddress(location);
+    return parts ? net::RequestAddress(*parts) : location;
+  }
   std::optional<std::filesystem::path> native = base::ToNativePath(location);
   if (!native || native->empty()) return {};
   std::error_code error;

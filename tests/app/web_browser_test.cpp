@@ -121,7 +121,7 @@ wxFrame* WebBrowserTest::s_frame = nullptr;
 CWebBrowser2* WebBrowserTest::s_browser = nullptr;
 FrameControls* WebBrowserTest::s_controls = nullptr;
 
-TEST(WebBrowserLocation, LocalPathsBecomeEncodedFileUrisAndAddressesStayAsTheyAre) {
+TEST(WebBrowserLocation, LocationsBecomeEncodedUris) {
   struct Case {
     std::string location;
     std::string uri;
@@ -131,8 +131,11 @@ TEST(WebBrowserLocation, LocalPathsBecomeEncodedFileUrisAndAddressesStayAsTheyAr
       {Sjis("/tmp/資料/ページ.html"),
        "file:///tmp/%E8%B3%87%E6%96%99/%E3%83%9A%E3%83%BC%E3%82%B8.html"},
       {"/tmp/x/../y/./z.html", "file:///tmp/y/z.html"},
-      {"http://127.0.0.1:8080/a b.html", "http://127.0.0.1:8080/a b.html"},
-      {"HTTPS://Example.test/%41", "HTTPS://Example.test/%41"},
+      // Addresses are asked for as the crawl's transfer asks for them.
+      {"http://127.0.0.1:8080/a b.html", "http://127.0.0.1:8080/a%20b.html"},
+      {"HTTPS://Example.test/%41#top", "https://Example.test:443/%41"},
+      {"http://127.0.0.1/" + Sjis("ページ.html") + "?q=" + Sjis("表"),
+       "http://127.0.0.1:80/%83y%81[%83W.html?q=%95%5C"},
       {"file:///tmp/a.html", "file:///tmp/a.html"},
   };
   for (const Case& c : cases) {
