@@ -43,17 +43,13 @@ namespace {
 // 32771: a menu item carries its command id less this offset, and its handler is the command's.
 constexpr int kMenuItemOffset = 0x7000;
 
-}  // namespace
-
-int MainDialog::MenuItemId(int commandId) { return commandId - kMenuItemOffset; }
-
-namespace {
-
 // The window is laid out in dialog units of its own font: 463 by 271.
 constexpr int kDialogWidth = 463;
 constexpr int kDialogHeight = 271;
 
 }  // namespace
+
+int MainDialog::MenuItemId(int commandId) { return commandId - kMenuItemOffset; }
 
 MainDialog::MainDialog(std::string programFolder)
     : wxFrame(nullptr, ids::kMainDialog, WxText(TextId::kMainTitle), wxDefaultPosition,
@@ -72,7 +68,6 @@ MainDialog::MainDialog(std::string programFolder)
   dialogs::UseCompactEdits();
   CreateControls();
   CreateMenu();
-  m_hIcon = dialogs::AppIcon();
   SetIcons(dialogs::AppIcons());
   m_pTools = std::make_unique<AppTools>();
   m_pDownloadOptions = new dialogs::DownloadOptionsDialog(this, m_filters);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <wx/frame.h>
-#include <wx/icon.h>
 #include <wx/timer.h>
 
 #include <cstdint>
@@ -116,7 +115,6 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxTextCtrl* m_readPathEdit = nullptr;
   wxWindow* m_browser = nullptr;  // the browser control's window (1006)
   wxToolBar* m_toolBar = nullptr;
-  wxIcon m_hIcon;
   wxTimer m_timer;
   std::int64_t m_lastPump = 0;  // when the last pump began (monotonic microseconds)
   std::unique_ptr<AppTools> m_pTools;
