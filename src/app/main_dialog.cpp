@@ -6,6 +6,7 @@
 
 #include <glib.h>
 #include <wx/bmpbuttn.h>
+#include <wx/anybutton.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/display.h>
@@ -266,16 +267,17 @@ void MainDialog::OnClose(wxCloseEvent& event) {
 }
 
 void MainDialog::OnCharHook(wxKeyEvent& event) {
-  // Escape and Enter end the program, like the Exit command.
-  switch (event.GetKeyCode()) {
-    case WXK_ESCAPE:
-    case WXK_RETURN:
-    case WXK_NUMPAD_ENTER:
-      OnExit();
-      return;
-    default:
-      event.Skip();
+  // Escape and Enter end the program, like the Exit command; but Enter on a focused button
+  // presses that button, and the keys typed into the page shown in the browser are the page's.
+  const int key = event.GetKeyCode();
+  const bool enter = key == WXK_RETURN || key == WXK_NUMPAD_ENTER;
+  wxWindow* focus = wxWindow::FindFocus();
+  const bool inPage = focus && m_browser && (focus == m_browser || m_browser->IsDescendant(focus));
+  if ((!enter && key != WXK_ESCAPE) || inPage || (enter && dynamic_cast<const wxAnyButton*>(focus))) {
+    event.Skip();
+    return;
   }
+  OnExit();
 }
 
 void MainDialog::OnBrowseRead() { m_pTools->BrowseForFolder(m_readPathEdit); }

@@ -15,7 +15,10 @@ bool IsWebAddress(std::string_view source) {
 
 std::string AbsoluteFolder(const std::string& folder) {
   if (!folder.empty() && folder.front() == base::kPathSeparator) return folder;
-  return base::WithTrailingSeparator(base::GetCurrentDirectory()) + folder;
+  const std::string current = base::GetCurrentDirectory();
+  // Without a nameable current folder the folder stays relative rather than becoming another.
+  if (current.empty()) return folder;
+  return base::WithTrailingSeparator(current) + folder;
 }
 
 ConversionRun::ConversionRun(RunState& state, RunControls& controls, PageRenderer& renderer,

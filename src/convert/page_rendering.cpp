@@ -12,6 +12,9 @@ namespace {
 // The view is the screen height - 300 high; the capture uses all but 5 of its rows.
 constexpr int kViewHeightMargin = 300;
 constexpr int kUnusedViewRows = 5;
+// No window can be wider than this; a wider Size has no usable view (and would overflow the
+// window width Size + 50).
+constexpr int kMaxCaptureWidth = 32767;
 
 }  // namespace
 
@@ -35,7 +38,8 @@ int PageRendering::RenderPage(const std::string& location, const std::string& na
   m_state.m_captureWidth = base::ToInt(m_controls.GetOptionText(settings::Field::kSize));
   m_state.m_wait = base::ToInt(m_controls.GetOptionText(settings::Field::kWait));
 
-  if (m_state.m_captureWidth <= 0 || screenHeight - kViewHeightMargin <= kUnusedViewRows) {
+  if (m_state.m_captureWidth <= 0 || m_state.m_captureWidth > kMaxCaptureWidth ||
+      screenHeight - kViewHeightMargin <= kUnusedViewRows) {
     m_lastOutcome = CaptureOutcome::kNoUsableArea;
     return 1;
   }

@@ -18,7 +18,7 @@ namespace convert {
 inline constexpr std::size_t kMaxOutputPath = 999;
 
 // outputFolder + the name up to and including its last dot + "bmp" ("a.b.html" -> "a.b.bmp",
-// ".htm" -> ".bmp", "html" -> "bmp"); nullopt when longer than kMaxOutputPath bytes.
+// ".htm" -> "bmp", "html" -> "bmp"); nullopt when longer than kMaxOutputPath bytes.
 std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name);
 
 class PageRendering : public PageRenderer {

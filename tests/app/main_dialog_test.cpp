@@ -152,6 +152,18 @@ TEST_F(MainWindowTest, EscapeAndEnterEndTheProgram) {
   }
 }
 
+TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesTheButtonInstead) {
+  wxWindow* details = m_dialog->FindWindow(ids::kShowDownloadOptions);
+  details->SetFocus();
+  app::PumpPendingEvents();
+  if (wxWindow::FindFocus() != details) GTEST_SKIP() << "the display gave no keyboard focus";
+  wxKeyEvent event(wxEVT_CHAR_HOOK);
+  event.m_keyCode = WXK_RETURN;
+  event.SetEventObject(details);
+  m_dialog->ProcessWindowEvent(event);
+  EXPECT_FALSE(wxTheApp->IsScheduledForDestruction(m_dialog));
+}
+
 TEST_F(MainWindowTest, CloseDuringARunStopsTheRunFirst) {
   m_dialog->m_run.m_running = true;
   m_dialog->Close();

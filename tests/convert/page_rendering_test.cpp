@@ -89,6 +89,7 @@ TEST(RenderPage, PagesWithoutUsableViewOrPathAreNotLoadedButCount) {
       {"Size 0", "0", 1024, 8, CaptureOutcome::kNoUsableArea},
       {"Size -800", "-800", 1024, 8, CaptureOutcome::kNoUsableArea},
       {"Size empty", "", 1024, 8, CaptureOutcome::kNoUsableArea},
+      {"Size beyond any window", "99999999999", 1024, 8, CaptureOutcome::kNoUsableArea},
       {"screen 305 high", "800", 305, 8, CaptureOutcome::kNoUsableArea},
       {"path of 1000 bytes", "800", 1024, 1000, CaptureOutcome::kPathTooLong},
   };
