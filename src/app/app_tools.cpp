@@ -67,7 +67,7 @@ wxString ToWildcard(const std::string& filterText) {
 
 std::string AppTools::GetControlText(const wxWindow* window) const {
   if (const auto* edit = dynamic_cast<const wxTextCtrl*>(window)) {
-    return dialogs::FromWx(edit->GetValue());
+    return dialogs::GetEditText(edit);
   }
   return window ? dialogs::FromWx(window->GetLabel()) : std::string();
 }

@@ -326,7 +326,7 @@ void MainDialog::SetOptionText(Field field, const std::string& text) {
   if (dialogs::DownloadOptionsDialog::HoldsField(field)) {
     m_pDownloadOptions->SetOptionText(field, text);
   } else if (wxTextCtrl* edit = EditOf(field)) {
-    edit->ChangeValue(dialogs::ToWx(text));
+    dialogs::SetEditText(edit, text);
   }
 }
 

@@ -143,11 +143,11 @@ wxWindow* DownloadOptionsDialog::ControlOf(Field field) const {
 
 std::string DownloadOptionsDialog::GetOptionText(Field field) const {
   const auto* edit = dynamic_cast<const wxTextCtrl*>(ControlOf(field));
-  return edit ? FromWx(edit->GetValue()) : std::string();
+  return edit ? GetEditText(edit) : std::string();
 }
 
 void DownloadOptionsDialog::SetOptionText(Field field, const std::string& text) {
-  if (auto* edit = dynamic_cast<wxTextCtrl*>(ControlOf(field))) edit->ChangeValue(ToWx(text));
+  if (auto* edit = dynamic_cast<wxTextCtrl*>(ControlOf(field))) SetEditText(edit, text);
 }
 
 bool DownloadOptionsDialog::IsOptionChecked(Field field) const {

@@ -28,14 +28,6 @@ void FillList(wxListCtrl* list, const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) list->InsertItem(list->GetItemCount(), ToWx(entry));
 }
 
-std::vector<std::string> ListEntries(const wxListCtrl* list) {
-  std::vector<std::string> entries;
-  const int count = list->GetItemCount();
-  entries.reserve(count);
-  for (int i = 0; i < count; ++i) entries.push_back(FromWx(list->GetItemText(i)));
-  return entries;
-}
-
 }  // namespace
 
 FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_lists(lists) {
@@ -46,18 +38,25 @@ FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_li
   UseHatchBackground(this);
   CentreOnParent();
 
-  // The window starts from a copy of the record; the record itself changes only on OK.
+  // The window works on a copy of the record (the entries' own bytes, which the list views show);
+  // the record itself changes only on OK.
   m_useEnableCheck->SetValue(lists.m_enable == 1);
   m_useDisableCheck->SetValue(lists.m_disable == 1);
-  FillList(m_enableListView, lists.m_enableList);
-  FillList(m_disableListView, lists.m_disableList);
+  m_enableEntries = lists.m_enableList;
+  m_disableEntries = lists.m_disableList;
+  FillList(m_enableListView, m_enableEntries);
+  FillList(m_disableListView, m_disableEntries);
 
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdd(m_enableListView, m_enableEntryEdit); },
+  Bind(wxEVT_BUTTON,
+       [this](wxCommandEvent&) { OnAdd(m_enableListView, m_enableEntryEdit, m_enableEntries); },
        ids::kAddToEnable);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdd(m_disableListView, m_disableEntryEdit); },
+  Bind(wxEVT_BUTTON,
+       [this](wxCommandEvent&) { OnAdd(m_disableListView, m_disableEntryEdit, m_disableEntries); },
        ids::kAddToDisable);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_enableListView); }, ids::kDeleteEnable);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_disableListView); }, ids::kDeleteDisable);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_enableListView, m_enableEntries); },
+       ids::kDeleteEnable);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_disableListView, m_disableEntries); },
+       ids::kDeleteDisable);
   Bind(wxEVT_BUTTON, &FilterDialog::OnOK, this, ids::kOptionsOk);
   Bind(wxEVT_BUTTON, &FilterDialog::OnCancel, this, ids::kOptionsCancel);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Finish(wxID_CANCEL); });
@@ -103,12 +102,13 @@ void FilterDialog::CreateControls() {
   layout.Finish(390, 281);
 }
 
-void FilterDialog::OnAdd(wxListCtrl* list, wxTextCtrl* edit) {
+void FilterDialog::OnAdd(wxListCtrl* list, wxTextCtrl* edit, std::vector<std::string>& entries) {
   // Any text is taken as it is, an empty one or one already in the list included.
+  entries.push_back(GetEditText(edit));
   list->InsertItem(list->GetItemCount(), edit->GetValue());
 }
 
-void FilterDialog::OnDelete(wxListCtrl* list) {
+void FilterDialog::OnDelete(wxListCtrl* list, std::vector<std::string>& entries) {
   if (list->GetSelectedItemCount() == 0) {
     ShowMessageBox(this, resources::Text(TextId::kNothingSelected));
     return;
@@ -121,22 +121,22 @@ void FilterDialog::OnDelete(wxListCtrl* list) {
        item = list->GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) {
     if (item < count) selected[item] = true;
   }
-  std::vector<wxString> kept;
+  std::vector<std::string> kept;
   kept.reserve(count);
-  for (int i = 0; i < count; ++i) {
-    if (!selected[i]) kept.push_back(list->GetItemText(i));
+  for (int i = 0; i < count && i < static_cast<int>(entries.size()); ++i) {
+    if (!selected[i]) kept.push_back(std::move(entries[i]));
   }
+  entries = std::move(kept);
   list->Freeze();
-  list->DeleteAllItems();
-  for (const wxString& text : kept) list->InsertItem(list->GetItemCount(), text);
+  FillList(list, entries);
   list->Thaw();
   list->Refresh();
   list->Update();
 }
 
 void FilterDialog::OnOK(wxCommandEvent&) {
-  m_lists.m_enableList = ListEntries(m_enableListView);
-  m_lists.m_disableList = ListEntries(m_disableListView);
+  m_lists.m_enableList = m_enableEntries;
+  m_lists.m_disableList = m_disableEntries;
   m_lists.m_enable = m_useEnableCheck->GetValue() ? 1 : 0;
   m_lists.m_disable = m_useDisableCheck->GetValue() ? 1 : 0;
   Finish(wxID_OK);

@@ -3,6 +3,9 @@
 
 #include <wx/dialog.h>
 
+#include <string>
+#include <vector>
+
 #include "settings/fields.h"
 
 class wxCheckBox;
@@ -19,8 +22,8 @@ class FilterDialog : public wxDialog {
 
  private:
   void CreateControls();
-  void OnAdd(wxListCtrl* list, wxTextCtrl* edit);
-  void OnDelete(wxListCtrl* list);
+  void OnAdd(wxListCtrl* list, wxTextCtrl* edit, std::vector<std::string>& entries);
+  void OnDelete(wxListCtrl* list, std::vector<std::string>& entries);
   void OnOK(wxCommandEvent& event);
   void OnCancel(wxCommandEvent& event);
   void Finish(int returnCode);
@@ -32,6 +35,8 @@ class FilterDialog : public wxDialog {
   wxTextCtrl* m_enableEntryEdit = nullptr;
   wxListCtrl* m_enableListView = nullptr;
   wxListCtrl* m_disableListView = nullptr;
+  std::vector<std::string> m_enableEntries;   // what list view 1007 shows, as bytes
+  std::vector<std::string> m_disableEntries;  // what list view 1008 shows, as bytes
 };
 
 }  // namespace dialogs

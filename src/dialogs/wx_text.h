@@ -8,6 +8,8 @@
 
 #include "resources/texts.h"
 
+class wxTextCtrl;
+
 namespace dialogs {
 
 wxString ToWx(std::string_view cp932);
@@ -15,5 +17,12 @@ wxString ToWx(std::string_view cp932);
 std::string FromWx(const wxString& text);
 // A fixed text of the system, for a label or caption.
 wxString WxText(resources::TextId id);
+
+// The toolkit's strings cannot carry every byte sequence of code page 932 unchanged (bytes with
+// no character, and the characters that have two codes). An edit therefore remembers the bytes
+// it was given: reading it back gives exactly those bytes while its text is unchanged, and the
+// conversion of what the user typed once it has changed.
+void SetEditText(wxTextCtrl* edit, const std::string& cp932);
+std::string GetEditText(const wxTextCtrl* edit);
 
 }  // namespace dialogs

@@ -100,6 +100,19 @@ TEST_F(MainWindowRunTest, StartUpWithPointerFileLoadsItsSettingsIntoBothWindows)
   EXPECT_EQ(dialog.GetOptionText(Field::kFrom3), "1") << "a disabled row still shows its text";
 }
 
+TEST_F(MainWindowRunTest, EditsGiveBackTheExactBytesTheyWereGivenUntilTheUserTypes) {
+  MainDialog& dialog = Open();
+  // A character with two codes, a byte with no character, a lead byte cut from its trail.
+  const std::string odd = "/pages/\xED\x40/a\x80" "b/\x88";
+  for (Field field : {Field::kReadPath, Field::kCount, Field::kFrom6}) {
+    dialog.SetOptionText(field, odd);
+    EXPECT_EQ(dialog.GetOptionText(field), odd) << settings::KeyName(field);
+  }
+  auto* edit = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(ids::kReadPathEdit));
+  edit->ChangeValue(dialogs::ToWx(Sjis("/新しい/")));
+  EXPECT_EQ(dialog.GetOptionText(Field::kReadPath), Sjis("/新しい/")) << "typed text is read";
+}
+
 TEST_F(MainWindowRunTest, StartRoutesAddressesToTheCrawlAndCompletesTheOutputPath) {
   MainDialog& dialog = Open();
   for (const std::string source : {"http://127.0.0.1:9/index.html", "HTTP://127.0.0.1:9/a.html"}) {

@@ -179,6 +179,21 @@ TEST_F(FilterDialogTest, OkWritesBackListsAndSwitchesBothOff) {
   EXPECT_EQ(window.dialog()->GetReturnCode(), wxID_OK);
 }
 
+TEST_F(FilterDialogTest, EntriesKeepTheirExactBytesThroughTheWindow) {
+  // Bytes that the toolkit's strings cannot carry unchanged: a character with two codes (the
+  // second form is 0xFA 0x5C), a byte with no character, and a lead byte without its trail.
+  const Entries odd = {"\xED\x40", "a\x80" "b", "/cut\x88"};
+  settings::FilterLists lists;
+  lists.m_enableList = odd;
+  lists.m_disableList = {"x", "\xED\x40"};
+  FilterWindow window(lists);
+  window.Select(ids::kDisableList, {0});
+  Click(window.dialog(), ids::kDeleteDisable);
+  Click(window.dialog(), ids::kOptionsOk);
+  EXPECT_EQ(lists.m_enableList, odd);
+  EXPECT_EQ(lists.m_disableList, Entries{"\xED\x40"});
+}
+
 TEST_F(FilterDialogTest, EveryOtherWayOutWritesNothing) {
   const std::function<void(FilterDialog*)> ways[] = {
       [](FilterDialog* d) { Click(d, ids::kOptionsCancel); },
