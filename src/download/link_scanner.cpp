@@ -128,7 +128,8 @@ bool TagScanner::FindTagFrom(int from, int& tagStart, int& tagEnd) {
 // Cuts the value of the attribute out of the text of `source` that starts at the tag's "<":
 // the tag alone for a tag scan and a style sheet link, the tag and the rest of the text for an
 // anchor. The value starts behind the "=" and the blanks and quotes after it and ends at the
-// first end byte; a value that the tag's ">" closes first ends there.
+// first end byte; a value that the tag's ">" closes first ends there, except a quoted anchor
+// value, which runs on to its closing quote through the rest of the text.
 void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
                            bool anchorRules, TagScanResult& result) {
   const int textEnd = anchorRules && !result.m_styleSheet ? source.size() - 1 : tagEnd;
@@ -154,9 +155,16 @@ void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
   end = end < 0 ? -1 : end - tagStart;
 
   const int tagClose = tagEnd - tagStart;
+  // An anchor value with a double quote among the bytes skipped before it is quoted: a ">"
+  // inside the quotes is part of it. (A tag scan reads the tag alone, so there the ">" ends
+  // every value that has no end byte before it.)
+  bool quoted = false;
+  if (textEnd > tagEnd) {
+    for (int at = equals + 1; at < start; ++at) quoted = quoted || source.text()[tagStart + at] == '"';
+  }
   int valueStart = start;
   int valueLength = 0;
-  if (start <= tagClose) {
+  if (start <= tagClose && !quoted) {
     if (end < 0 || end > tagClose) end = tagClose;
     valueLength = end - start;
   } else if (end >= 0) {

@@ -57,6 +57,8 @@ TEST(GetAnchorAttribute, NeedsAClosingTagAndReadsTheRestOfTheText) {
       {"<a href='x.html'>X</a>", "'x.html'", 19, "<a href='x.html'>"},
       // An unquoted value ends at the anchor's ">", not at the next blank of the text.
       {"<a href=x.html>Top page</a>", "x.html", 24, "<a href=x.html>"},
+      // A ">" inside a double-quoted value is part of it: the value runs to its closing quote.
+      {"<a href=\"a>b.html\">t</a>", "a>b.html", 21, "<a href=\"a>"},
       // A style sheet link is read from the tag alone, needs no closing tag, keeps tagText.
       {"<link rel=\"stylesheet\" href=\"a.css\">", "a.css", 1, "unchanged"},
       // The trail byte of a double-byte character is never the tag name "a".

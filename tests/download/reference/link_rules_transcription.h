@@ -57,8 +57,16 @@ inline std::string CutFragment(std::string value) {
 
 // The value from `s`: up to the first end byte `k`, or up to the tag's ">" at `close` when that
 // comes first; a value starting behind the tag runs to its end byte or over the whole text.
-inline std::string ValueFrom(const std::string& X, int s, int k, int close) {
-  if (s <= close) {
+// Whether a double quote stands between e and s.
+inline bool QuotedValue(const std::string& X, int e, int s) {
+  for (int at = e + 1; at < s; ++at) {
+    if (X[at] == '"') return true;
+  }
+  return false;
+}
+
+inline std::string ValueFrom(const std::string& X, int s, int k, int close, bool quoted) {
+  if (s <= close && !quoted) {
     const int end = (k >= 0 && k < close) ? k : close;
     return X.substr(s, end - s);
   }
@@ -81,7 +89,8 @@ inline std::string GetTagAttribute(std::string html, std::string tagName,
   const int k = FirstFrom(T, s + 1, [](char c) {
     return c == ' ' || c == '\t' || c == '"' || c == '\'';
   });
-  const std::string value = ValueFrom(T, s, k, static_cast<int>(T.size()) - 1);
+  const std::string value =
+      ValueFrom(T, s, k, static_cast<int>(T.size()) - 1, /*quoted=*/false);
   pos = pos + 1;
   return CutFragment(value);
 }
@@ -94,7 +103,8 @@ inline std::string GetAnchorAttribute(std::string html, std::string tagName,
   if (T.empty()) return "END";
   std::string X;
   int d = 0;
-  if (base::Contains(T, ".css")) {
+  const bool styleSheet = base::Contains(T, ".css");
+  if (styleSheet) {
     X = T;
   } else {
     tagText = T;
@@ -110,7 +120,8 @@ inline std::string GetAnchorAttribute(std::string html, std::string tagName,
   });
   if (s < 0) s = e;
   const int k = FirstFrom(X, s + 1, [](char c) { return c == ' ' || c == '\t' || c == '"'; });
-  const std::string value = ValueFrom(X, s, k, static_cast<int>(T.size()) - 1);
+  const std::string value =
+      ValueFrom(X, s, k, static_cast<int>(T.size()) - 1, !styleSheet && QuotedValue(X, e, s));
   pos = pos + d + 1;
   return CutFragment(value);
 }
