@@ -22,6 +22,13 @@ int CharLengthAt(std::string_view text, int pos) {
   return 1;
 }
 
+int CharStartAtOrAfter(std::string_view text, int pos) {
+  const auto size = static_cast<int>(text.size());
+  int at = 0;
+  while (at < pos && at < size) at += CharLengthAt(text, at);
+  return at;
+}
+
 namespace {
 
 template <typename Change>

@@ -17,6 +17,10 @@ bool IsTrailByte(unsigned char byte);
 // Length in bytes of the character that starts at `pos` (1 or 2).
 int CharLengthAt(std::string_view text, int pos);
 
+// The first position at or after `pos` where a character starts, counting characters from the
+// text's start (the text's length when none does).
+int CharStartAtOrAfter(std::string_view text, int pos);
+
 // Only single-byte ASCII letters change; both bytes of a double-byte character stay as they are.
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);

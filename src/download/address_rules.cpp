@@ -80,9 +80,11 @@ std::string StripUnsafeAfter(char marker, std::string_view text) {
   const int markerAt = base::FindChar(result, marker);
   for (const char unsafe : kUnsafe) {
     // The search goes on one position behind a removal, so a character that directly follows
-    // a removed one of the same kind is passed over in this pass.
-    for (int i = base::FindChar(result, unsafe, 1); i != base::kNotFound;
-         i = base::FindChar(result, unsafe, i + 1)) {
+    // a removed one of the same kind is passed over in this pass. Every search starts at a
+    // character, so the trail byte 0x5C of a double-byte character is never taken for "\\".
+    for (int i = base::FindChar(result, unsafe, base::CharStartAtOrAfter(result, 1));
+         i != base::kNotFound;
+         i = base::FindChar(result, unsafe, base::CharStartAtOrAfter(result, i + 1))) {
       if (i > markerAt && unsafe != marker) result.erase(static_cast<std::size_t>(i), 1);
     }
   }

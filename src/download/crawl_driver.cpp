@@ -137,7 +137,7 @@ void CrawlDriver::ProcessEntry(int position) {
   if (IsPageAddress(address) == 1) {
     HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
   }
-  if (kind == "url" || pageWord) RenderEntry(address, parts.folder, parts.name);
+  if (kind == "url" || pageWord) RenderEntry(parts.folder, parts.name);
 }
 
 void CrawlDriver::DownloadEntry(const std::string& address, const std::string& folder,
@@ -170,8 +170,7 @@ bool CrawlDriver::FetchPage(const std::string& address, const std::string& kind)
   return true;
 }
 
-void CrawlDriver::RenderEntry(const std::string& address, const std::string& folder,
-                              const std::string& name) {
+void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name) {
   const std::string pathForm = AddressToPathForm(folder);
   std::string outputFolder = m_output;
   if (!m_controls.IsOptionChecked(Field::kSame)) {
@@ -180,7 +179,8 @@ void CrawlDriver::RenderEntry(const std::string& address, const std::string& fol
     base::CreateFolderPath(m_output + pathForm);
     outputFolder += pathForm;
   }
-  m_renderer.RenderPage(address, name, outputFolder);
+  // The page is loaded as its split parts put together again (a "//" before the name is one "/").
+  m_renderer.RenderPage(folder + name, name, outputFolder);
 }
 
 }  // namespace download

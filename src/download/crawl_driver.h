@@ -34,8 +34,7 @@ class CrawlDriver {
                      const std::string& name);
   // Fetches a page entry into m_pageText; false when the fetch failed.
   bool FetchPage(const std::string& address, const std::string& kind);
-  void RenderEntry(const std::string& address, const std::string& folder,
-                   const std::string& name);
+  void RenderEntry(const std::string& folder, const std::string& name);
 
   convert::RunState& m_run;
   convert::RunControls& m_controls;

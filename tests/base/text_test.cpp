@@ -35,6 +35,10 @@ TEST(Search, NeverMatchesAtATrailByte) {
   EXPECT_EQ(base::Find("abc", "c", 5), base::kNotFound);
   EXPECT_EQ(base::Find(Sjis("表示.HTML"), "HTM"), 5);
   EXPECT_TRUE(base::EndsWithByte("a\x95\x5C", '\\')) << "last-byte tests are byte tests";
+  // Character starts are counted from the text's start: position 2 is a trail byte here.
+  EXPECT_EQ(base::CharStartAtOrAfter("a\x95\x5Cb", 2), 3);
+  EXPECT_EQ(base::CharStartAtOrAfter("a\x95\x5Cb", 1), 1);
+  EXPECT_EQ(base::CharStartAtOrAfter("ab", 5), 2);
 }
 
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlap) {

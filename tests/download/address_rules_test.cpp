@@ -79,6 +79,9 @@ TEST(StripUnsafeAfter, RemovesUnsafeCharactersBehindTheMarker) {
       {"a?\\x", "a?x"},
       {"abc", "abc"},
       {"a?" + Sjis("表") + "\\", "a?" + Sjis("表")},  // the trail byte 0x5C is no backslash
+      // Nor when the search goes on right behind a removed "\\", or starts at position 1.
+      {"a?\\" + Sjis("表") + "z", "a?" + Sjis("表") + "z"},
+      {Sjis("表") + "?\\", Sjis("表") + "?"},
   };
   for (const auto& c : cases) EXPECT_EQ(download::StripUnsafeAfter('?', c.text), c.result);
   EXPECT_EQ(download::StripUnsafeAfter('?', ":a:b"), ":ab") << "without a marker, from 1 on";

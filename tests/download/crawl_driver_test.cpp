@@ -248,6 +248,10 @@ TEST_F(Crawl, EachKindIsFetchedAndRenderedByItsRules) {
        {"http://s/view.cgi?x=1", "http://s/link.html"}, 2},
       {"http://s/page.html", {"GetText http://s/page.html", "GetText http://s/link.html"},
        {"http://s/page.html", "http://s/link.html"}, 2},
+      // A page is loaded as its folder and name put together again: "//" before the name is one.
+      {"http://s/a//page.html",
+       {"GetText http://s/a//page.html", "GetText http://s/a/link.html"},
+       {"http://s/a/page.html"}, 1},
       // A page with an empty body failed.
       {"http://s/empty.html", {"GetText http://s/empty.html"}, {}, 0},
       {"http://s/pic.jpg", {"DownloadFile http://s/pic.jpg"}, {}, 1},
