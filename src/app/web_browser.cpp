@@ -21,7 +21,7 @@
 
 #include "base/encoding.h"
 #include "base/file_system.h"
-#include "base/text.h"
+#include "convert/conversion_run.h"
 #include "net/address_split.h"
 
 namespace app {
@@ -167,7 +167,7 @@ bool IsCancelled(const GError* error) {
 // ---- Locations. ----
 
 bool IsWebAddress(const std::string& location) {
-  if (base::ToUpper(location.substr(0, 4)) == "HTTP") return true;
+  if (convert::IsWebAddress(location)) return true;
   const std::size_t colon = location.find("://");
   if (colon == std::string::npos || colon == 0) return false;
   return std::all_of(location.begin(), location.begin() + static_cast<long>(colon), [](char c) {

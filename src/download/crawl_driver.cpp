@@ -25,7 +25,7 @@ struct AddressParts {
   std::string name;    // behind it
 };
 
-AddressParts SplitAddress(const std::string& address) {
+AddressParts SplitFolderAndName(const std::string& address) {
   AddressParts parts;
   base::SplitAtLast(address, parts.folder, parts.name, '/');
   return parts;
@@ -97,7 +97,7 @@ int CrawlDriver::Crawl() {
   m_output = convert::AbsoluteFolder(
       base::WithTrailingSeparator(m_controls.GetOptionText(Field::kWritePath)));
   m_run.m_writePath = m_output;
-  m_state.m_startFolder = SplitAddress(addressTemplate).folder;
+  m_state.m_startFolder = SplitFolderAndName(addressTemplate).folder;
 
   if (!CheckOptions()) return 0;
   m_state.Clear();
@@ -122,7 +122,7 @@ void CrawlDriver::ProcessEntry(int position) {
   // Copies: harvesting appends to the queue and may move its texts.
   const std::string address = m_state.m_addressQueue[position];
   const std::string kind = m_state.m_kindQueue[position];
-  const AddressParts parts = SplitAddress(address);
+  const AddressParts parts = SplitFolderAndName(address);
 
   const bool pageWord = HasPageWord(address) == 1;
   if (kind == "url" || pageWord) {
