@@ -84,9 +84,9 @@ class BenchControls : public convert::RunControls {
     m_window.PumpMessages();
     pumpMs += MillisecondsSince(start);
   }
-  void Sleep(int milliseconds) override {
+  void Sleep(std::chrono::microseconds duration) override {
     const Clock::time_point start = Clock::now();
-    m_window.Sleep(milliseconds);
+    m_window.Sleep(duration);
     sleepMs += MillisecondsSince(start);
   }
   void FocusOption(settings::Field field) override { m_window.FocusOption(field); }

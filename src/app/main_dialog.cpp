@@ -354,18 +354,10 @@ void MainDialog::SetStatusText(const std::string& text) {
 
 void MainDialog::ShowMessage(const std::string& text) { dialogs::ShowMessageBox(this, text); }
 
-void MainDialog::PumpMessages() {
-  m_lastPump = g_get_monotonic_time();
-  m_pTools->PumpMessages();
-}
+void MainDialog::PumpMessages() { m_pTools->PumpMessages(); }
 
-void MainDialog::Sleep(int milliseconds) {
-  // A wait round is a pump and then a sleep: the time the pump took counts toward the round,
-  // so that a page's waits last as long as they are meant to, however busy the engine is.
-  const gint64 until = m_lastPump + static_cast<gint64>(milliseconds) * 1000;
-  const gint64 now = g_get_monotonic_time();
-  const gint64 sleep = until > now ? until - now : 0;
-  g_usleep(static_cast<gulong>(std::min<gint64>(sleep, milliseconds * 1000)));
+void MainDialog::Sleep(std::chrono::microseconds duration) {
+  g_usleep(static_cast<gulong>(std::max<std::int64_t>(duration.count(), 0)));
 }
 
 void MainDialog::FocusOption(Field field) {

@@ -5,6 +5,7 @@
 #include <wx/frame.h>
 #include <wx/timer.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -76,7 +77,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void SetStatusText(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
   void PumpMessages() override;
-  void Sleep(int milliseconds) override;
+  void Sleep(std::chrono::microseconds duration) override;
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override;
   void PlaceForPage(int captureWidth, int screenHeight) override;
@@ -116,7 +117,6 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxWindow* m_browser = nullptr;  // the browser control's window (1006)
   wxToolBar* m_toolBar = nullptr;
   wxTimer m_timer;
-  std::int64_t m_lastPump = 0;  // when the last pump began (monotonic microseconds)
   std::unique_ptr<AppTools> m_pTools;
   dialogs::DownloadOptionsDialog* m_pDownloadOptions = nullptr;
   std::unique_ptr<app::CWebBrowser2> m_browserControl;

@@ -1,6 +1,7 @@
 // Capturing the page shown in the page view into a bitmap file.
 #include "convert/page_capture.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -21,13 +22,20 @@ namespace {
 // than expected): the white of an empty page.
 constexpr std::uint32_t kBackground = 0x00FFFFFF;
 
-// `rounds` rounds of pumping the window's events and sleeping 10 ms; false when the window
-// started closing, so that the capture gives up at once.
+// One wait round lasts 10 ms: a pump of the window's events, then a sleep for what is left.
+constexpr std::chrono::microseconds kWaitRound{10000};
+
+// `rounds` rounds of pumping the window's events and sleeping; false when the window started
+// closing, so that the capture gives up at once. The time a pump takes counts toward its round,
+// so that a page's waits last as long as they are meant to however busy the engine keeps it.
 bool WaitRounds(long long rounds, RunControls& controls, const RunState& state) {
+  using Clock = std::chrono::steady_clock;
   for (long long k = 0; k < rounds; ++k) {
+    const Clock::time_point roundStart = Clock::now();
     controls.PumpMessages();
     if (state.m_closing) return false;
-    controls.Sleep(10);
+    const auto spent = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - roundStart);
+    if (spent < kWaitRound) controls.Sleep(kWaitRound - spent);
   }
   return true;
 }

@@ -2,8 +2,10 @@
 // line, event pumping and the window geometry for a page.
 #pragma once
 
+#include <chrono>
 #include <string>
 
+#include "convert/run_record.h"
 #include "settings/fields.h"
 
 namespace convert {
@@ -13,8 +15,8 @@ class RunControls : public settings::OptionControls {
   // Dispatches every pending event of the window framework and of the browser engine without
   // ever blocking; returns at once when nothing is pending.
   virtual void PumpMessages() = 0;
-  // Sleeps between pumps (fakes return at once).
-  virtual void Sleep(int milliseconds) = 0;
+  // Sleeps; the run decides how long (fakes return at once).
+  virtual void Sleep(std::chrono::microseconds duration) = 0;
   // Puts the keyboard focus into the control of `field`.
   virtual void FocusOption(settings::Field field) = 0;
   // Height of the primary screen in pixels.
@@ -22,6 +24,8 @@ class RunControls : public settings::OptionControls {
   // Places the main window at (0, 0), captureWidth + 50 wide and screenHeight - 70 high, and the
   // browser control at (10, 150) in it, captureWidth wide and screenHeight - 300 high; repaints.
   virtual void PlaceForPage(int captureWidth, int screenHeight) = 0;
+  // Takes what became of one page or queue entry; only a front end that keeps a report keeps it.
+  virtual void RecordEntry(const EntryRecord& record) {}
 };
 
 }  // namespace convert

@@ -42,8 +42,8 @@ class FrameControls : public testing_support::FakeRunControls {
  public:
   FrameControls(wxFrame* frame, CWebBrowser2* browser) : m_frame(frame), m_browser(browser) {}
   void PumpMessages() override { app::PumpPendingEvents(); }
-  void Sleep(int milliseconds) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  void Sleep(std::chrono::microseconds duration) override {
+    std::this_thread::sleep_for(duration);
   }
   void PlaceForPage(int captureWidth, int height) override {
     m_frame->SetSize(0, 0, captureWidth + 50, height - 70);

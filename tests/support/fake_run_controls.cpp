@@ -35,7 +35,11 @@ void FakeRunControls::PumpMessages() {
   if (onPump) onPump();
 }
 
-void FakeRunControls::Sleep(int milliseconds) { sleptMilliseconds += milliseconds; }
+void FakeRunControls::Sleep(std::chrono::microseconds duration) {
+  // Whole milliseconds asked for, rounded up: a round that spent a few microseconds pumping
+  // still counts as its 10 ms.
+  sleptMilliseconds += static_cast<int>((duration.count() + 999) / 1000);
+}
 
 void FakeRunControls::FocusOption(settings::Field field) { focused.push_back(field); }
 

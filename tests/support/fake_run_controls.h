@@ -22,7 +22,7 @@ class FakeRunControls : public convert::RunControls {
   void SetStatusText(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
   void PumpMessages() override;
-  void Sleep(int milliseconds) override;
+  void Sleep(std::chrono::microseconds duration) override;
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override { return screenHeight; }
   void PlaceForPage(int captureWidth, int screenHeight) override;
