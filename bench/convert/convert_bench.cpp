@@ -24,9 +24,9 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 #include "app/main_dialog.h"
-#include "app/web_browser.h"
+#include "browser/web_browser.h"
 #include "base/encoding.h"
 #include "convert/folder_walk.h"
 #include "convert/page_rendering.h"
@@ -105,7 +105,7 @@ class BenchControls : public convert::RunControls {
 // The browser with the time of each kind of call added up.
 class TimedView : public convert::PageView {
  public:
-  explicit TimedView(app::CWebBrowser2& browser) : m_browser(browser) {}
+  explicit TimedView(browser::CWebBrowser2& browser) : m_browser(browser) {}
 
   void Navigate2(const std::string& location) override { m_browser.Navigate2(location); }
   void RedrawNow() override { m_browser.RedrawNow(); }
@@ -155,7 +155,7 @@ class TimedView : public convert::PageView {
   int snapshots = 0;
 
  private:
-  app::CWebBrowser2& m_browser;
+  browser::CWebBrowser2& m_browser;
 };
 
 // ---- The pages. ----
@@ -249,7 +249,7 @@ int main(int argc, char** argv) {
       walk.ConvertFolder(std::string(argv[2]) + "/", std::string(argv[3]) + "/");
       std::printf("%d pages converted\n", state.m_pageCount - 1);
       frame->Destroy();
-      app::PumpPendingEvents();
+      browser::PumpPendingEvents();
       std::filesystem::remove_all(folder);
       wxTheApp->OnExit();
       wxEntryCleanup();
@@ -323,7 +323,7 @@ int main(int argc, char** argv) {
                 "waits;\npump: pumping and sleeping beyond the waits; rest: copying, writing, "
                 "loading; peak+: VmHWM above the footprint before the page\n");
     frame->Destroy();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
   }
   std::filesystem::remove_all(folder);
   wxTheApp->OnExit();

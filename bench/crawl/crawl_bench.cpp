@@ -15,9 +15,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 #include "app/main_dialog.h"
-#include "app/web_browser.h"
+#include "browser/web_browser.h"
 #include "base/encoding.h"
 #include "base/file_system.h"
 #include "convert/tile_plan.h"
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   {
     auto* dialog = new MainDialog(program.string() + "/");
     dialog->Show();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     using settings::Field;
     dialog->SetOptionText(Field::kReadPath, address);
     dialog->SetOptionText(Field::kWritePath, output);
@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
                 entries > 0 ? seconds / entries * 1000 : 0, beyond);
     if (entries == 0) status = 1;
     dialog->Destroy();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
   }
   std::filesystem::remove_all(program);
   wxTheApp->OnExit();

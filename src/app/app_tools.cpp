@@ -7,7 +7,7 @@
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 #include "base/file_system.h"
 #include "base/tools.h"
 #include "dialogs/wx_text.h"
@@ -72,7 +72,7 @@ std::string AppTools::GetControlText(const wxWindow* window) const {
   return window ? dialogs::FromWx(window->GetLabel()) : std::string();
 }
 
-void AppTools::PumpMessages() const { app::PumpPendingEvents(); }
+void AppTools::PumpMessages() const { browser::PumpPendingEvents(); }
 
 void AppTools::BrowseForFolder(wxTextCtrl* edit) const {
   CurrentDirectoryKeeper keeper;

@@ -21,7 +21,7 @@
 #include "app/app_tools.h"
 #include "app/cursor_nudge.h"
 #include "app/toolbar_images.h"
-#include "app/web_browser.h"
+#include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
 #include "convert/page_rendering.h"
@@ -148,7 +148,7 @@ void MainDialog::CreateControls() {
   at(m_subCheck, 383, 63, 69, 12);
   at(new wxButton(p, ids::kShowDownloadOptions, WxText(TextId::kDownloadDetails)), 340, 79, 60, 14);
 
-  m_browserControl = std::make_unique<app::CWebBrowser2>(p, ids::kBrowser);
+  m_browserControl = std::make_unique<browser::CWebBrowser2>(p, ids::kBrowser);
   m_browser = m_browserControl->GetControl();
   at(m_browser, 7, 103, 449, 161);
 

@@ -28,7 +28,7 @@ class wxTextCtrl;
 class wxToolBar;
 class AppTools;
 
-namespace app {
+namespace browser {
 class CWebBrowser2;
 }
 namespace convert {
@@ -85,7 +85,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxToolBar* ToolBar() const { return m_toolBar; }
 
   dialogs::DownloadOptionsDialog* DownloadOptions() const { return m_pDownloadOptions; }
-  app::CWebBrowser2& Browser() const { return *m_browserControl; }
+  browser::CWebBrowser2& Browser() const { return *m_browserControl; }
   const std::string& ProgramFolder() const { return m_settings.ProgramFolder(); }
   const std::string& SettingsPath() const { return m_settings.SettingsPath(); }
 
@@ -119,7 +119,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxTimer m_timer;
   std::unique_ptr<AppTools> m_pTools;
   dialogs::DownloadOptionsDialog* m_pDownloadOptions = nullptr;
-  std::unique_ptr<app::CWebBrowser2> m_browserControl;
+  std::unique_ptr<browser::CWebBrowser2> m_browserControl;
   settings::SettingsRecord m_settings;
   settings::SettingsCommands m_settingsCommands;
   net::CurlTransfer m_transfer;

@@ -1,25 +1,13 @@
 // The conversion run behind Start: a folder walk or a crawl, and the closing count.
 #include "convert/conversion_run.h"
 
-#include "base/file_system.h"
+#include "base/locations.h"
 #include "base/text.h"
 #include "base/tools.h"
 #include "convert/folder_walk.h"
 #include "resources/texts.h"
 
 namespace convert {
-
-bool IsWebAddress(std::string_view source) {
-  return base::ToUpper(source).substr(0, 4) == "HTTP";
-}
-
-std::string AbsoluteFolder(const std::string& folder) {
-  if (!folder.empty() && folder.front() == base::kPathSeparator) return folder;
-  const std::string current = base::GetCurrentDirectory();
-  // Without a nameable current folder the folder stays relative rather than becoming another.
-  if (current.empty()) return folder;
-  return base::WithTrailingSeparator(current) + folder;
-}
 
 ConversionRun::ConversionRun(RunState& state, RunControls& controls, PageRenderer& renderer,
                              Crawl crawl)
@@ -40,7 +28,7 @@ void ConversionRun::OnStart() {
   m_state.m_writePath =
       base::WithTrailingSeparator(m_controls.GetOptionText(settings::Field::kWritePath));
 
-  if (IsWebAddress(m_state.m_readPath)) {
+  if (base::IsWebAddress(m_state.m_readPath)) {
     // The crawl counts from 1 itself; starting the count here too means that a crawl refused
     // before its first page reports 0 pages, not the count of an earlier run.
     m_state.m_pageCount = 1;
@@ -50,8 +38,8 @@ void ConversionRun::OnStart() {
     // The walk makes each output folder current in turn, so relative folders are fixed here,
     // against the folder that was current at Start; otherwise a relative source would be read
     // from inside the output folder and relative subfolders would nest into themselves.
-    m_state.m_readPath = AbsoluteFolder(m_state.m_readPath);
-    m_state.m_writePath = AbsoluteFolder(m_state.m_writePath);
+    m_state.m_readPath = base::AbsoluteFolder(m_state.m_readPath);
+    m_state.m_writePath = base::AbsoluteFolder(m_state.m_writePath);
     m_state.m_pageCount = 1;
     FolderWalk walk(m_state, m_controls, m_renderer);
     walk.ConvertFolder(m_state.m_readPath, m_state.m_writePath);

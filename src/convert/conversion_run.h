@@ -11,13 +11,6 @@
 
 namespace convert {
 
-// A source whose first four bytes, upper-cased, are "HTTP" is an address template; anything
-// else (" http", "htt") is a folder.
-bool IsWebAddress(std::string_view source);
-
-// A relative folder path made absolute against the current directory; an absolute one as is.
-std::string AbsoluteFolder(const std::string& folder);
-
 class ConversionRun {
  public:
   // The crawl lives above this level; the window hands it in. Its result is not used.

@@ -6,7 +6,7 @@
 #include "base/file_system.h"
 #include "base/text.h"
 #include "base/tools.h"
-#include "convert/conversion_run.h"
+#include "base/locations.h"
 #include "download/address_rules.h"
 #include "download/address_template.h"
 #include "download/link_harvester.h"
@@ -94,7 +94,7 @@ int CrawlDriver::Crawl() {
   // The output folder becomes the current directory below, so a relative one is fixed first,
   // against the directory that was current at Start; otherwise every later path would be taken
   // from inside it.
-  m_output = convert::AbsoluteFolder(
+  m_output = base::AbsoluteFolder(
       base::WithTrailingSeparator(m_controls.GetOptionText(Field::kWritePath)));
   m_run.m_writePath = m_output;
   m_state.m_startFolder = SplitFolderAndName(addressTemplate).folder;

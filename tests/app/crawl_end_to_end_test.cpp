@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 #include "app/main_dialog.h"
 #include "base/file_system.h"
 #include "dialogs/message_box.h"
@@ -199,12 +199,12 @@ class CrawlEndToEndTest : public ::testing::Test {
     });
     m_dialog = new MainDialog(m_program.path());
     m_dialog->Show();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
   }
   void TearDown() override {
     MessageRecorder::Install();
     if (!wxTheApp->IsScheduledForDestruction(m_dialog)) m_dialog->Destroy();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     wxTheApp->ProcessIdle();
     base::SetCurrentDirectory(m_startFolder);
   }

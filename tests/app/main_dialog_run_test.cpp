@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/app_tools.h"
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 #include "base/file_system.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/wx_text.h"
@@ -47,14 +47,14 @@ class MainWindowRunTest : public ::testing::Test {
     AppTools::SetFileChooser({});
     AppTools::SetFolderChooser({});
     if (m_dialog && !wxTheApp->IsScheduledForDestruction(m_dialog)) m_dialog->Destroy();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     wxTheApp->ProcessIdle();
     base::SetCurrentDirectory(m_startFolder);
   }
   MainDialog& Open() {
     m_dialog = new MainDialog(m_program.path());
     m_dialog->Show();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     return *m_dialog;
   }
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/cursor_nudge.h"
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 #include "dialogs/wx_text.h"
 #include "resources/control_ids.h"
 #include "support/temp_folder.h"
@@ -32,11 +32,11 @@ class MainWindowTest : public ::testing::Test {
     testing_support::MessageRecorder::Clear();
     m_dialog = new MainDialog(m_programFolder.path());
     m_dialog->Show();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
   }
   void TearDown() override {
     if (!wxTheApp->IsScheduledForDestruction(m_dialog)) m_dialog->Destroy();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     wxTheApp->ProcessIdle();
   }
   template <typename T = wxWindow>
@@ -148,14 +148,14 @@ TEST_F(MainWindowTest, EscapeAndEnterEndTheProgram) {
     event.SetEventObject(dialog);
     dialog->ProcessWindowEvent(event);
     EXPECT_TRUE(wxTheApp->IsScheduledForDestruction(dialog)) << key;
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
   }
 }
 
 TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesTheButtonInstead) {
   wxWindow* details = m_dialog->FindWindow(ids::kShowDownloadOptions);
   details->SetFocus();
-  app::PumpPendingEvents();
+  browser::PumpPendingEvents();
   if (wxWindow::FindFocus() != details) GTEST_SKIP() << "the display gave no keyboard focus";
   wxKeyEvent event(wxEVT_CHAR_HOOK);
   event.m_keyCode = WXK_RETURN;
@@ -180,9 +180,9 @@ TEST_F(MainWindowTest, TimerNudgesTheCursorOnePixel) {
   } cases[] = {{0, 1}, {5, 4}, {1, 0}};
   for (const auto& c : cases) {
     app::WarpCursor(c.from, 300);
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     m_dialog->OnTimer();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     int x = -1, y = -1;
     wxGetMousePosition(&x, &y);
     EXPECT_EQ(x, c.to) << "from " << c.from;

@@ -1,5 +1,6 @@
 // The Start command's run: routing to the crawl or the walk, path completion, closing report.
 #include "convert/conversion_run.h"
+#include "base/locations.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ TEST_F(ConversionRunTest, OnlyHttpInAnyCaseAtTheVeryStartCrawls) {
       {"pages", false},                 {Sjis("ページ"), false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(convert::IsWebAddress(c.source), c.crawl) << c.source;
+    EXPECT_EQ(base::IsWebAddress(c.source), c.crawl) << c.source;
     const int before = crawls;
     Start(c.source, folder / "out");
     EXPECT_EQ(crawls - before, c.crawl ? 1 : 0) << c.source;

@@ -1,5 +1,5 @@
 // Test pages of solid colour bands at known offsets, and the bitmap files captured from them.
-#include "app/web_browser_bands.h"
+#include "browser/web_browser_bands.h"
 
 #include <algorithm>
 #include <cstdio>

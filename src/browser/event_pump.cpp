@@ -1,10 +1,10 @@
 // Dispatching pending events of the window framework and the browser engine without blocking.
-#include "app/event_pump.h"
+#include "browser/event_pump.h"
 
 #include <glib.h>
 #include <wx/app.h>
 
-namespace app {
+namespace browser {
 namespace {
 
 // While a page loads, the browser engine keeps events coming: the pump hands back control after
@@ -22,4 +22,4 @@ void PumpPendingEvents() {
   if (wxTheApp) wxTheApp->ProcessPendingEvents();
 }
 
-}  // namespace app
+}  // namespace browser

@@ -1,5 +1,5 @@
 // The browser control on WebKitGTK: loading, measuring, scrolling and snapshots of the view.
-#include "app/web_browser.h"
+#include "browser/web_browser.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,10 +21,11 @@
 
 #include "base/encoding.h"
 #include "base/file_system.h"
-#include "convert/conversion_run.h"
-#include "net/address_split.h"
+#include "base/locations.h"
+#include "convert/page_charset.h"
+#include "net/page_uri.h"
 
-namespace app {
+namespace browser {
 namespace {
 
 // ---- Page scripts: everything the control asks of a page, in one place. ----
@@ -164,80 +165,7 @@ bool IsCancelled(const GError* error) {
   return error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
 }
 
-// ---- Locations. ----
-
-bool IsWebAddress(const std::string& location) {
-  if (convert::IsWebAddress(location)) return true;
-  const std::size_t colon = location.find("://");
-  if (colon == std::string::npos || colon == 0) return false;
-  return std::all_of(location.begin(), location.begin() + static_cast<long>(colon), [](char c) {
-    return g_ascii_isalnum(c) || c == '+' || c == '-' || c == '.';
-  });
-}
-
-std::string PercentEncodePath(const std::string& utf8) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : utf8) {
-    if (g_ascii_isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         g_ascii_strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
-
-// Position of `what` (lower-case ASCII) in `text` compared without letter case, or npos.
-std::size_t FindNoCase(std::string_view text, std::string_view what, std::size_t from = 0) {
-  for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
-    if (StartsWithNoCase(text.substr(i), what)) return i;
-  }
-  return std::string_view::npos;
-}
-
 }  // namespace
-
-std::string LocationToUri(const std::string& location) {
-  if (IsWebAddress(location)) {
-    // The page is asked for exactly as the crawl's own transfer asked for it: code-page-932
-    // bytes, blanks and controls of the path escaped, the fragment left out.
-    const std::optional<net::AddressParts> parts = net::SplitAddress(location);
-    return parts ? net::RequestAddress(*parts) : location;
-  }
-  std::optional<std::filesystem::path> native = base::ToNativePath(location);
-  if (!native || native->empty()) return {};
-  std::error_code error;
-  std::filesystem::path absolute = std::filesystem::absolute(*native, error);
-  if (error) return {};
-  return "file://" + PercentEncodePath(absolute.lexically_normal().string());
-}
-
-const char* UndeclaredCharset(std::string_view bytes) {
-  return base::IsValidUtf8(bytes) ? "UTF-8" : "Shift_JIS";
-}
-
-bool DeclaresCharset(std::string_view bytes) {
-  if (StartsWithNoCase(bytes, "\xEF\xBB\xBF") || StartsWithNoCase(bytes, "\xFF\xFE") ||
-      StartsWithNoCase(bytes, "\xFE\xFF")) {
-    return true;
-  }
-  std::string_view head = bytes.substr(0, 8192);
-  head = head.substr(0, std::min(head.size(), FindNoCase(head, "<body")));
-  for (std::size_t tag = FindNoCase(head, "<meta"); tag != std::string_view::npos;
-       tag = FindNoCase(head, "<meta", tag + 5)) {
-    const std::size_t end = std::min(head.size(), head.find('>', tag));
-    if (FindNoCase(head.substr(tag, end - tag), "charset") != std::string_view::npos) return true;
-  }
-  return false;
-}
 
 // ---- The control. ----
 
@@ -358,8 +286,8 @@ void CWebBrowser2::CheckMainResourceCharset() {
 void CWebBrowser2::OnMainResourceData(int navigation, const std::optional<std::string>& bytes,
                                       bool declaredInHeader) {
   if (navigation != m_navigation || m_loadState != LoadState::kChecking || !m_view) return;
-  if (bytes && !declaredInHeader && !DeclaresCharset(*bytes) &&
-      std::strcmp(UndeclaredCharset(*bytes), "Shift_JIS") == 0) {
+  if (bytes && !declaredInHeader && !convert::DeclaresCharset(*bytes) &&
+      std::strcmp(convert::UndeclaredCharset(*bytes), "Shift_JIS") == 0) {
     // Setting a custom charset reloads the page in it; the reload is this navigation's load.
     m_charsetOverridden = true;
     m_loadState = LoadState::kRequested;
@@ -399,18 +327,18 @@ void CWebBrowser2::Navigate2(const std::string& location) {
     webkit_web_view_set_custom_charset(m_view, nullptr);
     m_charsetOverridden = false;
   }
-  const std::string uri = LocationToUri(location);
+  const std::string uri = net::LocationToUri(location);
   if (uri.empty()) {
     m_loadState = LoadState::kFailed;
     return;
   }
-  m_isWebAddress = IsWebAddress(location);
+  m_isWebAddress = base::IsWebAddress(location);
   // A local page's bytes are at hand: the charset for a page that declares none is chosen
   // before it loads. A web page loads as UTF-8 first and is checked when it has loaded.
   const char* charset = "UTF-8";
   if (!m_isWebAddress) {
     if (std::optional<std::string> bytes = base::ReadWholeFile(location)) {
-      charset = UndeclaredCharset(*bytes);
+      charset = convert::UndeclaredCharset(*bytes);
     }
   }
   webkit_settings_set_default_charset(webkit_web_view_get_settings(m_view), charset);
@@ -558,4 +486,4 @@ int CWebBrowser2::BitsPerPixel() {
   return 32;
 }
 
-}  // namespace app
+}  // namespace browser

@@ -1,11 +1,10 @@
-// The browser control: a WebKit view inside the main window that loads, measures, scrolls and
-// photographs pages for the capture.
+// The browser control: a WebKit view inside a window that loads, measures, scrolls and
+// photographs pages for the capture. The main window and the command line both use it.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "convert/page_view.h"
 
@@ -13,25 +12,11 @@ class wxWindow;
 class wxWebView;
 typedef struct _WebKitWebView WebKitWebView;
 
-namespace app {
+namespace browser {
 
 // How long a call waits for the engine (a script result, a snapshot, page data) before it gives
 // up, so that a stuck page can never hang a run.
 inline constexpr int kEngineTimeoutMilliseconds = 5000;
-
-// The location of Navigate2 as the engine's address: a web address ("http..." in any letter
-// case, or any other "scheme://") as it is; a local code-page-932 path as a file URI of its
-// UTF-8 native name, percent-encoded, made absolute against the current folder. Empty when the
-// path has no native form.
-std::string LocationToUri(const std::string& location);
-
-// The character set to show a page in when it declares none: UTF-8 when its bytes are valid
-// UTF-8, Shift_JIS otherwise.
-const char* UndeclaredCharset(std::string_view bytes);
-
-// Whether the page's own bytes name their character set: a byte-order mark, or a meta tag with
-// "charset" in the part of the page before <body (at most the first 8 KiB).
-bool DeclaresCharset(std::string_view bytes);
 
 class CWebBrowser2 : public convert::PageView {
  public:
@@ -94,4 +79,4 @@ class CWebBrowser2 : public convert::PageView {
   int m_engineTimeout = kEngineTimeoutMilliseconds;
 };
 
-}  // namespace app
+}  // namespace browser

@@ -1,6 +1,5 @@
-// The browser control on the real engine: locations, character sets, measuring, and whole
-// captures of pages made of solid colour bands, checked pixel by pixel in the bitmap files.
-#include "app/web_browser.h"
+// The browser control on the real engine: loading, measuring, scrolling, and whole captures of pages made of solid colour bands, checked pixel by pixel in the bitmap files.
+#include "browser/web_browser.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
@@ -14,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/event_pump.h"
-#include "app/web_browser_bands.h"
+#include "browser/event_pump.h"
+#include "browser/web_browser_bands.h"
 #include "convert/page_capture.h"
 #include "convert/run_state.h"
 #include "resources/control_ids.h"
@@ -25,7 +24,7 @@
 
 namespace {
 
-using app::CWebBrowser2;
+using browser::CWebBrowser2;
 using convert::CaptureOutcome;
 using testing_support::BandPage;
 using testing_support::BitmapFile;
@@ -41,7 +40,7 @@ constexpr int kCaptureWidth = 800;
 class FrameControls : public testing_support::FakeRunControls {
  public:
   FrameControls(wxFrame* frame, CWebBrowser2* browser) : m_frame(frame), m_browser(browser) {}
-  void PumpMessages() override { app::PumpPendingEvents(); }
+  void PumpMessages() override { browser::PumpPendingEvents(); }
   void Sleep(std::chrono::microseconds duration) override {
     std::this_thread::sleep_for(duration);
   }
@@ -63,7 +62,7 @@ bool PumpUntil(Condition done, int seconds = 20) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   return true;
@@ -87,7 +86,7 @@ class WebBrowserTest : public ::testing::Test {
     delete s_controls;
     delete s_browser;
     s_frame->Destroy();
-    app::PumpPendingEvents();
+    browser::PumpPendingEvents();
   }
 
   // Loads `location` and waits until the engine has finished with it (or failed).
@@ -120,57 +119,6 @@ class WebBrowserTest : public ::testing::Test {
 wxFrame* WebBrowserTest::s_frame = nullptr;
 CWebBrowser2* WebBrowserTest::s_browser = nullptr;
 FrameControls* WebBrowserTest::s_controls = nullptr;
-
-TEST(WebBrowserLocation, LocationsBecomeEncodedUris) {
-  struct Case {
-    std::string location;
-    std::string uri;
-  } cases[] = {
-      {"/tmp/a.html", "file:///tmp/a.html"},
-      {"/tmp/a b#1?.htm", "file:///tmp/a%20b%231%3F.htm"},
-      {Sjis("/tmp/資料/ページ.html"),
-       "file:///tmp/%E8%B3%87%E6%96%99/%E3%83%9A%E3%83%BC%E3%82%B8.html"},
-      {"/tmp/x/../y/./z.html", "file:///tmp/y/z.html"},
-      // Addresses are asked for as the crawl's transfer asks for them.
-      {"http://127.0.0.1:8080/a b.html", "http://127.0.0.1:8080/a%20b.html"},
-      {"HTTPS://Example.test/%41#top", "https://Example.test:443/%41"},
-      {"http://127.0.0.1/" + Sjis("ページ.html") + "?q=" + Sjis("表"),
-       "http://127.0.0.1:80/%83y%81[%83W.html?q=%95%5C"},
-      {"file:///tmp/a.html", "file:///tmp/a.html"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(app::LocationToUri(c.location), c.uri) << c.location;
-  }
-  // A relative path is taken from the current folder.
-  const std::string relative = app::LocationToUri("page.html");
-  EXPECT_EQ(relative.rfind("file:///", 0), 0u);
-  EXPECT_EQ(relative.substr(relative.size() - 10), "/page.html");
-  // A byte sequence with no character behind it cannot name a file.
-  EXPECT_EQ(app::LocationToUri("/tmp/\x81\x20.html"), "");
-}
-
-TEST(WebBrowserCharset, PagesThatDeclareNothingAreReadAsUtf8OrShiftJis) {
-  struct Case {
-    std::string bytes;
-    const char* charset;
-    bool declares;
-  } cases[] = {
-      {"<html><body>plain ASCII</body></html>", "UTF-8", false},
-      {"<p>日本語のページ</p>", "UTF-8", false},
-      {Sjis("<p>日本語のページ</p>"), "Shift_JIS", false},
-      {Sjis("<meta charset=\"Shift_JIS\"><p>日本語</p>"), "Shift_JIS", true},
-      {"<HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CHARSET=x-sjis\">", "UTF-8",
-       true},
-      {"\xEF\xBB\xBF<p>BOM</p>", "UTF-8", true},
-      {"<meta name=\"author\" content=\"x\"><body><meta charset=utf-8>", "UTF-8", false},
-      {"<meta name=\"description\" content=\"charset\">", "UTF-8", true},  // taken as declared
-      {"<title>charset</title><p>", "UTF-8", false},
-  };
-  for (const Case& c : cases) {
-    EXPECT_STREQ(app::UndeclaredCharset(c.bytes), c.charset) << c.bytes;
-    EXPECT_EQ(app::DeclaresCharset(c.bytes), c.declares) << c.bytes;
-  }
-}
 
 TEST_F(WebBrowserTest, ViewReportsItsSizeDepthAndPixels) {
   EXPECT_EQ(s_browser->BitsPerPixel(), 32);  // a 24-bit X screen keeps 32-bit pixels
@@ -218,7 +166,7 @@ TEST_F(WebBrowserTest, NothingIsMeasuredWithoutALoadedDocument) {
   // A server that never answers: the previous page is still shown, and is not measured.
   testing_support::SilentServer silent;
   s_browser->Navigate2("http://127.0.0.1:" + std::to_string(silent.port()) + "/page.html");
-  for (int i = 0; i < 20; ++i) app::PumpPendingEvents();
+  for (int i = 0; i < 20; ++i) browser::PumpPendingEvents();
   EXPECT_NE(s_browser->GetLoadState(), LoadState::kFinished);
   EXPECT_FALSE(s_browser->MeasurePage());
 
@@ -256,7 +204,7 @@ TEST_F(WebBrowserTest, APageThatNeverStopsRunningEndsWithoutHoldingUpTheNextOne)
   Load(m_folder / "busy.html");
   EXPECT_FALSE(s_browser->MeasurePage());
   EXPECT_EQ(s_browser->GetLoadState(), LoadState::kFailed);
-  s_browser->SetEngineTimeout(app::kEngineTimeoutMilliseconds);
+  s_browser->SetEngineTimeout(browser::kEngineTimeoutMilliseconds);
 
   ASSERT_EQ(Load(m_folder / "after.html"), LoadState::kFinished);
   const std::optional<convert::PixelSize> size = s_browser->MeasurePage();
