@@ -12,6 +12,7 @@
 #include "base/text.h"
 #include "convert/device_bitmap.h"
 #include "convert/dib_block.h"
+#include "convert/png_file.h"
 #include "convert/tile_plan.h"
 
 namespace convert {
@@ -104,44 +105,51 @@ void ScrollToLeftEdge(PageView& view) {
   view.ScrollBy(-at.x, 0);
 }
 
-}  // namespace
+// Where the capture stands after measuring: the page's size, the view's usable size, the scale.
+struct Layout {
+  CaptureSize page;
+  int viewWidth = 0;
+  int viewHeight = 0;
+  double scale = 0;
+  int bitmapWidth = 0;
+  int bitmapHeight = 0;
+};
 
-CaptureOutcome CaptureToFile(const std::string& path, PageView& view, RunControls& controls,
-                             const RunState& state) {
-  const double scale = base::ToInt(controls.GetOptionText(settings::Field::kPercent)) * 0.01;
-
-  // The page has exactly this time to load; nothing is polled.
-  if (!WaitRounds(static_cast<long long>(state.m_wait) * 5, controls, state)) {
-    return CaptureOutcome::kClosing;
-  }
-
+// Measures the loaded page and works out the bitmap's size; an outcome when there is nothing
+// that can be captured.
+std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& state, double scale,
+                                            Layout& layout) {
   const std::optional<PixelSize> measured = view.MeasurePage();
   if (!measured) return CaptureOutcome::kNotMeasured;
   const PixelSize viewSize = view.GetViewSize();
-  const CaptureSize page =
+  layout.page =
       FitCaptureSize(measured->width, measured->height, viewSize.height, state.m_captureWidth);
-  const int viewWidth = viewSize.width;
-  const int viewHeight = viewSize.height - 5;
-  if (viewWidth <= 0 || viewHeight <= 0 || page.width <= 0 || page.height <= 0 || scale <= 0) {
+  layout.viewWidth = viewSize.width;
+  layout.viewHeight = viewSize.height - 5;
+  layout.scale = scale;
+  if (layout.viewWidth <= 0 || layout.viewHeight <= 0 || layout.page.width <= 0 ||
+      layout.page.height <= 0 || scale <= 0) {
     return CaptureOutcome::kNoUsableArea;
   }
-  const long long bitmapWidth = Scaled(page.width, scale);
-  const long long bitmapHeight = Scaled(page.height, scale);
+  const long long bitmapWidth = Scaled(layout.page.width, scale);
+  const long long bitmapHeight = Scaled(layout.page.height, scale);
   if (bitmapWidth <= 0 || bitmapHeight <= 0) return CaptureOutcome::kNoUsableArea;
   if (bitmapWidth > std::numeric_limits<int>::max() ||
       bitmapHeight > std::numeric_limits<int>::max()) {
     return CaptureOutcome::kTooLarge;
   }
+  layout.bitmapWidth = static_cast<int>(bitmapWidth);
+  layout.bitmapHeight = static_cast<int>(bitmapHeight);
+  return std::nullopt;
+}
 
-  // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
-  // page keeps them: it is written with 32 bits rather than reduced.
-  const int bitsPerPixel = view.BitsPerPixel() == 24 ? 24 : 32;
-  std::optional<DeviceBitmap> bitmap = DeviceBitmap::Create(
-      static_cast<int>(bitmapWidth), static_cast<int>(bitmapHeight), bitsPerPixel);
-  if (!bitmap) return CaptureOutcome::kTooLarge;
-
-  const TilePlan plan = PlanTiles(page.width, page.height, viewWidth, viewHeight, scale);
-
+// Copies the page tile by tile into `bitmap`, scrolling the view between tiles and waiting
+// m_wait rounds after each scroll; an outcome when the copy had to end early.
+std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view,
+                                        RunControls& controls, const RunState& state,
+                                        DeviceBitmap& bitmap) {
+  const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
+                                  layout.viewHeight, layout.scale);
   // A page that opened scrolled (an anchor, a script) is brought to its top-left corner first,
   // where the first tile starts.
   const ScrollPoint start = view.GetScrollPosition();
@@ -159,10 +167,8 @@ CaptureOutcome CaptureToFile(const std::string& path, PageView& view, RunControl
         // The engine clamps the view at the page's end wherever it sees fit, so the tile is
         // taken from where its page pixels actually show.
         const ScrollPoint scroll = view.GetScrollPosition();
-        if (!view.Snapshot(pixels) || !pixels.Complete()) {
-          return CaptureOutcome::kNoSnapshot;
-        }
-        CopyTile(tile, plan, pixels, scroll, *bitmap);
+        if (!view.Snapshot(pixels) || !pixels.Complete()) return CaptureOutcome::kNoSnapshot;
+        CopyTile(tile, plan, pixels, scroll, bitmap);
       }
       view.ScrollBy(tile.page.width, 0);
       if (!WaitRounds(state.m_wait, controls, state)) return CaptureOutcome::kClosing;
@@ -171,11 +177,61 @@ CaptureOutcome CaptureToFile(const std::string& path, PageView& view, RunControl
     ScrollToLeftEdge(view);
     if (!WaitRounds(state.m_wait, controls, state)) return CaptureOutcome::kClosing;
   }
-  pixels = ViewPixels();  // the last snapshot is not needed while the file is written
+  return std::nullopt;
+}
 
-  std::optional<DibBlock> block = BitmapToDib(std::move(*bitmap), kBiRgb);
-  if (!block) return CaptureOutcome::kTooLarge;
-  return WriteDib(path, *block) ? CaptureOutcome::kWritten : CaptureOutcome::kWriteFailed;
+// Writes the finished bitmap to `path` in the run's format; the file's size when written.
+std::optional<long long> WritePicture(const std::string& path, DeviceBitmap&& bitmap,
+                                      OutputFormat format, CaptureOutcome& failure) {
+  failure = CaptureOutcome::kWriteFailed;
+  if (format == OutputFormat::kPng) return WritePng(path, bitmap);
+  std::optional<DibBlock> block = BitmapToDib(std::move(bitmap), kBiRgb);
+  if (!block) {
+    failure = CaptureOutcome::kTooLarge;
+    return std::nullopt;
+  }
+  if (!WriteDib(path, *block)) return std::nullopt;
+  return static_cast<long long>(FileHeaderFor(*block).bfSize);
+}
+
+}  // namespace
+
+CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls& controls,
+                            const RunState& state) {
+  const double scale = base::ToInt(controls.GetOptionText(settings::Field::kPercent)) * 0.01;
+  CaptureResult result;
+
+  // The page has exactly this time to load; nothing is polled.
+  if (!WaitRounds(static_cast<long long>(state.m_wait) * 5, controls, state)) {
+    result.outcome = CaptureOutcome::kClosing;
+    return result;
+  }
+  Layout layout;
+  if (std::optional<CaptureOutcome> failed = MeasureLayout(view, state, scale, layout)) {
+    result.outcome = *failed;
+    return result;
+  }
+  result.width = layout.bitmapWidth;
+  result.height = layout.bitmapHeight;
+
+  // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
+  // page keeps them: it is written with 32 bits rather than reduced.
+  const int bitsPerPixel = view.BitsPerPixel() == 24 ? 24 : 32;
+  std::optional<DeviceBitmap> bitmap =
+      DeviceBitmap::Create(layout.bitmapWidth, layout.bitmapHeight, bitsPerPixel);
+  if (!bitmap) {
+    result.outcome = CaptureOutcome::kTooLarge;
+    return result;
+  }
+  if (std::optional<CaptureOutcome> failed = CopyTiles(layout, view, controls, state, *bitmap)) {
+    result.outcome = *failed;
+    return result;
+  }
+  CaptureOutcome failure = CaptureOutcome::kWriteFailed;
+  const std::optional<long long> bytes = WritePicture(path, std::move(*bitmap), state.m_format, failure);
+  result.outcome = bytes ? CaptureOutcome::kWritten : failure;
+  result.bytes = bytes.value_or(0);
+  return result;
 }
 
 }  // namespace convert

@@ -22,10 +22,19 @@ enum class CaptureOutcome {
   kPathTooLong,     // the output path is longer than kMaxOutputPath: the page was not loaded
 };
 
+// A capture's outcome, and the picture it wrote.
+struct CaptureResult {
+  CaptureOutcome outcome = CaptureOutcome::kNotMeasured;
+  int width = 0;       // the picture's size in pixels (also when it could not be written)
+  int height = 0;
+  long long bytes = 0;  // the file's size when written
+};
+
 // Waits m_wait x 5 rounds for the page to load, measures it and copies it tile by tile, scrolling
 // the view between tiles, into one bitmap scaled by the Percent option (read once, here), then
-// writes it to `path`. state.m_captureWidth and state.m_wait are those of the current page.
-CaptureOutcome CaptureToFile(const std::string& path, PageView& view, RunControls& controls,
+// writes it to `path` in state.m_format. state.m_captureWidth and state.m_wait are those of the
+// current page.
+CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls& controls,
                              const RunState& state);
 
 }  // namespace convert

@@ -1,6 +1,9 @@
 // Rendering one page: progress text, window geometry, loading, and the capture into its file.
 #include "convert/page_rendering.h"
 
+#include <chrono>
+#include <utility>
+
 #include "base/text.h"
 #include "base/tools.h"
 #include "resources/texts.h"
@@ -18,14 +21,44 @@ constexpr int kMaxCaptureWidth = 32767;
 
 }  // namespace
 
-std::optional<std::string> OutputPathFor(const std::string& outputFolder,
-                                         const std::string& name) {
+std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name,
+                                         OutputFormat format) {
   std::string left;
   std::string right;
   base::SplitAtLast(name, left, right, '.');
-  std::string path = outputFolder + left + "bmp";
+  std::string path = outputFolder + left + (format == OutputFormat::kPng ? "png" : "bmp");
   if (path.size() > kMaxOutputPath) return std::nullopt;
   return path;
+}
+
+EntryRecord PageRecord(EntryRecord entry, const std::string& location,
+                       const std::optional<std::string>& path, const CaptureResult& capture,
+                       long long milliseconds) {
+  if (entry.source.empty()) entry.source = location;
+  entry.width = capture.width;
+  entry.height = capture.height;
+  entry.bytes = capture.bytes;
+  entry.milliseconds += milliseconds;
+  entry.reason.clear();
+  switch (capture.outcome) {
+    case CaptureOutcome::kWritten:
+      entry.outcome = EntryOutcome::kWritten;
+      entry.output = path;
+      return entry;
+    case CaptureOutcome::kClosing:
+      entry.outcome = EntryOutcome::kSkipped;
+      entry.reason = "stopped";
+      return entry;
+    case CaptureOutcome::kWriteFailed: entry.reason = "write"; break;
+    case CaptureOutcome::kNotMeasured: entry.reason = "not loaded"; break;
+    case CaptureOutcome::kNoUsableArea: entry.reason = "no usable area"; break;
+    case CaptureOutcome::kTooLarge: entry.reason = "too large"; break;
+    case CaptureOutcome::kNoSnapshot: entry.reason = "snapshot"; break;
+    case CaptureOutcome::kPathTooLong: entry.reason = "path too long"; break;
+  }
+  entry.outcome = EntryOutcome::kFailed;
+  entry.output.reset();
+  return entry;
 }
 
 PageRendering::PageRendering(RunState& state, RunControls& controls, PageView& view)
@@ -33,26 +66,29 @@ PageRendering::PageRendering(RunState& state, RunControls& controls, PageView& v
 
 int PageRendering::RenderPage(const std::string& location, const std::string& name,
                               const std::string& outputFolder) {
+  const auto started = std::chrono::steady_clock::now();
+  EntryRecord entry = std::exchange(m_state.m_entry, EntryRecord());
   m_controls.SetStatusText(resources::PageProgressText(m_state.m_pageCount, name));
   const int screenHeight = m_controls.ScreenHeight();
   m_state.m_captureWidth = base::ToInt(m_controls.GetOptionText(settings::Field::kSize));
   m_state.m_wait = base::ToInt(m_controls.GetOptionText(settings::Field::kWait));
 
+  const std::optional<std::string> path = OutputPathFor(outputFolder, name, m_state.m_format);
+  m_last = CaptureResult();
   if (m_state.m_captureWidth <= 0 || m_state.m_captureWidth > kMaxCaptureWidth ||
       screenHeight - kViewHeightMargin <= kUnusedViewRows) {
-    m_lastOutcome = CaptureOutcome::kNoUsableArea;
-    return 1;
+    m_last->outcome = CaptureOutcome::kNoUsableArea;
+  } else if (!path) {
+    m_last->outcome = CaptureOutcome::kPathTooLong;
+  } else {
+    m_controls.PlaceForPage(m_state.m_captureWidth, screenHeight);
+    m_view.Navigate2(location);
+    m_view.RedrawNow();
+    m_last = CaptureToFile(*path, m_view, m_controls, m_state);
   }
-  const std::optional<std::string> path = OutputPathFor(outputFolder, name);
-  if (!path) {
-    m_lastOutcome = CaptureOutcome::kPathTooLong;
-    return 1;
-  }
-
-  m_controls.PlaceForPage(m_state.m_captureWidth, screenHeight);
-  m_view.Navigate2(location);
-  m_view.RedrawNow();
-  m_lastOutcome = CaptureToFile(*path, m_view, m_controls, m_state);
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - started);
+  m_controls.RecordEntry(PageRecord(std::move(entry), location, path, *m_last, spent.count()));
   return 1;
 }
 

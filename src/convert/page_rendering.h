@@ -18,8 +18,16 @@ namespace convert {
 inline constexpr std::size_t kMaxOutputPath = 999;
 
 // outputFolder + the name up to and including its last dot + "bmp" ("a.b.html" -> "a.b.bmp",
-// ".htm" -> "bmp", "html" -> "bmp"); nullopt when longer than kMaxOutputPath bytes.
-std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name);
+// ".htm" -> "bmp", "html" -> "bmp"), or "png" for PNG pictures; nullopt when longer than
+// kMaxOutputPath bytes.
+std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name,
+                                         OutputFormat format = OutputFormat::kBmp);
+
+// The report's record of a rendered page: what the caller put in RunState::m_entry, completed
+// with the capture's outcome, picture and time.
+EntryRecord PageRecord(EntryRecord entry, const std::string& location,
+                       const std::optional<std::string>& path, const CaptureResult& capture,
+                       long long milliseconds);
 
 class PageRendering : public PageRenderer {
  public:
@@ -27,19 +35,21 @@ class PageRendering : public PageRenderer {
 
   // Shows "<n>件目 <name> 処理中", reads Size and Wait afresh, places the window and the view for
   // the page width, loads `location` and captures it. A Size of 0 or less, a screen too low for
-  // a usable view, or a too long output path leave the page unloaded and without a file.
-  // Always 1: the page counts as processed.
+  // a usable view, or a too long output path leave the page unloaded and without a file. The
+  // page's record goes to RunControls::RecordEntry. Always 1: the page counts as processed.
   int RenderPage(const std::string& location, const std::string& name,
                  const std::string& outputFolder) override;
 
   // What became of the last page's bitmap.
-  std::optional<CaptureOutcome> LastOutcome() const { return m_lastOutcome; }
+  std::optional<CaptureOutcome> LastOutcome() const {
+    return m_last ? std::optional(m_last->outcome) : std::nullopt;
+  }
 
  private:
   RunState& m_state;
   RunControls& m_controls;
   PageView& m_view;
-  std::optional<CaptureOutcome> m_lastOutcome;
+  std::optional<CaptureResult> m_last;
 };
 
 }  // namespace convert

@@ -3,7 +3,15 @@
 
 #include <string>
 
+#include "convert/run_record.h"
+
 namespace convert {
+
+// The file format of the pictures a run writes.
+enum class OutputFormat {
+  kBmp,  // an uncompressed Windows bitmap, the window's format
+  kPng,  // a PNG file of the same pixels
+};
 
 // Held by the main window for its whole life. The stop flags are plain integers set by Stop and
 // read by the walk and the crawl between steps, on the window's one thread.
@@ -17,6 +25,10 @@ struct RunState {
   int m_wait = 0;           // Wait of the current page
   bool m_running = false;   // a run is in progress: a second Start starts nothing
   bool m_closing = false;   // the window is closing: the run stops and the program ends
+  OutputFormat m_format = OutputFormat::kBmp;  // the pictures' format (the window writes bmp)
+  // The record of the page about to be rendered as far as its caller knows it (a crawl puts the
+  // entry's kind and answer here); the rendering completes it and hands it on.
+  EntryRecord m_entry;
 };
 
 }  // namespace convert

@@ -107,7 +107,7 @@ class WebBrowserTest : public ::testing::Test {
     convert::RunState state;
     state.m_captureWidth = kCaptureWidth;
     state.m_wait = 1;
-    return convert::CaptureToFile(path, *s_browser, *s_controls, state);
+    return convert::CaptureToFile(path, *s_browser, *s_controls, state).outcome;
   }
 
   TempFolder m_folder;

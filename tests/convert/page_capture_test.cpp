@@ -48,7 +48,7 @@ struct Capture {
     state.m_captureWidth = viewWidth;
     state.m_wait = 2;
   }
-  CaptureOutcome Run() { return convert::CaptureToFile(path(), view, controls, state); }
+  CaptureOutcome Run() { return convert::CaptureToFile(path(), view, controls, state).outcome; }
   std::string path() const { return folder / "page.bmp"; }
   ReadBitmap Read() const { return {testing_support::ReadFile(path())}; }
 
@@ -203,7 +203,7 @@ TEST(CaptureToFile, PagesThatCannotBeCapturedGiveNoFile) {
     capture.view.measureFails = c.measureFails;
     capture.view.snapshotFails = c.snapshotFails;
     const std::string path = c.missingFolder ? capture.folder / "none/page.bmp" : capture.path();
-    EXPECT_EQ(convert::CaptureToFile(path, capture.view, capture.controls, capture.state),
+    EXPECT_EQ(convert::CaptureToFile(path, capture.view, capture.controls, capture.state).outcome,
               c.outcome)
         << c.what;
     EXPECT_FALSE(base::FileExists(path)) << c.what;
