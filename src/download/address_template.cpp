@@ -74,9 +74,8 @@ class Seeder {
     if (base::EndsWithByte(address, '/')) {
       bool found = false;
       for (std::string_view document : kDefaultDocuments) {
-        std::string scratch;
         const std::string probe = address + std::string(document);
-        if (m_transfer.GetText(probe, 80, scratch) == 1) {
+        if (m_transfer.GetText(probe).ok) {
           address = probe;
           found = true;
           break;

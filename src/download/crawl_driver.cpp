@@ -105,8 +105,7 @@ int CrawlDriver::Crawl() {
 
   const SeedResult seeded = SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state);
   if (seeded.result == 0) return 0;
-  m_state.m_startServer.clear();
-  m_transfer.GetServerName(seeded.lastAddress, 80, m_state.m_startServer);
+  m_state.m_startServer = m_transfer.GetServerName(seeded.lastAddress);
 
   for (int position = 0; position < m_state.size(); ++position, ++m_run.m_pageCount) {
     if (position >= m_state.m_entryLimit) break;
@@ -151,21 +150,24 @@ void CrawlDriver::DownloadEntry(const std::string& address, const std::string& f
   if (!StaysInsideFolder(relative)) return;
   if (!same) base::CreateFolderPath(m_output + pathForm);
   const std::string filePath = m_output + relative;
-  const int result = query ? m_transfer.DownloadQueryFile(filePath, address, 80)
-                           : m_transfer.DownloadFile(filePath, address, 80);
-  if (result == 1) ++m_successes;
+  const net::TransferResult result = query ? m_transfer.DownloadQueryFile(filePath, address)
+                                           : m_transfer.DownloadFile(filePath, address);
+  if (result.ok) ++m_successes;
 }
 
 bool CrawlDriver::FetchPage(const std::string& address, const std::string& kind) {
   if (kind == "cgi") {
     // The form GET goes first; only the POST's answer decides and becomes the page text.
-    m_transfer.GetFormText("", m_pageText, address, 80);
-    if (m_transfer.PostFormText("", m_pageText, address, 80) != 1) return false;
+    m_transfer.GetFormText("", address);
+    const net::TransferResult posted = m_transfer.PostFormText("", address);
+    if (!posted.ok) return false;
+    m_pageText = posted.text;
     ++m_successes;
     return true;
   }
-  m_pageText.clear();
-  if (m_transfer.GetText(address, 80, m_pageText) != 1) return false;
+  net::TransferResult fetched = m_transfer.GetText(address);
+  m_pageText = std::move(fetched.text);
+  if (!fetched.ok) return false;
   if (HasPageWord(address) == 1) ++m_successes;
   return true;
 }

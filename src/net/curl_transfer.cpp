@@ -2,6 +2,7 @@
 #include "net/curl_transfer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <string_view>
@@ -57,13 +58,20 @@ class OutputFile {
 
 // The fixed shape of one kind of request.
 struct CurlTransfer::Request {
-  const char* agent;
-  const char* verb;          // "GET" or "POST"
-  bool http10;               // HTTP/1.0 request line; else HTTP/1.1
-  bool followRedirects;      // else a redirect answer is just a status other than 200
-  bool headerBlock;          // "Accept: text" and "User-Agent: HTML Get Sample"
-  const std::string* body;   // sent with the form Content-Type header; nullptr: no body
+  const char* agent = "My Session";
+  const char* verb = "GET";               // "GET" or "POST"
+  bool http10 = false;                    // HTTP/1.0 request line; else HTTP/1.1
+  bool followRedirects = false;           // else a redirect answer is a status other than 200
+  bool headerBlock = false;               // "Accept: text" and "User-Agent: HTML Get Sample"
+  const std::string* body = nullptr;      // sent with the form Content-Type header, if any
 };
+
+namespace {
+
+// GetText and DownloadFile: a plain GET that follows redirects and sends the header block.
+constexpr CurlTransfer::Request kPageRequest{.followRedirects = true, .headerBlock = true};
+
+}  // namespace
 
 // Where the body of a 200 answer goes: a text taken in zero-terminated pieces, or a file.
 struct CurlTransfer::Sink {
@@ -72,6 +80,7 @@ struct CurlTransfer::Sink {
   std::size_t textCap = 0;
   std::string piece;
   OutputFile* file = nullptr;
+  std::uint64_t bytes = 0;   // body bytes taken
   bool refused = false;      // the answer's status was not 200: its body is not wanted
   bool overCap = false;
   bool writeFailed = false;
@@ -95,6 +104,7 @@ struct CurlTransfer::Sink {
       refused = true;
       return false;
     }
+    bytes += size;
     if (file) {
       if (!file->Write(data, size)) writeFailed = true;
       return !writeFailed;
@@ -117,30 +127,11 @@ struct CurlTransfer::Sink {
   }
 };
 
-CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) {
-  InitializeCurlOnce();
-}
+namespace {
 
-bool CurlTransfer::Perform(const Request& request, const std::string& address, Sink& sink) {
-  m_report = {};
-  const auto parts = SplitAddress(address);
-  if (!parts) {
-    m_report.error = "the address names no http or https server";
-    return false;
-  }
-  CurlHandle handle;
-  CurlList headers;
-  CurlList routes;
-  if (!handle) {
-    m_report.error = "no transfer handle";
-    return false;
-  }
-  CURL* curl = handle.get();
-  sink.curl = curl;
-  sink.textCap = m_limits.textCap;
-
-  const std::string url = RequestAddress(*parts);
-  char errorText[CURL_ERROR_SIZE] = {};
+// The options every request shares: where it goes, which protocols, and how long it may wait.
+void SetConnection(CURL* curl, const std::string& url, const TransferLimits& limits,
+                   CurlList& routes, char* errorText) {
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -148,17 +139,20 @@ bool CurlTransfer::Perform(const Request& request, const std::string& address, S
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);  // the object goes out as the page wrote it
   curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallTimeoutSeconds);
+  if (!limits.certificateFile.empty()) {
+    curl_easy_setopt(curl, CURLOPT_CAINFO, limits.certificateFile.c_str());
+  }
+  for (const auto& route : limits.routes) routes.Append(route);
+  if (routes.get()) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, routes.get());
+}
+
+// The options of one kind of request: version, agent, headers, body and redirects.
+void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, CurlList& headers) {
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION,
                    request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, m_limits.connectTimeoutSeconds);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, m_limits.stallTimeoutSeconds);
-  if (!m_limits.certificateFile.empty()) {
-    curl_easy_setopt(curl, CURLOPT_CAINFO, m_limits.certificateFile.c_str());
-  }
-  for (const auto& route : m_limits.routes) routes.Append(route);
-  if (routes.get()) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, routes.get());
-
   // The agent name is the User-Agent of a request that carries none of its own; the header
   // block's "User-Agent: HTML Get Sample" is such a header of its own and is the one sent.
   curl_easy_setopt(curl, CURLOPT_USERAGENT, request.agent);
@@ -185,95 +179,121 @@ bool CurlTransfer::Perform(const Request& request, const std::string& address, S
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
   }
+}
+
+}  // namespace
+
+CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) {
+  InitializeCurlOnce();
+}
+
+TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
+                                     Sink& sink) {
+  TransferResult result;
+  const auto parts = SplitAddress(address);
+  if (!parts) {
+    result.error = "the address names no http or https server";
+    return result;
+  }
+  CurlHandle handle;
+  if (!handle) {
+    result.error = "no transfer handle";
+    return result;
+  }
+  CURL* curl = handle.get();
+  CurlList headers;
+  CurlList routes;
+  char errorText[CURL_ERROR_SIZE] = {};
+  SetConnection(curl, RequestAddress(*parts), m_limits, routes, errorText);
+  SetRequestShape(curl, request, headers);
+  sink.curl = curl;
+  sink.textCap = m_limits.textCap;
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Sink::OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
 
   const CURLcode code = curl_easy_perform(curl);
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &m_report.status);
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
   // The last piece is shorter than a whole one; it is taken like the others.
   if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
+  result.bytes = sink.bytes;
   if (sink.overCap) {
-    m_report.error = "the text answer is longer than " + std::to_string(m_limits.textCap) +
-                     " bytes";
-    return false;
-  }
-  if (code == CURLE_OK || sink.refused) return true;
-  if (sink.writeFailed) {
-    m_report.error = "the file could not be written";
+    result.error = "the text answer is longer than " + std::to_string(m_limits.textCap) +
+                   " bytes";
+  } else if (code == CURLE_OK || sink.refused) {
+    result.ok = true;
+  } else if (sink.writeFailed) {
+    result.error = "the file could not be written";
   } else {
-    m_report.error = errorText[0] ? errorText : curl_easy_strerror(code);
+    result.error = errorText[0] ? errorText : curl_easy_strerror(code);
   }
-  return false;
+  return result;
 }
 
-int CurlTransfer::GetText(const std::string& address, int /*port*/, std::string& response) {
-  static const Request kRequest{"My Session", "GET", false, true, true, nullptr};
+TransferResult CurlTransfer::GetText(const std::string& address) {
   std::string received;
   Sink sink;
   sink.text = &received;
-  const bool done = Perform(kRequest, address, sink);
+  TransferResult result = Perform(kPageRequest, address, sink);
   // What arrived before a failure is kept, as with every read that was already done.
-  response += received;
-  return done && m_report.status == 200 && !response.empty() ? 1 : 0;
+  result.text = std::move(received);
+  result.ok = result.ok && result.status == 200 && !result.text.empty();
+  return result;
 }
 
-int CurlTransfer::FormText(const char* agent, const char* verb, const std::string& body,
-                           std::string& response, const std::string& address) {
-  const Request request{agent, verb, true, false, false, &body};
+TransferResult CurlTransfer::FormText(const char* agent, const char* verb,
+                                      const std::string& body, const std::string& address) {
+  const Request request{.agent = agent, .verb = verb, .http10 = true, .body = &body};
   std::string received;
   Sink sink;
   sink.text = &received;
-  const bool done = Perform(request, address, sink);
-  // A request that drew no answer at all leaves the text of the call before.
-  if (m_report.status != 0) response = std::move(received);
-  return done && m_report.status == 200 ? 1 : 0;
+  TransferResult result = Perform(request, address, sink);
+  result.text = std::move(received);
+  result.ok = result.ok && result.status == 200;
+  return result;
 }
 
-int CurlTransfer::GetFormText(const std::string& body, std::string& response,
-                              const std::string& address, int /*port*/) {
-  return FormText("GetServer", "GET", body, response, address);
+TransferResult CurlTransfer::GetFormText(const std::string& body, const std::string& address) {
+  return FormText("GetServer", "GET", body, address);
 }
 
-int CurlTransfer::PostFormText(const std::string& body, std::string& response,
-                               const std::string& address, int /*port*/) {
-  return FormText("PostServer", "POST", body, response, address);
+TransferResult CurlTransfer::PostFormText(const std::string& body, const std::string& address) {
+  return FormText("PostServer", "POST", body, address);
 }
 
-int CurlTransfer::ToFile(const Request& request, const std::string& filePath,
-                         const std::string& address) {
-  m_report = {};
+TransferResult CurlTransfer::ToFile(const Request& request, const std::string& filePath,
+                                    const std::string& address) {
   OutputFile file;
   if (!file.Open(filePath)) {
-    m_report.error = "the file cannot be created";
-    return 0;
+    TransferResult result;
+    result.error = "the file cannot be created";
+    return result;
   }
   Sink sink;
   sink.file = &file;
-  const bool done = Perform(request, address, sink);
+  TransferResult result = Perform(request, address, sink);
   if (!file.Close()) {
-    m_report.error = "the file could not be written";
-    return 0;
+    result.ok = false;
+    result.error = "the file could not be written";
   }
-  return done && m_report.status == 200 ? 1 : 0;
+  result.ok = result.ok && result.status == 200;
+  return result;
 }
 
-int CurlTransfer::DownloadFile(const std::string& filePath, const std::string& address,
-                               int /*port*/) {
-  static const Request kRequest{"My Session", "GET", false, true, true, nullptr};
-  return ToFile(kRequest, filePath, address);
+TransferResult CurlTransfer::DownloadFile(const std::string& filePath,
+                                          const std::string& address) {
+  return ToFile(kPageRequest, filePath, address);
 }
 
-int CurlTransfer::DownloadQueryFile(const std::string& filePath, const std::string& address,
-                                    int /*port*/) {
+TransferResult CurlTransfer::DownloadQueryFile(const std::string& filePath,
+                                               const std::string& address) {
   // The address itself is the body of this request.
-  const Request request{"My Session", "GET", true, false, false, &address};
+  const Request request{.http10 = true, .body = &address};
   return ToFile(request, filePath, address);
 }
 
-int CurlTransfer::GetServerName(const std::string& address, int /*port*/, std::string& server) {
+std::string CurlTransfer::GetServerName(const std::string& address) {
   const auto parts = SplitAddress(address);
-  server = parts ? parts->server : std::string();
-  return 1;
+  return parts ? parts->server : std::string();
 }
 
 }  // namespace net

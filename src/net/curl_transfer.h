@@ -24,43 +24,36 @@ struct TransferLimits {
   std::vector<std::string> routes;
 };
 
-// What the last operation came to, with its cause, for diagnostics and tests.
-struct TransferReport {
-  long status = 0;     // the HTTP status of the last answer, 0 when none came
-  std::string error;   // empty when the exchange itself succeeded; else why it did not
-};
-
 class CurlTransfer : public Transfer {
  public:
   explicit CurlTransfer(TransferLimits limits = {});
 
-  int GetText(const std::string& address, int port, std::string& response) override;
-  int GetFormText(const std::string& body, std::string& response, const std::string& address,
-                  int port) override;
-  int PostFormText(const std::string& body, std::string& response, const std::string& address,
-                   int port) override;
-  int DownloadFile(const std::string& filePath, const std::string& address, int port) override;
-  int DownloadQueryFile(const std::string& filePath, const std::string& address,
-                        int port) override;
-  int GetServerName(const std::string& address, int port, std::string& server) override;
-
-  const TransferReport& LastReport() const { return m_report; }
+  TransferResult GetText(const std::string& address) override;
+  TransferResult GetFormText(const std::string& body, const std::string& address) override;
+  TransferResult PostFormText(const std::string& body, const std::string& address) override;
+  TransferResult DownloadFile(const std::string& filePath, const std::string& address) override;
+  TransferResult DownloadQueryFile(const std::string& filePath,
+                                   const std::string& address) override;
+  std::string GetServerName(const std::string& address) override;
 
   // Answers are taken in pieces of this many bytes; a text keeps each piece up to its first
   // zero byte, a file gets every byte.
   static constexpr std::size_t kPieceSize = 1023;
 
- private:
+  // The fixed shape of one kind of request (agent, verb, version, headers, body, redirects).
   struct Request;
+
+ private:
   struct Sink;
-  int FormText(const char* agent, const char* verb, const std::string& body,
-               std::string& response, const std::string& address);
-  int ToFile(const Request& request, const std::string& filePath, const std::string& address);
-  // Sends `request` and feeds the answer's body to `sink`; true when the exchange completed.
-  bool Perform(const Request& request, const std::string& address, Sink& sink);
+  TransferResult FormText(const char* agent, const char* verb, const std::string& body,
+                          const std::string& address);
+  TransferResult ToFile(const Request& request, const std::string& filePath,
+                        const std::string& address);
+  // Sends `request` and feeds the answer's body to `sink`; `ok` when the exchange completed
+  // (whatever the status).
+  TransferResult Perform(const Request& request, const std::string& address, Sink& sink);
 
   TransferLimits m_limits;
-  TransferReport m_report;
 };
 
 }  // namespace net

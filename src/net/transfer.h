@@ -1,31 +1,41 @@
 // The HTTP operations of a crawl, as one interface so that the crawl can be tested with fakes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace net {
 
-// Results are 1 for success (HTTP status 200 exactly) and 0 for failure. The port argument is a
-// starting value only: the address's own port (or 80 for http, 443 for https) replaces it.
+// What one transfer came to. `ok` is the operation's success: HTTP status 200 exactly (and, for
+// GetText, a text that is not empty); every other outcome is a failure, with its cause kept.
+struct TransferResult {
+  bool ok = false;
+  long status = 0;          // the HTTP status of the last answer; 0 when none came
+  std::uint64_t bytes = 0;  // body bytes of a 200 answer taken in (read, or written to the file)
+  // The text operations: the answer's text, each piece up to its first zero byte. Only a 200
+  // answer's body is taken; what arrived before a failure is kept.
+  std::string text;
+  std::string error;        // empty when the exchange completed; else why it did not
+};
+
+// The port of an address is its own (or 80 for http, 443 for https).
 class Transfer {
  public:
   virtual ~Transfer() = default;
-  // GET (agent "My Session"); appends the body to `response`; 1 when 200 and `response` is not
-  // empty afterwards. Redirects are followed.
-  virtual int GetText(const std::string& address, int port, std::string& response) = 0;
+  // GET (agent "My Session"); ok when 200 and the text is not empty. Redirects are followed.
+  virtual TransferResult GetText(const std::string& address) = 0;
   // GET with HTTP/1.0 (agent "GetServer"), Content-Type form header and `body`; no redirects.
-  virtual int GetFormText(const std::string& body, std::string& response,
-                          const std::string& address, int port) = 0;
+  virtual TransferResult GetFormText(const std::string& body, const std::string& address) = 0;
   // POST with HTTP/1.0 (agent "PostServer"), Content-Type form header and `body`; no redirects.
-  virtual int PostFormText(const std::string& body, std::string& response,
-                           const std::string& address, int port) = 0;
+  virtual TransferResult PostFormText(const std::string& body, const std::string& address) = 0;
   // GET into the file `filePath` (created before any network activity); redirects followed.
-  virtual int DownloadFile(const std::string& filePath, const std::string& address, int port) = 0;
+  virtual TransferResult DownloadFile(const std::string& filePath,
+                                      const std::string& address) = 0;
   // GET with HTTP/1.0, Content-Type form header and the address as body, into `filePath`.
-  virtual int DownloadQueryFile(const std::string& filePath, const std::string& address,
-                                int port) = 0;
-  // The server name of `address`; always 1.
-  virtual int GetServerName(const std::string& address, int port, std::string& server) = 0;
+  virtual TransferResult DownloadQueryFile(const std::string& filePath,
+                                           const std::string& address) = 0;
+  // The server name of `address`; empty when it names none. Nothing is sent.
+  virtual std::string GetServerName(const std::string& address) = 0;
 };
 
 }  // namespace net

@@ -36,26 +36,30 @@ TEST(CurlTransfer, SendsTheRequestShapeOfEachOperation) {
 
   struct Case {
     std::string operation;
-    std::function<int()> call;
+    std::function<net::TransferResult()> call;
     std::string method, version, agent, accept, contentType, body;
   } cases[] = {
-      {"GetText", [&] { std::string r; return transfer.GetText(address, 80, r); },
+      {"GetText", [&] { return transfer.GetText(address); },
        "GET", "HTTP/1.1", "HTML Get Sample", "text", "", ""},
-      {"DownloadFile", [&] { return transfer.DownloadFile(temp / "f.bin", address, 80); },
+      {"DownloadFile", [&] { return transfer.DownloadFile(temp / "f.bin", address); },
        "GET", "HTTP/1.1", "HTML Get Sample", "text", "", ""},
-      {"GetFormText", [&] { std::string r; return transfer.GetFormText(formBody, r, address, 80); },
+      {"GetFormText", [&] { return transfer.GetFormText(formBody, address); },
        "GET", "HTTP/1.0", "GetServer", "", kFormType, formBody},
-      {"PostFormText", [&] { std::string r; return transfer.PostFormText(formBody, r, address, 80); },
+      {"PostFormText", [&] { return transfer.PostFormText(formBody, address); },
        "POST", "HTTP/1.0", "PostServer", "", kFormType, formBody},
-      {"PostFormText empty", [&] { std::string r; return transfer.PostFormText("", r, address, 80); },
+      {"PostFormText empty", [&] { return transfer.PostFormText("", address); },
        "POST", "HTTP/1.0", "PostServer", "", kFormType, ""},
-      {"DownloadQueryFile", [&] { return transfer.DownloadQueryFile(temp / "q.bin", address, 80); },
+      {"DownloadQueryFile", [&] { return transfer.DownloadQueryFile(temp / "q.bin", address); },
        "GET", "HTTP/1.0", "My Session", "", kFormType, address},
   };
   int lastClientPort = 0;
   for (const auto& c : cases) {
     server.ClearRequests();
-    EXPECT_EQ(c.call(), 1) << c.operation;
+    const net::TransferResult result = c.call();
+    EXPECT_TRUE(result.ok) << c.operation << " " << result.error;
+    EXPECT_EQ(result.status, 200) << c.operation;
+    EXPECT_EQ(result.bytes, 2u) << c.operation;
+    EXPECT_EQ(result.error, "") << c.operation;
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u) << c.operation;
     const auto& request = requests[0];
@@ -91,8 +95,7 @@ TEST(CurlTransfer, SendsTheObjectAsWrittenWithUnsafeBytesEscaped) {
   };
   for (const auto& c : cases) {
     server.ClearRequests();
-    std::string response;
-    transfer.GetText(server.Address(c.object), 80, response);
+    transfer.GetText(server.Address(c.object));
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u) << c.object;
     EXPECT_EQ(requests[0].target, c.target);
@@ -106,23 +109,31 @@ TEST(CurlTransfer, OnlyStatus200Succeeds) {
   for (int status : {200, 201, 203, 206, 404, 500}) {
     const std::string target = "/s" + std::to_string(status);
     server.Serve(target, Answer{status, "body of " + target});
-    const int expected = status == 200 ? 1 : 0;
-    std::string text = "before ";
-    EXPECT_EQ(transfer.GetText(server.Address(target), 80, text), expected) << status;
-    EXPECT_EQ(text, expected ? "before body of " + target : "before ") << status;
-    std::string form = "old";
-    EXPECT_EQ(transfer.PostFormText("", form, server.Address(target), 80), expected) << status;
-    // An answer came: the old text is gone, and only a 200 body replaces it.
-    EXPECT_EQ(form, expected ? "body of " + target : "") << status;
-    EXPECT_EQ(transfer.LastReport().status, status);
+    const bool expected = status == 200;
+    const std::string body = expected ? "body of " + target : "";
+    // Every answer is a completed exchange: no error, its status kept, only a 200 body taken.
+    const net::TransferResult results[] = {
+        transfer.GetText(server.Address(target)),
+        transfer.GetFormText("", server.Address(target)),
+        transfer.PostFormText("", server.Address(target)),
+    };
+    for (const auto& result : results) {
+      EXPECT_EQ(result.ok, expected) << status;
+      EXPECT_EQ(result.status, status);
+      EXPECT_EQ(result.text, body) << status;
+      EXPECT_EQ(result.bytes, body.size()) << status;
+      EXPECT_EQ(result.error, "") << status;
+    }
 
     // A download creates (or empties) its file first; a refused answer leaves it empty.
     for (const bool query : {false, true}) {
       const std::string path = temp / "out.bin";
       WriteFile(path, "earlier content");
-      const int result = query ? transfer.DownloadQueryFile(path, server.Address(target), 80)
-                               : transfer.DownloadFile(path, server.Address(target), 80);
-      EXPECT_EQ(result, expected) << status << " query " << query;
+      const auto result = query ? transfer.DownloadQueryFile(path, server.Address(target))
+                                : transfer.DownloadFile(path, server.Address(target));
+      EXPECT_EQ(result.ok, expected) << status << " query " << query;
+      EXPECT_EQ(result.status, status);
+      EXPECT_EQ(result.bytes, body.size()) << status;
       EXPECT_TRUE(base::FileExists(path));
       EXPECT_EQ(ReadFile(path), expected ? "body of " + target : "") << status;
     }
@@ -140,32 +151,32 @@ TEST(CurlTransfer, FollowsRedirectsOnlyForGetTextAndDownloadFile) {
     const std::string address = server.Address(old);
     struct Case {
       std::string operation;
-      std::function<int()> call;
-      int result;
+      std::function<net::TransferResult()> call;
+      bool ok;
       std::vector<std::string> lines;
     } cases[] = {
-        {"GetText", [&] { std::string r; return transfer.GetText(address, 80, r); }, 1,
+        {"GetText", [&] { return transfer.GetText(address); }, true,
          {"GET " + old, "GET /new.html"}},
-        {"DownloadFile", [&] { return transfer.DownloadFile(temp / "r.bin", address, 80); }, 1,
+        {"DownloadFile", [&] { return transfer.DownloadFile(temp / "r.bin", address); }, true,
          {"GET " + old, "GET /new.html"}},
-        {"GetFormText", [&] { std::string r; return transfer.GetFormText("", r, address, 80); },
-         0, {"GET " + old}},
-        {"PostFormText", [&] { std::string r; return transfer.PostFormText("", r, address, 80); },
-         0, {"POST " + old}},
-        {"DownloadQueryFile",
-         [&] { return transfer.DownloadQueryFile(temp / "r.bin", address, 80); }, 0,
+        {"GetFormText", [&] { return transfer.GetFormText("", address); }, false,
          {"GET " + old}},
+        {"PostFormText", [&] { return transfer.PostFormText("", address); }, false,
+         {"POST " + old}},
+        {"DownloadQueryFile", [&] { return transfer.DownloadQueryFile(temp / "r.bin", address); },
+         false, {"GET " + old}},
     };
     for (const auto& c : cases) {
       server.ClearRequests();
-      EXPECT_EQ(c.call(), c.result) << c.operation << " " << status;
+      const net::TransferResult result = c.call();
+      EXPECT_EQ(result.ok, c.ok) << c.operation << " " << status;
+      // The status is the last answer's: the new page's, or the redirect's own.
+      EXPECT_EQ(result.status, c.ok ? 200 : status) << c.operation;
       EXPECT_EQ(server.RequestLines(), c.lines) << c.operation << " " << status;
     }
   }
-  std::string text;
-  EXPECT_EQ(transfer.GetText(server.Address("/old302.html"), 80, text), 1);
-  EXPECT_EQ(text, "new page");
-  EXPECT_EQ(transfer.DownloadFile(temp / "r.bin", server.Address("/old301.html"), 80), 1);
+  EXPECT_EQ(transfer.GetText(server.Address("/old302.html")).text, "new page");
+  EXPECT_TRUE(transfer.DownloadFile(temp / "r.bin", server.Address("/old301.html")).ok);
   EXPECT_EQ(ReadFile(temp / "r.bin"), "new page");
 }
 
@@ -176,22 +187,19 @@ TEST(CurlTransfer, EmptyAnswerFailsOnlyAText) {
   server.Serve("/empty", Answer{200, ""});
   const std::string address = server.Address("/empty");
 
-  std::string text;
-  EXPECT_EQ(transfer.GetText(address, 80, text), 0);
-  EXPECT_EQ(text, "");
-  // GetText only appends: a text that was not empty before still counts.
-  text = "kept";
-  EXPECT_EQ(transfer.GetText(address, 80, text), 1);
-  EXPECT_EQ(text, "kept");
+  // A text with nothing in it fails although the exchange went well.
+  const auto text = transfer.GetText(address);
+  EXPECT_FALSE(text.ok);
+  EXPECT_EQ(text.status, 200);
+  EXPECT_EQ(text.text, "");
+  EXPECT_EQ(text.error, "");
 
-  std::string form = "old";
-  EXPECT_EQ(transfer.PostFormText("", form, address, 80), 1);
-  EXPECT_EQ(form, "");
-  form = "old";
-  EXPECT_EQ(transfer.GetFormText("", form, address, 80), 1);
-  EXPECT_EQ(form, "");
+  for (const auto& form : {transfer.PostFormText("", address), transfer.GetFormText("", address)}) {
+    EXPECT_TRUE(form.ok);
+    EXPECT_EQ(form.text, "");
+  }
 
-  EXPECT_EQ(transfer.DownloadFile(temp / "e.bin", address, 80), 1);
+  EXPECT_TRUE(transfer.DownloadFile(temp / "e.bin", address).ok);
   EXPECT_TRUE(base::FileExists(temp / "e.bin"));
   EXPECT_EQ(ReadFile(temp / "e.bin"), "");
 }
@@ -226,15 +234,16 @@ TEST(CurlTransfer, ZeroByteCutsTheRestOfItsTextPieceButReachesAFileWhole) {
   for (const auto& c : cases) {
     server.Serve("/z", Answer{200, c.body, "application/octet-stream"});
     const std::string address = server.Address("/z");
-    std::string text;
-    EXPECT_EQ(transfer.GetText(address, 80, text), c.text.empty() ? 0 : 1) << c.name;
-    EXPECT_EQ(text, c.text) << c.name;
-    std::string form;
-    EXPECT_EQ(transfer.PostFormText("", form, address, 80), 1) << c.name;
-    EXPECT_EQ(form, c.text) << c.name;
-    EXPECT_EQ(transfer.DownloadFile(temp / "z.bin", address, 80), 1) << c.name;
+    const auto text = transfer.GetText(address);
+    EXPECT_EQ(text.ok, !c.text.empty()) << c.name;
+    EXPECT_EQ(text.text, c.text) << c.name;
+    EXPECT_EQ(text.bytes, c.body.size()) << c.name;  // every byte was received
+    const auto form = transfer.PostFormText("", address);
+    EXPECT_TRUE(form.ok) << c.name;
+    EXPECT_EQ(form.text, c.text) << c.name;
+    EXPECT_TRUE(transfer.DownloadFile(temp / "z.bin", address).ok) << c.name;
     EXPECT_EQ(ReadFile(temp / "z.bin"), c.body) << c.name;
-    EXPECT_EQ(transfer.DownloadQueryFile(temp / "z.bin", address, 80), 1) << c.name;
+    EXPECT_TRUE(transfer.DownloadQueryFile(temp / "z.bin", address).ok) << c.name;
     EXPECT_EQ(ReadFile(temp / "z.bin"), c.body) << c.name;
   }
 }
@@ -246,8 +255,12 @@ TEST(CurlTransfer, FileThatCannotBeCreatedSendsNothing) {
   net::CurlTransfer transfer;
   const std::string paths[] = {temp / "missing/f.bin", temp / Sjis("無い/f.bin"), temp.path(), ""};
   for (const auto& path : paths) {
-    EXPECT_EQ(transfer.DownloadFile(path, server.Address("/f.bin"), 80), 0) << path;
-    EXPECT_EQ(transfer.DownloadQueryFile(path, server.Address("/f.bin"), 80), 0) << path;
+    for (const auto& result : {transfer.DownloadFile(path, server.Address("/f.bin")),
+                               transfer.DownloadQueryFile(path, server.Address("/f.bin"))}) {
+      EXPECT_FALSE(result.ok) << path;
+      EXPECT_EQ(result.status, 0) << path;
+      EXPECT_EQ(result.error, "the file cannot be created") << path;
+    }
   }
   EXPECT_TRUE(server.Requests().empty());
   EXPECT_FALSE(base::IsDirectory(temp / "missing"));
@@ -260,9 +273,12 @@ TEST(CurlTransfer, FailedFileWriteFailsTheTransfer) {
   // being written.
   for (std::size_t size : {10u, 200000u}) {
     server.Serve("/big.bin", Answer{200, std::string(size, 'x'), "application/octet-stream"});
-    EXPECT_EQ(transfer.DownloadFile("/dev/full", server.Address("/big.bin"), 80), 0) << size;
-    EXPECT_FALSE(transfer.LastReport().error.empty());
-    EXPECT_EQ(transfer.DownloadQueryFile("/dev/full", server.Address("/big.bin"), 80), 0) << size;
+    for (const auto& result : {transfer.DownloadFile("/dev/full", server.Address("/big.bin")),
+                               transfer.DownloadQueryFile("/dev/full", server.Address("/big.bin"))}) {
+      EXPECT_FALSE(result.ok) << size;
+      EXPECT_EQ(result.status, 200) << size;
+      EXPECT_EQ(result.error, "the file could not be written") << size;
+    }
   }
 }
 
@@ -273,15 +289,16 @@ TEST(CurlTransfer, TextLongerThanTheCapFails) {
   net::CurlTransfer transfer(limits);
   struct Case {
     std::size_t size;
-    int result;
-  } cases[] = {{3999, 1}, {4000, 1}, {4001, 0}, {100000, 0}};
+    bool ok;
+  } cases[] = {{3999, true}, {4000, true}, {4001, false}, {100000, false}};
   for (const auto& c : cases) {
     server.Serve("/long", Answer{200, std::string(c.size, 'x')});
-    std::string text;
-    EXPECT_EQ(transfer.GetText(server.Address("/long"), 80, text), c.result) << c.size;
-    EXPECT_LE(text.size(), limits.textCap);
-    std::string form;
-    EXPECT_EQ(transfer.GetFormText("", form, server.Address("/long"), 80), c.result) << c.size;
+    for (const auto& result : {transfer.GetText(server.Address("/long")),
+                               transfer.GetFormText("", server.Address("/long"))}) {
+      EXPECT_EQ(result.ok, c.ok) << c.size;
+      EXPECT_LE(result.text.size(), limits.textCap);
+      EXPECT_EQ(result.error.empty(), c.ok) << c.size;
+    }
   }
 }
 
@@ -294,28 +311,31 @@ TEST(CurlTransfer, UnansweredOrUnreachableServerGivesZero) {
   const std::string quiet = "http://127.0.0.1:" + std::to_string(silent.port()) + "/page.html";
   const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page.html";
   for (const auto& address : {quiet, closed}) {
-    std::string text = "before";
-    EXPECT_EQ(transfer.GetText(address, 80, text), 0) << address;
-    EXPECT_EQ(text, "before");
-    EXPECT_FALSE(transfer.LastReport().error.empty());
-    EXPECT_EQ(transfer.DownloadFile(temp / "p.bin", address, 80), 0) << address;
+    const auto text = transfer.GetText(address);
+    EXPECT_FALSE(text.ok) << address;
+    EXPECT_EQ(text.status, 0) << address;
+    EXPECT_EQ(text.text, "");
+    EXPECT_FALSE(text.error.empty());
+    EXPECT_FALSE(transfer.DownloadFile(temp / "p.bin", address).ok) << address;
     EXPECT_TRUE(base::FileExists(temp / "p.bin"));
     EXPECT_EQ(ReadFile(temp / "p.bin"), "");
   }
-  // A form request that drew no answer keeps the text of the call before.
-  std::string form = "previous";
-  EXPECT_EQ(transfer.PostFormText("a=1", form, closed, 80), 0);
-  EXPECT_EQ(form, "previous");
+  const auto form = transfer.PostFormText("a=1", closed);
+  EXPECT_FALSE(form.ok);
+  EXPECT_EQ(form.status, 0);
+  // The cause is the connection's own message.
+  EXPECT_NE(form.error.find("onnect"), std::string::npos) << form.error;
 }
 
 TEST(CurlTransfer, AddressWithoutServerGivesZero) {
   TempFolder temp;
   net::CurlTransfer transfer;
   for (const std::string address : {"ftp://127.0.0.1/x", "file:///etc/hostname", "nothing"}) {
-    std::string text;
-    EXPECT_EQ(transfer.GetText(address, 80, text), 0) << address;
+    EXPECT_FALSE(transfer.GetText(address).ok) << address;
     // The file is made before the address is looked at, and stays.
-    EXPECT_EQ(transfer.DownloadFile(temp / "x.bin", address, 80), 0) << address;
+    const auto file = transfer.DownloadFile(temp / "x.bin", address);
+    EXPECT_FALSE(file.ok) << address;
+    EXPECT_EQ(file.error, "the address names no http or https server") << address;
     EXPECT_TRUE(base::FileExists(temp / "x.bin"));
     EXPECT_EQ(ReadFile(temp / "x.bin"), "");
   }
@@ -332,9 +352,7 @@ TEST(CurlTransfer, GetServerNameSplitsWithoutSending) {
       {"not an address", ""},
   };
   for (const auto& c : cases) {
-    std::string server = "stale";
-    EXPECT_EQ(transfer.GetServerName(c.address, 80, server), 1);
-    EXPECT_EQ(server, c.server) << c.address;
+    EXPECT_EQ(transfer.GetServerName(c.address), c.server) << c.address;
   }
 }
 

@@ -57,9 +57,9 @@ TEST_F(TlsTransfer, HttpsAddressGoesToPort443OverTls) {
   const std::vector<std::string> addresses = {"https://" + kHost + "/secure.html",
                                               "HTTPS://" + kHost + ":443/secure.html"};
   for (const auto& address : addresses) {
-    std::string text;
-    EXPECT_EQ(transfer.GetText(address, 80, text), 1) << transfer.LastReport().error;
-    EXPECT_EQ(text, "secret page");
+    const auto result = transfer.GetText(address);
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.text, "secret page");
   }
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
@@ -71,9 +71,9 @@ TEST_F(TlsTransfer, HttpsAddressWithItsOwnPortGoesThere) {
   HttpServer server(Certificate("good"), Key("good"));
   server.Serve("/form.cgi", Answer{200, "posted"});
   auto transfer = Transfer(Certificate("good"), 8443, server.port());
-  std::string text;
-  EXPECT_EQ(transfer.PostFormText("a=1", text, "https://" + kHost + ":8443/form.cgi", 80), 1);
-  EXPECT_EQ(text, "posted");
+  const auto result = transfer.PostFormText("a=1", "https://" + kHost + ":8443/form.cgi");
+  EXPECT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.text, "posted");
   ASSERT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(server.Requests()[0].body, "a=1");
 }
@@ -90,10 +90,12 @@ TEST_F(TlsTransfer, CertificateThatDoesNotCheckOutFails) {
     server.Serve("/secure.html", Answer{200, "secret page"});
     auto transfer =
         Transfer(c.trusted.empty() ? "" : Certificate(c.trusted), 443, server.port());
-    std::string text;
-    EXPECT_EQ(transfer.GetText("https://" + kHost + "/secure.html", 80, text), 0) << c.name;
-    EXPECT_EQ(text, "");
-    EXPECT_FALSE(transfer.LastReport().error.empty()) << c.name;
+    const auto result = transfer.GetText("https://" + kHost + "/secure.html");
+    EXPECT_FALSE(result.ok) << c.name;
+    EXPECT_EQ(result.status, 0) << c.name;
+    EXPECT_EQ(result.text, "");
+    // The cause is the certificate check's own message.
+    EXPECT_NE(result.error.find("certificate"), std::string::npos) << c.name << result.error;
     EXPECT_TRUE(server.Requests().empty()) << c.name;
   }
 }
@@ -104,10 +106,10 @@ TEST_F(TlsTransfer, PlainHttpToATlsServerFails) {
   net::TransferLimits limits;
   limits.stallTimeoutSeconds = 2;
   net::CurlTransfer transfer(limits);
-  std::string text;
-  EXPECT_EQ(transfer.GetText("http://127.0.0.1:" + std::to_string(server.port()) + "/secure.html",
-                             80, text),
-            0);
+  const auto result =
+      transfer.GetText("http://127.0.0.1:" + std::to_string(server.port()) + "/secure.html");
+  EXPECT_FALSE(result.ok);
+  EXPECT_FALSE(result.error.empty());
   EXPECT_TRUE(server.Requests().empty());
 }
 

@@ -24,63 +24,70 @@ void FakeTransfer::Record(const std::string& operation, const std::string& addre
   if (onCall) onCall(calls.back());
 }
 
-int FakeTransfer::GetText(const std::string& address, int, std::string& response) {
+net::TransferResult FakeTransfer::Answer(const std::string& address) const {
+  net::TransferResult result;
+  const std::string* body = Find(address);
+  result.ok = body != nullptr;
+  result.status = body ? 200 : 404;
+  if (body) {
+    result.bytes = body->size();
+    result.text = *body;
+  }
+  return result;
+}
+
+net::TransferResult FakeTransfer::GetText(const std::string& address) {
   Record("GetText", address);
-  const std::string* body = Find(address);
-  if (!body) return 0;
-  response += *body;
-  return response.empty() ? 0 : 1;
+  net::TransferResult result = Answer(address);
+  result.ok = result.ok && !result.text.empty();
+  return result;
 }
 
-int FakeTransfer::GetFormText(const std::string&, std::string& response,
-                              const std::string& address, int) {
+net::TransferResult FakeTransfer::GetFormText(const std::string&, const std::string& address) {
   Record("GetFormText", address);
-  const std::string* body = Find(address);
-  response = body ? *body : std::string();
-  return body ? 1 : 0;
+  return Answer(address);
 }
 
-int FakeTransfer::PostFormText(const std::string&, std::string& response,
-                               const std::string& address, int) {
+net::TransferResult FakeTransfer::PostFormText(const std::string&, const std::string& address) {
   Record("PostFormText", address);
-  const std::string* body = Find(address);
-  response = body ? *body : std::string();
-  return body ? 1 : 0;
+  return Answer(address);
 }
 
 // Like the real downloads: the file is made first (nothing is sent when it cannot be), then
 // filled with the body of an answering address or left empty.
-int FakeTransfer::ToFile(const std::string& operation, const std::string& filePath,
-                         const std::string& address) {
+net::TransferResult FakeTransfer::ToFile(const std::string& operation,
+                                         const std::string& filePath,
+                                         const std::string& address) {
   const auto native = base::ToNativePath(filePath);
   std::ofstream file;
   if (native) file.open(*native, std::ios::binary | std::ios::trunc);
-  if (!file) return 0;
+  if (!file) {
+    net::TransferResult refused;
+    refused.error = "the file cannot be created";
+    return refused;
+  }
   Record(operation, address, filePath);
-  const std::string* body = Find(address);
-  if (!body) return 0;
-  file.write(body->data(), static_cast<std::streamsize>(body->size()));
-  return 1;
+  net::TransferResult result = Answer(address);
+  file.write(result.text.data(), static_cast<std::streamsize>(result.text.size()));
+  result.text.clear();
+  return result;
 }
 
-int FakeTransfer::DownloadFile(const std::string& filePath, const std::string& address, int) {
+net::TransferResult FakeTransfer::DownloadFile(const std::string& filePath,
+                                               const std::string& address) {
   return ToFile("DownloadFile", filePath, address);
 }
 
-int FakeTransfer::DownloadQueryFile(const std::string& filePath, const std::string& address,
-                                    int) {
+net::TransferResult FakeTransfer::DownloadQueryFile(const std::string& filePath,
+                                                    const std::string& address) {
   return ToFile("DownloadQueryFile", filePath, address);
 }
 
-int FakeTransfer::GetServerName(const std::string& address, int, std::string& server) {
+std::string FakeTransfer::GetServerName(const std::string& address) {
   Record("GetServerName", address);
   const auto start = address.find("://");
-  if (start == std::string::npos) {
-    server.clear();
-    return 1;
-  }
-  server = address.substr(start + 3, address.find_first_of("/:", start + 3) - start - 3);
-  return 1;
+  if (start == std::string::npos) return {};
+  return address.substr(start + 3, address.find_first_of("/:", start + 3) - start - 3);
 }
 
 }  // namespace testing_support

@@ -28,23 +28,24 @@ class FakeTransfer : public net::Transfer {
   // "operation address" of every call, oldest first.
   std::vector<std::string> CallLines() const;
 
-  int GetText(const std::string& address, int port, std::string& response) override;
-  int GetFormText(const std::string& body, std::string& response, const std::string& address,
-                  int port) override;
-  int PostFormText(const std::string& body, std::string& response, const std::string& address,
-                   int port) override;
-  int DownloadFile(const std::string& filePath, const std::string& address, int port) override;
-  int DownloadQueryFile(const std::string& filePath, const std::string& address,
-                        int port) override;
+  net::TransferResult GetText(const std::string& address) override;
+  net::TransferResult GetFormText(const std::string& body, const std::string& address) override;
+  net::TransferResult PostFormText(const std::string& body, const std::string& address) override;
+  net::TransferResult DownloadFile(const std::string& filePath,
+                                   const std::string& address) override;
+  net::TransferResult DownloadQueryFile(const std::string& filePath,
+                                        const std::string& address) override;
   // The text between "://" and the next "/" or ":".
-  int GetServerName(const std::string& address, int port, std::string& server) override;
+  std::string GetServerName(const std::string& address) override;
 
  private:
   const std::string* Find(const std::string& address) const;
   void Record(const std::string& operation, const std::string& address,
               const std::string& filePath = {});
-  int ToFile(const std::string& operation, const std::string& filePath,
-             const std::string& address);
+  net::TransferResult ToFile(const std::string& operation, const std::string& filePath,
+                             const std::string& address);
+  // An answering address: 200 and its body; any other: 404 with no body.
+  net::TransferResult Answer(const std::string& address) const;
 };
 
 }  // namespace testing_support
