@@ -20,6 +20,22 @@ void CrawlState::Clear() {
   m_kindQueue.clear();
   m_index.clear();
   m_indexed = 0;
+  m_dropped = {};
+}
+
+const char* DropReasonName(DropReason reason) {
+  switch (reason) {
+    case DropReason::kUnresolved: return "unresolved";
+    case DropReason::kOtherServer: return "other server";
+    case DropReason::kFiltered: return "filter";
+    case DropReason::kMail: return "mail address";
+    case DropReason::kOutsideStart: return "outside start folder";
+    case DropReason::kNotALink: return "not a page or file";
+    case DropReason::kDots: return "dot path";
+    case DropReason::kDuplicate: return "duplicate";
+    case DropReason::kCount_: break;
+  }
+  return "other";
 }
 
 // Brings the index up to the queue. Entries are only ever appended, so indexing the new tail is

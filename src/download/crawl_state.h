@@ -1,6 +1,7 @@
 // The crawl queue and the start values that the queueing rules read.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -9,6 +10,23 @@
 #include <vector>
 
 namespace download {
+
+// Why the queueing rules passed a link over, in the order the rules are tried.
+enum class DropReason {
+  kUnresolved,    // no address could be made of it
+  kOtherServer,   // not on the start address's server ("同一サーバーのみ")
+  kFiltered,      // refused by the enable or disable list
+  kMail,          // a mail address
+  kOutsideStart,  // not under the start address's folder
+  kNotALink,      // neither a page nor a file to download
+  kDots,          // holds "./"
+  kDuplicate,     // queued already
+  kCount_,
+};
+inline constexpr std::size_t kDropReasons = static_cast<std::size_t>(DropReason::kCount_);
+
+// The report's name of a reason ("other server", "duplicate", ...).
+const char* DropReasonName(DropReason reason);
 
 // Two parallel lists: entry i of m_kindQueue ("url", "src" or "cgi") is the kind of entry i of
 // m_addressQueue. Entries are only appended (by seeding and by QueueLink), never removed while a
@@ -20,6 +38,7 @@ struct CrawlState {
   int m_entryLimit = 0;       // the Count of the run; harvesting stops queueing at this length
   std::string m_startFolder;  // the start address up to and including its last "/"
   std::string m_startServer;  // the server name of the last seeded address
+  std::array<long long, kDropReasons> m_dropped{};  // links passed over, per rule
 
   // Appends one entry to both lists.
   void Append(std::string address, std::string kind);

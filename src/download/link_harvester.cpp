@@ -61,22 +61,28 @@ constexpr Scan kScans[] = {
 bool QueueLink(CrawlState& state, const settings::OptionControls& options,
                const settings::FilterLists& filters, std::string_view pageAddress,
                std::string_view link, std::string_view kind) {
-  std::string address = ResolveLink(pageAddress, link);
-  if (address.empty()) return false;
-  if (options.IsOptionChecked(Field::kServer) && !base::Contains(address, state.m_startServer)) {
+  const auto drop = [&state](DropReason reason) {
+    ++state.m_dropped[static_cast<std::size_t>(reason)];
     return false;
+  };
+  std::string address = ResolveLink(pageAddress, link);
+  if (address.empty()) return drop(DropReason::kUnresolved);
+  if (options.IsOptionChecked(Field::kServer) && !base::Contains(address, state.m_startServer)) {
+    return drop(DropReason::kOtherServer);
   }
   if (options.IsOptionChecked(Field::kFilter) && !PassesFilters(address, state, filters)) {
-    return false;
+    return drop(DropReason::kFiltered);
   }
-  if (base::Contains(base::ToLower(address), "mailto")) return false;
+  if (base::Contains(base::ToLower(address), "mailto")) return drop(DropReason::kMail);
   if (options.IsOptionChecked(Field::kAnotherUrl) &&
       !IsUnderStartFolder(address, state.m_startFolder)) {
-    return false;
+    return drop(DropReason::kOutsideStart);
   }
-  if (IsPageAddress(address) == 0 && HasPageWord(address) == 0) return false;
-  if (base::Contains(address, "./")) return false;
-  if (state.Contains(address)) return false;
+  if (IsPageAddress(address) == 0 && HasPageWord(address) == 0) {
+    return drop(DropReason::kNotALink);
+  }
+  if (base::Contains(address, "./")) return drop(DropReason::kDots);
+  if (state.Contains(address)) return drop(DropReason::kDuplicate);
   state.Append(std::move(address), std::string(kind));
   return true;
 }
