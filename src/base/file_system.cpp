@@ -7,25 +7,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "base/encoding.h"
 
 namespace base {
 
 std::optional<std::filesystem::path> ToNativePath(std::string_view cp932) {
-  auto utf8 = Cp932ToUtf8(cp932);
-  if (!utf8) return std::nullopt;
-  return std::filesystem::path(*utf8);
+  auto bytes = Cp932ToBytes(cp932);
+  if (!bytes) return std::nullopt;
+  return std::filesystem::path(*bytes);
 }
 
-std::optional<std::string> FromNativeName(std::string_view native) {
-  return Utf8ToCp932(native);
-}
+std::string FromNativeName(std::string_view native) { return BytesToCp932(native); }
 
 bool CreateDirectory(std::string_view path) {
   auto native = ToNativePath(path);
@@ -41,7 +38,7 @@ std::string GetCurrentDirectory() {
   std::error_code error;
   const auto current = std::filesystem::current_path(error);
   if (error) return {};
-  return FromNativeName(current.string()).value_or(std::string());
+  return FromNativeName(current.native());
 }
 
 bool FileExists(std::string_view path) {
@@ -56,24 +53,89 @@ bool IsDirectory(std::string_view path) {
   return native && ::stat(native->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+namespace {
+
+// Holds one open file descriptor.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : m_fd(fd) {}
+  ~FileDescriptor() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return m_fd; }
+
+ private:
+  int m_fd;
+};
+
+// Up to `limit` bytes of a regular file. The name is checked before it is opened (opening a
+// device can have effects of its own) and the opened file again, since the name may have been
+// replaced in between; O_NONBLOCK keeps the open of a pipe without a writer from waiting.
+std::optional<std::string> ReadRegularFile(std::string_view path, std::size_t limit) {
+  const auto native = ToNativePath(path);
+  if (!native || KindOf(path) != EntryKind::kFile) return std::nullopt;
+  FileDescriptor file(::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  std::string bytes;
+  bytes.reserve(std::min(static_cast<std::size_t>(info.st_size), limit));
+  char buffer[65536];
+  while (bytes.size() < limit) {
+    const std::size_t wanted = std::min(sizeof buffer, limit - bytes.size());
+    const ssize_t got = ::read(file.get(), buffer, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  return bytes;
+}
+
+}  // namespace
+
 std::optional<std::string> ReadWholeFile(std::string_view path) {
-  auto native = ToNativePath(path);
+  return ReadRegularFile(path, std::string().max_size());
+}
+
+std::optional<std::string> ReadFileHead(std::string_view path, std::size_t limit) {
+  return ReadRegularFile(path, limit);
+}
+
+std::optional<EntryKind> KindOf(std::string_view path) {
+  const auto native = ToNativePath(path);
   if (!native) return std::nullopt;
-  std::ifstream in(*native, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return std::move(bytes).str();
+  struct stat info;
+  if (::stat(native->c_str(), &info) != 0) {
+    // A name that is there but leads nowhere (a dangling link or a link loop) is an entry too.
+    if (::lstat(native->c_str(), &info) == 0) return EntryKind::kOther;
+    return std::nullopt;
+  }
+  if (S_ISREG(info.st_mode)) return EntryKind::kFile;
+  if (S_ISDIR(info.st_mode)) return EntryKind::kDirectory;
+  return EntryKind::kOther;
+}
+
+std::optional<FileIdentity> IdentifyFile(std::string_view path) {
+  const auto native = ToNativePath(path);
+  struct stat info;
+  if (!native || ::stat(native->empty() ? "." : native->c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<unsigned long long>(info.st_dev),
+                      static_cast<unsigned long long>(info.st_ino)};
 }
 
 std::string GetProgramFile() {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return {};
-  return FromNativeName(self.string()).value_or(std::string());
+  return FromNativeName(self.native());
 }
 
-std::vector<DirEntry> ListDirectory(std::string_view folder) {
+std::vector<DirEntry> ListDirectory(std::string_view folder,
+                                    const std::function<bool()>& keepGoing) {
   std::vector<DirEntry> entries;
   auto native = ToNativePath(folder);
   if (!native) return entries;
@@ -81,17 +143,18 @@ std::vector<DirEntry> ListDirectory(std::string_view folder) {
                                           ::closedir);
   if (!dir) return entries;
   while (const dirent* item = ::readdir(dir.get())) {
-    auto name = FromNativeName(item->d_name);
-    if (!name) continue;
     DirEntry entry;
-    entry.name = *name;
-    entry.path = std::string(folder) + *name;
+    entry.name = FromNativeName(item->d_name);
+    entry.path = std::string(folder) + entry.name;
     if (item->d_type == DT_DIR) {
-      entry.isDirectory = true;
+      entry.kind = EntryKind::kDirectory;
+    } else if (item->d_type == DT_REG) {
+      entry.kind = EntryKind::kFile;
     } else if (item->d_type == DT_UNKNOWN || item->d_type == DT_LNK) {
-      entry.isDirectory = IsDirectory(entry.path);
+      entry.kind = KindOf(entry.path).value_or(EntryKind::kOther);
     }
     entries.push_back(std::move(entry));
+    if (keepGoing && !keepGoing()) break;
   }
   return entries;
 }

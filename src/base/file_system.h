@@ -2,8 +2,10 @@
 // UTF-8 name at this one boundary.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,10 +13,12 @@
 
 namespace base {
 
-// The native name of a code-page-932 path; nullopt when the path has no UTF-8 form.
+// The native name of a code-page-932 path: byte escapes give back their raw bytes (see
+// BytesToCp932); nullopt only when the text holds a sequence that has no form.
 std::optional<std::filesystem::path> ToNativePath(std::string_view cp932);
-// The code-page-932 form of a native name; nullopt when the name has none.
-std::optional<std::string> FromNativeName(std::string_view native);
+// The code-page-932 form of a native name. Never fails: bytes without a form travel as escapes,
+// so that ToNativePath gives the same name back.
+std::string FromNativeName(std::string_view native);
 
 // One plain create-directory call (no parents); false when it failed (it exists, or cannot be).
 bool CreateDirectory(std::string_view path);
@@ -22,7 +26,24 @@ bool SetCurrentDirectory(std::string_view path);
 std::string GetCurrentDirectory();
 bool FileExists(std::string_view path);
 bool IsDirectory(std::string_view path);
+// The bytes of a regular file (links followed). Anything else (a pipe, a device, a socket, a
+// folder) gives nullopt without being read, so that no read can block or run without end.
 std::optional<std::string> ReadWholeFile(std::string_view path);
+// At most the first `limit` bytes of a regular file, as ReadWholeFile.
+std::optional<std::string> ReadFileHead(std::string_view path, std::size_t limit);
+
+// What a name stands for, links followed: a dangling link, a pipe, a device or a socket is kOther.
+enum class EntryKind { kFile, kDirectory, kOther };
+std::optional<EntryKind> KindOf(std::string_view path);
+
+// The device and inode of a file or folder, links followed: two paths with the same identity are
+// the same file.
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentifyFile(std::string_view path);
 
 // The running program's file, as a code-page-932 path.
 std::string GetProgramFile();
@@ -31,13 +52,16 @@ std::string GetProgramFile();
 struct DirEntry {
   std::string name;  // name with extension, no folder
   std::string path;  // folder + name
-  bool isDirectory = false;
+  EntryKind kind = EntryKind::kOther;
   bool IsDots() const { return name == "." || name == ".."; }
+  bool IsDirectory() const { return kind == EntryKind::kDirectory; }
 };
 
-// The entries of `folder` (ending in a separator). Entries whose names have no code-page-932
-// form are passed over: they could not be named. A missing folder gives no entries.
-std::vector<DirEntry> ListDirectory(std::string_view folder);
+// The entries of `folder` (ending in a separator); every name the file system holds is listed
+// under its own name (FromNativeName). A missing folder gives no entries. `keepGoing`, when
+// given, is asked after each entry read; false ends the listing there (with what was read).
+std::vector<DirEntry> ListDirectory(std::string_view folder,
+                                    const std::function<bool()>& keepGoing = {});
 
 // A file written under a temporary name in its own folder and renamed over `path` by Commit, so
 // that a failed or interrupted write never leaves a truncated file in place of a good one.

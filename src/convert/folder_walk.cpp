@@ -17,6 +17,13 @@ FolderWalk::FolderWalk(RunState& state, RunControls& controls, PageRenderer& ren
     : m_state(state), m_controls(controls), m_renderer(renderer) {}
 
 void FolderWalk::ConvertFolder(const std::string& source, const std::string& output) {
+  const bool top = m_depth == 0;
+  struct Depth {
+    int& depth;
+    ~Depth() { --depth; }
+  } depth{++m_depth};
+  if (top) StartWalk(source);
+
   if (!base::SetCurrentDirectory(output)) {
     base::CreateFolderPath(output);
     if (!base::SetCurrentDirectory(output)) {
@@ -24,7 +31,10 @@ void FolderWalk::ConvertFolder(const std::string& source, const std::string& out
       return;
     }
   }
-  for (const base::DirEntry& entry : base::ListDirectory(source)) {
+  if (top) m_outputFolder = base::IdentifyFile(output);
+  const auto entries = base::ListDirectory(source, [this] { return KeepResponsive(); });
+  for (const base::DirEntry& entry : entries) {
+    KeepResponsive();
     if (ConvertEntry(entry, output) == kStopped) break;
   }
 }
@@ -32,15 +42,58 @@ void FolderWalk::ConvertFolder(const std::string& source, const std::string& out
 int FolderWalk::ConvertEntry(const base::DirEntry& entry, const std::string& output) {
   if (m_state.m_stopWalk != 0 || m_state.m_closing) return kStopped;
   if (entry.IsDots()) return kDots;
-  if (entry.isDirectory && m_controls.IsOptionChecked(settings::Field::kSub)) {
+  if (entry.IsDirectory() && m_controls.IsOptionChecked(settings::Field::kSub) &&
+      MayEnter(entry)) {
     ConvertFolder(entry.path + base::kPathSeparator, output + entry.name + base::kPathSeparator);
   }
   // A walk cut short by Stop still renders its own folder when that is named like a page; a
   // closing window renders nothing more.
   if (IsPageName(entry.name) && !m_state.m_closing) {
-    if (m_renderer.RenderPage(entry.path, entry.name, output) == 1) ++m_state.m_pageCount;
+    if (entry.kind == base::EntryKind::kOther) {
+      PassOver(entry);
+    } else if (m_renderer.RenderPage(entry.path, entry.name, output) == 1) {
+      ++m_state.m_pageCount;
+    }
   }
   return kHandled;
+}
+
+void FolderWalk::StartWalk(const std::string& source) {
+  m_entered.clear();
+  m_outputFolder.reset();
+  if (const auto identity = base::IdentifyFile(source)) m_entered.insert(*identity);
+  m_entriesSincePump = 0;
+  m_lastPump = std::chrono::steady_clock::now();
+}
+
+bool FolderWalk::KeepResponsive() {
+  ++m_entriesSincePump;
+  if (m_entriesSincePump >= kEntriesPerPump ||
+      std::chrono::steady_clock::now() - m_lastPump >= kPumpInterval) {
+    m_controls.PumpMessages();
+    m_entriesSincePump = 0;
+    m_lastPump = std::chrono::steady_clock::now();
+  }
+  return m_state.m_stopWalk == 0 && !m_state.m_closing;
+}
+
+// A real folder is entered once however many links lead to it, and the output folder never:
+// the walk would otherwise go round a link loop without end, or convert its own output into
+// ever deeper copies of itself.
+bool FolderWalk::MayEnter(const base::DirEntry& entry) {
+  const std::optional<base::FileIdentity> identity = base::IdentifyFile(entry.path);
+  if (!identity) return true;  // a folder that cannot be looked at cannot be listed either
+  if (m_outputFolder && *identity == *m_outputFolder) return false;
+  return m_entered.insert(*identity).second;
+}
+
+void FolderWalk::PassOver(const base::DirEntry& entry) {
+  m_controls.SetStatusText(resources::NotRegularFileText(entry.name));
+  EntryRecord record;
+  record.source = entry.path;
+  record.outcome = EntryOutcome::kSkipped;
+  record.reason = kNotRegularFileReason;
+  m_controls.RecordEntry(record);
 }
 
 }  // namespace convert

@@ -2,6 +2,9 @@
 // rendered into an output folder whose tree mirrors the source.
 #pragma once
 
+#include <chrono>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -15,6 +18,9 @@ namespace convert {
 // A name that contains "HTML" or "HTM" in any letter case, anywhere (code-page-932 aware).
 bool IsPageName(std::string_view name);
 
+// The reason a run's report gives for an entry named like a page that is no file to load.
+inline constexpr std::string_view kNotRegularFileReason = "not a regular file";
+
 class FolderWalk {
  public:
   // What ConvertEntry did.
@@ -22,22 +28,43 @@ class FolderWalk {
   static constexpr int kDots = 1;
   static constexpr int kHandled = 2;
 
+  // The window gets its events at least every this many entries or this long while a folder is
+  // listed and its entries are gone through, so that Stop is seen in a large tree.
+  static constexpr int kEntriesPerPump = 256;
+  static constexpr std::chrono::milliseconds kPumpInterval{50};
+
   FolderWalk(RunState& state, RunControls& controls, PageRenderer& renderer);
 
   // Makes `output` the current directory (creating it when needed; a folder that cannot be made
   // is reported and its walk skipped) and hands every entry of `source` to ConvertEntry in the
-  // file system's order, until one asks to stop. Both folders end in '/'.
+  // file system's order, until one asks to stop. Both folders end in '/'. A call from outside
+  // the walk starts a new walk: its source counts as entered and its output folder is never
+  // entered.
   void ConvertFolder(const std::string& source, const std::string& output);
 
   // Stops when Stop was pressed or the window is closing; descends into a directory when
-  // "サブフォルダも対象" is ticked at this moment; renders the entry when its name is a page name
-  // (directories too, after their contents) and counts it.
+  // "サブフォルダも対象" is ticked at this moment and the walk has not entered the same real
+  // folder yet (links can lead back up the tree) and it is not the output folder; renders the
+  // entry when its name is a page name (directories too, after their contents) and counts it.
+  // A page name on anything that is neither a file nor a directory (a pipe, a device, a socket,
+  // a dangling link) is passed over with a word in the status line and the report.
   int ConvertEntry(const base::DirEntry& entry, const std::string& output);
 
  private:
+  void StartWalk(const std::string& source);
+  // Pumps the window's events when they are due; false once a stop flag is set.
+  bool KeepResponsive();
+  bool MayEnter(const base::DirEntry& entry);
+  void PassOver(const base::DirEntry& entry);
+
   RunState& m_state;
   RunControls& m_controls;
   PageRenderer& m_renderer;
+  int m_depth = 0;
+  std::set<base::FileIdentity> m_entered;
+  std::optional<base::FileIdentity> m_outputFolder;
+  int m_entriesSincePump = 0;
+  std::chrono::steady_clock::time_point m_lastPump;
 };
 
 }  // namespace convert

@@ -151,6 +151,11 @@ std::string PageProgressText(int page, std::string_view name) {
   return Format(Cp932("%d件目 %s 処理中"), page, nameText.c_str());
 }
 
+std::string NotRegularFileText(std::string_view name) {
+  const std::string nameText(name);
+  return Format(Cp932("%s は通常のファイルではないため飛ばしました"), nameText.c_str());
+}
+
 std::string DownloadProgressText(int position, int queueLength, std::string_view address) {
   const std::string addressText(address);
   return Format(Cp932("%d / %d:     %sをダウンロード中"), position, queueLength,

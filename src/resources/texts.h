@@ -110,6 +110,8 @@ std::string HelpMissingMessage(std::string_view helpPath);   // "HELPファイ�
 std::string CreatePromptMessage(std::string_view path);
 std::string ProcessedCountText(int pages);                   // "%d件のHTMLを処理しました"
 std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 処理中"
+// "%s は通常のファイルではないため飛ばしました": a name like a page's on a pipe, device or socket.
+std::string NotRegularFileText(std::string_view name);
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
 std::string DownloadCountText(int successes);                // "ダウンロード件数 %d"
 
