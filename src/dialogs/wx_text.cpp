@@ -24,13 +24,13 @@ class EditBytes : public wxClientData {
 }  // namespace
 
 wxString ToWx(std::string_view cp932) {
-  const std::string utf8 = base::Cp932ToUtf8Lossy(cp932);
+  const std::string utf8 = base::ToDisplayUtf8(cp932);
   return wxString::FromUTF8(utf8.data(), utf8.size());
 }
 
 std::string FromWx(const wxString& text) {
   const wxScopedCharBuffer utf8 = text.utf8_str();
-  return base::Utf8ToCp932Lossy(std::string_view(utf8.data(), utf8.length()));
+  return base::BytesToCp932(std::string_view(utf8.data(), utf8.length()));
 }
 
 void SetEditText(wxTextCtrl* edit, const std::string& cp932) {

@@ -12,8 +12,11 @@ class wxTextCtrl;
 
 namespace dialogs {
 
+// Byte escapes are shown as the characters their bytes spell (U+FFFD where those are not UTF-8),
+// so a file named café reads café.
 wxString ToWx(std::string_view cp932);
-// Characters that have no code-page-932 form become '?'.
+// Characters that have no code-page-932 form become byte escapes, as the file system's names
+// do: a typed or chosen path to café names the same folder as the walk's listing.
 std::string FromWx(const wxString& text);
 // A fixed text of the system, for a label or caption.
 wxString WxText(resources::TextId id);
