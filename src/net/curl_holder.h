@@ -30,6 +30,24 @@ class CurlHandle {
   CURL* m_curl;
 };
 
+// One multi handle, for a transfer that must hand back control while it waits. The easy handles
+// added to it must be removed before it goes.
+class CurlMulti {
+ public:
+  CurlMulti() : m_multi(curl_multi_init()) {}
+  ~CurlMulti() {
+    if (m_multi) curl_multi_cleanup(m_multi);
+  }
+  CurlMulti(const CurlMulti&) = delete;
+  CurlMulti& operator=(const CurlMulti&) = delete;
+
+  CURLM* get() const { return m_multi; }
+  explicit operator bool() const { return m_multi != nullptr; }
+
+ private:
+  CURLM* m_multi;
+};
+
 // A list of header lines (or of other texts that libcurl takes as a list).
 class CurlList {
  public:

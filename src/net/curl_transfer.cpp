@@ -2,8 +2,8 @@
 #include "net/curl_transfer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <mutex>
 #include <string_view>
 #include <utility>
@@ -13,6 +13,7 @@
 #include "base/file_system.h"
 #include "net/address_split.h"
 #include "net/curl_holder.h"
+#include "net/output_file.h"
 
 namespace net {
 
@@ -25,34 +26,10 @@ void InitializeCurlOnce() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-// The output file of a download: created (or emptied) on Open, written directly, so that what
-// arrived stays on disk whatever happens later.
-class OutputFile {
- public:
-  OutputFile() = default;
-  ~OutputFile() { Close(); }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-
-  bool Open(const std::string& cp932Path) {
-    const auto native = base::ToNativePath(cp932Path);
-    if (!native || native->empty()) return false;
-    m_file = std::fopen(native->c_str(), "wb");
-    return m_file != nullptr;
-  }
-  bool Write(const char* data, std::size_t size) {
-    return std::fwrite(data, 1, size, m_file) == size;
-  }
-  // False when the last buffered bytes could not be written.
-  bool Close() {
-    if (!m_file) return true;
-    const bool closed = std::fclose(std::exchange(m_file, nullptr)) == 0;
-    return closed;
-  }
-
- private:
-  std::FILE* m_file = nullptr;
-};
+// Names the transfer outcomes that have no message of the library's own.
+std::string LimitText(const char* what, std::uint64_t limit) {
+  return std::string(what) + " is longer than " + std::to_string(limit) + " bytes";
+}
 
 }  // namespace
 
@@ -80,9 +57,11 @@ struct CurlTransfer::Sink {
   std::size_t textCap = 0;
   std::string piece;
   OutputFile* file = nullptr;
+  std::uint64_t fileCap = 0;
   std::uint64_t bytes = 0;   // body bytes taken
   bool refused = false;      // the answer's status was not 200: its body is not wanted
-  bool overCap = false;
+  bool overCap = false;      // a text over textCap
+  bool overFileCap = false;  // a file over fileCap
   bool writeFailed = false;
 
   // Appends the piece as the zero-terminated text it is read as: a zero byte ends it.
@@ -104,11 +83,16 @@ struct CurlTransfer::Sink {
       refused = true;
       return false;
     }
-    bytes += size;
     if (file) {
+      if (size > fileCap - bytes) {
+        overFileCap = true;
+        return false;
+      }
+      bytes += size;
       if (!file->Write(data, size)) writeFailed = true;
       return !writeFailed;
     }
+    bytes += size;
     while (size > 0) {
       const std::size_t room = kPieceSize - piece.size();
       const std::size_t taken = std::min(room, size);
@@ -142,6 +126,7 @@ void SetConnection(CURL* curl, const std::string& url, const TransferLimits& lim
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stallTimeoutSeconds);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.totalTimeoutSeconds);
   if (!limits.certificateFile.empty()) {
     curl_easy_setopt(curl, CURLOPT_CAINFO, limits.certificateFile.c_str());
   }
@@ -181,6 +166,41 @@ void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, CurlList&
   }
 }
 
+// Runs the prepared transfer on `curl` to its end through a multi handle, so that `hook` is
+// called between waits of at most `intervalMs`; `stopped` is set when the hook gave it up.
+CURLcode PerformWithHook(CURL* curl, const CurlTransfer::ProgressHook& hook, long intervalMs,
+                         bool& stopped) {
+  CurlMulti multi;
+  if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) return CURLE_FAILED_INIT;
+  const auto interval = std::chrono::milliseconds(intervalMs);
+  auto lastCall = std::chrono::steady_clock::now();
+  CURLcode code = CURLE_OK;
+  for (int running = 1; running > 0;) {
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+      code = CURLE_FAILED_INIT;
+      break;
+    }
+    if (running > 0) {
+      curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(intervalMs), nullptr);
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (running > 0 && now - lastCall >= interval) {
+      lastCall = now;
+      if (!hook()) {
+        stopped = true;
+        code = CURLE_ABORTED_BY_CALLBACK;
+        break;
+      }
+    }
+  }
+  int queued = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+    if (!stopped && message->msg == CURLMSG_DONE) code = message->data.result;
+  }
+  curl_multi_remove_handle(multi.get(), curl);
+  return code;
+}
+
 }  // namespace
 
 CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) {
@@ -208,25 +228,38 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
   SetRequestShape(curl, request, headers);
   sink.curl = curl;
   sink.textCap = m_limits.textCap;
+  sink.fileCap = m_limits.fileCap;
+  if (sink.file) {
+    // An answer that announces a longer body is refused before any of it comes.
+    const std::uint64_t largest = std::min<std::uint64_t>(m_limits.fileCap, INT64_MAX);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(largest));
+  }
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Sink::OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
 
-  const CURLcode code = curl_easy_perform(curl);
+  bool stopped = false;
+  const CURLcode code = m_progressHook
+                            ? PerformWithHook(curl, m_progressHook, kHookIntervalMs, stopped)
+                            : curl_easy_perform(curl);
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
   // The last piece is shorter than a whole one; it is taken like the others.
   if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
   result.bytes = sink.bytes;
-  if (sink.overCap) {
-    result.error = "the text answer is longer than " + std::to_string(m_limits.textCap) +
-                   " bytes";
-  } else if (code == CURLE_OK || sink.refused) {
-    result.ok = true;
-  } else if (sink.writeFailed) {
-    result.error = "the file could not be written";
-  } else {
-    result.error = errorText[0] ? errorText : curl_easy_strerror(code);
-  }
+  result.error = Outcome(code, sink, stopped, errorText);
+  result.ok = result.error.empty();
   return result;
+}
+
+std::string CurlTransfer::Outcome(int code, const Sink& sink, bool stopped,
+                                  const char* errorText) const {
+  if (stopped) return "the transfer was stopped";
+  if (sink.overCap) return LimitText("the text answer", m_limits.textCap);
+  if (sink.overFileCap || code == CURLE_FILESIZE_EXCEEDED) {
+    return LimitText("the file", m_limits.fileCap);
+  }
+  if (code == CURLE_OK || sink.refused) return {};
+  if (sink.writeFailed) return "the file could not be written";
+  return errorText[0] ? errorText : curl_easy_strerror(static_cast<CURLcode>(code));
 }
 
 TransferResult CurlTransfer::GetText(const std::string& address) {
@@ -271,11 +304,12 @@ TransferResult CurlTransfer::ToFile(const Request& request, const std::string& f
   Sink sink;
   sink.file = &file;
   TransferResult result = Perform(request, address, sink);
-  if (!file.Close()) {
+  result.ok = result.ok && result.status == 200;
+  // Only a whole 200 body takes the file's name; anything else leaves the empty file there.
+  if (!file.Finish(result.ok) && result.error.empty()) {
     result.ok = false;
     result.error = "the file could not be written";
   }
-  result.ok = result.ok && result.status == 200;
   return result;
 }
 

@@ -2,21 +2,34 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/transfer.h"
 
 namespace net {
 
-// How long a transfer may take to connect or stand still, how much text it holds, and where it
-// finds its trust anchors. The defaults suit a crawl; tests shorten them.
+// The longest a transfer may take from start to end, however steadily its bytes come.
+inline constexpr long kTransferTimeLimitSeconds = 5 * 60;
+// The largest file a download may write; a larger answer fails its transfer.
+inline constexpr std::uint64_t kDownloadSizeLimit = std::uint64_t{1} << 30;
+
+// How long a transfer may take to connect, stand still or last, how much text and how large a
+// file it takes, and where it finds its trust anchors. The defaults suit a crawl; tests shorten
+// them.
 struct TransferLimits {
   long connectTimeoutSeconds = 30;
   // A transfer that moves no byte for this long is given up (the server accepted and went quiet).
   long stallTimeoutSeconds = 60;
+  // A transfer still under way after this long is given up (a server that sends slowly).
+  long totalTimeoutSeconds = kTransferTimeLimitSeconds;
   // A text answer longer than this fails its transfer instead of filling the memory.
   std::size_t textCap = std::size_t{64} << 20;
+  // A download whose body is longer than this fails; its file stays empty.
+  std::uint64_t fileCap = kDownloadSizeLimit;
   // PEM file of the certificates that https servers are checked against; empty: the system's.
   std::string certificateFile;
   // "host:port:connect-host:connect-port" entries: requests for host:port go to the other
@@ -36,6 +49,16 @@ class CurlTransfer : public Transfer {
                                    const std::string& address) override;
   std::string GetServerName(const std::string& address) override;
 
+  // Called again and again while a transfer waits for the network, at least every
+  // kHookIntervalMs milliseconds from the start of a request to its end, on the thread that
+  // runs the transfer: the place where a window handles its pending events, so that it stays
+  // responsive (and Stop can be pressed) during a long transfer. Answering false gives the
+  // transfer up at once; it then fails like any failed transfer, with its file left empty. An
+  // empty hook (the default) waits inside the library without handing back control.
+  using ProgressHook = std::function<bool()>;
+  void SetProgressHook(ProgressHook hook) { m_progressHook = std::move(hook); }
+  static constexpr long kHookIntervalMs = 50;
+
   // Answers are taken in pieces of this many bytes; a text keeps each piece up to its first
   // zero byte, a file gets every byte.
   static constexpr std::size_t kPieceSize = 1023;
@@ -52,8 +75,11 @@ class CurlTransfer : public Transfer {
   // Sends `request` and feeds the answer's body to `sink`; `ok` when the exchange completed
   // (whatever the status).
   TransferResult Perform(const Request& request, const std::string& address, Sink& sink);
+  // The error text of a finished exchange; empty when it completed.
+  std::string Outcome(int code, const Sink& sink, bool stopped, const char* errorText) const;
 
   TransferLimits m_limits;
+  ProgressHook m_progressHook;
 };
 
 }  // namespace net

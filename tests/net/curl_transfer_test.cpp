@@ -273,8 +273,9 @@ TEST(CurlTransfer, FailedFileWriteFailsTheTransfer) {
   // being written.
   for (std::size_t size : {10u, 200000u}) {
     server.Serve("/big.bin", Answer{200, std::string(size, 'x'), "application/octet-stream"});
-    for (const auto& result : {transfer.DownloadFile("/dev/full", server.Address("/big.bin")),
-                               transfer.DownloadQueryFile("/dev/full", server.Address("/big.bin"))}) {
+    const std::string address = server.Address("/big.bin");
+    for (const auto& result : {transfer.DownloadFile("/dev/full", address),
+                               transfer.DownloadQueryFile("/dev/full", address)}) {
       EXPECT_FALSE(result.ok) << size;
       EXPECT_EQ(result.status, 200) << size;
       EXPECT_EQ(result.error, "the file could not be written") << size;

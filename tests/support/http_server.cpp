@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <list>
 #include <map>
@@ -232,13 +233,24 @@ struct HttpServer::Impl {
       requests.push_back(request);
     }
     std::string reply = "HTTP/1.1 " + std::to_string(answer.status) + " " +
-                        Reason(answer.status) + "\r\nContent-Type: " + answer.contentType +
-                        "\r\nContent-Length: " + std::to_string(answer.body.size()) +
-                        "\r\nConnection: close\r\n";
+                        Reason(answer.status) + "\r\nContent-Type: " + answer.contentType;
+    if (answer.announceLength) {
+      reply += "\r\nContent-Length: " + std::to_string(answer.body.size());
+    }
+    reply += "\r\nConnection: close\r\n";
     for (const auto& [key, value] : answer.headers) reply += key + ": " + value + "\r\n";
     reply += "\r\n";
-    if (request.method != "HEAD") reply += answer.body;
-    connection.Write(reply);
+    const std::string body = request.method == "HEAD" ? std::string() : answer.body;
+    if (answer.dripMilliseconds <= 0) {
+      connection.Write(reply + body);
+      return;
+    }
+    if (!connection.Write(reply)) return;
+    // A slow server: a byte at a time, until the body is out or the client has gone.
+    for (const char byte : body) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(answer.dripMilliseconds));
+      if (!connection.Write(std::string(1, byte))) return;
+    }
   }
 
   void Stop() {

@@ -37,6 +37,10 @@ struct Answer {
   std::string body;
   std::string contentType;
   HeaderList headers;
+  // The body goes out one byte at a time, each after this pause (0: all at once, with the head).
+  int dripMilliseconds = 0;
+  // False: no Content-Length; the body ends where the server closes the connection.
+  bool announceLength = true;
 };
 
 // Listens on 127.0.0.1 at an ephemeral port from construction to destruction, one thread per
