@@ -42,50 +42,76 @@ const char* KindOfSeed(const std::string& address) {
   return IsPageAddress(address) ? "url" : "src";
 }
 
+// The last value a row's loop takes: first + k * step for the largest k that stays within last.
+// The row must have at least one iteration.
+int LastValue(const PlaceholderRow& row) {
+  const long long span = static_cast<long long>(row.last) - row.first;
+  return static_cast<int>(row.first + span / row.step * row.step);
+}
+
+// Runs the six nested loops. Only the first `keep` addresses (the crawl's Count) are queued: the
+// crawl never reaches an entry behind them, and harvesting queues nothing once the queue holds
+// that many. The addresses behind them are still produced where producing them makes requests
+// (the default-document probes, whose answers can also end the run); where it makes none, the
+// loops end at once and the last address is worked out from the rows.
 class Seeder {
  public:
+  enum class Step { kGoOn, kMissingDocument, kDone };
+
   Seeder(const std::string& addressTemplate, const std::array<PlaceholderRow, 6>& rows,
          convert::RunControls& controls, const convert::RunState& run, net::Transfer& transfer,
          CrawlState& state)
       : m_template(addressTemplate), m_rows(rows), m_controls(controls), m_run(run),
-        m_transfer(transfer), m_state(state) {
+        m_transfer(transfer), m_state(state),
+        m_keep(state.m_entryLimit > 0 ? state.m_entryLimit : 0),
+        m_probes(base::EndsWithByte(addressTemplate, '/')) {
     for (std::size_t i = 0; i < rows.size(); ++i) m_widths[i] = rows[i].width;
   }
 
-  // Loop `row` (0 = "@a@") and every loop inside it; false when a default document was missing.
-  bool RunLoop(std::size_t row) {
+  // Loop `row` (0 = "@a@") and every loop inside it.
+  Step RunLoop(std::size_t row) {
     const PlaceholderRow& loop = m_rows[row];
     // Counted in a wider type, so that a last value near the int limit still ends the loop.
     for (long long value = loop.first; value <= loop.last; value += loop.step) {
       m_controls.PumpMessages();
       if (m_run.m_stopCrawl == 1 || m_run.m_closing) break;
       m_values[row] = static_cast<int>(value);
-      const bool goOn = row + 1 < m_rows.size() ? RunLoop(row + 1) : QueueOne();
-      if (!goOn) return false;
+      const Step step = row + 1 < m_rows.size() ? RunLoop(row + 1) : QueueOne();
+      if (step != Step::kGoOn) return step;
     }
-    return true;
+    return Step::kGoOn;
   }
 
   const std::string& lastAddress() const { return m_lastAddress; }
 
  private:
-  bool QueueOne() {
+  Step QueueOne() {
     std::string address = ExpandTemplate(m_values, m_template, m_widths);
-    if (base::EndsWithByte(address, '/')) {
-      bool found = false;
-      for (std::string_view document : kDefaultDocuments) {
-        const std::string probe = address + std::string(document);
-        if (m_transfer.GetText(probe).ok) {
-          address = probe;
-          found = true;
-          break;
-        }
-      }
-      if (!found) return false;
+    // Placeholders become digits, so an address ends in "/" exactly when the template does.
+    if (m_probes && !ProbeDefaultDocument(address)) return Step::kMissingDocument;
+    if (m_queued < m_keep) {
+      m_state.Append(address, KindOfSeed(address));
+      ++m_queued;
     }
-    m_state.Append(address, KindOfSeed(address));
     m_lastAddress = std::move(address);
-    return true;
+    if (m_queued < m_keep || m_probes) return Step::kGoOn;
+    // Every later address would only be passed over: the last one is all that is left to know.
+    PlaceholderValues lastValues{};
+    for (std::size_t i = 0; i < m_rows.size(); ++i) lastValues[i] = LastValue(m_rows[i]);
+    m_lastAddress = ExpandTemplate(lastValues, m_template, m_widths);
+    return Step::kDone;
+  }
+
+  // Completes `address` with the first default document that answers; false when none does.
+  bool ProbeDefaultDocument(std::string& address) {
+    for (std::string_view document : kDefaultDocuments) {
+      std::string probe = address + std::string(document);
+      if (m_transfer.GetText(probe).ok) {
+        address = std::move(probe);
+        return true;
+      }
+    }
+    return false;
   }
 
   const std::string& m_template;
@@ -94,6 +120,9 @@ class Seeder {
   const convert::RunState& m_run;
   net::Transfer& m_transfer;
   CrawlState& m_state;
+  const int m_keep;     // addresses queued at most
+  const bool m_probes;  // every address ends in "/" and is completed by a probe
+  int m_queued = 0;
   PlaceholderValues m_values{};
   PlaceholderValues m_widths{};
   std::string m_lastAddress;
@@ -125,7 +154,7 @@ SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& c
   const auto rows = ReadRows(controls);
   if (!rows) return {};
   Seeder seeder(addressTemplate, *rows, controls, run, transfer, state);
-  if (!seeder.RunLoop(0)) return {};
+  if (seeder.RunLoop(0) == Seeder::Step::kMissingDocument) return {};
   return {1, seeder.lastAddress()};
 }
 

@@ -42,14 +42,18 @@ std::string ExpandTemplate(const PlaceholderValues& values, std::string_view add
 
 struct SeedResult {
   int result = 0;           // 1: go on crawling; 0: the run ends (a message may have been shown)
-  std::string lastAddress;  // the last address queued; empty when none was
+  // The last address the template stands for, queued or not; empty when it stands for none.
+  std::string lastAddress;
 };
 
-// Appends every address of `addressTemplate` with its kind to the queue: the six rows are
-// nested loops, row 1 outermost; events are pumped and Stop is tested at the head of every
-// iteration of every loop. An address ending in "/" gets the first default document that
-// answers; when none does, seeding ends with 0 and no message. A step below 1 in a row in use
-// shows "1以上を指定してください", focuses that step and gives 0.
+// Appends the addresses of `addressTemplate` with their kinds to the queue, up to the queue's
+// entry limit (the crawl reaches no entry behind it): the six rows are nested loops, row 1
+// outermost; events are pumped and Stop is tested at the head of every iteration of every loop.
+// An address ending in "/" gets the first default document that answers, also one behind the
+// limit; when none does, seeding ends with 0 and no message. Addresses that need no probe end
+// the loops as soon as the limit is reached. The last address is the expansion's last either
+// way. A step below 1 in a row in use shows "1以上を指定してください", focuses that step and
+// gives 0.
 SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
                      const convert::RunState& run, net::Transfer& transfer, CrawlState& state);
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <map>
 
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
@@ -57,6 +59,8 @@ struct Seeding {
   convert::RunState run;
   testing_support::FakeTransfer transfer;
   download::CrawlState state;
+
+  Seeding() { state.m_entryLimit = 1000; }
 
   void Row(int row, const std::string& first, const std::string& last, const std::string& step) {
     controls.checks[settings::CgiField(row)] = true;
@@ -215,6 +219,72 @@ TEST(SeedQueue, StopEndsEveryLoopAtItsNextHead) {
     EXPECT_EQ(seeding.state.m_addressQueue, c.queue) << c.stopAtPump;
     EXPECT_EQ(seeding.controls.pumps, c.pumps) << c.stopAtPump;
   }
+}
+
+// Seeding with the crawl's Count below the number of addresses queues exactly the first Count
+// addresses, and changes nothing else: the same requests, result and last address as seeding
+// them all.
+TEST(SeedQueue, QueuesOnlyTheAddressesTheCrawlReaches) {
+  struct Case {
+    std::string name, addressTemplate;
+    std::vector<RowSetting> rows;
+    int limit;
+    std::map<std::string, std::string> answers;
+  } cases[] = {
+      {"one row", "http://s/p@a@.html", {{1, "1", "5", "1"}}, 2, {}},
+      {"limit of one", "http://s/p@a@.html", {{1, "1", "5", "1"}}, 1, {}},
+      {"limit equal to the addresses", "http://s/p@a@.html", {{1, "1", "5", "1"}}, 5, {}},
+      {"two rows", "http://s/p@a@_@b@.html", {{1, "1", "3", "1"}, {2, "2", "9", "3"}}, 4, {}},
+      {"steps that miss the last value", "http://s/@a@/@c@.cgi?x=@b@",
+       {{1, "1", "12", "5"}, {2, "-2", "3", "2"}, {3, "08", "10", "1"}}, 3, {}},
+      {"the int limit", "http://s/@a@.html", {{1, "2147483640", "2147483647", "3"}}, 1, {}},
+      {"an empty inner row", "http://s/@a@_@b@.html", {{1, "1", "3", "1"}, {2, "2", "1", "1"}},
+       1, {}},
+      {"Japanese template", Sjis("http://s/日本@a@.html"), {{1, "1", "4", "1"}}, 2, {}},
+      {"default documents behind the limit", "http://s/d@a@/", {{1, "1", "4", "1"}}, 1,
+       {{"http://s/d1/index.html", "<p>"}, {"http://s/d2/index.htm", "<p>"},
+        {"http://s/d3/index.shtml", "<p>"}, {"http://s/d4/index.html", "<p>"}}},
+      {"a missing default document behind the limit ends the run", "http://s/d@a@/",
+       {{1, "1", "4", "1"}}, 1,
+       {{"http://s/d1/index.html", "<p>"}, {"http://s/d2/index.html", "<p>"},
+        {"http://s/d4/index.html", "<p>"}}},
+  };
+  for (const auto& c : cases) {
+    Seeding all, limited;
+    limited.state.m_entryLimit = c.limit;
+    for (Seeding* seeding : {&all, &limited}) {
+      for (const auto& row : c.rows) seeding->Row(row.row, row.first, row.last, row.step);
+      seeding->transfer.answers = c.answers;
+    }
+    const auto everything = all.Seed(c.addressTemplate);
+    const auto seeded = limited.Seed(c.addressTemplate);
+    auto queue = all.state.m_addressQueue;
+    auto kinds = all.state.m_kindQueue;
+    queue.resize(std::min<std::size_t>(queue.size(), c.limit));
+    kinds.resize(queue.size());
+    EXPECT_EQ(limited.state.m_addressQueue, queue) << c.name;
+    EXPECT_EQ(limited.state.m_kindQueue, kinds) << c.name;
+    EXPECT_EQ(seeded.result, everything.result) << c.name;
+    EXPECT_EQ(seeded.lastAddress, everything.lastAddress) << c.name;
+    EXPECT_EQ(limited.transfer.CallLines(), all.transfer.CallLines()) << c.name;
+  }
+}
+
+TEST(SeedQueue, LongRangeEndsItsLoopsOnceCountAddressesAreQueued) {
+  Seeding seeding;
+  seeding.state.m_entryLimit = 3;
+  seeding.Row(1, "1", "200000", "1");
+  seeding.Row(2, "1", "10", "7");
+  const auto seeded = seeding.Seed("http://s/p@a@-@b@.html");
+  EXPECT_EQ(seeded.result, 1);
+  EXPECT_EQ(seeding.state.m_addressQueue,
+            (std::vector<std::string>{"http://s/p1-1.html", "http://s/p1-8.html",
+                                      "http://s/p2-1.html"}));
+  EXPECT_EQ(seeded.lastAddress, "http://s/p200000-8.html");
+  EXPECT_TRUE(seeding.transfer.calls.empty());
+  // The loop heads up to the third address (a=1, b=1, c to f; b=8, c to f; a=2, b=1, c to f),
+  // none after it.
+  EXPECT_EQ(seeding.controls.pumps, 17);
 }
 
 }  // namespace
