@@ -1,0 +1,63 @@
+// The command line: which job to do and every option, read from the program's arguments.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "convert/run_state.h"
+#include "settings/fields.h"
+
+namespace cli {
+
+enum class CommandKind {
+  kConvert,  // rendora convert SOURCE OUTPUT: the folder conversion
+  kCrawl,    // rendora crawl TEMPLATE OUTPUT: the crawl of an address template
+  kRun,      // rendora run [SETTINGS]: Start with every option of a settings file
+  kHelp,     // --help
+  kVersion,  // --version
+};
+
+// One placeholder row as --range a=FROM:TO:STEP gives it (texts as typed).
+struct RangeOption {
+  int row = 0;  // 1..6 for @a@..@f@
+  bool inUse = true;
+  std::string from, to, step;
+};
+
+// What the arguments ask for. Texts are the system's code-page-932 texts; each option is held
+// only when it was given, so that it overrides a settings file's value and nothing else.
+struct CommandLine {
+  CommandKind kind = CommandKind::kHelp;
+  std::string source;        // SOURCE or TEMPLATE
+  std::string output;        // OUTPUT
+  std::string settingsFile;  // --settings, or run's SETTINGS
+  std::vector<std::pair<settings::Field, std::string>> texts;  // --size, --wait, ...
+  std::vector<std::pair<settings::Field, bool>> switches;      // --subfolders, --no-...
+  std::vector<RangeOption> ranges;
+  std::optional<std::vector<std::string>> enableList;   // --enable (repeatable)
+  std::optional<std::vector<std::string>> disableList;  // --disable (repeatable)
+  std::optional<bool> untilLoaded;
+  convert::OutputFormat format = convert::OutputFormat::kBmp;
+  std::string reportFile;  // --report, native path
+  int jobs = 1;
+  int shardIndex = 1;  // --shard K/N
+  int shardCount = 1;
+  bool quiet = false;
+  bool useDisplay = false;
+};
+
+// A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.
+struct ParsedCommandLine {
+  std::optional<CommandLine> line;
+  std::string error;
+};
+
+// Reads the arguments after the program's name. Never prints.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The help text (UTF-8): every command and option with its default.
+std::string HelpText();
+
+}  // namespace cli

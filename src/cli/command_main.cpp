@@ -1,0 +1,226 @@
+// The command line's entry: arguments, options, the run without a window, and its outcome.
+#include "cli/command_main.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/encoding.h"
+#include "base/file_system.h"
+#include "base/locations.h"
+#include "base/tools.h"
+#include "cli/cli_controls.h"
+#include "cli/command_line.h"
+#include "cli/interrupt.h"
+#include "cli/page_renderers.h"
+#include "cli/render_worker.h"
+#include "cli/run_report.h"
+#include "cli/worker_pool.h"
+#include "convert/conversion_run.h"
+#include "download/crawl_driver.h"
+#include "download/crawl_state.h"
+#include "net/curl_transfer.h"
+#include "resources/texts.h"
+#include "settings/option_values.h"
+#include "settings/profile_file.h"
+#include "settings/settings_record.h"
+
+namespace cli {
+namespace {
+
+using settings::Field;
+
+// The settings-file key that ends page waits early for run (not a window option).
+constexpr std::string_view kUntilLoadedKey = "UntilLoaded";
+
+void PrintRefusal(const std::string& text) {
+  std::fprintf(stderr, "rendora: %s\n", text.c_str());
+}
+
+// The options of the run: a settings file (or a reset record) with the command line over it.
+struct LoadedOptions {
+  settings::OptionValues values;
+  settings::FilterLists lists;
+  bool untilLoaded = false;
+};
+
+// Loads the settings file the command names into `options`; an error text, or empty.
+std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
+  settings::SettingsRecord record(options.values, options.lists);
+  std::string path = line.settingsFile;
+  if (line.kind == CommandKind::kRun && path.empty()) {
+    // The file the window would load at start-up: the one set.ini names, else Corvane.ini.
+    record.SetProgramFolder(base::GetModuleFolder("rendora"));
+    record.LoadStartupSettings();
+    path = record.SettingsPath();
+  }
+  if (path.empty()) {
+    record.ResetSettings();
+    return {};
+  }
+  if (!base::FileExists(path) || base::IsDirectory(path)) {
+    return "設定ファイルがありません: " + DisplayText(path);
+  }
+  record.SetSettingsPath(path);
+  record.LoadSettings();
+  std::string until;
+  settings::ProfileFile().GetPrivateProfileString(
+      resources::Text(resources::TextId::kSettingsSection), kUntilLoadedKey, "", until,
+      settings::kValueBufferSize, path);
+  options.untilLoaded = until == "on" || until == "1";
+  return {};
+}
+
+void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
+  if (line.kind != CommandKind::kRun) {
+    options.values.SetOptionText(Field::kReadPath, line.source);
+    options.values.SetOptionText(Field::kWritePath, line.output);
+  }
+  for (const auto& [field, text] : line.texts) options.values.SetOptionText(field, text);
+  for (const auto& [field, on] : line.switches) options.values.SetOptionChecked(field, on);
+  for (const RangeOption& range : line.ranges) {
+    options.values.SetOptionChecked(settings::CgiField(range.row), range.inUse);
+    if (!range.inUse) continue;
+    options.values.SetOptionText(settings::FromField(range.row), range.from);
+    options.values.SetOptionText(settings::ToField(range.row), range.to);
+    options.values.SetOptionText(settings::StepField(range.row), range.step);
+  }
+  if (line.enableList) {
+    options.lists.m_enableList = *line.enableList;
+    options.lists.m_enable = 1;
+  }
+  if (line.disableList) {
+    options.lists.m_disableList = *line.disableList;
+    options.lists.m_disable = 1;
+  }
+  if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
+}
+
+// Checks that the command fits its source before anything starts; an error text, or empty.
+std::string CheckSource(const CommandLine& line, const settings::OptionValues& values) {
+  const std::string source = values.GetOptionText(Field::kReadPath);
+  const std::string output = values.GetOptionText(Field::kWritePath);
+  if (source.empty() || output.empty()) {
+    return "読み込みパスと出力パスが設定されていません";
+  }
+  const bool crawl = base::IsWebAddress(source);
+  if (line.kind == CommandKind::kConvert && crawl) {
+    return DisplayText(source) + " はアドレスです。クロールには rendora crawl を使ってください";
+  }
+  if (line.kind == CommandKind::kCrawl && !crawl) {
+    return DisplayText(source) +
+           " はアドレスではありません。フォルダの変換には rendora convert を使ってください";
+  }
+  if (!crawl && !base::IsDirectory(source)) {
+    return "読み込みフォルダがありません: " + DisplayText(source);
+  }
+  if (crawl && line.shardCount > 1) return "--shard はフォルダの変換にだけ使えます";
+  return {};
+}
+
+DroppedLinks DroppedOf(const download::CrawlState& crawl) {
+  DroppedLinks dropped;
+  for (std::size_t i = 0; i < download::kDropReasons; ++i) {
+    const auto reason = static_cast<download::DropReason>(i);
+    dropped.counts.emplace_back(download::DropReasonName(reason), crawl.m_dropped[i]);
+  }
+  return dropped;
+}
+
+// Runs the conversion or the crawl of `options` as Start does; the exit status.
+int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
+  convert::RunState state;
+  state.m_format = line.format;
+  download::CrawlState crawlState;
+  net::CurlTransfer transfer;
+  CliControls controls(options.values, state, report);
+  // A transfer keeps the run's Ctrl-C working: it ends within its hook's interval.
+  transfer.SetProgressHook([&controls] {
+    controls.PumpMessages();
+    return !Interrupted();
+  });
+
+  const DisplayChoice display{line.useDisplay};
+  std::unique_ptr<SessionRenderer> session;
+  std::unique_ptr<WorkerPool> pool;
+  convert::PageRenderer* renderer = nullptr;
+  if (line.jobs > 1) {
+    const WorkerSetup setup{options.values.GetOptionText(Field::kSize),
+                            options.values.GetOptionText(Field::kWait),
+                            options.values.GetOptionText(Field::kPercent), line.format,
+                            options.untilLoaded};
+    pool = std::make_unique<WorkerPool>(state, controls, line.jobs, display, setup);
+    controls.SetPumpHook([&pool] { pool->Poll(0); });
+    renderer = pool.get();
+  } else {
+    session = std::make_unique<SessionRenderer>(state, controls, display);
+    renderer = session.get();
+  }
+  std::optional<ShardFilter> shard;
+  if (line.shardCount > 1) {
+    shard.emplace(*renderer, state, line.shardIndex, line.shardCount);
+    renderer = &*shard;
+  }
+
+  download::CrawlDriver crawl(state, controls, transfer, *renderer, options.lists, crawlState);
+  bool crawled = false;
+  convert::ConversionRun run(state, controls, *renderer, [&] {
+    crawled = true;
+    return crawl.Crawl();
+  });
+  run.OnStart();
+  if (pool) pool->Finish();
+
+  const std::string& startError = pool ? pool->StartError() : session->StartError();
+  if (!startError.empty()) report.Error(startError);
+  const DroppedLinks dropped = DroppedOf(crawlState);
+  report.Finish(Interrupted(), crawled ? &dropped : nullptr);
+  if (Interrupted()) return kExitInterrupted;
+  if (controls.Refused() || !startError.empty()) return kExitRefused;
+  return report.Count(convert::EntryOutcome::kFailed) > 0 ? kExitFailures : kExitDone;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == kRenderWorkerArgument) return RunRenderWorker();
+  const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.line) {
+    PrintRefusal(parsed.error);
+    std::fputs("使い方は rendora --help で表示します。\n", stderr);
+    return kExitRefused;
+  }
+  const CommandLine& line = *parsed.line;
+  if (line.kind == CommandKind::kHelp) {
+    std::fputs(HelpText().c_str(), stdout);
+    return kExitDone;
+  }
+  if (line.kind == CommandKind::kVersion) {
+    std::puts("rendora 1.0");
+    return kExitDone;
+  }
+
+  LoadedOptions options;
+  std::string error = LoadSettingsFile(line, options);
+  if (error.empty()) {
+    ApplyCommandLine(line, options);
+    error = CheckSource(line, options.values);
+  }
+  if (!error.empty()) {
+    PrintRefusal(error);
+    return kExitRefused;
+  }
+  RunReport report(line.quiet, isatty(STDERR_FILENO) == 1);
+  if (!line.reportFile.empty() && !report.OpenFile(line.reportFile, error)) {
+    PrintRefusal("レポートを書き込めません: " + error);
+    return kExitRefused;
+  }
+  CatchInterrupts();
+  return Run(line, options, report);
+}
+
+}  // namespace cli

@@ -1,0 +1,42 @@
+// The window framework and one browser view without the main window: what the command line
+// renders pages with.
+#pragma once
+
+#include <memory>
+#include <string>
+
+class wxFrame;
+
+namespace browser {
+class CWebBrowser2;
+}
+
+namespace cli {
+
+class HeadlessSession {
+ public:
+  HeadlessSession() = default;
+  ~HeadlessSession();
+  HeadlessSession(const HeadlessSession&) = delete;
+  HeadlessSession& operator=(const HeadlessSession&) = delete;
+
+  // Starts the window framework on the display named by DISPLAY and shows a frame holding the
+  // browser view: the engine paints only views that are mapped on their display. False and
+  // `error` when there is no display to start on.
+  bool Start(std::string& error);
+  bool Started() const { return m_frame != nullptr; }
+
+  browser::CWebBrowser2& Browser() { return *m_browser; }
+  // The primary screen's height in pixels.
+  int ScreenHeight() const;
+  // Places the frame and the view as the main window places itself and its browser control for
+  // a page, so that the view, and so the picture, has the same size as in the window.
+  void PlaceForPage(int captureWidth, int screenHeight);
+
+ private:
+  bool m_frameworkStarted = false;
+  wxFrame* m_frame = nullptr;
+  std::unique_ptr<browser::CWebBrowser2> m_browser;
+};
+
+}  // namespace cli

@@ -1,0 +1,75 @@
+// How the command line renders the pages a walk or a crawl hands it.
+#include "cli/page_renderers.h"
+
+#include <cstdlib>
+
+#include "browser/web_browser.h"
+#include "cli/cli_controls.h"
+
+namespace cli {
+
+bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::string& error) {
+  if (choice.useCurrentDisplay) {
+    if (std::getenv("DISPLAY") && *std::getenv("DISPLAY")) return true;
+    error = "--use-display が指定されましたが、DISPLAY が設定されていません";
+    return false;
+  }
+  return display.Running() || display.Start(error);
+}
+
+SessionRenderer::SessionRenderer(convert::RunState& state, CliControls& controls,
+                                 DisplayChoice choice)
+    : m_state(state), m_controls(controls), m_choice(choice) {}
+
+SessionRenderer::~SessionRenderer() {
+  m_controls.UseSession(nullptr);
+  m_rendering.reset();
+}
+
+bool SessionRenderer::Start() {
+  if (m_rendering) return true;
+  if (!m_startError.empty()) return false;
+  if (!StartDisplay(m_choice, m_display, m_startError) || !m_session.Start(m_startError)) {
+    return false;
+  }
+  m_controls.UseSession(&m_session);
+  m_rendering =
+      std::make_unique<convert::PageRendering>(m_state, m_controls, m_session.Browser());
+  return true;
+}
+
+int SessionRenderer::RenderPage(const std::string& location, const std::string& name,
+                                const std::string& outputFolder) {
+  if (!Start()) {
+    // Without a display no page can be rendered: the run stops.
+    m_state.m_stopWalk = 1;
+    m_state.m_stopCrawl = 1;
+    return 0;
+  }
+  return m_rendering->RenderPage(location, name, outputFolder);
+}
+
+int ShardOf(std::string_view outputPathBelowRoot, int shardCount) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char byte : outputPathBelowRoot) {
+    hash ^= byte;
+    hash *= 1099511628211ull;
+  }
+  return static_cast<int>(hash % static_cast<std::uint64_t>(shardCount)) + 1;
+}
+
+ShardFilter::ShardFilter(convert::PageRenderer& inner, const convert::RunState& state, int index,
+                         int count)
+    : m_inner(inner), m_state(state), m_index(index), m_count(count) {}
+
+int ShardFilter::RenderPage(const std::string& location, const std::string& name,
+                            const std::string& outputFolder) {
+  // The picture's name decides, whatever the format: the same page falls into the same shard
+  // for bmp and png.
+  std::string path = convert::OutputPathFor(outputFolder, name).value_or(outputFolder + name);
+  if (path.starts_with(m_state.m_writePath)) path.erase(0, m_state.m_writePath.size());
+  if (ShardOf(path, m_count) != m_index) return 0;
+  return m_inner.RenderPage(location, name, outputFolder);
+}
+
+}  // namespace cli

@@ -1,0 +1,74 @@
+// How the command line renders the pages a walk or a crawl hands it: in this process on a
+// browser view of its own, or only the pages of one shard.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "cli/headless_session.h"
+#include "cli/virtual_display.h"
+#include "convert/page_renderer.h"
+#include "convert/page_rendering.h"
+#include "convert/run_state.h"
+
+namespace cli {
+
+class CliControls;
+
+// Where pages are shown: a private virtual display, or the current one.
+struct DisplayChoice {
+  bool useCurrentDisplay = false;
+};
+
+// Starts the display a run renders on when its first page comes; false and `error` when none
+// could be had. The virtual display is kept by `display`.
+bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::string& error);
+
+// Renders every page in this process, in the window's order and timing. The display and the
+// browser are started with the first page, so that a run refused before its first page starts
+// neither.
+class SessionRenderer : public convert::PageRenderer {
+ public:
+  SessionRenderer(convert::RunState& state, CliControls& controls, DisplayChoice choice);
+  ~SessionRenderer() override;
+
+  int RenderPage(const std::string& location, const std::string& name,
+                 const std::string& outputFolder) override;
+
+  // The error that kept the display or the browser from starting, or empty.
+  const std::string& StartError() const { return m_startError; }
+
+ private:
+  bool Start();
+
+  convert::RunState& m_state;
+  CliControls& m_controls;
+  DisplayChoice m_choice;
+  VirtualDisplay m_display;
+  HeadlessSession m_session;
+  std::unique_ptr<convert::PageRendering> m_rendering;
+  std::string m_startError;
+};
+
+// The shard of a page: a stable hash (FNV-1a, 64 bits) of its output path below the run's output
+// folder, so that pages that write the same file fall into the same shard on every machine.
+int ShardOf(std::string_view outputPathBelowRoot, int shardCount);
+
+// Passes on only the pages of shard `index` (1..count); the others are neither rendered nor
+// counted.
+class ShardFilter : public convert::PageRenderer {
+ public:
+  ShardFilter(convert::PageRenderer& inner, const convert::RunState& state, int index, int count);
+  int RenderPage(const std::string& location, const std::string& name,
+                 const std::string& outputFolder) override;
+
+ private:
+  convert::PageRenderer& m_inner;
+  const convert::RunState& m_state;
+  int m_index;
+  int m_count;
+};
+
+}  // namespace cli

@@ -1,0 +1,80 @@
+// A render worker: renders the pages its pool sends it, one at a time.
+#include "cli/render_worker.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <optional>
+
+#include "browser/event_pump.h"
+#include "browser/web_browser.h"
+#include "cli/cli_controls.h"
+#include "cli/headless_session.h"
+#include "cli/line_channel.h"
+#include "cli/run_report.h"
+#include "cli/worker_protocol.h"
+#include "convert/page_rendering.h"
+
+namespace cli {
+namespace {
+
+// Waits for the next line from the pool, keeping the browser's events flowing meanwhile.
+std::optional<std::string> NextLine(LineChannel& channel, HeadlessSession* session) {
+  for (;;) {
+    if (std::optional<std::string> line = channel.Take()) return line;
+    pollfd wait{channel.ReadFd(), POLLIN, 0};
+    poll(&wait, 1, session ? 10 : -1);
+    if (session) browser::PumpPendingEvents();
+    if ((wait.revents & (POLLIN | POLLHUP)) && !channel.Fill()) {
+      if (std::optional<std::string> line = channel.Take()) return line;
+      return std::nullopt;
+    }
+  }
+}
+
+}  // namespace
+
+int RunRenderWorker() {
+  // Answers go out on a descriptor of their own; whatever the libraries print on standard
+  // output goes to standard error instead, so that it can never break a line of the protocol.
+  const int answers = dup(STDOUT_FILENO);
+  dup2(STDERR_FILENO, STDOUT_FILENO);
+  LineChannel channel(STDIN_FILENO, answers);
+
+  const std::optional<std::string> first = NextLine(channel, nullptr);
+  const std::optional<WorkerSetup> setup = first ? DecodeSetup(*first) : std::nullopt;
+  if (!setup) return 2;
+
+  settings::OptionValues options;
+  options.SetOptionText(settings::Field::kSize, setup->size);
+  options.SetOptionText(settings::Field::kWait, setup->wait);
+  options.SetOptionText(settings::Field::kPercent, setup->percent);
+  convert::RunState state;
+  state.m_format = setup->format;
+  RunReport report(/*quiet=*/true, /*live=*/false);
+  CliControls controls(options, state, report);
+  HeadlessSession session;
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "rendora: %s\n", error.c_str());
+    return 2;
+  }
+  controls.UseSession(&session);
+  convert::PageRendering rendering(state, controls, session.Browser());
+
+  PageAnswer answer;
+  controls.SetRecordHook([&answer](const convert::EntryRecord& record) { answer.record = record; });
+  while (const std::optional<std::string> line = NextLine(channel, &session)) {
+    const std::optional<PageOrder> order = DecodeOrder(*line);
+    if (!order) return 2;
+    state.m_pageCount = order->pageCount;
+    state.m_entry = order->entry;
+    answer = PageAnswer{order->sequence, {}};
+    rendering.RenderPage(order->location, order->name, order->folder);
+    if (!channel.Send(EncodeAnswer(answer))) return 0;
+  }
+  return 0;
+}
+
+}  // namespace cli

@@ -1,0 +1,33 @@
+// A private virtual X server for a run without a window: started with a free display number,
+// stopped at the end, and never outliving the program.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+namespace cli {
+
+class VirtualDisplay {
+ public:
+  VirtualDisplay() = default;
+  ~VirtualDisplay();
+  VirtualDisplay(const VirtualDisplay&) = delete;
+  VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+  // Starts the server (1280x1024, 24 bits, no TCP) in a session of its own, so that the
+  // terminal's Ctrl-C reaches this program and not the server; the server is ended with this
+  // program even when it is killed. Sets DISPLAY for this process and its children. False (and
+  // `error` says why) when no server could be started.
+  bool Start(std::string& error);
+  // Ends the server and waits for it.
+  void Stop();
+
+  bool Running() const { return m_pid > 0; }
+  const std::string& Name() const { return m_name; }  // ":N"
+
+ private:
+  pid_t m_pid = -1;
+  std::string m_name;
+};
+
+}  // namespace cli

@@ -1,0 +1,134 @@
+// The lines that a worker pool and its render workers exchange.
+#include "cli/worker_protocol.h"
+
+#include <nlohmann/json.hpp>
+
+namespace cli {
+namespace {
+
+using nlohmann::json;
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const unsigned char c : bytes) {
+    out += kDigits[c >> 4];
+    out += kDigits[c & 15];
+  }
+  return out;
+}
+
+std::string Unhex(const std::string& hex) {
+  auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+  std::string out;
+  out.reserve(hex.size() / 2);
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+    out += static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1]));
+  }
+  return out;
+}
+
+json RecordJson(const convert::EntryRecord& record) {
+  return {{"source", Hex(record.source)},
+          {"output", record.output ? json(Hex(*record.output)) : json()},
+          {"outcome", static_cast<int>(record.outcome)},
+          {"reason", record.reason},
+          {"width", record.width},
+          {"height", record.height},
+          {"bytes", record.bytes},
+          {"ms", record.milliseconds},
+          {"kind", record.kind},
+          {"http_status", record.httpStatus},
+          {"script_dialog", record.scriptDialog}};
+}
+
+convert::EntryRecord RecordOf(const json& value) {
+  convert::EntryRecord record;
+  record.source = Unhex(value.at("source").get<std::string>());
+  if (!value.at("output").is_null()) record.output = Unhex(value.at("output").get<std::string>());
+  record.outcome = static_cast<convert::EntryOutcome>(value.at("outcome").get<int>());
+  record.reason = value.at("reason").get<std::string>();
+  record.width = value.at("width").get<int>();
+  record.height = value.at("height").get<int>();
+  record.bytes = value.at("bytes").get<long long>();
+  record.milliseconds = value.at("ms").get<long long>();
+  record.kind = value.at("kind").get<std::string>();
+  record.httpStatus = value.at("http_status").get<int>();
+  record.scriptDialog = value.at("script_dialog").get<bool>();
+  return record;
+}
+
+// Parses `line`, or nullopt when it is not what `read` expects.
+template <typename Result, typename Read>
+std::optional<Result> Decode(const std::string& line, Read read) {
+  const json value = json::parse(line, nullptr, false);
+  if (value.is_discarded() || !value.is_object()) return std::nullopt;
+  try {
+    return read(value);
+  } catch (const json::exception&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::string EncodeSetup(const WorkerSetup& setup) {
+  return json{{"size", Hex(setup.size)},
+              {"wait", Hex(setup.wait)},
+              {"percent", Hex(setup.percent)},
+              {"png", setup.format == convert::OutputFormat::kPng},
+              {"until_loaded", setup.untilLoaded}}
+      .dump();
+}
+
+std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
+  return Decode<WorkerSetup>(line, [](const json& value) {
+    WorkerSetup setup;
+    setup.size = Unhex(value.at("size").get<std::string>());
+    setup.wait = Unhex(value.at("wait").get<std::string>());
+    setup.percent = Unhex(value.at("percent").get<std::string>());
+    setup.format = value.at("png").get<bool>() ? convert::OutputFormat::kPng
+                                               : convert::OutputFormat::kBmp;
+    setup.untilLoaded = value.at("until_loaded").get<bool>();
+    return setup;
+  });
+}
+
+std::string EncodeOrder(const PageOrder& order) {
+  return json{{"sequence", order.sequence},
+              {"page_count", order.pageCount},
+              {"location", Hex(order.location)},
+              {"name", Hex(order.name)},
+              {"folder", Hex(order.folder)},
+              {"entry", RecordJson(order.entry)}}
+      .dump();
+}
+
+std::optional<PageOrder> DecodeOrder(const std::string& line) {
+  return Decode<PageOrder>(line, [](const json& value) {
+    PageOrder order;
+    order.sequence = value.at("sequence").get<long long>();
+    order.pageCount = value.at("page_count").get<int>();
+    order.location = Unhex(value.at("location").get<std::string>());
+    order.name = Unhex(value.at("name").get<std::string>());
+    order.folder = Unhex(value.at("folder").get<std::string>());
+    order.entry = RecordOf(value.at("entry"));
+    return order;
+  });
+}
+
+std::string EncodeAnswer(const PageAnswer& answer) {
+  return json{{"sequence", answer.sequence}, {"record", RecordJson(answer.record)}}.dump();
+}
+
+std::optional<PageAnswer> DecodeAnswer(const std::string& line) {
+  return Decode<PageAnswer>(line, [](const json& value) {
+    PageAnswer answer;
+    answer.sequence = value.at("sequence").get<long long>();
+    answer.record = RecordOf(value.at("record"));
+    return answer;
+  });
+}
+
+}  // namespace cli

@@ -1,0 +1,41 @@
+// The lines that a worker pool and its render workers exchange: one JSON object a line, texts
+// of the system carried as hexadecimal bytes so that no code-page-932 byte is lost.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "convert/run_record.h"
+#include "convert/run_state.h"
+
+namespace cli {
+
+// What every page of a run is rendered with.
+struct WorkerSetup {
+  std::string size, wait, percent;  // the option texts as typed
+  convert::OutputFormat format = convert::OutputFormat::kBmp;
+  bool untilLoaded = false;
+};
+
+// One page to render: `folder` is the worker's own folder for the picture.
+struct PageOrder {
+  long long sequence = 0;
+  int pageCount = 0;  // the page's number in the run, for the status text
+  std::string location, name, folder;
+  convert::EntryRecord entry;  // what the caller knew of the page already
+};
+
+// What became of one page.
+struct PageAnswer {
+  long long sequence = 0;
+  convert::EntryRecord record;
+};
+
+std::string EncodeSetup(const WorkerSetup& setup);
+std::optional<WorkerSetup> DecodeSetup(const std::string& line);
+std::string EncodeOrder(const PageOrder& order);
+std::optional<PageOrder> DecodeOrder(const std::string& line);
+std::string EncodeAnswer(const PageAnswer& answer);
+std::optional<PageAnswer> DecodeAnswer(const std::string& line);
+
+}  // namespace cli
