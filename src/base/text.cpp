@@ -58,8 +58,14 @@ int Find(std::string_view text, std::string_view what, int start) {
   const auto needle = static_cast<int>(what.size());
   if (start < 0 || start > size) return kNotFound;
   if (needle == 0) return start;
-  for (int i = start; i + needle <= size; i += CharLengthAt(text, i)) {
-    if (text.compare(i, needle, what) == 0) return i;
+  // Byte matches come from the library search in increasing order; the character walk from
+  // `start` only advances to each of them, so a match is taken only where a character begins.
+  int character = start;
+  for (std::size_t at = text.find(what, start); at != std::string_view::npos;
+       at = text.find(what, at + 1)) {
+    const auto match = static_cast<int>(at);
+    while (character < match) character += CharLengthAt(text, character);
+    if (character == match) return match;
   }
   return kNotFound;
 }

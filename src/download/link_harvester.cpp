@@ -56,6 +56,34 @@ constexpr Scan kScans[] = {
     {"frame", "src", TagScanner::Mode::kTag, "url", false},
 };
 
+// The search that gives a link the page's own letter case: the first place at or after `from`
+// where the lowered value stands. Tags that nest or share their ">" give the same value at the
+// same place to several calls in a row; the answer found for it holds for every later `from`
+// up to that answer, because every `from` of a scan lies behind a "<" and so starts a
+// character of the page however it is read. Each new value is searched in linear time, so no
+// page makes the harvesting quadratic through this search.
+class CaseSearch {
+ public:
+  int Find(const LoweredPage& page, const TagScanResult& found, int from) {
+    const bool known = m_valueStart == found.m_valueStart &&
+                       m_valueLength == found.m_valueLength && from >= m_from &&
+                       (m_at < 0 || from <= m_at);
+    if (!known) {
+      m_valueStart = found.m_valueStart;
+      m_valueLength = found.m_valueLength;
+      m_from = from;
+      m_at = page.FindLinear(page.text().substr(m_valueStart, m_valueLength), from);
+    }
+    return m_at;
+  }
+
+ private:
+  int m_valueStart = -1;
+  int m_valueLength = -1;
+  int m_from = 0;
+  int m_at = -1;
+};
+
 }  // namespace
 
 bool QueueLink(CrawlState& state, const settings::OptionControls& options,
@@ -101,16 +129,17 @@ void HarvestLinks(CrawlState& state, convert::RunControls& controls,
   const LoweredPage page(lowered);
   for (const Scan& scan : kScans) {
     TagScanner scanner(page, scan.m_tagName, scan.m_attributeName, scan.m_mode);
+    CaseSearch caseSearch;
     for (int from = 0;;) {
       const TagScanResult found = scanner.Next(from);
       if (found.m_end || state.size() >= state.m_entryLimit) break;
       if (scan.m_pumps) controls.PumpMessages();
       std::string link;
-      if (found.m_valueLength > 0) {
+      if (found.m_valueLength > 0 && found.m_valueLength <= kLongestLink) {
         // The value comes from the lowered page; the page's own letter case is taken from the
         // first place in the rest of the page where the lowered value stands.
         const std::string_view value = page.text().substr(found.m_valueStart, found.m_valueLength);
-        const int at = page.Find(value, from);
+        const int at = caseSearch.Find(page, found, from);
         link = std::string(at < 0 ? value : pageText.substr(at, value.size()));
       }
       from = found.m_next;

@@ -22,11 +22,17 @@ bool QueueLink(CrawlState& state, const settings::OptionControls& options,
 // page-like address, else "src".
 std::string_view KindOfLink(std::string_view link);
 
+// The longest link a page can offer, in bytes: about the longest request line that web servers
+// accept. A longer value (a quote or "=" left open, so that the value runs over the rest of the
+// page) names nothing that could be fetched and is passed over unread, which also keeps the
+// harvesting of any page linear in its size.
+inline constexpr int kLongestLink = 8192;
+
 // Offers the links of the page `pageText` (fetched from `pageAddress`) to QueueLink, in five
 // scans: img src ("src"), body background ("src"), a href and option value (by the link), frame
 // src ("url"). Each link keeps the letter case of the page and loses its fragment. Pending
 // window events are handled after each link of the img, a and option scans. A scan ends when the
-// queue holds m_entryLimit entries or more.
+// queue holds m_entryLimit entries or more. Values longer than kLongestLink are passed over.
 void HarvestLinks(CrawlState& state, convert::RunControls& controls,
                   const settings::FilterLists& filters, std::string_view pageAddress,
                   std::string_view pageText);

@@ -57,6 +57,31 @@ int LoweredPage::Find(std::string_view what, int start) const {
   return i < size() ? FindFromCharacterStart(what, i) : -1;
 }
 
+int LoweredPage::FindLinear(std::string_view what, int start) const {
+  if (start < 0 || start > size()) return -1;
+  if (what.empty()) return start;
+  const int length = static_cast<int>(what.size());
+  // The longest proper border of every prefix of `what` (the table of a Knuth-Morris-Pratt
+  // search): after a mismatch the search goes on from the border instead of from scratch.
+  std::vector<int> border(what.size(), 0);
+  for (int i = 1, k = 0; i < length; ++i) {
+    while (k > 0 && what[i] != what[k]) k = border[k - 1];
+    if (what[i] == what[k]) ++k;
+    border[i] = k;
+  }
+  int character = start;  // the next character start of the reading from `start`
+  for (int i = start, matched = 0; i < size(); ++i) {
+    while (matched > 0 && m_text[i] != what[matched]) matched = border[matched - 1];
+    if (m_text[i] == what[matched]) ++matched;
+    if (matched < length) continue;
+    const int at = i - length + 1;  // matches come in increasing order, so `character` only grows
+    while (character < at) character += base::CharLengthAt(m_text, character);
+    if (character == at) return at;
+    matched = border[matched - 1];
+  }
+  return -1;
+}
+
 TagScanner::TagScanner(const LoweredPage& page, const LoweredPage& values,
                        std::string_view tagName, std::string_view attributeName, Mode mode)
     : m_page(page), m_values(values), m_attributeName(attributeName), m_mode(mode) {
@@ -156,10 +181,11 @@ void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
 
   const int tagClose = tagEnd - tagStart;
   // An anchor value with a double quote among the bytes skipped before it is quoted: a ">"
-  // inside the quotes is part of it. (A tag scan reads the tag alone, so there the ">" ends
-  // every value that has no end byte before it.)
+  // inside the quotes is part of it, also when that ">" is the last byte of the text. (A tag
+  // scan and a style sheet link read the tag alone, so there the ">" ends every value that has
+  // no end byte before it.)
   bool quoted = false;
-  if (textEnd > tagEnd) {
+  if (anchorRules && !result.m_styleSheet) {
     for (int at = equals + 1; at < start; ++at) quoted = quoted || source.text()[tagStart + at] == '"';
   }
   int valueStart = start;
@@ -174,9 +200,13 @@ void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
     valueLength = textEnd - tagStart + 1;
   }
   if (valueLength < 0) valueLength = 0;
-  const std::string_view value = source.text().substr(tagStart + valueStart, valueLength);
-  const std::size_t fragment = value.find('#');
-  if (fragment != std::string_view::npos) valueLength = static_cast<int>(fragment);
+  // The fragment is cut at the value's first "#". Values of tags that nest or share their text
+  // overlap, so the search is remembered like the others.
+  const int fragment = NextByte(m_fragmentMemo, source, tagStart + valueStart,
+                                [](char c) { return c == '#'; });
+  if (fragment >= 0 && fragment - (tagStart + valueStart) < valueLength) {
+    valueLength = fragment - (tagStart + valueStart);
+  }
   result.m_valueStart = tagStart + valueStart;
   result.m_valueLength = valueLength;
 }

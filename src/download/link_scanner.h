@@ -45,6 +45,9 @@ class LoweredPage {
   // The first occurrence of `what` at or after `start`, counting characters from `start` (as a
   // search in the text cut at `start` does); -1 when there is none.
   int Find(std::string_view what, int start) const;
+  // The same answer in time linear in the bytes passed over plus the length of `what`, however
+  // often a prefix of `what` repeats in the text: for long searched texts.
+  int FindLinear(std::string_view what, int start) const;
 
  private:
   friend class TagScanner;
@@ -110,7 +113,7 @@ class TagScanner {
   std::string m_closingTag;           // "</" + tag name + ">"
   Mode m_mode;
   Memo m_closeMemo, m_styleMemo, m_closingMemo, m_attributeMemo, m_equalsMemo, m_startMemo,
-      m_endMemo;
+      m_endMemo, m_fragmentMemo;
 };
 
 }  // namespace download

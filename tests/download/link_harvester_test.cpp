@@ -170,6 +170,57 @@ TEST(HarvestLinks, QueuesTheLinksOfEveryScanWithTheirKinds) {
   }
 }
 
+// Tags that nest or share their ">" offer the same value several times in a row; the letter case
+// search remembers its answer only while it stays the first place behind each scan position.
+TEST(HarvestLinks, RestoresTheLetterCaseOfNestedAndRepeatedValues) {
+  struct Case {
+    std::string name, page;
+    Entries queue;
+  } cases[] = {
+      {"nested tags share one value", "<img <IMG <img SRC=Pics/A.CGI>",
+       {{"http://server/a/b/Pics/A.CGI", "src"}}},
+      // Each scan goes on behind the last tag's "<", so the next spelling is that tag's own.
+      {"an earlier spelling wins until the scan passes it",
+       "X.CGI <img src=x.cgi> <img src=X.Cgi> x.CGI <img src=x.cgi>",
+       {{"http://server/a/b/X.CGI", "src"},
+        {"http://server/a/b/x.cgi", "src"},
+        {"http://server/a/b/X.Cgi", "src"}}},
+      {"a long value found after a run of its own prefix",
+       std::string(1000, 'a') + std::string(2000, 'A') + "B.CGI <img src=" +
+           std::string(2000, 'a') + "b.cgi>",
+       {{"http://server/a/b/" + std::string(2000, 'A') + "B.CGI", "src"}}},
+  };
+  for (const auto& c : cases) {
+    Harvest harvest;
+    harvest.Run(c.page);
+    EXPECT_EQ(harvest.Queue(), c.queue) << c.name;
+  }
+}
+
+// A value longer than the longest link runs over the rest of the page (an "=" or quote left
+// open); it is passed over, while events are still handled for it.
+TEST(HarvestLinks, PassesOverValuesLongerThanTheLongestLink) {
+  const std::string fill(download::kLongestLink, 'x');
+  struct Case {
+    std::string name, page;
+    Entries queue;
+    int pumps;
+  } cases[] = {
+      {"longest link is kept", "<img src=" + fill.substr(5) + ".html>",
+       {{"http://server/a/b/" + fill.substr(5) + ".html", "src"}}, 1},
+      {"one byte longer is passed over", "<img src=" + fill.substr(4) + ".html>", {}, 1},
+      {"anchor value running over the page",
+       "<a\nhref></a>=" + fill + ".html <a href=n.html>n</a>",
+       {{"http://server/a/b/n.html", "url"}}, 2},
+  };
+  for (const auto& c : cases) {
+    Harvest harvest;
+    harvest.Run(c.page);
+    EXPECT_EQ(harvest.Queue(), c.queue) << c.name;
+    EXPECT_EQ(harvest.controls.pumps, c.pumps) << c.name;
+  }
+}
+
 TEST(HarvestLinks, StopsQueueingAtTheEntryLimit) {
   Harvest harvest;
   harvest.state.m_entryLimit = 2;

@@ -59,6 +59,10 @@ TEST(GetAnchorAttribute, NeedsAClosingTagAndReadsTheRestOfTheText) {
       {"<a href=x.html>Top page</a>", "x.html", 24, "<a href=x.html>"},
       // A ">" inside a double-quoted value is part of it: the value runs to its closing quote.
       {"<a href=\"a>b.html\">t</a>", "a>b.html", 21, "<a href=\"a>"},
+      // ... also when the tag's ">" is the last byte: a quoted value without its end byte is
+      // the whole text from the tag on.
+      {"<a href=\"x</a>", "<a href=\"x</a>", 11, "<a href=\"x</a>"},
+      {"<p><a href=\"x</a>", "<a href=\"x</a>", 14, "<a href=\"x</a>"},
       // A style sheet link is read from the tag alone, needs no closing tag, keeps tagText.
       {"<link rel=\"stylesheet\" href=\"a.css\">", "a.css", 1, "unchanged"},
       // The trail byte of a double-byte character is never the tag name "a".
@@ -104,6 +108,27 @@ TEST(LoweredPage, FindsLikeASearchOfTheCutText) {
       for (int start = 0; start <= static_cast<int>(text.size()) + 1; ++start) {
         EXPECT_EQ(page.Find(what, start), base::Find(text, what, start))
             << "start " << start << " what " << what;
+      }
+    }
+  }
+}
+
+// The linear search gives the plain search's answer, also for searched texts whose prefixes
+// repeat (where a restart at every byte would be quadratic) and matches at trail bytes.
+TEST(LoweredPage, LinearSearchAgreesWithThePlainSearch) {
+  const std::string aaa(300, 'a');
+  const std::string texts[] = {aaa + "<img src=" + aaa + "b>",
+                               "\x83\x61\x83\x61\x83\x61" "a\x83\x61" "a",
+                               "abababcabababcababc",
+                               Sjis("表示ページ") + "\x95\x5C\\a" + Sjis("ソソ")};
+  const std::string whats[] = {aaa + "b", "a" + aaa, "a\x83\x61" "a", "\x61\x83", "ababc",
+                               "abcab", "\\", "a", Sjis("ソ"), "\x5C\x83", ""};
+  for (const std::string& text : texts) {
+    const download::LoweredPage page(text);
+    for (const std::string& what : whats) {
+      for (int start = -1; start <= static_cast<int>(text.size()) + 1; ++start) {
+        ASSERT_EQ(page.FindLinear(what, start), page.Find(what, start))
+            << "start " << start << " what " << what << " in " << text;
       }
     }
   }

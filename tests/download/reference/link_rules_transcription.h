@@ -11,6 +11,7 @@
 #include "base/tools.h"
 #include "convert/run_controls.h"
 #include "download/address_rules.h"
+#include "download/link_harvester.h"
 #include "settings/fields.h"
 
 namespace transcription {
@@ -196,6 +197,7 @@ inline void HarvestLinks(Queue& q, convert::RunControls& controls,
                                   : GetTagAttribute(W, scan.tag, scan.attribute, pos);
       if (L == "END" || static_cast<int>(q.m_addressQueue.size()) >= q.m_entryLimit) break;
       if (scan.pumps) controls.PumpMessages();
+      if (static_cast<int>(L.size()) > download::kLongestLink) L.clear();  // names nothing
       if (!L.empty()) {
         const int i = base::Find(W, L);
         if (i >= 0) L = O.substr(i, L.size());
