@@ -124,7 +124,24 @@ bool HoldsLineBreak(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-bool IsWritableName(std::string_view name) { return !Trim(name).empty() && !HoldsLineBreak(name); }
+// Whether a header written for `section` and a key line written for `key` and `value` read back
+// as exactly these names and this value. Names with blanks at either end, a section name whose
+// last byte is a lead byte (it would join the closing "]" into one character), a key that reads
+// as a header or comment or holds "=": each would be written and never found again, and every
+// further write would add another copy.
+bool ReadsBack(std::string_view section, std::string_view key, std::string_view value) {
+  if (section.empty() || key.empty() || HoldsLineBreak(section) || HoldsLineBreak(key) ||
+      HoldsLineBreak(value)) {
+    return false;
+  }
+  const std::string header = "[" + std::string(section) + "]";
+  const Line headerLine = ParseLine(header, 0);
+  if (headerLine.kind != Line::Kind::kSection || headerLine.name != section) return false;
+  const std::string keyText = std::string(key) + "=" + StoredValue(value);
+  const Line keyLine = ParseLine(keyText, 0);
+  return keyLine.kind == Line::Kind::kKey && keyLine.name == key &&
+         ReadValue(keyLine.value) == value;
+}
 
 // The file's current bytes: "" for a file that does not exist yet, nullopt for one that exists
 // but cannot be read (writing over it would lose its content).
@@ -171,27 +188,22 @@ std::vector<ProfileEntry> ProfileFile::GetPrivateProfileSection(std::string_view
 
 bool ProfileFile::WritePrivateProfileString(std::string_view section, std::string_view key,
                                             std::string_view value, std::string_view path) const {
-  if (!IsWritableName(section) || !IsWritableName(key) || HoldsLineBreak(value)) return false;
-  // A key that reads as a header or comment, or holds '=', could never be found again.
-  const char keyStart = Trim(key).front();
-  if (base::Contains(section, "]") || key.find('=') != std::string_view::npos || keyStart == '[' ||
-      keyStart == ';' || keyStart == '#') {
-    return false;
-  }
+  if (!ReadsBack(section, key, value)) return false;
 
   const std::optional<std::string> content = CurrentContent(path);
   if (!content) return false;
   const std::string_view bytes = *content;
   const std::vector<Line> lines = ParseLines(bytes);
   const std::string keyLine =
-      std::string(Trim(key)) + "=" + StoredValue(value) + std::string(kLineEnd);
+      std::string(key) + "=" + StoredValue(value) + std::string(kLineEnd);
 
   std::string result;
   result.reserve(bytes.size() + keyLine.size() + section.size() + 8);
-  // Appends a line break to the text so far unless it already ends in one (a last line
-  // written without its line end).
+  // Ends the last line of the text so far when it has no line end, or only the CR of one: a
+  // lone CR there belongs to the line end and must not become part of the line's value.
   const auto endLine = [&result] {
-    if (!result.empty() && result.back() != '\n') result += kLineEnd;
+    if (result.empty() || result.back() == '\n') return;
+    result += result.back() == '\r' ? std::string_view("\n") : kLineEnd;
   };
 
   const auto span = FindSection(lines, section);
@@ -199,7 +211,7 @@ bool ProfileFile::WritePrivateProfileString(std::string_view section, std::strin
     result.append(bytes);
     endLine();
     result += '[';
-    result += Trim(section);
+    result += section;
     result += ']';
     result += kLineEnd;
     result += keyLine;

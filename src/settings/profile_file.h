@@ -43,9 +43,10 @@ class ProfileFile {
 
   // Sets `key` in `section` of the file `path` to `value`, creating the file, section and key
   // as needed. False when the file could not be read or written, and for names or values that
-  // a line cannot hold (line breaks, NUL; empty names; '=' in a key or one that starts like a
-  // header or comment; ']' in a section): such a write would corrupt the file or could never be
-  // read back, so it is refused and the file stays as it was.
+  // a line cannot hold (line breaks, NUL; empty names; names with blanks at either end; '=' in a
+  // key or one that starts like a header or comment; ']' in a section or a section ending in a
+  // lead byte): such a write would corrupt the file or could never be read back, so it is
+  // refused and the file stays as it was.
   virtual bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                          std::string_view value, std::string_view path) const;
 };

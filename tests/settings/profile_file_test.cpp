@@ -188,6 +188,32 @@ TEST(ProfileFileWrite, ReadsBackEveryValueItWrote) {
   }
 }
 
+// A last line ended by a lone CR: writing another key ends that line properly and leaves its
+// value as it read before.
+TEST(ProfileFileWrite, AWriteNeverChangesAValueItDidNotTouch) {
+  TempFolder folder;
+  const std::string path = folder / "a.ini";
+  struct Case {
+    std::string before, section, key, after;
+  } cases[] = {
+      {"[s]\r\na=b\r", "s", "c", "[s]\r\na=b\r\nc=v\r\n"},
+      {"[s]\r\na=b\r", "t", "c", "[s]\r\na=b\r\n[t]\r\nc=v\r\n"},
+      {"[s]\na=b\r", "s", "c", "[s]\na=b\r\nc=v\r\n"},
+      {"[s]\r", "s", "c", "[s]\r\nc=v\r\n"},
+      {"[s]\r\na=" + Sjis("表") + "\r", "s", "c", "[s]\r\na=" + Sjis("表") + "\r\nc=v\r\n"},
+  };
+  for (const auto& c : cases) {
+    WriteFile(path, c.before);
+    const std::string a = Get("s", "a", path);
+    ASSERT_TRUE(Put(c.section, c.key, "v", path)) << c.before;
+    EXPECT_EQ(ReadFile(path), c.after) << c.before;
+    EXPECT_EQ(Get("s", "a", path), a) << c.before;
+    ASSERT_TRUE(Put(c.section, c.key, "w", path)) << "a second write finds the key";
+    EXPECT_EQ(kProfile.GetPrivateProfileSection(c.section, path).size(),
+              c.section == "s" && c.before.find("a=") != std::string::npos ? 2u : 1u);
+  }
+}
+
 TEST(ProfileFileWrite, AFailedWriteLeavesTheOldFileIntact) {
   TempFolder folder;
   const std::string path = folder / "a.ini";
@@ -202,6 +228,13 @@ TEST(ProfileFileWrite, AFailedWriteLeavesTheOldFileIntact) {
       {"S", "[k", "x", path},
       {"S", " ", "x", path},
       {"S]", "k", "x", path},
+      // Names that would be written but never found again, each write adding another copy.
+      {" S", "k", "x", path},
+      {"S\t", "k", "x", path},
+      {"S", " k", "x", path},
+      {"S", "k\t", "x", path},
+      {"S\x83", "k", "x", path},  // a last lead byte joins the "]" into one character
+      {Sjis("表") + "\x81", "k", "x", path},
       {"S", "k", "new", folder / "missing/a.ini"},
       {"S", "k", "new", folder.path()},  // a folder where the file should be
       {"S", "k", "new", ""},
