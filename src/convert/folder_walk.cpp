@@ -67,6 +67,7 @@ void FolderWalk::StartWalk(const std::string& source) {
 }
 
 bool FolderWalk::KeepResponsive() {
+  if (m_state.m_stopWalk != 0 || m_state.m_closing) return false;
   ++m_entriesSincePump;
   if (m_entriesSincePump >= kEntriesPerPump ||
       std::chrono::steady_clock::now() - m_lastPump >= kPumpInterval) {

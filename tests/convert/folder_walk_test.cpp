@@ -1,12 +1,21 @@
-// The folder walk over real temporary trees: which entries render, where, descent and Stop.
+// The folder walk over real temporary trees: which entries render, where, descent and Stop; pipes,
+// sockets, link loops, the output inside the source and names outside code page 932.
 #include "convert/folder_walk.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "base/file_system.h"
+#include "base/tools.h"
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
 #include "support/recording_renderer.h"
@@ -32,6 +41,13 @@ TEST(IsPageName, FindsHtmAnywhereInAnyCaseButNeverFromATrailByte) {
   };
   for (const auto& c : cases) EXPECT_EQ(convert::IsPageName(c.name), c.page) << c.name;
 }
+
+// The recording controls, keeping the run's report as well.
+class ReportingControls : public testing_support::FakeRunControls {
+ public:
+  void RecordEntry(const convert::EntryRecord& record) override { records.push_back(record); }
+  std::vector<convert::EntryRecord> records;
+};
 
 class FolderWalkTest : public testing::Test {
  protected:
@@ -61,7 +77,7 @@ class FolderWalkTest : public testing::Test {
 
   std::string m_startFolder = base::GetCurrentDirectory();
   testing_support::TempFolder folder;
-  testing_support::FakeRunControls controls;
+  ReportingControls controls;
   testing_support::RecordingRenderer renderer;
   convert::RunState state;
   convert::FolderWalk walk;
@@ -157,6 +173,187 @@ TEST_F(FolderWalkTest, MissingSourceFolderYieldsNoPagesAndNoMessage) {
   EXPECT_TRUE(renderer.pages.empty());
   EXPECT_TRUE(controls.messages.empty());
   EXPECT_EQ(base::GetCurrentDirectory() + "/", out());  // the output folder was made current
+}
+
+
+// The walk on trees that fight back: entries that are no files, link loops, its own output
+// inside the source, a folder too large to list at once, names outside code page 932.
+class HostileTreeTest : public FolderWalkTest {
+ protected:
+  HostileTreeTest() {
+    controls.checks[Field::kSub] = true;
+    // A walk that runs away is stopped here, so that it fails instead of running for ever.
+    renderer.onRender = [&](const auto&) {
+      if (renderer.pages.size() > 200) state.m_stopWalk = 1;
+    };
+  }
+  ~HostileTreeTest() override {
+    for (const int fd : m_descriptors) ::close(fd);
+  }
+
+  std::string Native(const std::string& relative) const { return src() + relative; }
+  void Link(const std::string& target, const std::string& name) {
+    ASSERT_EQ(::symlink(target.c_str(), Native(name).c_str()), 0) << name;
+  }
+  void Fifo(const std::string& name) {
+    ASSERT_EQ(::mkfifo(Native(name).c_str(), 0644), 0) << name;
+    // A writer holds the pipe open: whoever reads it would wait for data for ever.
+    m_descriptors.push_back(::open(Native(name).c_str(), O_RDWR | O_NONBLOCK));
+  }
+  void Socket(const std::string& name) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    m_descriptors.push_back(fd);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    Native(name).copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << name;
+  }
+  // How often each source page (below src) was rendered.
+  std::map<std::string, int> RenderCounts() const {
+    std::map<std::string, int> counts;
+    for (const auto& page : renderer.pages) ++counts[page.location.substr(src().size())];
+    return counts;
+  }
+
+  std::vector<int> m_descriptors;
+};
+
+TEST_F(HostileTreeTest, EntriesThatAreNoFilesArePassedOverWithAWordAndARecord) {
+  WriteFile(src() + "a.htm", "");
+  WriteFile(src() + "sub/b.htm", "");
+  Fifo("p.html");
+  Fifo("sub/q.htm");
+  Fifo("notes.txt");  // not named like a page: passed over without a word, as any such name
+  Socket("s.html");
+  Link("/dev/zero", "z.html");
+  Link("nowhere.html", "dangling.html");
+  Link("a.htm", "to-a.html");
+  walk.ConvertFolder(src(), out());
+
+  EXPECT_EQ(RenderCounts(), (std::map<std::string, int>{{"a.htm", 1}, {"sub/b.htm", 1},
+                                                         {"to-a.html", 1}}));
+  EXPECT_EQ(state.m_pageCount, 4) << "passed-over entries are not counted";
+  const std::set<std::string> skipped = {"p.html", "sub/q.htm", "s.html", "z.html",
+                                         "dangling.html"};
+  std::set<std::string> recorded;
+  for (const convert::EntryRecord& record : controls.records) {
+    recorded.insert(record.source.substr(src().size()));
+    EXPECT_EQ(record.outcome, convert::EntryOutcome::kSkipped);
+    EXPECT_EQ(record.reason, "not a regular file");
+    EXPECT_FALSE(record.output.has_value());
+  }
+  EXPECT_EQ(recorded, skipped);
+  for (const std::string& name : {"p.html", "q.htm", "s.html", "z.html", "dangling.html"}) {
+    const std::string word = resources::NotRegularFileText(name);
+    EXPECT_EQ(std::count(controls.statusTexts.begin(), controls.statusTexts.end(), word), 1)
+        << name;
+  }
+  EXPECT_EQ(resources::NotRegularFileText("p.html"),
+            "p.html" + Sjis(" は通常のファイルではないため飛ばしました"));
+  EXPECT_TRUE(controls.messages.empty());
+}
+
+TEST_F(HostileTreeTest, EveryRealFolderIsEnteredOnceWhateverLinksLeadToIt) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> links;  // (target, name below src)
+    std::map<std::string, int> renders;
+  } cases[] = {
+      {"a link up to the parent", {{"..", "sub/up"}}, {{"a.htm", 1}, {"sub/b.htm", 1}}},
+      {"two links to the folder itself",
+       {{".", "x"}, {".", "y"}},
+       {{"a.htm", 1}, {"sub/b.htm", 1}}},
+      {"a link to the top from deep down",
+       {{"../../..", "sub/deep/er/top"}},
+       {{"a.htm", 1}, {"sub/b.htm", 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    renderer.pages.clear();
+    state.m_stopWalk = 0;
+    WriteFile(src() + "a.htm", "");
+    WriteFile(src() + "sub/b.htm", "");
+    base::CreateFolderPath(src() + "sub/deep/er/");
+    for (const auto& [target, name] : c.links) Link(target, name);
+    walk.ConvertFolder(src(), out());
+    EXPECT_EQ(RenderCounts(), c.renders);
+    for (const auto& [target, name] : c.links) ::unlink(Native(name).c_str());
+  }
+  // A second name for a real folder: its pages are rendered once, under whichever name came first.
+  renderer.pages.clear();
+  Link("sub", "alias");
+  walk.ConvertFolder(src(), out());
+  int bRenders = 0;
+  for (const auto& page : renderer.pages) bRenders += page.name == "b.htm";
+  EXPECT_EQ(bRenders, 1);
+  EXPECT_TRUE(controls.messages.empty());
+}
+
+TEST_F(HostileTreeTest, TheOutputFolderIsNeverEnteredWhereverItLies) {
+  for (const std::string output : {"out/", "sub/out/", "sub/deep/"}) {
+    SCOPED_TRACE(output);
+    renderer.pages.clear();
+    WriteFile(src() + "a.htm", "");
+    WriteFile(src() + "sub/b.htm", "");
+    walk.ConvertFolder(src(), src() + output);
+    EXPECT_EQ(RenderCounts(), (std::map<std::string, int>{{"a.htm", 1}, {"sub/b.htm", 1}}));
+    EXPECT_FALSE(base::FileExists(src() + output + output)) << "no output nested in itself";
+    EXPECT_TRUE(controls.messages.empty());
+    if (HasFailure()) return;  // a nested output tree would make the next walk run for ages
+  }
+  // Reached through a link, it is still the output folder.
+  renderer.pages.clear();
+  Link("../out", "to-out");
+  WriteFile(out() + "old.htm", "");
+  walk.ConvertFolder(src(), out());
+  EXPECT_EQ(RenderCounts().count("to-out/old.htm"), 0u);
+}
+
+TEST_F(HostileTreeTest, ListingALargeFolderKeepsTheWindowAliveAndSeesStop) {
+  constexpr int kFiles = 3000;
+  for (int i = 0; i < kFiles; ++i) WriteFile(src() + "f" + std::to_string(i) + ".txt", "");
+  WriteFile(src() + "page.htm", "");
+  walk.ConvertFolder(src(), out());
+  EXPECT_EQ(renderer.pages.size(), 1u);
+  // Listing and going through the entries each pump at least every 256 entries.
+  EXPECT_GE(controls.pumps, 2 * (kFiles / convert::FolderWalk::kEntriesPerPump));
+
+  // Stop pressed at the first pump: the listing ends there and nothing else is started.
+  renderer.pages.clear();
+  controls.pumps = 0;
+  controls.onPump = [&] { state.m_stopWalk = 1; };
+  walk.ConvertFolder(src(), out());
+  EXPECT_EQ(controls.pumps, 1);
+  EXPECT_TRUE(renderer.pages.empty());
+}
+
+TEST_F(HostileTreeTest, NamesOutsideTheCodePageAreConvertedUnderTheirOwnNames) {
+  const std::string names[] = {"café.html", "Straße.htm", "한국어.html", "\xFF\xFE-raw.html",
+                               "ページ.html", "plain.html", "café/inner.htm"};
+  base::CreateFolderPath(src());
+  ASSERT_EQ(::mkdir(Native("café").c_str(), 0777), 0);
+  for (const std::string& name : names) {
+    const int fd = ::open(Native(name).c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0) << name;
+    ASSERT_EQ(::write(fd, name.data(), name.size()), static_cast<ssize_t>(name.size()));
+    ::close(fd);
+  }
+  walk.ConvertFolder(src(), out());
+
+  std::set<std::string> rendered;  // native names below src, read back through the page paths
+  for (const auto& page : renderer.pages) {
+    const std::string native = base::ToNativePath(page.location).value_or("?").native();
+    const std::string relative = native.substr(src().size());
+    rendered.insert(relative);
+    EXPECT_EQ(base::ReadWholeFile(page.location), relative) << relative;
+    EXPECT_EQ(base::ToNativePath(page.name).value_or("?").native(),
+              relative.substr(relative.rfind('/') + 1));
+    const std::string outputFolder = base::ToNativePath(page.outputFolder).value_or("?").native();
+    EXPECT_EQ(outputFolder, relative.starts_with("café/") ? out() + "café/" : out()) << relative;
+  }
+  EXPECT_EQ(rendered, std::set<std::string>(std::begin(names), std::end(names)));
+  EXPECT_TRUE(base::IsDirectory(out() + base::FromNativeName("café")));
+  EXPECT_TRUE(controls.records.empty());
 }
 
 }  // namespace
