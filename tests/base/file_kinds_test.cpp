@@ -10,7 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <map>
 
@@ -177,6 +182,40 @@ TEST_F(FileKindsTest, NamesOutsideTheCodePageKeepTheirBytes) {
   const std::string current = base::GetCurrentDirectory();
   base::SetCurrentDirectory(start);
   EXPECT_EQ(base::ToNativePath(current).value_or("").native(), folder / odd);
+}
+
+constexpr const char* kAnswerVariable = "RENDORA_PROGRAM_FILE_ANSWER";
+
+// The child half of the test below: writes the program file's native name where it is told.
+TEST(ProgramFile, WrittenWhenTheParentAsks) {
+  const char* answer = std::getenv(kAnswerVariable);
+  if (!answer) GTEST_SKIP() << "runs only as the child of ProgramFile.InAFolderNamedOutside...";
+  const auto native = base::ToNativePath(base::GetProgramFile());
+  ASSERT_TRUE(native.has_value());
+  ASSERT_TRUE(base::WriteFileAtomically(answer, native->native()));
+}
+
+// A copy of this test program in a folder named café (and a byte that is not UTF-8) finds its
+// own file, so the program folder's settings are found there too.
+TEST(ProgramFile, InAFolderNamedOutsideTheCodePageIsFoundUnderItsOwnName) {
+  testing_support::TempFolder folder;
+  const std::string programFolder = folder / "caf\xC3\xA9-\xFF/";
+  ASSERT_EQ(::mkdir(programFolder.c_str(), 0777), 0);
+  const std::string program = programFolder + "program";
+  std::filesystem::copy_file("/proc/self/exe", program);
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  const std::string answer = folder / "answer";
+
+  std::string filter = "--gtest_filter=ProgramFile.WrittenWhenTheParentAsks";
+  char* argv[] = {const_cast<char*>(program.c_str()), filter.data(), nullptr};
+  std::string variable = std::string(kAnswerVariable) + "=" + answer;
+  char* envp[] = {variable.data(), nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp), 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(testing_support::ReadFile(answer), program);
 }
 
 }  // namespace
