@@ -1,0 +1,62 @@
+// Any link on any page: the address it resolves to, its local path form and file name, and the
+// output path the crawl builds from them. A path that the crawl's folder test lets through never
+// names anything outside the output folder.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "base/text.h"
+#include "base/tools.h"
+#include "download/address_rules.h"
+#include "download/crawl_driver.h"
+#include "fuzz_input.h"
+
+namespace {
+
+void Fail(const char* what, const std::string& text) {
+  std::fprintf(stderr, "%s: [%s]\n", what, text.c_str());
+  std::abort();
+}
+
+// The folder test against the file system's own reading of the joined path.
+void ExpectInsideWhenAllowed(const std::string& relative) {
+  if (!download::StaysInsideFolder(relative)) return;
+  const std::filesystem::path output("/output/folder/");
+  const std::filesystem::path joined = (output / relative).lexically_normal();
+  const std::string text = joined.string();
+  if (!text.starts_with("/output/folder/") && text != "/output/folder") {
+    Fail("a write leaves the output folder", relative);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzzing::FuzzInput input(data, size);
+  const std::string pageAddress = input.Part();
+  const std::string link = input.Rest();
+
+  const std::string address = download::ResolveLink(pageAddress, link);
+  download::IsPageAddress(address);
+  download::HasPageWord(address);
+
+  // The split and the two paths of the crawl: a downloaded file below its folder's path form
+  // (or directly in the output folder), and a rendered page's folder.
+  std::string folder, name;
+  base::SplitAtLast(address, folder, name, '/');
+  if (base::FindChar(name, '/') != base::kNotFound) Fail("a name holds '/'", address);
+  const bool query = base::FindChar(name, '?') != base::kNotFound;
+  const std::string fileName = query ? download::QueryToFileName(name) : name;
+  if (!query && fileName != name) Fail("a name without a query changed", name);
+  if (query && fileName.find('?') != std::string::npos) Fail("a query file name keeps ?", name);
+  const std::string pathForm = download::AddressToPathForm(folder);
+  if (pathForm.find(':') != std::string::npos) Fail("a path form keeps ':'", pathForm);
+  if (base::ToLower(pathForm) != pathForm) Fail("a path form keeps capitals", pathForm);
+
+  ExpectInsideWhenAllowed(pathForm + fileName);
+  ExpectInsideWhenAllowed(fileName);
+  ExpectInsideWhenAllowed(pathForm);
+  ExpectInsideWhenAllowed(download::AddressToPathForm(link));
+  return 0;
+}
