@@ -79,6 +79,11 @@ MainDialog::MainDialog(std::string programFolder)
   m_renderer = std::make_unique<convert::PageRendering>(m_run, *this, *m_browserControl);
   m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_transfer, *m_renderer,
                                                           m_filters, m_crawl);
+  // A transfer keeps the window's events flowing, so that Stop ends it within a moment.
+  m_transfer.SetProgressHook([this] {
+    PumpMessages();
+    return m_run.m_stopCrawl == 0 && !m_run.m_closing;
+  });
   m_conversion = std::make_unique<convert::ConversionRun>(
       m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
   BindCommands();

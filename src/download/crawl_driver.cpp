@@ -2,6 +2,7 @@
 #include "download/crawl_driver.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/file_system.h"
 #include "base/text.h"
@@ -29,6 +30,37 @@ AddressParts SplitFolderAndName(const std::string& address) {
   AddressParts parts;
   base::SplitAtLast(address, parts.folder, parts.name, '/');
   return parts;
+}
+
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+// The record of a queue entry as its transfer left it: "http 404" for an answer other than 200,
+// "transfer" when no answer came, "empty" for a page without text.
+convert::EntryRecord TransferRecord(const std::string& address, const std::string& kind,
+                                    const net::TransferResult& result, Clock::time_point start) {
+  convert::EntryRecord record;
+  record.source = address;
+  record.kind = kind;
+  record.httpStatus = static_cast<int>(result.status);
+  record.bytes = static_cast<long long>(result.bytes);
+  record.milliseconds = MillisecondsSince(start);
+  if (!result.ok) {
+    record.outcome = convert::EntryOutcome::kFailed;
+    record.reason = result.status == 200 ? "empty"
+                    : result.status > 0  ? "http " + std::to_string(result.status)
+                                         : "transfer";
+  }
+  return record;
+}
+
+convert::EntryRecord Skipped(convert::EntryRecord record, std::string reason) {
+  record.outcome = convert::EntryOutcome::kSkipped;
+  record.reason = std::move(reason);
+  return record;
 }
 
 }  // namespace
@@ -132,11 +164,21 @@ void CrawlDriver::ProcessEntry(int position) {
     DownloadEntry(address, parts.folder, parts.name);
     return;
   }
-  if (!FetchPage(address, kind)) return;
+  const Clock::time_point start = Clock::now();
+  const net::TransferResult fetched = FetchPage(address, kind);
+  const convert::EntryRecord record = TransferRecord(address, kind, fetched, start);
+  if (!fetched.ok) {
+    m_controls.RecordEntry(record);
+    return;
+  }
   if (IsPageAddress(address) == 1) {
     HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
   }
-  if (kind == "url" || pageWord) RenderEntry(parts.folder, parts.name);
+  if (kind == "url" || pageWord) {
+    RenderEntry(parts.folder, parts.name, record);
+  } else {
+    m_controls.RecordEntry(Skipped(record, "not a page"));
+  }
 }
 
 void CrawlDriver::DownloadEntry(const std::string& address, const std::string& folder,
@@ -146,42 +188,57 @@ void CrawlDriver::DownloadEntry(const std::string& address, const std::string& f
   const std::string pathForm = AddressToPathForm(folder);
   const bool same = m_controls.IsOptionChecked(Field::kSame);
   const std::string relative = same ? fileName : pathForm + fileName;
+  const Clock::time_point start = Clock::now();
   // An address that would name a file outside the output folder is passed over unfetched.
-  if (!StaysInsideFolder(relative)) return;
+  if (!StaysInsideFolder(relative)) {
+    m_controls.RecordEntry(
+        Skipped(TransferRecord(address, "src", {}, start), "outside output folder"));
+    return;
+  }
   if (!same) base::CreateFolderPath(m_output + pathForm);
   const std::string filePath = m_output + relative;
   const net::TransferResult result = query ? m_transfer.DownloadQueryFile(filePath, address)
                                            : m_transfer.DownloadFile(filePath, address);
-  if (result.ok) ++m_successes;
+  convert::EntryRecord record = TransferRecord(address, "src", result, start);
+  if (result.ok) {
+    ++m_successes;
+    record.output = filePath;
+  }
+  m_controls.RecordEntry(record);
 }
 
-bool CrawlDriver::FetchPage(const std::string& address, const std::string& kind) {
+net::TransferResult CrawlDriver::FetchPage(const std::string& address, const std::string& kind) {
   if (kind == "cgi") {
     // The form GET goes first; only the POST's answer decides and becomes the page text.
     m_transfer.GetFormText("", address);
-    const net::TransferResult posted = m_transfer.PostFormText("", address);
-    if (!posted.ok) return false;
-    m_pageText = posted.text;
+    net::TransferResult posted = m_transfer.PostFormText("", address);
+    if (!posted.ok) return posted;
+    m_pageText = std::move(posted.text);
     ++m_successes;
-    return true;
+    return posted;
   }
   net::TransferResult fetched = m_transfer.GetText(address);
   m_pageText = std::move(fetched.text);
-  if (!fetched.ok) return false;
-  if (HasPageWord(address) == 1) ++m_successes;
-  return true;
+  if (fetched.ok && HasPageWord(address) == 1) ++m_successes;
+  return fetched;
 }
 
-void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name) {
+void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name,
+                              const convert::EntryRecord& fetched) {
   const std::string pathForm = AddressToPathForm(folder);
   std::string outputFolder = m_output;
   if (!m_controls.IsOptionChecked(Field::kSame)) {
     // A bitmap that would land outside the output folder is not written.
-    if (!StaysInsideFolder(pathForm)) return;
+    if (!StaysInsideFolder(pathForm)) {
+      m_controls.RecordEntry(Skipped(fetched, "outside output folder"));
+      return;
+    }
     base::CreateFolderPath(m_output + pathForm);
     outputFolder += pathForm;
   }
   // The page is loaded as its split parts put together again (a "//" before the name is one "/").
+  // Its record is completed by the rendering, which also adds its own time.
+  m_run.m_entry = fetched;
   m_renderer.RenderPage(folder + name, name, outputFolder);
 }
 

@@ -32,9 +32,11 @@ class CrawlDriver {
   void ProcessEntry(int position);
   void DownloadEntry(const std::string& address, const std::string& folder,
                      const std::string& name);
-  // Fetches a page entry into m_pageText; false when the fetch failed.
-  bool FetchPage(const std::string& address, const std::string& kind);
-  void RenderEntry(const std::string& folder, const std::string& name);
+  // Fetches a page entry into m_pageText; the fetch's result.
+  net::TransferResult FetchPage(const std::string& address, const std::string& kind);
+  // Renders a fetched page entry; `fetched` is its record so far.
+  void RenderEntry(const std::string& folder, const std::string& name,
+                   const convert::EntryRecord& fetched);
 
   convert::RunState& m_run;
   convert::RunControls& m_controls;

@@ -295,6 +295,59 @@ TEST_F(Crawl, FailedTransfersFinishTheirEntryAndTheRunGoesOn) {
   EXPECT_EQ(ReadFile(Out("http/s/gone.cgi")), "");
 }
 
+TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
+  transfer.answers = {
+      {"http://s/start.html",
+       "<a href=\"form.cgi?a=1\">f</a><a href=\"gone.html\">g</a><img src=\"pic.cgi\">"
+       "<img src=\"lost.cgi\"><img src=\"photo.png\"><a href=\"gone.html\">again</a>"
+       "<a href=\"empty.html\">e</a>"},
+      {"http://s/pic.cgi", "PNGDATA"},
+      {"http://s/empty.html", ""},
+  };
+  // A rendered page's record is completed by the rendering: what the crawl knew is handed over.
+  std::vector<convert::EntryRecord> handedOver;
+  renderer.onRender = [&](const auto&) { handedOver.push_back(run.m_entry); };
+  Run("http://s/start.html");
+
+  ASSERT_EQ(handedOver.size(), 1u);
+  EXPECT_EQ(handedOver[0].source, "http://s/start.html");
+  EXPECT_EQ(handedOver[0].kind, "url");
+  EXPECT_EQ(handedOver[0].httpStatus, 200);
+  struct Expected {
+    std::string source, kind;
+    convert::EntryOutcome outcome;
+    std::string reason;
+    int status;
+    bool output;
+  } expected[] = {
+      {"http://s/pic.cgi", "src", convert::EntryOutcome::kWritten, "", 200, true},
+      {"http://s/lost.cgi", "src", convert::EntryOutcome::kFailed, "http 404", 404, false},
+      {"http://s/form.cgi?a=1", "cgi", convert::EntryOutcome::kFailed, "http 404", 404, false},
+      {"http://s/gone.html", "url", convert::EntryOutcome::kFailed, "http 404", 404, false},
+      {"http://s/empty.html", "url", convert::EntryOutcome::kFailed, "empty", 200, false},
+  };
+  ASSERT_EQ(controls.records.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const convert::EntryRecord& record = controls.records[i];
+    EXPECT_EQ(record.source, expected[i].source) << i;
+    EXPECT_EQ(record.kind, expected[i].kind) << i;
+    EXPECT_EQ(record.outcome, expected[i].outcome) << i;
+    EXPECT_EQ(record.reason, expected[i].reason) << i;
+    EXPECT_EQ(record.httpStatus, expected[i].status) << i;
+    EXPECT_EQ(record.output.has_value(), expected[i].output) << i;
+  }
+  EXPECT_EQ(controls.records[0].output, Out("http/s/pic.cgi"));
+  EXPECT_EQ(controls.records[0].bytes, 7);
+  // Links the rules passed over are counted per rule: a picture that is neither a page nor a
+  // file to fetch, and a link queued already.
+  auto dropped = [&](download::DropReason reason) {
+    return state.m_dropped[static_cast<std::size_t>(reason)];
+  };
+  EXPECT_EQ(dropped(download::DropReason::kNotALink), 1);
+  EXPECT_EQ(dropped(download::DropReason::kDuplicate), 1);
+  EXPECT_EQ(dropped(download::DropReason::kOtherServer), 0);
+}
+
 TEST_F(Crawl, DefaultDocumentIsProbedAndItsAbsenceEndsTheRunSilently) {
   transfer.answers = {{"http://s/index.htm", "<p>home</p>"}};
   EXPECT_EQ(Run("http://s/"), 1);

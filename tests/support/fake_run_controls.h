@@ -26,6 +26,7 @@ class FakeRunControls : public convert::RunControls {
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override { return screenHeight; }
   void PlaceForPage(int captureWidth, int screenHeight) override;
+  void RecordEntry(const convert::EntryRecord& record) override { records.push_back(record); }
 
   std::map<settings::Field, std::string> texts;
   std::map<settings::Field, bool> checks;
@@ -34,6 +35,7 @@ class FakeRunControls : public convert::RunControls {
   std::vector<std::string> messages;           // every message box, oldest first
   std::vector<settings::Field> focused;        // every focus request
   std::vector<std::pair<int, int>> placements; // (captureWidth, screenHeight) per page
+  std::vector<convert::EntryRecord> records;  // every page or entry record, oldest first
   int pumps = 0;
   int sleptMilliseconds = 0;
   int screenHeight = 1024;
