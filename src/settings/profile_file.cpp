@@ -7,6 +7,7 @@
 
 #include "base/file_system.h"
 #include "base/text.h"
+#include "settings/file_in_place.h"
 
 namespace settings {
 namespace {
@@ -232,7 +233,7 @@ bool ProfileFile::WritePrivateProfileString(std::string_view section, std::strin
     result += keyLine;
     result.append(bytes.substr(lines[last].end));
   }
-  return base::WriteFileAtomically(path, result);
+  return SaveFileInPlace(path, result);
 }
 
 }  // namespace settings

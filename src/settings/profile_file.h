@@ -22,7 +22,8 @@ struct ProfileEntry {
 // its section and a new section at the end of the file; every other line stays byte for byte.
 // Lines are written with CRLF; LF and CRLF are both read. A write replaces the whole file
 // atomically (temporary file in the same folder, then rename): a write that fails leaves the
-// old file as it was.
+// old file as it was. It writes through symbolic links to the real file, keeps its mode and
+// owner, and refuses a file the user may not write (SaveFileInPlace).
 //
 // The operations are virtual so that tests can make chosen writes fail.
 class ProfileFile {
