@@ -67,7 +67,8 @@ TEST(BytesToCp932, GivesEveryNameBackByteForByte) {
 }
 
 TEST(Cp932ToBytes, RefusesTextWithoutAForm) {
-  for (const std::string text : {std::string("a\x83"), std::string("\xF0"), std::string("\xA0\xFD")}) {
+  const std::string texts[] = {"a\x83", "\xF0", "\xA0\xFD"};
+  for (const std::string& text : texts) {
     EXPECT_FALSE(base::Cp932ToBytes(text).has_value()) << text;
   }
 }
