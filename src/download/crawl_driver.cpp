@@ -39,7 +39,7 @@ long long MillisecondsSince(Clock::time_point start) {
 }
 
 // The record of a queue entry as its transfer left it: "http 404" for an answer other than 200,
-// "transfer" when no answer came, "empty" for a page without text.
+// "transfer: <cause>" when no answer came, "empty" for a page without text.
 convert::EntryRecord TransferRecord(const std::string& address, const std::string& kind,
                                     const net::TransferResult& result, Clock::time_point start) {
   convert::EntryRecord record;
@@ -52,7 +52,8 @@ convert::EntryRecord TransferRecord(const std::string& address, const std::strin
     record.outcome = convert::EntryOutcome::kFailed;
     record.reason = result.status == 200 ? "empty"
                     : result.status > 0  ? "http " + std::to_string(result.status)
-                                         : "transfer";
+                    : result.error.empty() ? "transfer"
+                                           : "transfer: " + result.error;
   }
   return record;
 }

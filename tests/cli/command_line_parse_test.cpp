@@ -1,0 +1,122 @@
+// Reading the command line: options as the window's texts and switches, and refusals.
+#include "cli/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/page_renderers.h"
+#include "cli/worker_protocol.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using cli::CommandKind;
+using cli::ParseCommandLine;
+using settings::Field;
+using testing_support::Sjis;
+
+TEST(ParseCommandLine, OptionsBecomeTheWindowsTextsAndSwitchesAsTyped) {
+  const auto parsed = ParseCommandLine({"crawl", "http://s/p@b@.html", "日本語/出力", "--size",
+                                        " +640px", "--no-same-server", "--one-folder", "--range",
+                                        "b=001:120:5", "--no-range", "a", "--enable", "abc",
+                                        "--enable", "表", "--jobs", "3", "--format", "png"});
+  ASSERT_TRUE(parsed.line) << parsed.error;
+  const cli::CommandLine& line = *parsed.line;
+  EXPECT_EQ(line.kind, CommandKind::kCrawl);
+  EXPECT_EQ(line.source, "http://s/p@b@.html");
+  EXPECT_EQ(line.output, Sjis("日本語/出力"));
+  ASSERT_EQ(line.texts.size(), 1u);
+  EXPECT_EQ(line.texts[0], std::make_pair(Field::kSize, std::string(" +640px")));
+  EXPECT_EQ(line.switches, (std::vector<std::pair<Field, bool>>{{Field::kServer, false},
+                                                                 {Field::kSame, true}}));
+  ASSERT_EQ(line.ranges.size(), 2u);
+  EXPECT_EQ(line.ranges[0].row, 2);
+  EXPECT_EQ(line.ranges[0].from, "001");
+  EXPECT_EQ(line.ranges[0].to, "120");
+  EXPECT_EQ(line.ranges[0].step, "5");
+  EXPECT_EQ(line.ranges[1].row, 1);
+  EXPECT_FALSE(line.ranges[1].inUse);
+  EXPECT_EQ(line.enableList, (std::vector<std::string>{"abc", Sjis("表")}));
+  EXPECT_FALSE(line.disableList);
+  EXPECT_EQ(line.jobs, 3);
+  EXPECT_EQ(line.format, convert::OutputFormat::kPng);
+}
+
+TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"convert", "a"},
+      {"convert", "a", "b", "c"},
+      {"convert", "a", "b", "--nothing"},
+      {"convert", "a", "b", "--wait"},
+      {"convert", "a", "b", "--jobs", "x"},
+      {"convert", "a", "b", "--jobs", "65"},
+      {"convert", "a", "b", "--shard", "0/2"},
+      {"convert", "a", "b", "--shard", "2"},
+      {"convert", "a", "b", "--range", "a=1:2"},
+      {"convert", "a", "b", "--range", "g=1:2:3"},
+      {"convert", "a", "b", "--no-range", "ab"},
+      {"run", "a.ini", "b.ini"},
+      {"run", "--size", "800"},
+      {"paint"},
+  };
+  for (const auto& arguments : refused) {
+    const auto parsed = ParseCommandLine(arguments);
+    EXPECT_FALSE(parsed.line) << arguments.back();
+    // Japanese text: every message holds bytes beyond ASCII.
+    EXPECT_TRUE(std::any_of(parsed.error.begin(), parsed.error.end(),
+                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        << parsed.error;
+  }
+}
+
+TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {
+  EXPECT_EQ(ParseCommandLine({"--help"}).line->kind, CommandKind::kHelp);
+  EXPECT_EQ(ParseCommandLine({"convert", "--help"}).line->kind, CommandKind::kHelp);
+  EXPECT_EQ(ParseCommandLine({"--version"}).line->kind, CommandKind::kVersion);
+  const auto run = ParseCommandLine({"run", "--jobs", "2", "--until-loaded"});
+  ASSERT_TRUE(run.line) << run.error;
+  EXPECT_EQ(run.line->kind, CommandKind::kRun);
+  EXPECT_TRUE(run.line->settingsFile.empty());
+  EXPECT_EQ(run.line->untilLoaded, true);
+}
+
+TEST(ShardOf, IsStableAndSpreadsPagesOverEveryShard) {
+  // Fixed values: a shard must not move between versions or machines.
+  EXPECT_EQ(cli::ShardOf("a.bmp", 4), cli::ShardOf("a.bmp", 4));
+  std::vector<int> counts(4);
+  for (int i = 0; i < 400; ++i) ++counts[cli::ShardOf("p" + std::to_string(i) + ".bmp", 4) - 1];
+  for (int count : counts) EXPECT_GT(count, 60);
+  EXPECT_EQ(cli::ShardOf("", 1), 1);
+}
+
+TEST(WorkerProtocol, CarriesEveryByteOfTheSystemsTexts) {
+  cli::PageOrder order;
+  order.sequence = 41;
+  order.pageCount = 7;
+  order.location = Sjis("/src/ソース\\表.html") + "\xF0\x40\xFF";
+  order.name = Sjis("表.html");
+  order.folder = "/out/.work/41/";
+  order.entry.kind = "url";
+  order.entry.httpStatus = 200;
+  const auto decoded = cli::DecodeOrder(cli::EncodeOrder(order));
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->sequence, 41);
+  EXPECT_EQ(decoded->pageCount, 7);
+  EXPECT_EQ(decoded->location, order.location);
+  EXPECT_EQ(decoded->name, order.name);
+  EXPECT_EQ(decoded->entry.kind, "url");
+  EXPECT_EQ(decoded->entry.httpStatus, 200);
+
+  cli::PageAnswer answer{41, {}};
+  answer.record.output = Sjis("/out/表.bmp");
+  answer.record.outcome = convert::EntryOutcome::kIncomplete;
+  answer.record.scriptDialog = true;
+  const auto back = cli::DecodeAnswer(cli::EncodeAnswer(answer));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->record.output, answer.record.output);
+  EXPECT_EQ(back->record.outcome, convert::EntryOutcome::kIncomplete);
+  EXPECT_TRUE(back->record.scriptDialog);
+  EXPECT_FALSE(cli::DecodeAnswer("{\"sequence\": 1}"));
+  EXPECT_FALSE(cli::DecodeOrder("not json"));
+}
+
+}  // namespace

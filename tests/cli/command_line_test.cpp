@@ -1,0 +1,297 @@
+// The rendora command run as a user runs it: exit statuses, the report, refused runs, Ctrl-C,
+// a killed command, parallel pages and shards, against real folders and a loopback site.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "cli/command_runner.h"
+#include "support/http_server.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using nlohmann::json;
+using testing_support::FilesBelow;
+using testing_support::ReadFile;
+using testing_support::ReadLines;
+using testing_support::RunRendora;
+using testing_support::TempFolder;
+using testing_support::WriteFile;
+using Files = std::vector<std::string>;
+
+// A page of `height` pixels in solid bands, so that every picture differs from the others.
+std::string BandPage(int height, const std::string& colour) {
+  return "<html><body style=\"margin:0\"><div style=\"height:" + std::to_string(height) +
+         "px;background:linear-gradient(" + colour + ",#fff)\"></div></body></html>";
+}
+
+json Parse(const std::string& line) { return json::parse(line); }
+
+// Whether a bitmap file is whole: its header's size is its length.
+bool WholeBitmap(const std::string& path) {
+  const std::string bytes = ReadFile(path);
+  if (bytes.size() < 14 || bytes.compare(0, 2, "BM") != 0) return false;
+  const auto* size = reinterpret_cast<const unsigned char*>(bytes.data() + 2);
+  const std::size_t declared = size[0] | size[1] << 8 | size[2] << 16 | std::size_t(size[3]) << 24;
+  return declared == bytes.size();
+}
+
+// Waits until `done` holds, up to `seconds`.
+template <typename Condition>
+bool WaitUntil(Condition done, int seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+TEST(CommandLine, RefusedArgumentsExitTwoWithAJapaneseMessageAndWriteNothing) {
+  TempFolder temp;
+  WriteFile(temp / "src/a.html", "<p>a</p>");
+  WriteFile(temp / "old.ini", "[x]\r\n");
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;  // a part of the message on standard error
+  } cases[] = {
+      {{"convert", "src", "out", "--bogus"}, "知らないオプション"},
+      {{"convert", "src"}, "二つを指定"},
+      {{"convert", "src", "out", "--size"}, "値がないか"},
+      {{"convert", "http://127.0.0.1:9/", "out"}, "rendora crawl"},
+      {{"crawl", "src", "out"}, "rendora convert"},
+      {{"convert", "missing", "out"}, "読み込みフォルダがありません"},
+      {{"convert", "src", "out", "--jobs", "0"}, "--jobs"},
+      {{"convert", "src", "out", "--format", "gif"}, "--format"},
+      {{"convert", "src", "out", "--range", "z=1:2:1"}, "--range"},
+      {{"convert", "src", "out", "--shard", "3/2"}, "--shard"},
+      {{"convert", "src", "out", "--settings", "none.ini"}, "設定ファイルがありません"},
+      {{"run", "none.ini"}, "設定ファイルがありません"},
+      {{"run", "old.ini"}, "読み込みパスと出力パス"},
+  };
+  for (const Case& c : cases) {
+    const testing_support::CommandResult result = RunRendora(c.arguments, temp.path());
+    const std::string what = c.arguments[0] + " " + (c.arguments.size() > 1 ? c.arguments[1] : "");
+    EXPECT_EQ(result.status, 2) << what;
+    EXPECT_NE(result.standardError.find(c.message), std::string::npos)
+        << what << ": " << result.standardError;
+    EXPECT_EQ(result.standardError.find("The following"), std::string::npos) << what;
+    EXPECT_TRUE(FilesBelow(temp / "out").empty()) << what;
+  }
+}
+
+TEST(CommandLine, HelpShowsEveryOptionWithItsDefault) {
+  TempFolder temp;
+  const std::string program = std::string(RENDORA_BINARY_DIR) + "/rendora";
+  const std::string help = temp / "help.txt";
+  ASSERT_EQ(std::system((program + " --help > " + help).c_str()), 0);
+  const std::string text = ReadFile(help);
+  for (const char* part : {"--size 幅", "既定値: 800", "既定値: 10", "既定値: 100", "既定値: 1000",
+                           "既定値: 500", "--[no-]subfolders", "--[no-]same-server", "--range",
+                           "--jobs", "--shard", "--report", "--format", "--until-loaded"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part;
+  }
+}
+
+TEST(CommandLine, ConvertsAFolderAndReportsEveryPage) {
+  TempFolder temp;
+  WriteFile(temp / "src/a.html", BandPage(1500, "#f00"));
+  WriteFile(temp / "src/sub/b.htm", BandPage(300, "#0f0"));
+  WriteFile(temp / "src/notes.txt", "not a page");
+  const auto result = RunRendora(
+      {"convert", "src", "out", "--subfolders", "--wait", "1", "--report", "report.jsonl"},
+      temp.path());
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  EXPECT_EQ(FilesBelow(temp / "out"), (Files{"a.bmp", "sub/b.bmp"}));
+  EXPECT_TRUE(WholeBitmap(temp / "out/a.bmp"));
+
+  const std::vector<std::string> lines = ReadLines(temp / "report.jsonl");
+  ASSERT_EQ(lines.size(), 3u);
+  std::set<std::string> sources;
+  for (int i = 0; i < 2; ++i) {
+    const json record = Parse(lines[i]);
+    EXPECT_EQ(record["outcome"], "written");
+    EXPECT_TRUE(record["reason"].is_null());
+    EXPECT_EQ(record["width"], 800);
+    EXPECT_GT(record["bytes"].get<long long>(), 0);
+    EXPECT_GE(record["ms"].get<long long>(), 0);
+    sources.insert(record["source"].get<std::string>());
+    EXPECT_EQ(ReadFile(record["output"].get<std::string>()).size(),
+              record["bytes"].get<std::size_t>());
+  }
+  EXPECT_EQ(sources, (std::set<std::string>{temp / "src/a.html", temp / "src/sub/b.htm"}));
+  const json summary = Parse(lines[2]);
+  EXPECT_EQ(summary["summary"], true);
+  EXPECT_EQ(summary["written"], 2);
+  EXPECT_EQ(summary["failed"], 0);
+  EXPECT_NE(result.standardError.find("処理終了"), std::string::npos);
+}
+
+TEST(CommandLine, APageThatGivesNoPictureMakesTheStatusOne) {
+  TempFolder temp;
+  WriteFile(temp / "src/a.html", BandPage(200, "#00f"));
+  const auto result = RunRendora(
+      {"convert", "src", "out", "--percent", "0", "--wait", "1", "--report", "r.jsonl"},
+      temp.path());
+  EXPECT_EQ(result.status, 1) << result.standardError;
+  const std::vector<std::string> lines = ReadLines(temp / "r.jsonl");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(Parse(lines[0])["outcome"], "failed");
+  EXPECT_EQ(Parse(lines[0])["reason"], "no usable area");
+  EXPECT_TRUE(Parse(lines[0])["output"].is_null());
+  EXPECT_EQ(Parse(lines[1])["failed"], 1);
+  EXPECT_TRUE(FilesBelow(temp / "out").empty());
+}
+
+TEST(CommandLine, PngPicturesHaveTheBitmapsNameAndSize) {
+  TempFolder temp;
+  WriteFile(temp / "src/page.html", BandPage(900, "#f0f"));
+  const auto result = RunRendora(
+      {"convert", "src", "out", "--format", "png", "--wait", "1", "--report", "r.jsonl"},
+      temp.path());
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  EXPECT_EQ(FilesBelow(temp / "out"), Files{"page.png"});
+  const std::string png = ReadFile(temp / "out/page.png");
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.substr(1, 3), "PNG");
+  const auto* header = reinterpret_cast<const unsigned char*>(png.data() + 16);
+  EXPECT_EQ(header[0] << 24 | header[1] << 16 | header[2] << 8 | header[3], 800);
+  EXPECT_EQ(header[4] << 24 | header[5] << 16 | header[6] << 8 | header[7], 900);
+}
+
+TEST(CommandLine, CrawlRefusedByItsOptionsRequestsNothing) {
+  TempFolder temp;
+  testing_support::HttpServer server;
+  server.Serve("/start.html", {200, "<a href=\"next.html\">next</a>"});
+  const auto result =
+      RunRendora({"crawl", server.Address("/start.html"), "out", "--count", "0"}, temp.path());
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.standardError.find("ダウンロード数は0以上を指定してください。"),
+            std::string::npos)
+      << result.standardError;
+  EXPECT_TRUE(server.RequestLines().empty());
+  EXPECT_TRUE(FilesBelow(temp / "out").empty());
+}
+
+TEST(CommandLine, CrawlsALoopbackSiteIntoAMirroredTree) {
+  TempFolder temp;
+  testing_support::HttpServer server;
+  server.Serve("/site/start.html",
+               {200, "<p>start</p><a href=\"next.html\">next</a><img src=\"logo.cgi\">"
+                     "<a href=\"gone.html\">gone</a>"});
+  server.Serve("/site/next.html", {200, BandPage(400, "#0ff")});
+  server.Serve("/site/logo.cgi", {200, "LOGO", "image/png"});
+  const auto result = RunRendora({"crawl", server.Address("/site/start.html"), "out", "--wait",
+                                  "4", "--report", "r.jsonl", "--jobs", "2"},
+                                 temp.path());
+  EXPECT_EQ(result.status, 1) << result.standardError;  // gone.html answers 404
+  const std::string host = "http/127.0.0.1" + std::to_string(server.port()) + "/site/";
+  EXPECT_EQ(FilesBelow(temp / "out"),
+            (Files{host + "logo.cgi", host + "next.bmp", host + "start.bmp"}));
+  std::map<std::string, json> records;
+  const std::vector<std::string> lines = ReadLines(temp / "r.jsonl");
+  ASSERT_EQ(lines.size(), 5u) << result.standardError;
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    const json record = Parse(lines[i]);
+    const std::string source = record["source"];
+    records[source.substr(source.rfind('/') + 1)] = record;
+  }
+  EXPECT_EQ(records["start.html"]["kind"], "url");
+  EXPECT_EQ(records["start.html"]["http_status"], 200);
+  EXPECT_EQ(records["start.html"]["outcome"], "written");
+  EXPECT_EQ(records["logo.cgi"]["kind"], "src");
+  EXPECT_EQ(records["logo.cgi"]["bytes"], 4);
+  EXPECT_EQ(records["gone.html"]["outcome"], "failed");
+  EXPECT_EQ(records["gone.html"]["reason"], "http 404");
+  EXPECT_EQ(records["gone.html"]["http_status"], 404);
+  EXPECT_TRUE(Parse(lines.back())["dropped_links"].is_object());
+}
+
+TEST(CommandLine, ParallelPagesGiveTheSamePicturesAsOneAtATime) {
+  TempFolder temp;
+  const char* colours[] = {"#f00", "#0f0", "#00f", "#ff0", "#0ff", "#f0f", "#888", "#123"};
+  for (int i = 0; i < 8; ++i) {
+    WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(200 + 450 * i, colours[i]));
+  }
+  // Two pages that write the same picture: the later one in the walk wins, as with one view.
+  WriteFile(temp / "src/same.html", BandPage(300, "#f00"));
+  WriteFile(temp / "src/same.htm", BandPage(500, "#00f"));
+  const auto one = RunRendora({"convert", "src", "one", "--wait", "2"}, temp.path());
+  const auto four = RunRendora({"convert", "src", "four", "--wait", "2", "--jobs", "4"}, temp.path());
+  ASSERT_EQ(one.status, 0) << one.standardError;
+  ASSERT_EQ(four.status, 0) << four.standardError;
+  const Files files = FilesBelow(temp / "one");
+  ASSERT_EQ(files.size(), 9u);
+  EXPECT_EQ(FilesBelow(temp / "four"), files);  // no work folder left behind either
+  for (const std::string& file : files) {
+    EXPECT_TRUE(ReadFile(temp / ("one/" + file)) == ReadFile(temp / ("four/" + file))) << file;
+  }
+}
+
+TEST(CommandLine, ShardsSplitThePagesWithoutOverlap) {
+  TempFolder temp;
+  for (int i = 0; i < 6; ++i) WriteFile(temp / ("src/s" + std::to_string(i) + ".html"), "<p>x</p>");
+  const auto first = RunRendora({"convert", "src", "out1", "--wait", "1", "--shard", "1/2"}, temp.path());
+  const auto second = RunRendora({"convert", "src", "out2", "--wait", "1", "--shard", "2/2"}, temp.path());
+  ASSERT_EQ(first.status, 0) << first.standardError;
+  ASSERT_EQ(second.status, 0) << second.standardError;
+  std::set<std::string> all;
+  for (const std::string& file : FilesBelow(temp / "out1")) all.insert(file);
+  for (const std::string& file : FilesBelow(temp / "out2")) EXPECT_TRUE(all.insert(file).second) << file;
+  EXPECT_EQ(all.size(), 6u);
+}
+
+class Interrupted : public ::testing::TestWithParam<int> {};
+
+TEST_P(Interrupted, CtrlCEndsTheCurrentPageAndLeavesNoPartialFileAndNoServer) {
+  testing_support::AdoptOrphans();
+  TempFolder temp;
+  for (int i = 0; i < 8; ++i) {
+    WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(3000, "#4a4"));
+  }
+  testing_support::RunningCommand command(
+      {"convert", "src", "out", "--wait", "20", "--report", "r.jsonl", "--jobs",
+       std::to_string(GetParam())},
+      temp.path());
+  ASSERT_TRUE(WaitUntil([&] { return !ReadLines(temp / "r.jsonl").empty(); }, 120));
+  command.Signal(SIGINT);
+  const auto result = command.Wait(120);
+  EXPECT_EQ(result.status, 130) << result.standardError;
+  const Files files = FilesBelow(temp / "out");
+  EXPECT_FALSE(files.empty());
+  EXPECT_LT(files.size(), 8u);
+  for (const std::string& file : files) {
+    EXPECT_EQ(file.substr(file.size() - 4), ".bmp") << file;
+    EXPECT_TRUE(WholeBitmap(temp / ("out/" + file))) << file;
+  }
+  const std::vector<std::string> lines = ReadLines(temp / "r.jsonl");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(Parse(lines.back())["interrupted"], true);
+  EXPECT_EQ(lines.size(), files.size() + 1);
+  EXPECT_TRUE(WaitUntil([] { return testing_support::ChildProcesses().empty(); }, 5));
+}
+
+TEST_P(Interrupted, AKilledCommandLeavesNoServerOrWorkerBehind) {
+  testing_support::AdoptOrphans();
+  TempFolder temp;
+  for (int i = 0; i < 4; ++i) {
+    WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(2000, "#a44"));
+  }
+  testing_support::RunningCommand command(
+      {"convert", "src", "out", "--wait", "20", "--report", "r.jsonl", "--jobs",
+       std::to_string(GetParam())},
+      temp.path());
+  ASSERT_TRUE(WaitUntil([&] { return !ReadLines(temp / "r.jsonl").empty(); }, 120));
+  command.Signal(SIGKILL);
+  command.Wait(30);
+  EXPECT_TRUE(WaitUntil([] { return testing_support::ChildProcesses().empty(); }, 5));
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, Interrupted, ::testing::Values(1, 3));
+
+}  // namespace
