@@ -70,8 +70,10 @@ int HasPageWord(std::string_view address) {
 
 std::string AddressToPathForm(std::string_view address) {
   // The scheme's "//" becomes one separator; every other "/" already is the local separator.
-  std::string path = base::ReplaceAll(base::ToLower(address), "//", "/");
-  return base::ReplaceAll(path, ":", "");
+  // Lowered last: deleting a ":" behind a lone lead byte joins that byte with the next one, and
+  // a letter that was the second byte of a character before may stand alone after it.
+  const std::string path = base::ReplaceAll(base::ReplaceAll(address, "//", "/"), ":", "");
+  return base::ToLower(path);
 }
 
 std::string StripUnsafeAfter(char marker, std::string_view text) {
