@@ -22,6 +22,7 @@
 #include "base/encoding.h"
 #include "base/file_system.h"
 #include "base/locations.h"
+#include "browser/page_scripts.h"
 #include "convert/page_charset.h"
 #include "net/page_uri.h"
 
@@ -184,20 +185,30 @@ CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
   WebKitUserStyleSheet* sheet = webkit_user_style_sheet_new(
       kUserStyleSheet, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER,
       nullptr, nullptr);
-  webkit_user_content_manager_add_style_sheet(webkit_web_view_get_user_content_manager(m_view),
-                                              sheet);
+  WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
+  webkit_user_content_manager_add_style_sheet(content, sheet);
+  webkit_user_style_sheet_unref(sheet);
+  sheet = webkit_user_style_sheet_new(kPinnedStyleSheet, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                      WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+  webkit_user_content_manager_add_style_sheet(content, sheet);
   webkit_user_style_sheet_unref(sheet);
 
   m_loadChangedHandler =
       g_signal_connect(m_view, "load-changed", G_CALLBACK(&CWebBrowser2::LoadChangedThunk), this);
   m_loadFailedHandler =
       g_signal_connect(m_view, "load-failed", G_CALLBACK(&CWebBrowser2::LoadFailedThunk), this);
+  m_scriptDialogHandler = g_signal_connect(m_view, "script-dialog",
+                                           G_CALLBACK(&CWebBrowser2::ScriptDialogThunk), this);
+  m_resourceStartedHandler = g_signal_connect(
+      m_view, "resource-load-started", G_CALLBACK(&CWebBrowser2::ResourceStartedThunk), this);
 }
 
 CWebBrowser2::~CWebBrowser2() {
   if (!m_view) return;
   g_signal_handler_disconnect(m_view, m_loadChangedHandler);
   g_signal_handler_disconnect(m_view, m_loadFailedHandler);
+  g_signal_handler_disconnect(m_view, m_scriptDialogHandler);
+  g_signal_handler_disconnect(m_view, m_resourceStartedHandler);
   g_object_remove_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
 }
 
@@ -216,6 +227,54 @@ int CWebBrowser2::LoadFailedThunk(WebKitWebView*, int, char*, void* error, void*
     browser->m_loadState = LoadState::kFailed;
   }
   return FALSE;  // let the engine show its own error page; it is never measured
+}
+
+int CWebBrowser2::ScriptDialogThunk(WebKitWebView*, WebKitScriptDialog* dialog, void* self) {
+  // Nobody sits in front of a run: a dialog is answered at once, as "no" to a question and with
+  // nothing typed into a prompt, so that the page goes on and the run with it. Leaving a page
+  // that asks before it is left is always allowed; that question belongs to the page being left.
+  auto* browser = static_cast<CWebBrowser2*>(self);
+  switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
+      webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
+      return TRUE;
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+      webkit_script_dialog_confirm_set_confirmed(dialog, FALSE);
+      break;
+    case WEBKIT_SCRIPT_DIALOG_ALERT:
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:  // a prompt left without text is cancelled
+    default:
+      break;
+  }
+  browser->m_scriptDialogShown = true;
+  return TRUE;  // handled: the engine shows no dialog of its own
+}
+
+void CWebBrowser2::ResourceStartedThunk(WebKitWebView*, WebKitWebResource* resource, void*,
+                                        void* self) {
+  // Every request the page makes is counted until it finishes or fails. The resource may outlive
+  // this control, so its signals reach the control only through the shared pointer.
+  auto* browser = static_cast<CWebBrowser2*>(self);
+  browser->m_resourcesInFlight.insert(resource);
+  auto ended = +[](WebKitWebResource* done, void* data) {
+    std::shared_ptr<CWebBrowser2*> owner = static_cast<std::weak_ptr<CWebBrowser2*>*>(data)->lock();
+    if (owner) (*owner)->OnResourceEnded(done);
+  };
+  auto failed = +[](WebKitWebResource* done, GError*, void* data) {
+    std::shared_ptr<CWebBrowser2*> owner = static_cast<std::weak_ptr<CWebBrowser2*>*>(data)->lock();
+    if (owner) (*owner)->OnResourceEnded(done);
+  };
+  auto release = +[](gpointer data, GClosure*) {
+    delete static_cast<std::weak_ptr<CWebBrowser2*>*>(data);
+  };
+  g_signal_connect_data(resource, "finished", G_CALLBACK(ended),
+                        new std::weak_ptr<CWebBrowser2*>(browser->m_self), release, GConnectFlags{});
+  g_signal_connect_data(resource, "failed", G_CALLBACK(failed),
+                        new std::weak_ptr<CWebBrowser2*>(browser->m_self), release, GConnectFlags{});
+}
+
+void CWebBrowser2::OnResourceEnded(WebKitWebResource* resource) {
+  m_resourcesInFlight.erase(resource);
 }
 
 void CWebBrowser2::OnLoadChanged(int event) {
@@ -343,7 +402,19 @@ void CWebBrowser2::Navigate2(const std::string& location) {
   }
   webkit_settings_set_default_charset(webkit_web_view_get_settings(m_view), charset);
   m_loadState = LoadState::kRequested;
+  m_scriptDialogShown = false;
+  m_resourcesInFlight.clear();
+  m_framePainted = true;
   webkit_web_view_load_uri(m_view, uri.c_str());
+  if (!m_engineStarted) {
+    // The engine starts the processes that fetch and show pages for the first page asked for
+    // (a few hundred milliseconds): that start is waited for here, until the page's document
+    // arrives, so that the first page gets the same wait as every later one.
+    m_engineStarted = true;
+    PumpUntil([this] {
+      return !m_view || (m_loadState != LoadState::kRequested && m_loadState != LoadState::kStarted);
+    }, m_engineTimeout);
+  }
 }
 
 void CWebBrowser2::RedrawNow() {
@@ -352,11 +423,11 @@ void CWebBrowser2::RedrawNow() {
   m_control->Update();
 }
 
-std::optional<std::string> CWebBrowser2::RunScript(const std::string& script) {
+std::optional<std::string> CWebBrowser2::RunScript(const std::string& script, const char* world) {
   if (!m_view) return std::nullopt;
   auto pending = std::make_shared<Pending<std::optional<std::string>>>();
   webkit_web_view_evaluate_javascript(
-      m_view, script.c_str(), -1, nullptr, nullptr, pending->Cancellable(),
+      m_view, script.c_str(), -1, world, nullptr, pending->Cancellable(),
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto pending = TakeFromEngine<std::optional<std::string>>(data);
         GError* rawError = nullptr;
@@ -468,6 +539,58 @@ bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
   view.Refer(width, height, reinterpret_cast<const std::uint32_t*>(data), stride / 4,
              std::move(owner));
   return true;
+}
+
+bool CWebBrowser2::LoadFinished() {
+  return m_loadState == LoadState::kFinished && m_resourcesInFlight.empty();
+}
+
+std::optional<convert::PixelSize> CWebBrowser2::LayoutSize() {
+  if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) {
+    return std::nullopt;
+  }
+  std::optional<std::string> answer = RunScript(kLayoutSizeScript, kControlWorld);
+  convert::PixelSize size;
+  if (!answer || std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height) != 2) {
+    return std::nullopt;
+  }
+  return size;
+}
+
+void CWebBrowser2::RequestFrame() {
+  // Not waited for here: the answer sets m_framePainted while the caller pumps events. An answer
+  // to an earlier request, or one for an earlier page, is ignored.
+  m_framePainted = false;
+  if (!m_view) return;
+  struct Answer {
+    std::weak_ptr<CWebBrowser2*> browser;
+    int request;
+  };
+  auto* answer = new Answer{m_self, ++m_frameRequest};
+  webkit_web_view_call_async_javascript_function(
+      m_view, kFrameFunction, -1, nullptr, kControlWorld, nullptr, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Answer> answer(static_cast<Answer*>(data));
+        GError* rawError = nullptr;
+        ObjectHolder value(G_OBJECT(webkit_web_view_call_async_javascript_function_finish(
+            WEBKIT_WEB_VIEW(source), result, &rawError)));
+        ErrorHolder error(rawError);
+        std::shared_ptr<CWebBrowser2*> browser = answer->browser.lock();
+        if (browser && (*browser)->m_frameRequest == answer->request) {
+          (*browser)->m_framePainted = true;
+        }
+      },
+      answer);
+}
+
+void CWebBrowser2::HidePinnedElements() {
+  if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) return;
+  RunScript(kHidePinnedScript, kControlWorld);
+}
+
+void CWebBrowser2::RestorePinnedElements() {
+  if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) return;
+  RunScript(kRestorePinnedScript, kControlWorld);
 }
 
 int CWebBrowser2::BitsPerPixel() {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "convert/page_view.h"
@@ -11,6 +12,8 @@
 class wxWindow;
 class wxWebView;
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitScriptDialog WebKitScriptDialog;
+typedef struct _WebKitWebResource WebKitWebResource;
 
 namespace browser {
 
@@ -37,10 +40,18 @@ class CWebBrowser2 : public convert::PageView {
   convert::ScrollPoint GetScrollPosition() override;
   bool Snapshot(convert::ViewPixels& view) override;
   int BitsPerPixel() override;
+  bool LoadFinished() override;
+  std::optional<convert::PixelSize> LayoutSize() override;
+  void RequestFrame() override;
+  bool FramePainted() override { return m_framePainted; }
+  bool ScriptDialogShown() override { return m_scriptDialogShown; }
+  void HidePinnedElements() override;
+  void RestorePinnedElements() override;
 
   // Runs `script` in the page and gives its result as a text; nullopt when the script failed,
-  // gave undefined/null, or no answer came within the engine timeout.
-  std::optional<std::string> RunScript(const std::string& script);
+  // gave undefined/null, or no answer came within the engine timeout. With a `world` name the
+  // script runs beside the page's own scripts, unseen by them and unharmed by what they redefine.
+  std::optional<std::string> RunScript(const std::string& script, const char* world = nullptr);
 
   // Where the current load stands.
   enum class LoadState {
@@ -60,6 +71,10 @@ class CWebBrowser2 : public convert::PageView {
  private:
   static void LoadChangedThunk(WebKitWebView* view, int event, void* self);
   static int LoadFailedThunk(WebKitWebView* view, int event, char* uri, void* error, void* self);
+  static int ScriptDialogThunk(WebKitWebView* view, WebKitScriptDialog* dialog, void* self);
+  static void ResourceStartedThunk(WebKitWebView* view, WebKitWebResource* resource, void* request,
+                                   void* self);
+  void OnResourceEnded(WebKitWebResource* resource);
   void OnLoadChanged(int event);
   void CheckMainResourceCharset();
   void OnMainResourceData(int navigation, const std::optional<std::string>& bytes,
@@ -70,6 +85,8 @@ class CWebBrowser2 : public convert::PageView {
   WebKitWebView* m_view = nullptr;  // the engine's view inside m_control; null once destroyed
   unsigned long m_loadChangedHandler = 0;
   unsigned long m_loadFailedHandler = 0;
+  unsigned long m_scriptDialogHandler = 0;
+  unsigned long m_resourceStartedHandler = 0;
   // Shared with the engine's pending answers; they check it before touching this object.
   std::shared_ptr<CWebBrowser2*> m_self;
   LoadState m_loadState = LoadState::kIdle;
@@ -77,6 +94,12 @@ class CWebBrowser2 : public convert::PageView {
   bool m_charsetOverridden = false;   // a custom charset was set for the current location
   int m_navigation = 0;               // counts Navigate2 calls, to ignore stale answers
   int m_engineTimeout = kEngineTimeoutMilliseconds;
+  bool m_engineStarted = false;       // the first page has been asked for: the engine runs
+  bool m_scriptDialogShown = false;   // the current page opened a script dialog
+  // The current page's resource requests that have neither finished nor failed.
+  std::set<const void*> m_resourcesInFlight;
+  int m_frameRequest = 0;             // counts RequestFrame calls, to ignore stale answers
+  bool m_framePainted = true;         // the view painted a frame since the last RequestFrame
 };
 
 }  // namespace browser

@@ -1,6 +1,7 @@
 // Capturing the page shown in the page view into a bitmap file.
 #include "convert/page_capture.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -25,19 +26,183 @@ constexpr std::uint32_t kBackground = 0x00FFFFFF;
 
 // One wait round lasts 10 ms: a pump of the window's events, then a sleep for what is left.
 constexpr std::chrono::microseconds kWaitRound{10000};
+// How often a round pumps while it waits for the page to get somewhere.
+constexpr std::chrono::microseconds kReadySlice{2000};
 
-// `rounds` rounds of pumping the window's events and sleeping; false when the window started
-// closing, so that the capture gives up at once. The time a pump takes counts toward its round,
-// so that a page's waits last as long as they are meant to however busy the engine keeps it.
-bool WaitRounds(long long rounds, RunControls& controls, const RunState& state) {
+// How a run of wait rounds ended.
+enum class WaitEnd {
+  kRanOut,   // every round was waited
+  kReady,    // the condition held: the rest of the rounds were not needed
+  kClosing,  // the window started closing
+};
+
+// Up to `rounds` rounds of pumping the window's events and sleeping, ending early once
+// `ready(round)` holds after a pump, or at once when the window started closing, so that the
+// capture gives up. The time a pump takes counts toward its round, so that a page's waits last
+// as long as they are meant to however busy the engine keeps it. While `awaiting()` holds (an
+// answer of the engine is expected), a round pumps again every kReadySlice, so that the answer
+// is taken in soon after it comes.
+template <typename Ready, typename Awaiting>
+WaitEnd WaitRoundsUntil(long long rounds, RunControls& controls, const RunState& state,
+                        Ready ready, Awaiting awaiting) {
   using Clock = std::chrono::steady_clock;
   for (long long k = 0; k < rounds; ++k) {
-    const Clock::time_point roundStart = Clock::now();
-    controls.PumpMessages();
-    if (state.m_closing) return false;
-    const auto spent = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - roundStart);
-    if (spent < kWaitRound) controls.Sleep(kWaitRound - spent);
+    std::chrono::microseconds spent{0};
+    while (true) {
+      const Clock::time_point pumpStart = Clock::now();
+      controls.PumpMessages();
+      if (state.m_closing) return WaitEnd::kClosing;
+      if (ready(k)) return WaitEnd::kReady;
+      spent += std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - pumpStart);
+      if (spent >= kWaitRound) break;
+      const std::chrono::microseconds rest = kWaitRound - spent;
+      const std::chrono::microseconds nap = awaiting() ? std::min(rest, kReadySlice) : rest;
+      controls.Sleep(nap);
+      spent += nap;
+      if (spent >= kWaitRound) break;
+    }
   }
+  return WaitEnd::kRanOut;
+}
+
+// `rounds` whole rounds; false when the window started closing.
+bool WaitRounds(long long rounds, RunControls& controls, const RunState& state) {
+  const auto never = [](long long) { return false; };
+  return WaitRoundsUntil(rounds, controls, state, never, [] { return false; }) !=
+         WaitEnd::kClosing;
+}
+
+// The wait after a scroll: m_wait rounds. When the run waits only until pages are ready, it ends
+// at the first frame the view paints after the scroll, and at once when the scroll did not move
+// the view (nothing new to paint). `before` is where the view stood before the scroll.
+bool WaitAfterScroll(PageView& view, RunControls& controls, const RunState& state,
+                     ScrollPoint before) {
+  if (!state.m_untilLoaded) return WaitRounds(state.m_wait, controls, state);
+  const ScrollPoint now = view.GetScrollPosition();
+  if (now.x == before.x && now.y == before.y) return !state.m_closing;
+  view.RequestFrame();
+  const auto painted = [&](long long) { return view.FramePainted(); };
+  return WaitRoundsUntil(state.m_wait, controls, state, painted, [] { return true; }) !=
+         WaitEnd::kClosing;
+}
+
+// Rounds a page's laid-out size must stay the same before it counts as settled (200 ms).
+constexpr int kSettleRounds = 20;
+
+// One pass through the whole page within the load wait, a step of one view height at a time,
+// each step held until the view has painted a frame there (scripts that watch the scroll
+// position or what comes into view see it), then back to the top. Images and blocks that load
+// when they come into view so start loading before the page is measured and copied.
+class LazyPass {
+ public:
+  explicit LazyPass(PageView& view) : m_view(view) {}
+
+  // Moves the pass on as far as the view allows now; it begins as soon as the page has a
+  // document (parsed, its fonts ready) that reaches below the view, without waiting for the
+  // images in view: what comes into view later must start loading as early as it can.
+  void Advance();
+  // Ends the pass where it stands: the view goes back to the page's top.
+  void Finish();
+  bool Done() const { return m_stage == Stage::kDone; }
+
+ private:
+  enum class Stage { kWaiting, kStepping, kReturning, kDone };
+  void Begin();
+  void StepDown();
+
+  PageView& m_view;
+  Stage m_stage = Stage::kWaiting;
+  int m_step = 0;      // the view's height: the length of one step
+  int m_expected = 0;  // where the view stands after the last step unless the page ended
+};
+
+void LazyPass::Begin() {
+  const std::optional<PixelSize> size = m_view.LayoutSize();
+  m_step = m_view.GetViewSize().height;
+  if (!size || m_step <= 0) return;  // no document yet: the next round tries again
+  if (size->height <= m_step) {      // the whole page is in view already: nothing to pass
+    m_stage = Stage::kDone;
+    return;
+  }
+  const ScrollPoint at = m_view.GetScrollPosition();
+  if (at.x != 0 || at.y != 0) m_view.ScrollBy(-at.x, -at.y);
+  m_expected = 0;
+  StepDown();
+}
+
+void LazyPass::StepDown() {
+  m_view.ScrollBy(0, m_step);
+  m_expected += m_step;
+  m_view.RequestFrame();
+  m_stage = Stage::kStepping;
+}
+
+void LazyPass::Advance() {
+  switch (m_stage) {
+    case Stage::kWaiting:
+      Begin();
+      return;
+    case Stage::kStepping:
+      if (!m_view.FramePainted()) return;
+      // A view that stopped short of a whole step stands at the page's end.
+      if (m_view.GetScrollPosition().y >= m_expected) {
+        StepDown();
+        return;
+      }
+      Finish();
+      m_view.RequestFrame();
+      m_stage = Stage::kReturning;
+      return;
+    case Stage::kReturning:
+      if (m_view.FramePainted()) m_stage = Stage::kDone;
+      return;
+    case Stage::kDone:
+      return;
+  }
+}
+
+void LazyPass::Finish() {
+  if (m_stage == Stage::kStepping) {
+    const ScrollPoint at = m_view.GetScrollPosition();
+    m_view.ScrollBy(-at.x, -at.y);
+  }
+  m_stage = Stage::kDone;
+}
+
+// Watches a page settle: ready once it has finished loading (every resource request answered)
+// and its laid-out size has not changed for kSettleRounds rounds.
+class SettleWatch {
+ public:
+  bool Ready(PageView& view, long long round) {
+    const std::optional<PixelSize> size = view.LayoutSize();
+    if (!size || !m_last || size->width != m_last->width || size->height != m_last->height) {
+      m_last = size;
+      m_changedAt = round;
+    }
+    return m_last && round - m_changedAt >= kSettleRounds && view.LoadFinished();
+  }
+
+ private:
+  std::optional<PixelSize> m_last;
+  long long m_changedAt = 0;
+};
+
+// The load wait: m_wait x 5 rounds, with the pass through the page as soon as it has a
+// document. When the run waits only until pages are ready, it ends as soon as the pass is done
+// and the page has settled. False when the window started closing.
+bool LoadWait(PageView& view, RunControls& controls, const RunState& state) {
+  LazyPass pass(view);
+  SettleWatch settle;
+  const auto ready = [&](long long round) {
+    pass.Advance();
+    const bool settled = state.m_untilLoaded && settle.Ready(view, round);
+    return settled && pass.Done();
+  };
+  const auto awaiting = [&] { return !pass.Done(); };
+  const WaitEnd end =
+      WaitRoundsUntil(static_cast<long long>(state.m_wait) * 5, controls, state, ready, awaiting);
+  if (end == WaitEnd::kClosing) return false;
+  pass.Finish();
   return true;
 }
 
@@ -156,6 +321,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view,
   if (start.x != 0 || start.y != 0) view.ScrollBy(-start.x, -start.y);
 
   ViewPixels pixels;
+  bool first = true;
   for (int i = 0; i <= plan.rows; ++i) {
     int rowHeight = 0;
     for (int j = 0; j <= plan.cols; ++j) {
@@ -164,18 +330,24 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view,
       // A tile of no height or width (a page exactly rows x VH high) copies nothing.
       if (tile.fill.width > 0 && tile.fill.height > 0 && tile.page.width > 0 &&
           tile.page.height > 0) {
+        // The first tile shows the page as a reader sees it at its top, with what is pinned to
+        // the view; every later one shows the content under it instead of another copy.
+        if (!first) view.HidePinnedElements();
+        first = false;
         // The engine clamps the view at the page's end wherever it sees fit, so the tile is
         // taken from where its page pixels actually show.
         const ScrollPoint scroll = view.GetScrollPosition();
         if (!view.Snapshot(pixels) || !pixels.Complete()) return CaptureOutcome::kNoSnapshot;
         CopyTile(tile, plan, pixels, scroll, bitmap);
       }
+      const ScrollPoint before = state.m_untilLoaded ? view.GetScrollPosition() : ScrollPoint();
       view.ScrollBy(tile.page.width, 0);
-      if (!WaitRounds(state.m_wait, controls, state)) return CaptureOutcome::kClosing;
+      if (!WaitAfterScroll(view, controls, state, before)) return CaptureOutcome::kClosing;
     }
+    const ScrollPoint before = state.m_untilLoaded ? view.GetScrollPosition() : ScrollPoint();
     view.ScrollBy(0, rowHeight);
     ScrollToLeftEdge(view);
-    if (!WaitRounds(state.m_wait, controls, state)) return CaptureOutcome::kClosing;
+    if (!WaitAfterScroll(view, controls, state, before)) return CaptureOutcome::kClosing;
   }
   return std::nullopt;
 }
@@ -201,11 +373,13 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   const double scale = base::ToInt(controls.GetOptionText(settings::Field::kPercent)) * 0.01;
   CaptureResult result;
 
-  // The page has exactly this time to load; nothing is polled.
-  if (!WaitRounds(static_cast<long long>(state.m_wait) * 5, controls, state)) {
+  if (!LoadWait(view, controls, state)) {
     result.outcome = CaptureOutcome::kClosing;
     return result;
   }
+  // Dialogs come while the page loads and runs its scripts; they have all been answered by now.
+  result.scriptDialog = view.ScriptDialogShown();
+  result.complete = view.LoadFinished();
   Layout layout;
   if (std::optional<CaptureOutcome> failed = MeasureLayout(view, state, scale, layout)) {
     result.outcome = *failed;
@@ -223,7 +397,14 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
     result.outcome = CaptureOutcome::kTooLarge;
     return result;
   }
-  if (std::optional<CaptureOutcome> failed = CopyTiles(layout, view, controls, state, *bitmap)) {
+  const std::optional<CaptureOutcome> failed = CopyTiles(layout, view, controls, state, *bitmap);
+  if (failed == CaptureOutcome::kClosing) {
+    result.outcome = *failed;
+    return result;
+  }
+  // The shown page looks as it did before the copy: nothing of it stays hidden or moved.
+  view.RestorePinnedElements();
+  if (failed) {
     result.outcome = *failed;
     return result;
   }

@@ -28,9 +28,14 @@ struct CaptureResult {
   int width = 0;       // the picture's size in pixels (also when it could not be written)
   int height = 0;
   long long bytes = 0;  // the file's size when written
+  // False when the page was still loading (a resource request unanswered) as it was measured:
+  // the picture shows it as far as it had come.
+  bool complete = true;
+  bool scriptDialog = false;  // the page opened a script dialog, which was answered at once
 };
 
-// Waits m_wait x 5 rounds for the page to load, measures it and copies it tile by tile, scrolling
+// Waits m_wait x 5 rounds for the page to load (passing once through the page and back so that
+// what loads on scrolling is there; with m_untilLoaded only until the page is ready), measures it and copies it tile by tile, scrolling
 // the view between tiles, into one bitmap scaled by the Percent option (read once, here), then
 // writes it to `path` in state.m_format. state.m_captureWidth and state.m_wait are those of the
 // current page.

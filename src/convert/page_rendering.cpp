@@ -40,9 +40,11 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   entry.bytes = capture.bytes;
   entry.milliseconds += milliseconds;
   entry.reason.clear();
+  entry.scriptDialog = capture.scriptDialog;
   switch (capture.outcome) {
     case CaptureOutcome::kWritten:
-      entry.outcome = EntryOutcome::kWritten;
+      entry.outcome = capture.complete ? EntryOutcome::kWritten : EntryOutcome::kIncomplete;
+      if (!capture.complete) entry.reason = "still loading";
       entry.output = path;
       return entry;
     case CaptureOutcome::kClosing:
@@ -85,6 +87,11 @@ int PageRendering::RenderPage(const std::string& location, const std::string& na
     m_view.Navigate2(location);
     m_view.RedrawNow();
     m_last = CaptureToFile(*path, m_view, m_controls, m_state);
+    // A page whose document never came within its wait is named on the status line, so that
+    // no page goes without a picture unnoticed.
+    if (m_last->outcome == CaptureOutcome::kNotMeasured) {
+      m_controls.SetStatusText(resources::PageNotLoadedText(m_state.m_pageCount, name));
+    }
   }
   const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - started);

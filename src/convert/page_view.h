@@ -68,6 +68,27 @@ class PageView {
   virtual bool Snapshot(ViewPixels& view) = 0;
   // Bits per pixel of the display surface the page is rendered on.
   virtual int BitsPerPixel() = 0;
+
+  // What a view without an engine behind it answers below: a page that is always whole, with
+  // frames that are always painted, no script dialogs and nothing pinned to the view.
+
+  // True once the current page has finished loading and none of the resources it asked for is
+  // still on its way. Never waits.
+  virtual bool LoadFinished() { return true; }
+  // The document's size as laid out now, once its fonts are ready; nullopt without a document or
+  // while fonts still load. Cheaper than MeasurePage, for watching a page settle.
+  virtual std::optional<PixelSize> LayoutSize() { return MeasurePage(); }
+  // Asks to be told of the next frame the view paints; FramePainted() turns true when it has.
+  virtual void RequestFrame() {}
+  virtual bool FramePainted() { return true; }
+  // True when the current page opened a script dialog (alert, confirm, prompt); it was answered
+  // at once and never waited for the user.
+  virtual bool ScriptDialogShown() { return false; }
+  // Hides what a reader sees pinned to the view (fixed elements) and pins sticky elements to
+  // their places in the page, so that views scrolled further down show the content under them.
+  // Only the shown document changes, never the page's file; RestorePinnedElements undoes it.
+  virtual void HidePinnedElements() {}
+  virtual void RestorePinnedElements() {}
 };
 
 }  // namespace convert

@@ -26,6 +26,10 @@ struct RunState {
   bool m_running = false;   // a run is in progress: a second Start starts nothing
   bool m_closing = false;   // the window is closing: the run stops and the program ends
   OutputFormat m_format = OutputFormat::kBmp;  // the pictures' format (the window writes bmp)
+  // The waits end when the page is ready (loaded, nothing in flight, fonts ready, size settled)
+  // and after a scroll at the next painted frame, never later than the fixed waits; the window
+  // keeps the fixed waits.
+  bool m_untilLoaded = false;
   // The record of the page about to be rendered as far as its caller knows it (a crawl puts the
   // entry's kind and answer here); the rendering completes it and hands it on.
   EntryRecord m_entry;

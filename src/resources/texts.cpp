@@ -166,4 +166,9 @@ std::string DownloadCountText(int successes) {
   return Format(Cp932("ダウンロード件数 %d"), successes);
 }
 
+std::string PageNotLoadedText(int page, std::string_view name) {
+  const std::string nameText(name);
+  return Format(Cp932("%d件目 %s は読み込みが終わらず変換できませんでした"), page, nameText.c_str());
+}
+
 }  // namespace resources

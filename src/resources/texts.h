@@ -114,6 +114,8 @@ std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 
 std::string NotRegularFileText(std::string_view name);
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
 std::string DownloadCountText(int successes);                // "ダウンロード件数 %d"
+// "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
+std::string PageNotLoadedText(int page, std::string_view name);
 
 // The maker's home page: the caption of the about box's button and the target of the command.
 inline constexpr std::string_view kHomePageAddress = "https://rendora.example.org/";

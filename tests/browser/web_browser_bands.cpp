@@ -59,7 +59,7 @@ std::string BandPage::Html() const {
   std::string html = m_quirks ? "" : "<!DOCTYPE html>\n";
   html += "<html><head><style>html { background: #FFFFFF; scroll-behavior: smooth; } body { margin: " +
           std::to_string(m_margin) + "px; } .b { display: flex; } .b div { flex: auto; }</style>"
-          "</head><body>\n";
+          "</head><body>\n" + m_bodyStart;
   for (std::size_t i = 0; i < m_bands.size(); ++i) {
     const Band& band = m_bands[i];
     html += "<div class=\"b\" style=\"height: " + std::to_string(band.height) + "px\">";
@@ -121,12 +121,18 @@ std::uint32_t BitmapFile::Pixel(int x, int y) const {
 }
 
 std::string BitmapFile::FirstMismatch(const BandPage& page, double scale) const {
+  return FirstMismatch([&](int x, int y) {
+    return page.ColourAt(static_cast<int>(x / scale), static_cast<int>(y / scale));
+  });
+}
+
+std::string BitmapFile::FirstMismatch(
+    const std::function<std::uint32_t(int, int)>& expectedAt) const {
   std::string first;
   long long wrong = 0;
   for (int y = 0; y < height; ++y) {
-    const int pageY = static_cast<int>(y / scale);
     for (int x = 0; x < width; ++x) {
-      const std::uint32_t expected = page.ColourAt(static_cast<int>(x / scale), pageY);
+      const std::uint32_t expected = expectedAt(x, y);
       const std::uint32_t actual = Pixel(x, y);
       if (actual == expected) continue;
       if (wrong++ == 0) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class BandPage {
 
   void SetMargin(int pixels) { m_margin = pixels; }
   void SetQuirks(bool quirks) { m_quirks = quirks; }
+  // Markup put at the start of the body, before the bands (a header, a script).
+  void SetBodyStart(std::string html) { m_bodyStart = std::move(html); }
 
   // The page, asking for smooth scrolling as some pages do.
   std::string Html() const;
@@ -38,6 +41,7 @@ class BandPage {
   std::vector<int> m_columns;  // widths; empty: one column as wide as the view allows
   int m_margin = 0;
   bool m_quirks = false;
+  std::string m_bodyStart;
 };
 
 // A bitmap file read back: the header fields and the pixels.
@@ -58,6 +62,8 @@ struct BitmapFile {
   // "" when every pixel shows the page at `scale` (bitmap pixel d from page pixel d / scale);
   // else where the first wrong pixel is and how many there are.
   std::string FirstMismatch(const BandPage& page, double scale) const;
+  // "" when every pixel (x, y) is expected(x, y) (0xRRGGBB); else the first wrong one and a count.
+  std::string FirstMismatch(const std::function<std::uint32_t(int, int)>& expected) const;
 };
 
 }  // namespace testing_support

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "browser/browser_frame.h"
 #include "browser/event_pump.h"
 #include "browser/web_browser_bands.h"
 #include "convert/page_capture.h"
@@ -35,38 +36,8 @@ using LoadState = CWebBrowser2::LoadState;
 constexpr int kScreenHeight = 1024;  // the browser becomes 800 x 724, as on a 1024-pixel screen
 constexpr int kCaptureWidth = 800;
 
-// The run's controls on a real frame: pumps the real event loop, really sleeps, and places the
-// frame and the browser as the main window does.
-class FrameControls : public testing_support::FakeRunControls {
- public:
-  FrameControls(wxFrame* frame, CWebBrowser2* browser) : m_frame(frame), m_browser(browser) {}
-  void PumpMessages() override { browser::PumpPendingEvents(); }
-  void Sleep(std::chrono::microseconds duration) override {
-    std::this_thread::sleep_for(duration);
-  }
-  void PlaceForPage(int captureWidth, int height) override {
-    m_frame->SetSize(0, 0, captureWidth + 50, height - 70);
-    m_browser->GetControl()->SetSize(10, 150, captureWidth, height - 300);
-    m_frame->Refresh();
-    m_frame->Update();
-  }
-
- private:
-  wxFrame* m_frame;
-  CWebBrowser2* m_browser;
-};
-
-// Pumps until `done` holds; a bound (not a measurement) keeps a broken engine from hanging.
-template <typename Condition>
-bool PumpUntil(Condition done, int seconds = 20) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    browser::PumpPendingEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
+using testing_support::FrameControls;
+using testing_support::PumpUntil;
 
 // One frame and one browser for the whole suite: starting the engine is the slow part.
 class WebBrowserTest : public ::testing::Test {

@@ -96,15 +96,17 @@ TEST(CaptureToFile, PageOf1200RowsComesOutWholeWithItsScrollsAndWaits) {
   EXPECT_EQ(bitmap.U32(2), 54u + 781u * 4 * 1200);
   ExpectPageReproduced(bitmap, 781, 1200, 1.0);
 
-  // After each tile right by its width, after each row down by its height and back left.
-  const std::vector<std::pair<int, int>> scrolls = {{781, 0}, {0, 719}, {0, 0},
-                                                    {781, 0}, {0, 481}, {0, 0}};
+  // Within the load wait one pass down the page a view height at a time and back to the top;
+  // then after each tile right by its width, after each row down by its height and back left.
+  const std::vector<std::pair<int, int>> scrolls = {{0, 724}, {0, -476}, {781, 0}, {0, 719},
+                                                    {0, 0},   {781, 0},  {0, 481},  {0, 0}};
   EXPECT_EQ(capture.view.scrolls, scrolls);
   // The second row is taken where the view really stands: clamped at 1200 - 724 = 476.
   ASSERT_EQ(capture.view.snapshotsAt.size(), 2u);
   EXPECT_EQ(capture.view.snapshotsAt[1].y, 476);
-  // Load wait 2 x 5 rounds, then 2 rounds after each of the 2 tiles and each of the 2 rows.
-  EXPECT_EQ(capture.controls.pumps, 18);
+  // Load wait 2 x 5 rounds, then 2 rounds after each of the 2 tiles and each of the 2 rows; the
+  // pass through the page pumps twice more within the load wait's first round to see its frames.
+  EXPECT_EQ(capture.controls.pumps, 20);
   EXPECT_EQ(capture.controls.sleptMilliseconds, 180);
 }
 
@@ -218,6 +220,113 @@ TEST(CaptureToFile, ClosingTheWindowAbandonsTheCapture) {
   EXPECT_EQ(capture.Run(), CaptureOutcome::kClosing);
   EXPECT_EQ(capture.controls.pumps, 12);
   EXPECT_FALSE(base::FileExists(capture.path()));
+}
+
+TEST(CaptureToFile, LoadWaitPassesOnceThroughThePageAndBackBeforeMeasuring) {
+  struct Case {
+    const char* what;
+    int pageHeight;
+    int frameQueries;  // -1: the view never paints a frame
+    std::vector<std::pair<int, int>> passScrolls;
+  } cases[] = {
+      {"3000 rows", 3000, 1, {{0, 724}, {0, 724}, {0, 724}, {0, 724}, {0, -2276}}},
+      {"frames come late", 3000, 3, {{0, 724}, {0, 724}, {0, 724}, {0, 724}, {0, -2276}}},
+      // Without painted frames the pass stays at its first step and goes back when time is up.
+      {"no frames", 3000, -1, {{0, 724}, {0, -724}}},
+      {"as high as the view", 724, 1, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Capture capture(781, c.pageHeight);
+    capture.state.m_wait = 10;
+    capture.view.frameQueries = c.frameQueries;
+    ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+    const std::vector<std::pair<int, int>> pass(
+        capture.view.scrolls.begin(),
+        capture.view.scrolls.begin() + static_cast<long>(c.passScrolls.size()));
+    EXPECT_EQ(pass, c.passScrolls);
+    ASSERT_FALSE(capture.view.snapshotsAt.empty());
+    EXPECT_EQ(capture.view.snapshotsAt[0].y, 0);  // the first tile is the page's top
+    ExpectPageReproduced(capture.Read(), 781, c.pageHeight, 1.0);
+  }
+}
+
+TEST(CaptureToFile, PinnedElementsAreHiddenAfterTheFirstTileAndRestoredAfterTheLast) {
+  struct Case {
+    int pageWidth, pageHeight;
+    std::vector<std::size_t> hides;  // snapshots taken before each hide
+  } cases[] = {
+      {781, 700, {}},
+      {781, 1200, {1}},
+      {781, 3000, {1, 2, 3, 4}},
+      {1700, 1200, {1, 2, 3, 4, 5}},  // 3 columns, 2 rows
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.pageWidth) + "x" + std::to_string(c.pageHeight));
+    Capture capture(c.pageWidth, c.pageHeight);
+    capture.state.m_captureWidth = 800;
+    ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+    EXPECT_EQ(capture.view.hidesAtSnapshot, c.hides);
+    EXPECT_EQ(capture.view.restores, 1);
+  }
+}
+
+TEST(CaptureToFile, UntilLoadedEndsEachWaitWhenThePageIsReadyNeverLater) {
+  // Wait 10 on a page of 3000 rows: a load wait of 50 rounds of 10 ms, and 10 after each of 5
+  // tiles and 5 rows, 1,500 ms in all with fixed waits. Waiting for an answer the capture pumps
+  // every 2 ms.
+  struct Case {
+    const char* what;
+    bool untilLoaded;
+    int finishedAtPump;  // -1: never
+    int growthQueries;   // the laid-out size changes at this many queries
+    int frameQueries;    // -1: no frame is ever painted
+    int slept;           // milliseconds
+    bool complete;
+  } cases[] = {
+      {"fixed waits", false, 0, 0, 1, 1500, true},
+      {"fixed waits, still loading", false, -1, 0, 1, 1500, false},
+      // The pass takes 5 steps and the way back within the first rounds; the size is the same
+      // for 20 rounds; 4 row scrolls move the view, each ends at its frame, painted at once.
+      {"ready at once", true, 0, 0, 1, 200, true},
+      {"frames after 3 queries", true, 0, 0, 3, 200 + 4 * 4, true},
+      // The pass's pumps (6) come within the first round: pump 40 starts round 35.
+      {"loaded at pump 40", true, 40, 0, 1, 350, true},
+      // Queried at each of the pass's pumps, then once a round: the last change in round 20.
+      {"size changing for 25 queries", true, 0, 25, 1, 400, true},
+      {"never loaded", true, -1, 0, 1, 500, false},
+      // No frame: the pass stands still and the scroll waits last as long as the fixed ones.
+      {"never a frame", true, 0, 0, -1, 500 + 400, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Capture capture(781, 3000);
+    capture.state.m_wait = 10;
+    capture.state.m_untilLoaded = c.untilLoaded;
+    capture.view.finishedAtPump = c.finishedAtPump;
+    capture.view.pumps = &capture.controls.pumps;
+    capture.view.growth = 7;
+    capture.view.growthQueries = c.growthQueries;
+    capture.view.frameQueries = c.frameQueries;
+    const convert::CaptureResult result =
+        convert::CaptureToFile(capture.path(), capture.view, capture.controls, capture.state);
+    ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
+    EXPECT_EQ(capture.controls.sleptMilliseconds, c.slept);
+    EXPECT_LE(capture.controls.sleptMilliseconds, 1500);
+    EXPECT_EQ(result.complete, c.complete);
+    ExpectPageReproduced(capture.Read(), 781, 3000, 1.0);
+  }
+}
+
+TEST(CaptureToFile, ScriptDialogOfThePageIsReported) {
+  for (bool dialog : {false, true}) {
+    Capture capture(781, 1200);
+    capture.view.scriptDialog = dialog;
+    capture.view.measureFails = true;  // reported whether or not a picture comes of it
+    EXPECT_EQ(convert::CaptureToFile(capture.path(), capture.view, capture.controls, capture.state)
+                  .scriptDialog,
+              dialog);
+  }
 }
 
 }  // namespace

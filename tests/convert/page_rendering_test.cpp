@@ -106,4 +106,48 @@ TEST(RenderPage, PagesWithoutUsableViewOrPathAreNotLoadedButCount) {
   }
 }
 
+TEST(PageRecord, CarriesIncompletePagesAndScriptDialogs) {
+  struct Case {
+    CaptureOutcome outcome;
+    bool complete, scriptDialog;
+    convert::EntryOutcome entry;
+    const char* reason;
+    bool output;
+  } cases[] = {
+      {CaptureOutcome::kWritten, true, false, convert::EntryOutcome::kWritten, "", true},
+      {CaptureOutcome::kWritten, false, false, convert::EntryOutcome::kIncomplete,
+       "still loading", true},
+      {CaptureOutcome::kWritten, true, true, convert::EntryOutcome::kWritten, "", true},
+      {CaptureOutcome::kNotMeasured, false, true, convert::EntryOutcome::kFailed, "not loaded",
+       false},
+  };
+  for (const Case& c : cases) {
+    convert::CaptureResult capture;
+    capture.outcome = c.outcome;
+    capture.complete = c.complete;
+    capture.scriptDialog = c.scriptDialog;
+    const convert::EntryRecord record =
+        convert::PageRecord({}, "/src/a.html", "/out/a.bmp", capture, 5);
+    EXPECT_EQ(record.outcome, c.entry) << c.reason;
+    EXPECT_EQ(record.reason, c.reason);
+    EXPECT_EQ(record.scriptDialog, c.scriptDialog) << c.reason;
+    EXPECT_EQ(record.output.has_value(), c.output) << c.reason;
+  }
+}
+
+TEST(RenderPage, APageWithoutADocumentIsNamedOnTheStatusLine) {
+  for (bool loads : {true, false}) {
+    Rendering r;
+    r.state.m_pageCount = 3;
+    r.view.measureFails = !loads;
+    const std::string name = Sjis("ページ.html");
+    r.rendering.RenderPage(r.folder / name, name, r.folder / "");
+    ASSERT_FALSE(r.controls.statusTexts.empty());
+    EXPECT_EQ(r.controls.status(), loads ? resources::PageProgressText(3, name)
+                                         : resources::PageNotLoadedText(3, name));
+    EXPECT_EQ(r.rendering.LastOutcome(),
+              loads ? CaptureOutcome::kWritten : CaptureOutcome::kNotMeasured);
+  }
+}
+
 }  // namespace

@@ -51,4 +51,26 @@ bool FakePageView::Snapshot(convert::ViewPixels& view) {
   return true;
 }
 
+bool FakePageView::LoadFinished() {
+  if (finishedAtPump < 0) return false;
+  return !pumps || *pumps >= finishedAtPump;
+}
+
+std::optional<convert::PixelSize> FakePageView::LayoutSize() {
+  ++layoutQueries;
+  if (measureFails) return std::nullopt;
+  const int short_ = growth * std::max(0, growthQueries - layoutQueries + 1);
+  return convert::PixelSize{pageWidth, pageHeight - short_};
+}
+
+void FakePageView::RequestFrame() {
+  ++frameRequests;
+  m_frameQueriesLeft = frameQueries;
+}
+
+bool FakePageView::FramePainted() {
+  if (m_frameQueriesLeft > 0) --m_frameQueriesLeft;
+  return m_frameQueriesLeft == 0;
+}
+
 }  // namespace testing_support

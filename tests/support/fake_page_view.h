@@ -32,6 +32,13 @@ class FakePageView : public convert::PageView {
   convert::ScrollPoint GetScrollPosition() override;
   bool Snapshot(convert::ViewPixels& view) override;
   int BitsPerPixel() override { return bitsPerPixel; }
+  bool LoadFinished() override;
+  std::optional<convert::PixelSize> LayoutSize() override;
+  void RequestFrame() override;
+  bool FramePainted() override;
+  bool ScriptDialogShown() override { return scriptDialog; }
+  void HidePinnedElements() override { hidesAtSnapshot.push_back(snapshotsAt.size()); }
+  void RestorePinnedElements() override { ++restores; }
 
   // Script.
   int pageWidth;
@@ -42,12 +49,30 @@ class FakePageView : public convert::PageView {
   bool snapshotFails = false;
   int bitsPerPixel = 32;
   convert::ScrollPoint scroll;  // where the view stands now; set it to open the page scrolled
+  // Loading: the page has finished loading from the pump with this number on (0: at once; a
+  // negative number: never); LoadFinished asks `pumps` how many pumps there have been.
+  int finishedAtPump = 0;
+  const int* pumps = nullptr;
+  // The laid-out size grows by `growth` rows at each LayoutSize query until it has grown
+  // `growthQueries` times; then it stays at the page's size.
+  int growth = 0;
+  int growthQueries = 0;
+  // A requested frame is painted at the `frameQueries`-th FramePainted query after the request.
+  int frameQueries = 1;
+  bool scriptDialog = false;
 
   // Record.
   std::vector<std::string> navigations;
   int redraws = 0;
   std::vector<std::pair<int, int>> scrolls;         // every ScrollBy(dx, dy)
   std::vector<convert::ScrollPoint> snapshotsAt;    // the view's position at every snapshot
+  std::vector<std::size_t> hidesAtSnapshot;         // snapshots taken before each hide
+  int restores = 0;
+  int frameRequests = 0;
+  int layoutQueries = 0;
+
+ private:
+  int m_frameQueriesLeft = 0;
 };
 
 }  // namespace testing_support
