@@ -45,12 +45,9 @@ constexpr SwitchOption kSwitchOptions[] = {
     {"filter", Field::kFilter, "フィルターを使用する（--enable と --disable のリスト）"},
 };
 
-// A text from the command line as the system's text: a path or text typed in the terminal is
-// UTF-8; a name without a code-page-932 form keeps its bytes through the file-system boundary.
-std::string SystemText(const std::string& argument) {
-  if (std::optional<std::string> text = base::FromNativeName(argument)) return *text;
-  return base::Utf8ToCp932Lossy(argument);
-}
+// A text from the command line as the system's text: what the terminal typed is UTF-8, and a
+// name without a code-page-932 form keeps its bytes, as every name of the file system does.
+std::string SystemText(const std::string& argument) { return base::FromNativeName(argument); }
 
 // "a=001:120:5" -> row 1, "001", "120", "5".
 std::optional<RangeOption> ParseRange(const std::string& text) {

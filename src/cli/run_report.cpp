@@ -52,7 +52,7 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
 
 }  // namespace
 
-std::string DisplayText(const std::string& text) { return base::Cp932ToUtf8Lossy(text); }
+std::string DisplayText(const std::string& text) { return base::ToDisplayUtf8(text); }
 
 RunReport::RunReport(bool quiet, bool live)
     : m_quiet(quiet), m_live(live && !quiet), m_started(std::chrono::steady_clock::now()) {}
