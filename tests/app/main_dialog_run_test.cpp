@@ -197,6 +197,33 @@ TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
   EXPECT_FALSE(base::FileExists(m_work / "out/notes.bmp"));
 }
 
+TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesByteForByte) {
+  WriteFile(m_work / "pages/text.html",
+            Sjis("<html><body><h1>見出し Heading</h1><p>本文のテキスト。</p>"
+                 "<div style='height:1500px;background:linear-gradient(#c33,#33c)'></div>"
+                 "</body></html>"));
+  WriteFile(m_work / "pages/sub/short.htm", "<p style='font:20px serif'>A short page.</p>");
+  const std::string settings = m_work / "job.ini";
+  WriteFile(settings, SettingsFile({"ReadPath=" + m_work.path() + "pages/",
+                                    "WritePath=" + m_work.path() + "out/", "Size=640", "Wait=10",
+                                    "Percent=75", "Sub=1"}));
+  WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
+  MainDialog& dialog = Open();
+  dialog.OnStart();
+  const std::vector<std::string> names = {"text.bmp", "sub/short.bmp"};
+  std::vector<std::string> window;
+  for (const std::string& name : names) window.push_back(ReadFile(m_work / ("out/" + name)));
+  ASSERT_GT(window[0].size(), 54u);
+  for (const std::string& name : names) std::remove((m_work / ("out/" + name)).c_str());
+
+  const std::string command = std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings +
+                              " --quiet 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_TRUE(ReadFile(m_work / ("out/" + names[i])) == window[i]) << names[i];
+  }
+}
+
 TEST_F(MainWindowRunTest, SettingsFileCommandsRefuseSetIniAndKeepTheCurrentFolder) {
   MainDialog& dialog = Open();
   const std::string before = dialog.SettingsPath();
