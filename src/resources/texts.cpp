@@ -171,4 +171,8 @@ std::string PageNotLoadedText(int page, std::string_view name) {
   return Format(Cp932("%d件目 %s は読み込みが終わらず変換できませんでした"), page, nameText.c_str());
 }
 
+std::string HelpNoViewerMessage(std::string_view helpPath) {
+  return Cp932("HELPを表示できるプログラムがありません。 パス=") + std::string(helpPath);
+}
+
 }  // namespace resources

@@ -116,6 +116,8 @@ std::string DownloadProgressText(int position, int queueLength, std::string_view
 std::string DownloadCountText(int successes);                // "ダウンロード件数 %d"
 // "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
 std::string PageNotLoadedText(int page, std::string_view name);
+// "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.
+std::string HelpNoViewerMessage(std::string_view helpPath);
 
 // The maker's home page: the caption of the about box's button and the target of the command.
 inline constexpr std::string_view kHomePageAddress = "https://rendora.example.org/";

@@ -3,14 +3,19 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/app_icon.h"
 #include "dialogs/help_commands.h"
+#include "dialogs/help_viewer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/image.h>
+#include <wx/listbox.h>
+#include <wx/utils.h>
+#include <wx/webview.h>
 
 #include "base/file_system.h"
 #include "base/tools.h"
+#include "browser/event_pump.h"
 #include "dialogs/wx_text.h"
 #include "resources/control_ids.h"
 #include "resources/texts.h"
@@ -42,16 +47,18 @@ class HelpTest : public ::testing::Test {
 
 TEST_F(HelpTest, OpensTheHelpFileBelowTheProgramFolderOrNamesThePathTried) {
   enum class Help { kFile, kMissing, kFolder };
+  enum class Says { kNothing, kMissing, kNoViewer };
   struct Case {
     Help help;
     bool opens;
     bool expectOpened;
+    Says says;
   };
   const Case cases[] = {
-      {Help::kFile, true, true},       // present: opened, no message
-      {Help::kMissing, true, false},   // missing: never handed to the desktop
-      {Help::kFolder, true, false},    // a folder in its place is no help file
-      {Help::kFile, false, false},     // present but no program takes it
+      {Help::kFile, true, true, Says::kNothing},       // present: opened, no message
+      {Help::kMissing, true, false, Says::kMissing},   // missing: never handed to the desktop
+      {Help::kFolder, true, false, Says::kMissing},    // a folder in its place is no help file
+      {Help::kFile, false, false, Says::kNoViewer},    // present but nothing can show it
   };
   for (const Case& c : cases) {
     TempFolder temp;
@@ -68,11 +75,14 @@ TEST_F(HelpTest, OpensTheHelpFileBelowTheProgramFolderOrNamesThePathTried) {
     EXPECT_EQ(OpenHelpFile(nullptr, folder, Recorder()), c.expectOpened);
     const bool handedOn = c.help == Help::kFile;
     EXPECT_EQ(m_opened, handedOn ? std::vector<std::string>{target} : std::vector<std::string>{});
-    if (c.expectOpened) {
+    if (c.says == Says::kNothing) {
       EXPECT_TRUE(MessageRecorder::Messages().empty());
-    } else {
+    } else if (c.says == Says::kMissing) {
       EXPECT_THAT(MessageRecorder::Messages(),
                   testing::ElementsAre(resources::Text(resources::TextId::kHelpMissingPrefix) + target));
+    } else {
+      EXPECT_THAT(MessageRecorder::Messages(),
+                  testing::ElementsAre(resources::HelpNoViewerMessage(target)));
     }
   }
 }
@@ -86,6 +96,87 @@ TEST_F(HelpTest, TheBuildPutsACompiledHelpFileBesideTheProgram) {
   EXPECT_GT(bytes->size(), 4000u);
   EXPECT_TRUE(OpenHelpFile(nullptr, buildFolder, Recorder()));
   EXPECT_TRUE(MessageRecorder::Messages().empty());
+  // The pages and their contents beside it, for the program's own viewer.
+  const std::vector<HelpTopic> topics =
+      ReadHelpContents(base::ReadWholeFile(HelpFolder(buildFolder) + "Rendora.hhc").value_or(""));
+  ASSERT_GE(topics.size(), 8u);
+  EXPECT_EQ(topics[0].page, "index.htm");
+  for (const HelpTopic& topic : topics) {
+    EXPECT_TRUE(base::FileExists(HelpFolder(buildFolder) + topic.page)) << topic.page;
+  }
+}
+
+TEST(HelpContentsTest, ReadsEveryTopicWithItsPageAndDepth) {
+  const std::string contents =
+      "<HTML><BODY><OBJECT type=\"text/site properties\"><param name=\"ImageType\" "
+      "value=\"Folder\"></OBJECT>\n<UL>\n<LI><OBJECT type=\"text/sitemap\">"
+      "<param name=\"Name\" value=\"トップ\"><param name=\"Local\" value=\"index.htm\">"
+      "</OBJECT>\n<UL><LI><object type=\"text/sitemap\"><PARAM NAME=\"name\" "
+      "VALUE=\"Main Window\"><PARAM name=\"local\" value=\"Main.htm\"></object>"
+      "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"no page\"></OBJECT>"
+      "</UL>\n<LI><OBJECT type=\"text/sitemap\"><param name=\"Local\" value=\"x.htm\">"
+      "<param name=\"Name\" value=\"Last\"></OBJECT></UL></BODY></HTML>";
+  struct Expected {
+    const char* title;
+    const char* page;
+    int depth;
+  } expected[] = {{"トップ", "index.htm", 0}, {"Main Window", "Main.htm", 1}, {"Last", "x.htm", 0}};
+  const std::vector<HelpTopic> topics = ReadHelpContents(contents);
+  ASSERT_EQ(topics.size(), std::size(expected));
+  for (std::size_t i = 0; i < topics.size(); ++i) {
+    EXPECT_EQ(topics[i].title, expected[i].title) << i;
+    EXPECT_EQ(topics[i].page, expected[i].page) << i;
+    EXPECT_EQ(topics[i].depth, expected[i].depth) << i;
+  }
+}
+
+// Pumps until `done` holds or 20 seconds pass (a bound, not a measurement).
+template <typename Condition>
+bool PumpUntil(Condition done) {
+  for (int i = 0; i < 10000 && !done(); ++i) {
+    browser::PumpPendingEvents();
+    wxMilliSleep(2);
+  }
+  return done();
+}
+
+TEST(HelpViewerTest, ShowsTheHelpPagesWithTheirContentsWithoutAnyOtherProgram) {
+  const std::string buildFolder = base::WithTrailingSeparator(RENDORA_BINARY_DIR);
+  // Nothing to show without the pages.
+  TempFolder empty;
+  EXPECT_FALSE(ShowHelpViewer(nullptr, empty.path() + "/"));
+
+  HelpViewer viewer(nullptr, HelpFolder(buildFolder), "index.htm");
+  viewer.Show();
+  ASSERT_NE(viewer.View(), nullptr);
+  const std::vector<HelpTopic>& topics = viewer.Topics();
+  ASSERT_GE(topics.size(), 8u);
+  EXPECT_EQ(viewer.Contents()->GetCount(), topics.size());
+  EXPECT_EQ(viewer.Contents()->GetString(1), wxString::FromUTF8("  " + topics[1].title));
+  // A page is shown when the view stands at it and has its title, the one its file names.
+  const auto shows = [&](const std::string& page) {
+    const std::string html = base::ReadWholeFile(HelpFolder(buildFolder) + page).value_or("");
+    const std::size_t open = html.find("<title>");
+    const std::size_t close = html.find("</title>");
+    if (open == std::string::npos || close == std::string::npos) return false;
+    const wxString title = wxString::FromUTF8(html.substr(open + 7, close - open - 7));
+    return PumpUntil([&] {
+      return !viewer.View()->IsBusy() &&
+             viewer.View()->GetCurrentURL().EndsWith(wxString::FromUTF8("/" + page)) &&
+             viewer.View()->GetCurrentTitle() == title;
+    });
+  };
+  EXPECT_TRUE(shows("index.htm"));
+  // Choosing a topic in the list shows its page.
+  for (std::size_t i : {std::size_t{2}, topics.size() - 1}) {
+    viewer.Contents()->SetSelection(static_cast<int>(i));
+    wxCommandEvent chosen(wxEVT_LISTBOX, viewer.Contents()->GetId());
+    chosen.SetInt(static_cast<int>(i));
+    chosen.SetEventObject(viewer.Contents());
+    viewer.Contents()->HandleWindowEvent(chosen);
+    EXPECT_TRUE(shows(topics[i].page)) << topics[i].page;
+  }
+  EXPECT_FALSE(viewer.ShowPage("missing.htm"));
 }
 
 TEST_F(HelpTest, OnHelpLooksBesideTheRunningProgramNotInTheCurrentFolder) {
