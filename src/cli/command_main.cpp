@@ -135,6 +135,7 @@ DroppedLinks DroppedOf(const download::CrawlState& crawl) {
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   convert::RunState state;
   state.m_format = line.format;
+  state.m_untilLoaded = options.untilLoaded;
   download::CrawlState crawlState;
   net::CurlTransfer transfer;
   CliControls controls(options.values, state, report);

@@ -52,6 +52,7 @@ int RunRenderWorker() {
   options.SetOptionText(settings::Field::kPercent, setup->percent);
   convert::RunState state;
   state.m_format = setup->format;
+  state.m_untilLoaded = setup->untilLoaded;
   RunReport report(/*quiet=*/true, /*live=*/false);
   CliControls controls(options, state, report);
   HeadlessSession session;
