@@ -4,6 +4,8 @@
 // complete.
 //
 // Usage (under a display): bench_until_loaded [Wait]
+//                          bench_until_loaded --command-line <rendora program> [Wait]
+//                          (the same pages as local files, converted by `rendora convert`)
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/init.h>
@@ -13,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -96,22 +100,27 @@ std::string Bands(int height, int seed) {
 // One page of each kind for number `n`: short text, a long page, images in view arriving late,
 // images that load when scrolled to, and a fixed header over a long page. Images are served
 // under names of their own, so that nothing comes from the cache.
-std::string Page(int kind, int n, const std::string& prefix, testing_support::DelayedServer& server) {
+std::string Page(int kind, int n, const std::string& prefix,
+                 testing_support::DelayedServer& server) {
   const std::string head = "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head>"
                            "<body style=\"margin: 0\">";
   auto image = [&](int k) {
-    const std::string path = "/" + prefix + "-" + std::to_string(n) + "-" + std::to_string(k) + ".svg";
+    const std::string path =
+        "/" + prefix + "-" + std::to_string(n) + "-" + std::to_string(k) + ".svg";
     server.Serve(path, Svg(n * 7 + k), "image/svg+xml", kImageDelay);
-    return path;
+    return server.Address(path);
   };
   switch (kind) {
     case 0:
-      return head + "<h1>Page " + std::to_string(n) + "</h1><p>A short page of text.</p></body></html>";
+      return head + "<h1>Page " + std::to_string(n) +
+             "</h1><p>A short page of text.</p></body></html>";
     case 1:
       return head + Bands(5000, n) + "</body></html>";
     case 2: {
       std::string html = head;
-      for (int k = 0; k < 3; ++k) html += "<img src=\"" + image(k) + "\" width=\"300\" height=\"150\">";
+      for (int k = 0; k < 3; ++k) {
+        html += "<img src=\"" + image(k) + "\" width=\"300\" height=\"150\">";
+      }
       return html + Bands(1500, n) + "</body></html>";
     }
     case 3: {
@@ -174,15 +183,75 @@ Outcome Convert(bool untilLoaded, int wait, const std::filesystem::path& folder,
   return outcome;
 }
 
+// How often `needle` occurs in `text`.
+int Occurrences(const std::string& text, const std::string& needle) {
+  int count = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The same pages as local files (their images still from the loopback server), converted by
+// the command line program, which keeps its report in JSON Lines.
+Outcome ConvertByCommandLine(const std::string& program, bool untilLoaded, int wait,
+                             const std::filesystem::path& folder) {
+  testing_support::DelayedServer server;
+  const std::string prefix = untilLoaded ? "cu" : "cf";
+  const std::filesystem::path source = folder / (prefix + "-pages");
+  const std::filesystem::path output = folder / (prefix + "-pictures");
+  std::filesystem::create_directories(source);
+  std::filesystem::create_directories(output);
+  for (int n = 0; n < kPagesPerKind; ++n) {
+    for (int kind = 0; kind < 5; ++kind) {
+      std::ofstream(source / (std::to_string(kind) + "-" + std::to_string(n) + ".html"))
+          << Page(kind, n, prefix, server);
+    }
+  }
+  const std::filesystem::path report = folder / (prefix + "-report.jsonl");
+  const std::string command = program + " convert " + source.string() + " " + output.string() +
+                              " --wait " + std::to_string(wait) +
+                              (untilLoaded ? " --until-loaded" : "") + " --report " +
+                              report.string() + " > /dev/null 2>&1";
+  const Clock::time_point start = Clock::now();
+  const int status = std::system(command.c_str());
+  Outcome outcome;
+  outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (status != 0) std::fprintf(stderr, "%s: exit status %d\n", command.c_str(), status);
+  std::ifstream in(report);
+  const std::string lines((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  outcome.written = Occurrences(lines, "\"outcome\":\"written\"");
+  outcome.incomplete = Occurrences(lines, "\"outcome\":\"incomplete\"");
+  outcome.failed = Occurrences(lines, "\"outcome\":\"failed\"");
+  return outcome;
+}
+
 void Print(const char* mode, const Outcome& o, int pages) {
-  std::printf("%-14s %3d pages in %6.2f s  %5.2f pages/s  complete %2d  incomplete %2d  failed %2d\n",
+  std::printf("%-14s %3d pages in %6.2f s  %5.2f pages/s  complete %2d  incomplete %2d"
+              "  failed %2d\n",
               mode, pages, o.seconds, pages / o.seconds, o.written, o.incomplete, o.failed);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int wait = argc > 1 ? std::atoi(argv[1]) : 10;
+  const bool commandLine = argc > 2 && std::string(argv[1]) == "--command-line";
+  const int waitArgument = commandLine ? 3 : 1;
+  const int wait = argc > waitArgument ? std::atoi(argv[waitArgument]) : 10;
+  const int pages = 5 * kPagesPerKind;
+  if (commandLine) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("rendora-until-" + std::to_string(getpid()));
+    std::printf("%d mixed pages (short, 5,000 px, late images, lazy images, fixed header) at "
+                "Wait %d, images %d ms late, by %s\n", pages, wait, kImageDelay, argv[2]);
+    const Outcome fixed = ConvertByCommandLine(argv[2], false, wait, folder);
+    Print("fixed waits", fixed, pages);
+    const Outcome until = ConvertByCommandLine(argv[2], true, wait, folder);
+    Print("until loaded", until, pages);
+    std::printf("speed-up %.2fx\n", fixed.seconds / until.seconds);
+    std::filesystem::remove_all(folder);
+    return 0;
+  }
   wxApp::SetInstance(new wxApp());
   int wxArgc = 1;
   if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit()) {
@@ -199,7 +268,6 @@ int main(int argc, char** argv) {
     controls.texts[settings::Field::kSize] = "800";
     controls.texts[settings::Field::kPercent] = "100";
     frame->Show();
-    const int pages = 5 * kPagesPerKind;
     std::printf("%d mixed pages (short, 5,000 px, late images, lazy images, fixed header) at "
                 "Wait %d, images %d ms late\n", pages, wait, kImageDelay);
     const Outcome fixed = Convert(false, wait, folder, view, controls);
