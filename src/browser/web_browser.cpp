@@ -267,10 +267,11 @@ void CWebBrowser2::ResourceStartedThunk(WebKitWebView*, WebKitWebResource* resou
   auto release = +[](gpointer data, GClosure*) {
     delete static_cast<std::weak_ptr<CWebBrowser2*>*>(data);
   };
-  g_signal_connect_data(resource, "finished", G_CALLBACK(ended),
-                        new std::weak_ptr<CWebBrowser2*>(browser->m_self), release, GConnectFlags{});
-  g_signal_connect_data(resource, "failed", G_CALLBACK(failed),
-                        new std::weak_ptr<CWebBrowser2*>(browser->m_self), release, GConnectFlags{});
+  using Owner = std::weak_ptr<CWebBrowser2*>;
+  g_signal_connect_data(resource, "finished", G_CALLBACK(ended), new Owner(browser->m_self),
+                        release, GConnectFlags{});
+  g_signal_connect_data(resource, "failed", G_CALLBACK(failed), new Owner(browser->m_self),
+                        release, GConnectFlags{});
 }
 
 void CWebBrowser2::OnResourceEnded(WebKitWebResource* resource) {
@@ -412,7 +413,8 @@ void CWebBrowser2::Navigate2(const std::string& location) {
     // arrives, so that the first page gets the same wait as every later one.
     m_engineStarted = true;
     PumpUntil([this] {
-      return !m_view || (m_loadState != LoadState::kRequested && m_loadState != LoadState::kStarted);
+      return !m_view ||
+             (m_loadState != LoadState::kRequested && m_loadState != LoadState::kStarted);
     }, m_engineTimeout);
   }
 }

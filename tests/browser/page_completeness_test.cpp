@@ -156,7 +156,8 @@ TEST_F(PageCompletenessTest, ScriptDialogsAreAnsweredAtOnceAndNeverHoldUpTheRun)
   // as usual, at the smallest wait.
   BandPage after(BandPage::Bands(900, 8));
   testing_support::WriteFile(m_folder / "after.html", after.Html());
-  const CaptureResult result = s_window->Capture(m_folder / "after.html", m_folder / "after.bmp", 1);
+  const CaptureResult result =
+      s_window->Capture(m_folder / "after.html", m_folder / "after.bmp", 1);
   ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
   EXPECT_FALSE(result.scriptDialog);
   EXPECT_EQ(BitmapFile::Read(m_folder / "after.bmp").FirstMismatch(after, 1.0), "");

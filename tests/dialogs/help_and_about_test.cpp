@@ -120,7 +120,8 @@ TEST(HelpContentsTest, ReadsEveryTopicWithItsPageAndDepth) {
     const char* title;
     const char* page;
     int depth;
-  } expected[] = {{"トップ", "index.htm", 0}, {"Main Window", "Main.htm", 1}, {"Last", "x.htm", 0}};
+  } expected[] = {
+      {"トップ", "index.htm", 0}, {"Main Window", "Main.htm", 1}, {"Last", "x.htm", 0}};
   const std::vector<HelpTopic> topics = ReadHelpContents(contents);
   ASSERT_EQ(topics.size(), std::size(expected));
   for (std::size_t i = 0; i < topics.size(); ++i) {
