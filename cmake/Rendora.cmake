@@ -29,8 +29,9 @@ function(rendora_library folder)
 endfunction()
 
 # rendora_test(folder [DISPLAY] LIBS libs...): every *_test.cpp of tests/<folder> becomes the
-# program test_<folder>. Tests without a display are registered one by one; a program that needs
-# a display (X server) is one test with the label "display", run under Xvfb.
+# program test_<folder>, and each of its test cases one CTest, so that a failure names its case
+# and a case that hangs or crashes takes no other down with it. A program that needs a display
+# (X server) has its own main and its cases carry the label "display", run under Xvfb.
 function(rendora_test folder)
   cmake_parse_arguments(T "DISPLAY" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${folder}/*.cpp)
@@ -43,8 +44,8 @@ function(rendora_test folder)
   target_compile_definitions(test_${folder} PRIVATE
     RENDORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}" RENDORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
   if(T_DISPLAY)
-    add_test(NAME ${folder} COMMAND test_${folder})
-    set_tests_properties(${folder} PROPERTIES LABELS display ENVIRONMENT NO_AT_BRIDGE=1)
+    gtest_discover_tests(test_${folder} TEST_PREFIX ${folder}. DISCOVERY_TIMEOUT 60
+                         PROPERTIES LABELS display ENVIRONMENT NO_AT_BRIDGE=1)
   else()
     target_link_libraries(test_${folder} PRIVATE GTest::gmock_main)
     gtest_discover_tests(test_${folder} TEST_PREFIX ${folder}. DISCOVERY_TIMEOUT 60)

@@ -10,6 +10,8 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleMock(&argc, argv);
+  // Listing the tests needs no display: CTest lists them when the program is built.
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
   wxApp::SetInstance(new wxApp());
   if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
     fprintf(stderr, "cannot start the window framework (no display?)\n");
