@@ -55,8 +55,8 @@ void CliControls::PumpMessages() {
   if (m_session && m_session->Started()) browser::PumpPendingEvents();
   if (m_pumpHook) m_pumpHook();
   if (Interrupted()) {
-    m_state.m_stopWalk = 1;
-    m_state.m_stopCrawl = 1;
+    m_state.m_stopWalk = true;
+    m_state.m_stopCrawl = true;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "base/encoding.h"
 #include "base/file_system.h"
 #include "base/locations.h"
+#include "base/text.h"
 #include "base/tools.h"
 #include "cli/cli_controls.h"
 #include "cli/command_line.h"
@@ -33,6 +35,9 @@ namespace cli {
 namespace {
 
 using settings::Field;
+
+// The widest virtual display made for render workers side by side.
+constexpr int kWidestScreen = 16384;
 
 // The settings-file key that ends page waits early for run (not a window option).
 constexpr std::string_view kUntilLoadedKey = "UntilLoaded";
@@ -91,11 +96,11 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
   }
   if (line.enableList) {
     options.lists.m_enableList = *line.enableList;
-    options.lists.m_enable = 1;
+    options.lists.m_enable = true;
   }
   if (line.disableList) {
     options.lists.m_disableList = *line.disableList;
-    options.lists.m_disable = 1;
+    options.lists.m_disable = true;
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
 }
@@ -145,7 +150,13 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     return !Interrupted();
   });
 
-  const DisplayChoice display{line.useDisplay};
+  // Each render worker's view has a place of its own on the virtual display, beside the others.
+  DisplayChoice display{line.useDisplay};
+  if (line.jobs > 1) {
+    const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
+    display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + 60),
+                                     VirtualDisplay::kScreenWidth, kWidestScreen);
+  }
   std::unique_ptr<SessionRenderer> session;
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;

@@ -18,6 +18,9 @@ int g_argc = 1;
 char g_program[] = "rendora";
 char* g_argv[] = {g_program, nullptr};
 
+// The room between the frames of render workers side by side: the frame and its border.
+constexpr int kFrameGap = 60;
+
 // An application object that parses nothing and shows nothing by itself.
 class HeadlessApp : public wxApp {
  public:
@@ -56,7 +59,7 @@ bool HeadlessSession::Start(std::string& error) {
 int HeadlessSession::ScreenHeight() const { return wxDisplay(0u).GetGeometry().height; }
 
 void HeadlessSession::PlaceForPage(int captureWidth, int screenHeight) {
-  m_frame->SetSize(0, 0, captureWidth + 50, screenHeight - 70);
+  m_frame->SetSize(m_slot * (captureWidth + kFrameGap), 0, captureWidth + 50, screenHeight - 70);
   m_frame->Refresh();
   m_frame->Update();
   if (wxWindow* view = m_browser->GetControl()) {

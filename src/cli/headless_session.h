@@ -30,11 +30,15 @@ class HeadlessSession {
   // The primary screen's height in pixels.
   int ScreenHeight() const;
   // Places the frame and the view as the main window places itself and its browser control for
-  // a page, so that the view, and so the picture, has the same size as in the window.
+  // a page, so that the view, and so the picture, has the same size as in the window. Render
+  // worker `slot` puts its frame beside those of the workers before it, so that no view covers
+  // another: the engine throttles a page whose view it sees covered.
   void PlaceForPage(int captureWidth, int screenHeight);
+  void SetSlot(int slot) { m_slot = slot; }
 
  private:
   bool m_frameworkStarted = false;
+  int m_slot = 0;
   wxFrame* m_frame = nullptr;
   std::unique_ptr<browser::CWebBrowser2> m_browser;
 };

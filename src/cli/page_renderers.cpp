@@ -14,7 +14,7 @@ bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::str
     error = "--use-display が指定されましたが、DISPLAY が設定されていません";
     return false;
   }
-  return display.Running() || display.Start(error);
+  return display.Running() || display.Start(error, choice.screenWidth);
 }
 
 SessionRenderer::SessionRenderer(convert::RunState& state, CliControls& controls,
@@ -42,8 +42,8 @@ int SessionRenderer::RenderPage(const std::string& location, const std::string& 
                                 const std::string& outputFolder) {
   if (!Start()) {
     // Without a display no page can be rendered: the run stops.
-    m_state.m_stopWalk = 1;
-    m_state.m_stopCrawl = 1;
+    m_state.m_stopWalk = true;
+    m_state.m_stopCrawl = true;
     return 0;
   }
   return m_rendering->RenderPage(location, name, outputFolder);

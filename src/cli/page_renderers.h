@@ -20,6 +20,7 @@ class CliControls;
 // Where pages are shown: a private virtual display, or the current one.
 struct DisplayChoice {
   bool useCurrentDisplay = false;
+  int screenWidth = VirtualDisplay::kScreenWidth;  // of the virtual display
 };
 
 // Starts the display a run renders on when its first page comes; false and `error` when none

@@ -61,6 +61,7 @@ int RunRenderWorker() {
     std::fprintf(stderr, "rendora: %s\n", error.c_str());
     return 2;
   }
+  session.SetSlot(setup->slot);
   controls.UseSession(&session);
   convert::PageRendering rendering(state, controls, session.Browser());
 

@@ -20,7 +20,7 @@ namespace {
 constexpr int kStartTimeoutMilliseconds = 15000;
 
 // In the child: a session of its own, ended with its parent, then the server.
-[[noreturn]] void ExecServer(int displayFd, pid_t parent) {
+[[noreturn]] void ExecServer(int displayFd, pid_t parent, const std::string& screen) {
   setsid();
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   // The parent may have died between fork and prctl.
@@ -32,7 +32,7 @@ constexpr int kStartTimeoutMilliseconds = 15000;
     dup2(devNull, STDERR_FILENO);
   }
   const std::string fd = std::to_string(displayFd);
-  execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+  execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
          "tcp", nullptr);
   _exit(127);
 }
@@ -65,7 +65,9 @@ bool ReadDisplayNumber(int fd, std::string& number) {
 
 VirtualDisplay::~VirtualDisplay() { Stop(); }
 
-bool VirtualDisplay::Start(std::string& error) {
+bool VirtualDisplay::Start(std::string& error, int width) {
+  const std::string screen =
+      std::to_string(width) + "x" + std::to_string(kScreenHeight) + "x24";
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) {
     error = std::strerror(errno);
@@ -82,7 +84,7 @@ bool VirtualDisplay::Start(std::string& error) {
   if (child == 0) {
     close(pipeFds[0]);
     fcntl(pipeFds[1], F_SETFD, 0);  // the write end goes to the server
-    ExecServer(pipeFds[1], parent);
+    ExecServer(pipeFds[1], parent, screen);
   }
   close(pipeFds[1]);
   m_pid = child;

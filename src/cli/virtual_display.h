@@ -14,11 +14,15 @@ class VirtualDisplay {
   VirtualDisplay(const VirtualDisplay&) = delete;
   VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-  // Starts the server (1280x1024, 24 bits, no TCP) in a session of its own, so that the
+  // Starts the server (`width` x 1024, 24 bits, no TCP) in a session of its own, so that the
   // terminal's Ctrl-C reaches this program and not the server; the server is ended with this
   // program even when it is killed. Sets DISPLAY for this process and its children. False (and
-  // `error` says why) when no server could be started.
-  bool Start(std::string& error);
+  // `error` says why) when no server could be started. Pages see only the screen's height and
+  // depth: a wider screen gives each of several views a place of its own.
+  bool Start(std::string& error, int width = kScreenWidth);
+
+  static constexpr int kScreenWidth = 1280;
+  static constexpr int kScreenHeight = 1024;
   // Ends the server and waits for it.
   void Stop();
 

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -109,7 +110,10 @@ bool WorkerPool::Spawn() {
   Worker worker;
   worker.pid = child;
   worker.channel = LineChannel(answers[0], orders[1]);
-  if (!worker.channel.Send(EncodeSetup(m_setup))) {
+  WorkerSetup setup = m_setup;
+  setup.slot = FreeSlot();
+  worker.slot = setup.slot;
+  if (!worker.channel.Send(EncodeSetup(setup))) {
     worker.channel.Close();
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
@@ -127,6 +131,14 @@ WorkerPool::Worker* WorkerPool::IdleWorker() {
   return nullptr;
 }
 
+int WorkerPool::FreeSlot() const {
+  for (int slot = 0;; ++slot) {
+    const bool taken = std::any_of(m_workers.begin(), m_workers.end(),
+                                   [slot](const Worker& worker) { return worker.slot == slot; });
+    if (!taken) return slot;
+  }
+}
+
 int WorkerPool::Busy() const {
   int busy = 0;
   for (const Worker& worker : m_workers) busy += worker.page ? 1 : 0;
@@ -137,8 +149,8 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
                            const std::string& outputFolder) {
   // A page asked for after Ctrl-C is not started: the run is ending.
   if (Interrupted() || !Start()) {
-    m_state.m_stopWalk = 1;
-    m_state.m_stopCrawl = 1;
+    m_state.m_stopWalk = true;
+    m_state.m_stopCrawl = true;
     return 0;
   }
   m_controls.SetStatusText(resources::PageProgressText(m_state.m_pageCount, name));
@@ -146,8 +158,8 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   while (!worker) {
     if (m_workers.empty()) {
       m_startError = "描画プロセスを起動できません";
-      m_state.m_stopWalk = 1;
-      m_state.m_stopCrawl = 1;
+      m_state.m_stopWalk = true;
+      m_state.m_stopCrawl = true;
       return 0;
     }
     Poll(100);

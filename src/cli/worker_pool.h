@@ -46,6 +46,7 @@ class WorkerPool : public convert::PageRenderer {
     pid_t pid = -1;
     LineChannel channel;
     std::optional<long long> page;  // the sequence of the page it renders
+    int slot = 0;                   // its place on the display
   };
   struct Page {
     std::string finalPath;   // where the picture belongs
@@ -62,6 +63,7 @@ class WorkerPool : public convert::PageRenderer {
   void CommitReady();
   void Commit(Page& page, convert::EntryRecord record);
   int Busy() const;
+  int FreeSlot() const;
 
   convert::RunState& m_state;
   CliControls& m_controls;

@@ -78,7 +78,8 @@ std::string EncodeSetup(const WorkerSetup& setup) {
               {"wait", Hex(setup.wait)},
               {"percent", Hex(setup.percent)},
               {"png", setup.format == convert::OutputFormat::kPng},
-              {"until_loaded", setup.untilLoaded}}
+              {"until_loaded", setup.untilLoaded},
+              {"slot", setup.slot}}
       .dump();
 }
 
@@ -91,6 +92,7 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.format = value.at("png").get<bool>() ? convert::OutputFormat::kPng
                                                : convert::OutputFormat::kBmp;
     setup.untilLoaded = value.at("until_loaded").get<bool>();
+    setup.slot = value.at("slot").get<int>();
     return setup;
   });
 }

@@ -15,6 +15,7 @@ struct WorkerSetup {
   std::string size, wait, percent;  // the option texts as typed
   convert::OutputFormat format = convert::OutputFormat::kBmp;
   bool untilLoaded = false;
+  int slot = 0;  // the worker's place on the shared display
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.
