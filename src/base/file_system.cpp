@@ -161,16 +161,61 @@ std::vector<DirEntry> ListDirectory(std::string_view folder,
 
 AtomicFile::~AtomicFile() { Discard(); }
 
+namespace {
+
+// Links followed before a chain counts as a loop (the kernel's own limit for one path).
+constexpr int kMostLinks = 40;
+
+// The real file behind `path`: every symbolic link followed, relative targets read from the
+// link's own folder. The last name need not exist (a new file, or a link to a missing file).
+// nullopt for a loop of links or a link that cannot be read.
+std::optional<std::filesystem::path> RealFile(std::filesystem::path path) {
+  for (int links = 0; links <= kMostLinks; ++links) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) return std::nullopt;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return std::nullopt;
+}
+
+// Gives the new file the mode and owner of the file it replaces. The owner can only be given
+// where the user may (the same user, or the administrator); the group where the user belongs
+// to it.
+void TakeModeAndOwner(int fd, const struct stat& old) {
+  if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  }
+  ::fchmod(fd, old.st_mode & 07777);
+}
+
+}  // namespace
+
 bool AtomicFile::Open(std::string_view path) {
   Discard();
-  auto native = ToNativePath(path);
+  const std::optional<std::filesystem::path> native = ToNativePath(path);
   if (!native || native->empty()) return false;
-  m_target = *native;
+  const std::optional<std::filesystem::path> real = RealFile(*native);
+  if (!real) return false;
+  struct stat old {};
+  m_replaces = ::stat(real->c_str(), &old) == 0;
+  if (m_replaces) {
+    // A file marked read-only is refused even where the administrator could write it.
+    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0) return false;
+    if (::access(real->c_str(), W_OK) != 0) return false;
+  }
+  m_target = *real;
   std::string pattern = m_target.string() + ".XXXXXX";
   m_fd = ::mkstemp(pattern.data());
   if (m_fd < 0) return false;
   m_temporary = pattern;
-  ::fchmod(m_fd, 0644);
+  if (m_replaces) {
+    TakeModeAndOwner(m_fd, old);
+  } else {
+    ::fchmod(m_fd, 0644);
+  }
   m_failed = false;
   return true;
 }

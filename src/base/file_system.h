@@ -64,7 +64,11 @@ std::vector<DirEntry> ListDirectory(std::string_view folder,
                                     const std::function<bool()>& keepGoing = {});
 
 // A file written under a temporary name in its own folder and renamed over `path` by Commit, so
-// that a failed or interrupted write never leaves a truncated file in place of a good one.
+// that a failed or interrupted write never leaves a truncated file in place of a good one. The
+// file written is the real one: a symbolic link is followed (and stays a link), an existing file
+// keeps its permission bits, owner and group, and a file the user may not write (no write
+// permission, or none for anybody), a path that is not a regular file, and a loop of links are
+// refused by Open.
 class AtomicFile {
  public:
   AtomicFile() = default;
@@ -83,6 +87,7 @@ class AtomicFile {
 
   int m_fd = -1;
   bool m_failed = false;
+  bool m_replaces = false;  // an existing file is replaced: its mode and owner are kept
   std::filesystem::path m_target;
   std::filesystem::path m_temporary;
 };

@@ -37,14 +37,18 @@ namespace {
   _exit(127);
 }
 
-// Renames or, across file systems, copies the worker's picture to its place.
+// Gives the worker's picture its place: a rename where no file is there yet; otherwise a copy
+// through the atomic writer, which writes into the real file behind a link, keeps its mode and
+// refuses one the user may not write, as a picture written in place does.
 bool MovePicture(const std::string& from, const std::string& to) {
   const std::optional<std::filesystem::path> source = base::ToNativePath(from);
   const std::optional<std::filesystem::path> target = base::ToNativePath(to);
   if (!source || !target) return false;
   std::error_code error;
-  std::filesystem::rename(*source, *target, error);
-  if (!error) return true;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(*target, error))) {
+    std::filesystem::rename(*source, *target, error);
+    if (!error) return true;
+  }
   const std::optional<std::string> bytes = base::ReadWholeFile(from);
   return bytes && base::WriteFileAtomically(to, *bytes);
 }
