@@ -82,7 +82,7 @@ MainDialog::MainDialog(std::string programFolder)
   // A transfer keeps the window's events flowing, so that Stop ends it within a moment.
   m_transfer.SetProgressHook([this] {
     PumpMessages();
-    return m_run.m_stopCrawl == 0 && !m_run.m_closing;
+    return !m_run.m_stopCrawl && !m_run.m_closing;
   });
   m_conversion = std::make_unique<convert::ConversionRun>(
       m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
@@ -254,8 +254,8 @@ void MainDialog::OnStart() {
 }
 
 void MainDialog::OnStop() {
-  m_run.m_stopWalk = 1;
-  m_run.m_stopCrawl = 1;
+  m_run.m_stopWalk = true;
+  m_run.m_stopCrawl = true;
 }
 
 void MainDialog::OnExit() { Close(); }

@@ -23,7 +23,7 @@ void ConversionRun::OnStart() {
     ~RunningFlag() { running = false; }
   } runningFlag{m_state.m_running};
 
-  m_state.m_stopWalk = 0;
+  m_state.m_stopWalk = false;
   m_state.m_readPath = m_controls.GetOptionText(settings::Field::kReadPath);
   m_state.m_writePath =
       base::WithTrailingSeparator(m_controls.GetOptionText(settings::Field::kWritePath));

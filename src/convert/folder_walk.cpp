@@ -40,7 +40,7 @@ void FolderWalk::ConvertFolder(const std::string& source, const std::string& out
 }
 
 int FolderWalk::ConvertEntry(const base::DirEntry& entry, const std::string& output) {
-  if (m_state.m_stopWalk != 0 || m_state.m_closing) return kStopped;
+  if (m_state.m_stopWalk || m_state.m_closing) return kStopped;
   if (entry.IsDots()) return kDots;
   if (entry.IsDirectory() && m_controls.IsOptionChecked(settings::Field::kSub) &&
       MayEnter(entry)) {
@@ -67,7 +67,7 @@ void FolderWalk::StartWalk(const std::string& source) {
 }
 
 bool FolderWalk::KeepResponsive() {
-  if (m_state.m_stopWalk != 0 || m_state.m_closing) return false;
+  if (m_state.m_stopWalk || m_state.m_closing) return false;
   ++m_entriesSincePump;
   if (m_entriesSincePump >= kEntriesPerPump ||
       std::chrono::steady_clock::now() - m_lastPump >= kPumpInterval) {
@@ -75,7 +75,7 @@ bool FolderWalk::KeepResponsive() {
     m_entriesSincePump = 0;
     m_lastPump = std::chrono::steady_clock::now();
   }
-  return m_state.m_stopWalk == 0 && !m_state.m_closing;
+  return !m_state.m_stopWalk && !m_state.m_closing;
 }
 
 // A real folder is entered once however many links lead to it, and the output folder never:

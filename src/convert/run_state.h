@@ -13,12 +13,12 @@ enum class OutputFormat {
   kPng,  // a PNG file of the same pixels
 };
 
-// Held by the main window for its whole life. The stop flags are plain integers set by Stop and
-// read by the walk and the crawl between steps, on the window's one thread.
+// Held by the main window for its whole life. The stop flags are set by Stop and read by the walk
+// and the crawl between steps, on the window's one thread.
 struct RunState {
   int m_pageCount = 0;      // number of the next page; a run ends with m_pageCount - 1 done
-  int m_stopWalk = 0;       // 1: the folder walk stops before its next entry
-  int m_stopCrawl = 0;      // 1: the crawl stops at its next check
+  bool m_stopWalk = false;  // the folder walk stops before its next entry
+  bool m_stopCrawl = false; // the crawl stops at its next check
   std::string m_readPath;   // source folder or address template of the current run
   std::string m_writePath;  // output folder of the current run, always ending in '/'
   int m_captureWidth = 0;   // Size of the current page

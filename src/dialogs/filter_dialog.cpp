@@ -40,8 +40,8 @@ FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_li
 
   // The window works on a copy of the record (the entries' own bytes, which the list views show);
   // the record itself changes only on OK.
-  m_useEnableCheck->SetValue(lists.m_enable == 1);
-  m_useDisableCheck->SetValue(lists.m_disable == 1);
+  m_useEnableCheck->SetValue(lists.m_enable);
+  m_useDisableCheck->SetValue(lists.m_disable);
   m_enableEntries = lists.m_enableList;
   m_disableEntries = lists.m_disableList;
   FillList(m_enableListView, m_enableEntries);
@@ -137,8 +137,8 @@ void FilterDialog::OnDelete(wxListCtrl* list, std::vector<std::string>& entries)
 void FilterDialog::OnOK(wxCommandEvent&) {
   m_lists.m_enableList = m_enableEntries;
   m_lists.m_disableList = m_disableEntries;
-  m_lists.m_enable = m_useEnableCheck->GetValue() ? 1 : 0;
-  m_lists.m_disable = m_useDisableCheck->GetValue() ? 1 : 0;
+  m_lists.m_enable = m_useEnableCheck->GetValue();
+  m_lists.m_disable = m_useDisableCheck->GetValue();
   Finish(wxID_OK);
 }
 

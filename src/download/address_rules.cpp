@@ -52,20 +52,20 @@ std::string ResolveLink(std::string_view pageAddress, std::string_view link) {
   return folder + std::string(link);
 }
 
-int IsPageAddress(std::string_view address) {
+bool IsPageAddress(std::string_view address) {
   const std::string lower = base::ToLower(address);
   for (std::string_view word : {".html", ".htm", ".css", ".shtml", ".cgi"}) {
-    if (base::Contains(lower, word)) return 1;
+    if (base::Contains(lower, word)) return true;
   }
-  return base::EndsWithByte(lower, '/') ? 1 : 0;
+  return base::EndsWithByte(lower, '/');
 }
 
-int HasPageWord(std::string_view address) {
+bool HasPageWord(std::string_view address) {
   const std::string upper = base::ToUpper(address);
   for (std::string_view word : {"HTML", "HTM", "CGI"}) {
-    if (base::Contains(upper, word)) return 1;
+    if (base::Contains(upper, word)) return true;
   }
-  return 0;
+  return false;
 }
 
 std::string AddressToPathForm(std::string_view address) {

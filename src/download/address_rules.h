@@ -12,11 +12,12 @@ namespace download {
 // whose folder part begins with "http" come back unchanged.
 std::string ResolveLink(std::string_view pageAddress, std::string_view link);
 
-// 1 if the address holds ".html", ".htm", ".css", ".shtml" or ".cgi" (any case) or ends in "/".
-int IsPageAddress(std::string_view address);
+// Whether the address holds ".html", ".htm", ".css", ".shtml" or ".cgi" (any case) or ends
+// in "/".
+bool IsPageAddress(std::string_view address);
 
-// 1 if the address holds "HTML", "HTM" or "CGI" in any case, else 0.
-int HasPageWord(std::string_view address);
+// Whether the address holds "HTML", "HTM" or "CGI" in any case.
+bool HasPageWord(std::string_view address);
 
 // The address as a relative local path: lower case, "//" made one "/", ":" deleted.
 // "HTTP://Server:8080/A/b.HTML?x=1" gives "http/server8080/a/b.html?x=1".

@@ -74,7 +74,7 @@ class Seeder {
     // Counted in a wider type, so that a last value near the int limit still ends the loop.
     for (long long value = loop.first; value <= loop.last; value += loop.step) {
       m_controls.PumpMessages();
-      if (m_run.m_stopCrawl == 1 || m_run.m_closing) break;
+      if (m_run.m_stopCrawl || m_run.m_closing) break;
       m_values[row] = static_cast<int>(value);
       const Step step = row + 1 < m_rows.size() ? RunLoop(row + 1) : QueueOne();
       if (step != Step::kGoOn) return step;

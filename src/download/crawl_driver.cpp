@@ -83,7 +83,7 @@ CrawlDriver::CrawlDriver(convert::RunState& run, convert::RunControls& controls,
     : m_run(run), m_controls(controls), m_transfer(transfer), m_renderer(renderer),
       m_filters(filters), m_state(state) {}
 
-bool CrawlDriver::Stopped() const { return m_run.m_stopCrawl == 1 || m_run.m_closing; }
+bool CrawlDriver::Stopped() const { return m_run.m_stopCrawl || m_run.m_closing; }
 
 bool CrawlDriver::MakeOutputFolderCurrent() {
   if (base::SetCurrentDirectory(m_output)) return true;
@@ -134,7 +134,7 @@ int CrawlDriver::Crawl() {
 
   if (!CheckOptions()) return 0;
   m_state.Clear();
-  m_run.m_stopCrawl = 0;
+  m_run.m_stopCrawl = false;
 
   const SeedResult seeded = SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state);
   if (seeded.result == 0) return 0;
@@ -156,7 +156,7 @@ void CrawlDriver::ProcessEntry(int position) {
   const std::string kind = m_state.m_kindQueue[position];
   const AddressParts parts = SplitFolderAndName(address);
 
-  const bool pageWord = HasPageWord(address) == 1;
+  const bool pageWord = HasPageWord(address);
   if (kind == "url" || pageWord) {
     m_controls.SetStatusText(
         resources::DownloadProgressText(position + 1, m_state.size(), address));
@@ -172,7 +172,7 @@ void CrawlDriver::ProcessEntry(int position) {
     m_controls.RecordEntry(record);
     return;
   }
-  if (IsPageAddress(address) == 1) {
+  if (IsPageAddress(address)) {
     HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
   }
   if (kind == "url" || pageWord) {
@@ -220,7 +220,7 @@ net::TransferResult CrawlDriver::FetchPage(const std::string& address, const std
   }
   net::TransferResult fetched = m_transfer.GetText(address);
   m_pageText = std::move(fetched.text);
-  if (fetched.ok && HasPageWord(address) == 1) ++m_successes;
+  if (fetched.ok && HasPageWord(address)) ++m_successes;
   return fetched;
 }
 

@@ -25,11 +25,11 @@ bool PassesFilters(const std::string& address, const CrawlState& state,
                    const settings::FilterLists& filters) {
   const std::string upper = base::ToUpper(address);
   // Addresses under the start folder always pass the enable list.
-  if (filters.m_enable == 1 && !base::Contains(address, state.m_startFolder) &&
+  if (filters.m_enable && !base::Contains(address, state.m_startFolder) &&
       !HoldsAnyEntry(upper, filters.m_enableList)) {
     return false;
   }
-  return !(filters.m_disable == 1 && HoldsAnyEntry(upper, filters.m_disableList));
+  return !(filters.m_disable && HoldsAnyEntry(upper, filters.m_disableList));
 }
 
 bool IsUnderStartFolder(const std::string& address, const std::string& startFolder) {
@@ -106,7 +106,7 @@ bool QueueLink(CrawlState& state, const settings::OptionControls& options,
       !IsUnderStartFolder(address, state.m_startFolder)) {
     return drop(DropReason::kOutsideStart);
   }
-  if (IsPageAddress(address) == 0 && HasPageWord(address) == 0) {
+  if (!IsPageAddress(address) && !HasPageWord(address)) {
     return drop(DropReason::kNotALink);
   }
   if (base::Contains(address, "./")) return drop(DropReason::kDots);
@@ -117,7 +117,7 @@ bool QueueLink(CrawlState& state, const settings::OptionControls& options,
 
 std::string_view KindOfLink(std::string_view link) {
   if (base::Contains(base::ToLower(link), "?")) return "cgi";
-  return IsPageAddress(link) == 1 ? "url" : "src";
+  return IsPageAddress(link) ? "url" : "src";
 }
 
 void HarvestLinks(CrawlState& state, convert::RunControls& controls,

@@ -35,8 +35,8 @@ bool IsSwitch(Field field);
 struct FilterLists {
   std::vector<std::string> m_enableList;
   std::vector<std::string> m_disableList;
-  int m_enable = 0;   // ENABLE: 1 on, 0 off
-  int m_disable = 1;  // DISABLE: 1 on, 0 off
+  bool m_enable = false;  // ENABLE: stored as "on" or "off"
+  bool m_disable = true;  // DISABLE: stored as "on" or "off"
 };
 
 // The controls that hold the record. The main window and the download options window

@@ -97,8 +97,8 @@ void SettingsRecord::ResetSettings() {
   }
   m_lists.m_disableList.clear();
   m_lists.m_enableList.clear();
-  m_lists.m_enable = 0;
-  m_lists.m_disable = 1;
+  m_lists.m_enable = false;
+  m_lists.m_disable = true;
 }
 
 bool SettingsRecord::LoadSettings() {
@@ -125,8 +125,8 @@ bool SettingsRecord::LoadSettings() {
       m_controls.SetOptionText(field, Read(KeyName(field)));
     }
   }
-  m_lists.m_enable = Read("ENABLE") == kOn ? 1 : 0;
-  m_lists.m_disable = Read("DISABLE") == kOn ? 1 : 0;
+  m_lists.m_enable = Read("ENABLE") == kOn;
+  m_lists.m_disable = Read("DISABLE") == kOn;
   LoadList(kEnableListCount, kEnableUrl, m_lists.m_enableList);
   LoadList(kDisableListCount, kDisableUrl, m_lists.m_disableList);
   return true;
@@ -163,8 +163,8 @@ bool SettingsRecord::SaveSettings() {
       Write(KeyName(field), m_controls.GetOptionText(field));
     }
   }
-  Write("ENABLE", OnOff(m_lists.m_enable != 0));
-  Write("DISABLE", OnOff(m_lists.m_disable != 0));
+  Write("ENABLE", OnOff(m_lists.m_enable));
+  Write("DISABLE", OnOff(m_lists.m_disable));
   SaveList(kEnableListCount, kEnableUrl, m_lists.m_enableList);
   SaveList(kDisableListCount, kDisableUrl, m_lists.m_disableList);
   return true;

@@ -131,11 +131,11 @@ TEST_F(MainWindowTest, StopSetsBothFlagsFromEveryCommand) {
   const std::pair<int, wxEventType> commands[] = {
       {MainDialog::MenuItemId(ids::kMenuStop), wxEVT_MENU}, {ids::kToolStop, wxEVT_MENU}, {ids::kStop, wxEVT_BUTTON}};
   for (const auto& [id, type] : commands) {
-    m_dialog->m_run.m_stopWalk = 0;
-    m_dialog->m_run.m_stopCrawl = 0;
+    m_dialog->m_run.m_stopWalk = false;
+    m_dialog->m_run.m_stopCrawl = false;
     Command(id, type);
-    EXPECT_EQ(m_dialog->m_run.m_stopWalk, 1) << id;
-    EXPECT_EQ(m_dialog->m_run.m_stopCrawl, 1) << id;
+    EXPECT_TRUE(m_dialog->m_run.m_stopWalk) << id;
+    EXPECT_TRUE(m_dialog->m_run.m_stopCrawl) << id;
   }
 }
 
@@ -169,8 +169,8 @@ TEST_F(MainWindowTest, CloseDuringARunStopsTheRunFirst) {
   m_dialog->Close();
   EXPECT_FALSE(wxTheApp->IsScheduledForDestruction(m_dialog)) << "it waits for the run to end";
   EXPECT_TRUE(m_dialog->m_run.m_closing);
-  EXPECT_EQ(m_dialog->m_run.m_stopWalk, 1);
-  EXPECT_EQ(m_dialog->m_run.m_stopCrawl, 1);
+  EXPECT_TRUE(m_dialog->m_run.m_stopWalk);
+  EXPECT_TRUE(m_dialog->m_run.m_stopCrawl);
   m_dialog->m_run.m_running = false;
 }
 

@@ -104,9 +104,9 @@ TEST_F(ConversionRunTest, RelativeFoldersAreTakenFromTheFolderCurrentAtStart) {
 
 TEST_F(ConversionRunTest, StopEndsTheWalkWithTheCountSoFar) {
   for (const char* name : {"1.htm", "2.htm", "3.htm", "4.htm"}) WriteFile(folder / "p/" + name, "");
-  state.m_stopWalk = 1;  // a Stop from before this run is forgotten
+  state.m_stopWalk = true;  // a Stop from before this run is forgotten
   renderer.onRender = [&](const auto&) {
-    if (renderer.pages.size() == 2) state.m_stopWalk = 1;
+    if (renderer.pages.size() == 2) state.m_stopWalk = true;
   };
   Start(folder / "p", folder / "out");
   EXPECT_EQ(renderer.pages.size(), 2u);

@@ -126,7 +126,7 @@ TEST_F(FolderWalkTest, StopDuringTheThirdPageStartsNoFurtherEntry) {
     WriteFile(src() + name, "");
   }
   renderer.onRender = [&](const auto&) {
-    if (renderer.pages.size() == 3) state.m_stopWalk = 1;
+    if (renderer.pages.size() == 3) state.m_stopWalk = true;
   };
   walk.ConvertFolder(src(), out());
   EXPECT_EQ(renderer.pages.size(), 3u);
@@ -139,7 +139,7 @@ TEST_F(FolderWalkTest, FolderCutShortByStopIsStillRenderedWhenNamedLikeAPage) {
   }
   controls.checks[Field::kSub] = true;
   renderer.onRender = [&](const auto&) {
-    if (renderer.pages.size() == 3) state.m_stopWalk = 1;
+    if (renderer.pages.size() == 3) state.m_stopWalk = true;
   };
   walk.ConvertFolder(src(), out());
   ASSERT_EQ(renderer.pages.size(), 4u);
@@ -184,7 +184,7 @@ class HostileTreeTest : public FolderWalkTest {
     controls.checks[Field::kSub] = true;
     // A walk that runs away is stopped here, so that it fails instead of running for ever.
     renderer.onRender = [&](const auto&) {
-      if (renderer.pages.size() > 200) state.m_stopWalk = 1;
+      if (renderer.pages.size() > 200) state.m_stopWalk = true;
     };
   }
   ~HostileTreeTest() override {
@@ -270,7 +270,7 @@ TEST_F(HostileTreeTest, EveryRealFolderIsEnteredOnceWhateverLinksLeadToIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     renderer.pages.clear();
-    state.m_stopWalk = 0;
+    state.m_stopWalk = false;
     WriteFile(src() + "a.htm", "");
     WriteFile(src() + "sub/b.htm", "");
     base::CreateFolderPath(src() + "sub/deep/er/");
@@ -321,7 +321,7 @@ TEST_F(HostileTreeTest, ListingALargeFolderKeepsTheWindowAliveAndSeesStop) {
   // Stop pressed at the first pump: the listing ends there and nothing else is started.
   renderer.pages.clear();
   controls.pumps = 0;
-  controls.onPump = [&] { state.m_stopWalk = 1; };
+  controls.onPump = [&] { state.m_stopWalk = true; };
   walk.ConvertFolder(src(), out());
   EXPECT_EQ(controls.pumps, 1);
   EXPECT_TRUE(renderer.pages.empty());

@@ -181,8 +181,8 @@ TEST_F(DownloadOptionsDialogTest, FilterDetailsEditsTheGivenListsModally) {
   const std::vector<std::string> enable = {"http://a/", "http://c/"};
   EXPECT_EQ(m_lists.m_enableList, enable);
   EXPECT_EQ(m_lists.m_disableList, std::vector<std::string>{Sjis("http://b/日本")});
-  EXPECT_EQ(m_lists.m_enable, 1);
-  EXPECT_EQ(m_lists.m_disable, 0);
+  EXPECT_TRUE(m_lists.m_enable);
+  EXPECT_FALSE(m_lists.m_disable);
   EXPECT_TRUE(m_dialog->IsShown());
   m_dialog->Hide();
 }

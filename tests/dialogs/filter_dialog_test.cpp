@@ -173,8 +173,8 @@ TEST_F(FilterDialogTest, OkWritesBackListsAndSwitchesBothOff) {
 
   EXPECT_EQ(lists.m_enableList, (Entries{"e1", "e3", "e5"}));
   EXPECT_EQ(lists.m_disableList, Numbered("d", 6));
-  EXPECT_EQ(lists.m_enable, 0);
-  EXPECT_EQ(lists.m_disable, 0);
+  EXPECT_FALSE(lists.m_enable);
+  EXPECT_FALSE(lists.m_disable);
   EXPECT_FALSE(window.dialog()->IsShown());
   EXPECT_EQ(window.dialog()->GetReturnCode(), wxID_OK);
 }
@@ -234,7 +234,7 @@ TEST_F(FilterDialogTest, RunsModallyAndOkEndsTheModalRun) {
                                              Click(&shown, ids::kOptionsOk);
                                            });
   EXPECT_EQ(result, wxID_OK);
-  EXPECT_EQ(lists.m_enable, 1);
+  EXPECT_TRUE(lists.m_enable);
 }
 
 TEST_F(FilterDialogTest, EnterInAnEntryEditPressesOkWithoutAddingTheText) {
@@ -251,7 +251,7 @@ TEST_F(FilterDialogTest, EnterInAnEntryEditPressesOkWithoutAddingTheText) {
       });
   EXPECT_EQ(result, wxID_OK);
   EXPECT_EQ(lists.m_enableList, Entries{"a"});
-  EXPECT_EQ(lists.m_enable, 1);
+  EXPECT_TRUE(lists.m_enable);
 }
 
 }  // namespace

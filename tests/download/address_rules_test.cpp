@@ -41,14 +41,19 @@ TEST(ResolveLink, JoinsLinksToThePageFolder) {
 TEST(PageTests, TellPagesByExtensionSlashOrWord) {
   struct Case {
     std::string address;
-    int isPage, hasWord;
+    bool isPage, hasWord;
   } cases[] = {
-      {"http://server/a/x.HTML", 1, 1},     {"http://server/a/x.shtml", 1, 1},
-      {"http://server/a/style.CSS", 1, 0},  {"http://server/a/run.cgi?x=1", 1, 1},
-      {"http://server/a/", 1, 0},           {"http://server/a/pic.gif", 0, 0},
-      {"http://server/a/pic.gif?size=2", 0, 0}, {"http://server/cgi-bin/pic.gif", 0, 1},
-      {"http://server/htmlfiles/x.gif", 0, 1}, {"", 0, 0},
-      {"http://server/" + Sjis("ア") + ".htm", 1, 1},
+      {"http://server/a/x.HTML", true, true},
+      {"http://server/a/x.shtml", true, true},
+      {"http://server/a/style.CSS", true, false},
+      {"http://server/a/run.cgi?x=1", true, true},
+      {"http://server/a/", true, false},
+      {"http://server/a/pic.gif", false, false},
+      {"http://server/a/pic.gif?size=2", false, false},
+      {"http://server/cgi-bin/pic.gif", false, true},
+      {"http://server/htmlfiles/x.gif", false, true},
+      {"", false, false},
+      {"http://server/" + Sjis("ア") + ".htm", true, true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(download::IsPageAddress(c.address), c.isPage) << c.address;

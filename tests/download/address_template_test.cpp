@@ -212,7 +212,7 @@ TEST(SeedQueue, StopEndsEveryLoopAtItsNextHead) {
     seeding.Row(1, "1", "3", "1");
     seeding.Row(2, "1", "3", "1");
     seeding.controls.onPump = [&] {
-      if (seeding.controls.pumps == c.stopAtPump) seeding.run.m_stopCrawl = 1;
+      if (seeding.controls.pumps == c.stopAtPump) seeding.run.m_stopCrawl = true;
     };
     const auto seeded = seeding.Seed("http://s/@a@_@b@.html");
     EXPECT_EQ(seeded.result, 1) << c.stopAtPump;

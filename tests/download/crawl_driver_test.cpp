@@ -373,7 +373,7 @@ TEST_F(Crawl, StopEndsTheRunAtTheNextCheck) {
 
   // During seeding: the loops end, and the queue holds what was seeded before.
   controls.onPump = [&] {
-    if (controls.pumps == 14) run.m_stopCrawl = 1;  // inside the third value of "@a@"
+    if (controls.pumps == 14) run.m_stopCrawl = true;  // inside the third value of "@a@"
   };
   EXPECT_EQ(Run("http://s/p@a@.html"), 1);
   EXPECT_EQ(state.size(), 2);
@@ -383,7 +383,7 @@ TEST_F(Crawl, StopEndsTheRunAtTheNextCheck) {
   // During a page: it is finished, and the run ends before the next entry.
   controls.onPump = nullptr;
   renderer.onRender = [&](const auto& page) {
-    if (renderer.pages.size() == 2) run.m_stopCrawl = 1;
+    if (renderer.pages.size() == 2) run.m_stopCrawl = true;
   };
   EXPECT_EQ(Run("http://s/p@a@.html"), 1);
   EXPECT_EQ(state.size(), 5);

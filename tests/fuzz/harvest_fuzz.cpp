@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
   }
   settings::FilterLists filters;
-  filters.m_enable = (options >> 5) & 1;
-  filters.m_disable = (options >> 6) & 1;
+  filters.m_enable = ((options >> 5) & 1) != 0;
+  filters.m_disable = ((options >> 6) & 1) != 0;
   for (unsigned i = 0; i < 3; ++i) {
     if (lists & (1u << i)) filters.m_enableList.push_back(kEntries[(lists >> 3) % 6]);
     if (lists & (8u << i)) filters.m_disableList.push_back(kEntries[(lists + i) % 6]);

@@ -73,8 +73,8 @@ void FillForGolden(FakeRunControls& controls, FilterLists& lists) {
   controls.SetOptionText(Field::kTo1, "10");
   controls.SetOptionText(Field::kStep1, "1");
   controls.SetOptionText(Field::kStep4, " 2");
-  lists.m_enable = 1;
-  lists.m_disable = 0;
+  lists.m_enable = true;
+  lists.m_disable = false;
   lists.m_enableList = {"http://a/", Sjis("表")};
   lists.m_disableList = {"ad"};
 }
@@ -129,8 +129,8 @@ TEST(ResetSettings, SetsTheDefaultsAndDisablesThePlaceholderRows) {
   for (bool enabled : bench.controls.rowEnabled) EXPECT_FALSE(enabled);
   EXPECT_TRUE(bench.lists.m_enableList.empty());
   EXPECT_TRUE(bench.lists.m_disableList.empty());
-  EXPECT_EQ(bench.lists.m_enable, 0);
-  EXPECT_EQ(bench.lists.m_disable, 1);
+  EXPECT_FALSE(bench.lists.m_enable);
+  EXPECT_TRUE(bench.lists.m_disable);
 }
 
 TEST(LoadSettings, AMissingFileGivesTheLoadFromNothingValues) {
@@ -149,8 +149,8 @@ TEST(LoadSettings, AMissingFileGivesTheLoadFromNothingValues) {
     }
   }
   for (bool enabled : bench.controls.rowEnabled) EXPECT_FALSE(enabled);
-  EXPECT_EQ(bench.lists.m_enable, 0);
-  EXPECT_EQ(bench.lists.m_disable, 0);
+  EXPECT_FALSE(bench.lists.m_enable);
+  EXPECT_FALSE(bench.lists.m_disable);
   EXPECT_TRUE(bench.lists.m_enableList.empty());
   EXPECT_TRUE(bench.lists.m_disableList.empty());
   EXPECT_TRUE(bench.controls.messages.empty());
@@ -182,8 +182,8 @@ TEST(LoadSettings, ReadsSwitchesOnlyFromTheirExactSpelling) {
                                 {Field::kCgi3, false}});
   EXPECT_EQ(bench.controls.rowEnabled,
             (std::array<bool, 6>{true, false, false, false, false, false}));
-  EXPECT_EQ(bench.lists.m_enable, 1);
-  EXPECT_EQ(bench.lists.m_disable, 0);
+  EXPECT_TRUE(bench.lists.m_enable);
+  EXPECT_FALSE(bench.lists.m_disable);
 }
 
 TEST(LoadSettings, SubIsOnForAnyNumberButZero) {
@@ -262,8 +262,8 @@ TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   }
   EXPECT_EQ(lists.m_enableList, bench.lists.m_enableList);
   EXPECT_EQ(lists.m_disableList, bench.lists.m_disableList);
-  EXPECT_EQ(lists.m_enable, 1);
-  EXPECT_EQ(lists.m_disable, 0);
+  EXPECT_TRUE(lists.m_enable);
+  EXPECT_FALSE(lists.m_disable);
 
   const std::string file = ReadFile(bench.record.SettingsPath());
   EXPECT_EQ(file.rfind("; mine\n[Other]\nSize=1\n[" + kSection +

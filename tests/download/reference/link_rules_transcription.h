@@ -163,7 +163,7 @@ inline void QueueLink(Queue& q, const settings::OptionControls& options,
     if (base::ToLower(A.substr(0, F.size())) != base::ToLower(F)) return;
     if (!A.empty() && A[0] == '/') return;
   }
-  if (download::IsPageAddress(A) != 1 && download::HasPageWord(A) != 1) return;
+  if (!download::IsPageAddress(A) && !download::HasPageWord(A)) return;
   if (base::Contains(A, "./")) return;
   for (const auto& queued : q.m_addressQueue) {
     if (queued == A) return;
