@@ -2,7 +2,9 @@
 #include "resources/texts.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdio>
+#include <iterator>
 
 #include "base/encoding.h"
 
@@ -11,92 +13,111 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// UTF-8 source of every text, in the order of TextId.
-constexpr std::array<std::string_view, static_cast<std::size_t>(TextId::kCount_)> kUtf8 = {
-    "Rendora"sv,
-    "TamoのHTML　ビットマップ変換"sv,
-    " のﾊﾞｰｼﾞｮﾝ情報(&A)..."sv,
-    "読み込みパス"sv,
-    "(URL指定可能)"sv,
-    "出力パス"sv,
-    "オプション"sv,
-    "Xサイズ"sv,
-    "待ち時間"sv,
-    "比率"sv,
-    "%"sv,
-    "サブフォルダも対象"sv,
-    "ダウンロード詳細"sv,
-    "終了"sv,
-    "作成"sv,
-    "中止"sv,
-    "ファイル(&F)"sv,
-    "新規作成"sv,
-    "開く"sv,
-    "上書き保存"sv,
-    "別名保存"sv,
-    "終了"sv,
-    "実行(&R)"sv,
-    "実行開始"sv,
-    "実行中止"sv,
-    "ヘルプ(&H)"sv,
-    "バージョン情報"sv,
-    "ヘルプ"sv,
-    "保存"sv,
-    "開始"sv,
-    "ホームページ"sv,
-    "処理終了"sv,
-    "ディレクトリを作成できません。処理を終了します。"sv,
-    "ディレクトリが存在しません。作成します"sv,
-    "値が設定されていません"sv,
-    "ダウンロード数は0以上を指定してください。"sv,
-    "最大検索重複リンクファイル数は0以上を指定してください。"sv,
-    "1以上を指定してください"sv,
-    "初期表示"sv,
-    "初期設定ファイルの書き込みに失敗しました。"sv,
-    "読み込みパスの書き込みに失敗しました。"sv,
-    "書き込みパスの書き込みに失敗しました。"sv,
-    "サイズの書き込みに失敗しました。"sv,
-    "待ち時間の書き込みに失敗しました。"sv,
-    "比率の書き込みに失敗しました。"sv,
-    "サブディレクトリの書き込みに失敗しました。"sv,
-    "の書き込みに失敗しました。"sv,
-    "は設定ファイルとして使用できません"sv,
-    "を保存しました"sv,
-    "設定ファイル *.ini|*.ini;||"sv,
-    "新規作成.ini"sv,
-    "ダウンロードオプション"sv,
-    "ダウンロードオプションはWeb上のHTMLを\nビットマップに変換する際のオプションです。"sv,
-    "最大検索ファイル数"sv,
-    "最大検索重複リンクファイル数"sv,
-    "指定したURL以下にないURLはダウンロードしない"sv,
-    "同一サーバーのみダウンロードする"sv,
-    "同一フォルダにダウンロードする"sv,
-    "フィルターを使用する"sv,
-    "フィルター詳細"sv,
-    "～"sv,
-    "個おき"sv,
-    "を使う"sv,
-    "保存して終了"sv,
-    "ｷｬﾝｾﾙ"sv,
-    "フィルター設定"sv,
-    "ダウンロードするURLの有効/無効を設定できます"sv,
-    "有効リストを使う"sv,
-    "無効リストを使う"sv,
-    "有効リストに追加"sv,
-    "無効リストに追加"sv,
-    "データを削除"sv,
-    "有効リスト"sv,
-    "無効リスト"sv,
-    "リストが選択されていません。"sv,
-    "HELPファイルがありません。 パス="sv,
-    "TamoのHTMLビットマップ変換のバージョン情報"sv,
-    "TamoのHTMLビットマップ変換  Version 1.0"sv,
+// The UTF-8 source of a text, beside the name that addresses it.
+struct Entry {
+  TextId id;
+  std::string_view utf8;
 };
 
-const std::array<std::string, kUtf8.size()>& Cp932Table() {
+constexpr Entry kEntries[] = {
+    {TextId::kAppName, "Rendora"sv},
+    {TextId::kMainTitle, "TamoのHTML　ビットマップ変換"sv},
+    {TextId::kAboutEntrySuffix, " のﾊﾞｰｼﾞｮﾝ情報(&A)..."sv},
+    {TextId::kReadPathLabel, "読み込みパス"sv},
+    {TextId::kUrlAllowedLabel, "(URL指定可能)"sv},
+    {TextId::kWritePathLabel, "出力パス"sv},
+    {TextId::kOptionsGroup, "オプション"sv},
+    {TextId::kSizeLabel, "Xサイズ"sv},
+    {TextId::kWaitLabel, "待ち時間"sv},
+    {TextId::kPercentLabel, "比率"sv},
+    {TextId::kPercentSign, "%"sv},
+    {TextId::kSubfoldersCheck, "サブフォルダも対象"sv},
+    {TextId::kDownloadDetails, "ダウンロード詳細"sv},
+    {TextId::kExitButton, "終了"sv},
+    {TextId::kCreateButton, "作成"sv},
+    {TextId::kStopButton, "中止"sv},
+    {TextId::kMenuFile, "ファイル(&F)"sv},
+    {TextId::kMenuNew, "新規作成"sv},
+    {TextId::kMenuOpen, "開く"sv},
+    {TextId::kMenuSave, "上書き保存"sv},
+    {TextId::kMenuSaveAs, "別名保存"sv},
+    {TextId::kMenuExit, "終了"sv},
+    {TextId::kMenuRun, "実行(&R)"sv},
+    {TextId::kMenuStart, "実行開始"sv},
+    {TextId::kMenuStop, "実行中止"sv},
+    {TextId::kMenuHelp, "ヘルプ(&H)"sv},
+    {TextId::kMenuAbout, "バージョン情報"sv},
+    {TextId::kMenuHelpItem, "ヘルプ"sv},
+    {TextId::kTipSave, "保存"sv},
+    {TextId::kTipStart, "開始"sv},
+    {TextId::kTipHomePage, "ホームページ"sv},
+    {TextId::kRunFinished, "処理終了"sv},
+    {TextId::kCannotCreateFolder, "ディレクトリを作成できません。処理を終了します。"sv},
+    {TextId::kFolderMissing, "ディレクトリが存在しません。作成します"sv},
+    {TextId::kValueNotSet, "値が設定されていません"sv},
+    {TextId::kCountTooSmall, "ダウンロード数は0以上を指定してください。"sv},
+    {TextId::kLinkCountTooSmall, "最大検索重複リンクファイル数は0以上を指定してください。"sv},
+    {TextId::kStepTooSmall, "1以上を指定してください"sv},
+    {TextId::kSettingsSection, "初期表示"sv},
+    {TextId::kPointerWriteFailed, "初期設定ファイルの書き込みに失敗しました。"sv},
+    {TextId::kReadPathWriteFailed, "読み込みパスの書き込みに失敗しました。"sv},
+    {TextId::kWritePathWriteFailed, "書き込みパスの書き込みに失敗しました。"sv},
+    {TextId::kSizeWriteFailed, "サイズの書き込みに失敗しました。"sv},
+    {TextId::kWaitWriteFailed, "待ち時間の書き込みに失敗しました。"sv},
+    {TextId::kPercentWriteFailed, "比率の書き込みに失敗しました。"sv},
+    {TextId::kSubWriteFailed, "サブディレクトリの書き込みに失敗しました。"sv},
+    {TextId::kWriteFailedSuffix, "の書き込みに失敗しました。"sv},
+    {TextId::kReservedNameSuffix, "は設定ファイルとして使用できません"sv},
+    {TextId::kSavedSuffix, "を保存しました"sv},
+    {TextId::kSettingsFilter, "設定ファイル *.ini|*.ini;||"sv},
+    {TextId::kNewSettingsName, "新規作成.ini"sv},
+    {TextId::kDownloadOptionsTitle, "ダウンロードオプション"sv},
+    {TextId::kDownloadOptionsNote, "ダウンロードオプションはWeb上のHTMLを\nビットマップに変換する際のオプションです。"sv},
+    {TextId::kCountLabel, "最大検索ファイル数"sv},
+    {TextId::kLinkCountLabel, "最大検索重複リンクファイル数"sv},
+    {TextId::kAnotherUrlCheck, "指定したURL以下にないURLはダウンロードしない"sv},
+    {TextId::kServerCheck, "同一サーバーのみダウンロードする"sv},
+    {TextId::kSameCheck, "同一フォルダにダウンロードする"sv},
+    {TextId::kFilterCheck, "フィルターを使用する"sv},
+    {TextId::kFilterDetails, "フィルター詳細"sv},
+    {TextId::kRangeMark, "～"sv},
+    {TextId::kStepSuffix, "個おき"sv},
+    {TextId::kUseSuffix, "を使う"sv},
+    {TextId::kSaveAndClose, "保存して終了"sv},
+    {TextId::kCancel, "ｷｬﾝｾﾙ"sv},
+    {TextId::kFilterTitle, "フィルター設定"sv},
+    {TextId::kFilterNote, "ダウンロードするURLの有効/無効を設定できます"sv},
+    {TextId::kUseEnableList, "有効リストを使う"sv},
+    {TextId::kUseDisableList, "無効リストを使う"sv},
+    {TextId::kAddToEnableList, "有効リストに追加"sv},
+    {TextId::kAddToDisableList, "無効リストに追加"sv},
+    {TextId::kDeleteEntries, "データを削除"sv},
+    {TextId::kEnableListColumn, "有効リスト"sv},
+    {TextId::kDisableListColumn, "無効リスト"sv},
+    {TextId::kNothingSelected, "リストが選択されていません。"sv},
+    {TextId::kHelpMissingPrefix, "HELPファイルがありません。 パス="sv},
+    {TextId::kAboutTitle, "TamoのHTMLビットマップ変換のバージョン情報"sv},
+    {TextId::kAboutVersion, "TamoのHTMLビットマップ変換  Version 1.0"sv},
+};
+
+// Each entry names its text. The build stops unless every name has exactly one entry and entry i
+// is the text of name i, so a text can never be read under another text's name.
+constexpr bool EveryNameInItsPlace() {
+  for (std::size_t i = 0; i < std::size(kEntries); ++i) {
+    if (kEntries[i].id != static_cast<TextId>(i)) return false;
+  }
+  return std::size(kEntries) == static_cast<std::size_t>(TextId::kCount_);
+}
+static_assert(EveryNameInItsPlace(), "kEntries holds one text per TextId, in the order of TextId");
+
+constexpr std::size_t kTextCount = std::size(kEntries);
+
+const std::array<std::string, kTextCount>& Cp932Table() {
   static const auto table = [] {
-    std::array<std::string, kUtf8.size()> converted;
-    for (std::size_t i = 0; i < kUtf8.size(); ++i) converted[i] = base::Utf8ToCp932Lossy(kUtf8[i]);
+    std::array<std::string, kTextCount> converted;
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+      converted[i] = base::Utf8ToCp932Lossy(kEntries[i].utf8);
+    }
     return converted;
   }();
   return table;
@@ -122,7 +143,7 @@ std::string Cp932(std::string_view utf8) { return base::Utf8ToCp932Lossy(utf8); 
 
 const std::string& Text(TextId id) { return Cp932Table()[static_cast<std::size_t>(id)]; }
 
-std::string_view TextUtf8(TextId id) { return kUtf8[static_cast<std::size_t>(id)]; }
+std::string_view TextUtf8(TextId id) { return kEntries[static_cast<std::size_t>(id)].utf8; }
 
 std::string WriteFailedMessage(std::string_view key) {
   return std::string(key) + Text(TextId::kWriteFailedSuffix);
