@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "download/address_rules.h"
+#include "download/link_harvester.h"
 #include "resources/texts.h"
 
 namespace download {
@@ -33,13 +34,6 @@ std::optional<std::array<PlaceholderRow, 6>> ReadRows(convert::RunControls& cont
     }
   }
   return rows;
-}
-
-// The kind an address is queued with: a query makes it a form page, else a page-like address
-// is a page and anything else a file.
-const char* KindOfSeed(const std::string& address) {
-  if (base::FindChar(address, '?') != base::kNotFound) return "cgi";
-  return IsPageAddress(address) ? "url" : "src";
 }
 
 // The last value a row's loop takes: first + k * step for the largest k that stays within last.
@@ -90,7 +84,7 @@ class Seeder {
     // Placeholders become digits, so an address ends in "/" exactly when the template does.
     if (m_probes && !ProbeDefaultDocument(address)) return Step::kMissingDocument;
     if (m_queued < m_keep) {
-      m_state.Append(address, KindOfSeed(address));
+      m_state.Append(address, KindOfLink(address));
       ++m_queued;
     }
     m_lastAddress = std::move(address);

@@ -40,11 +40,11 @@ long long MillisecondsSince(Clock::time_point start) {
 
 // The record of a queue entry as its transfer left it: "http 404" for an answer other than 200,
 // "transfer: <cause>" when no answer came, "empty" for a page without text.
-convert::EntryRecord TransferRecord(const std::string& address, const std::string& kind,
+convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
                                     const net::TransferResult& result, Clock::time_point start) {
   convert::EntryRecord record;
   record.source = address;
-  record.kind = kind;
+  record.kind = QueueKindName(kind);
   record.httpStatus = static_cast<int>(result.status);
   record.bytes = static_cast<long long>(result.bytes);
   record.milliseconds = MillisecondsSince(start);
@@ -153,15 +153,15 @@ int CrawlDriver::Crawl() {
 void CrawlDriver::ProcessEntry(int position) {
   // Copies: harvesting appends to the queue and may move its texts.
   const std::string address = m_state.m_addressQueue[position];
-  const std::string kind = m_state.m_kindQueue[position];
+  const QueueKind kind = m_state.m_kindQueue[position];
   const AddressParts parts = SplitFolderAndName(address);
 
   const bool pageWord = HasPageWord(address);
-  if (kind == "url" || pageWord) {
+  if (kind == QueueKind::kUrl || pageWord) {
     m_controls.SetStatusText(
         resources::DownloadProgressText(position + 1, m_state.size(), address));
   }
-  if (kind == "src") {
+  if (kind == QueueKind::kSrc) {
     DownloadEntry(address, parts.folder, parts.name);
     return;
   }
@@ -175,7 +175,7 @@ void CrawlDriver::ProcessEntry(int position) {
   if (IsPageAddress(address)) {
     HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
   }
-  if (kind == "url" || pageWord) {
+  if (kind == QueueKind::kUrl || pageWord) {
     RenderEntry(parts.folder, parts.name, record);
   } else {
     m_controls.RecordEntry(Skipped(record, "not a page"));
@@ -193,14 +193,14 @@ void CrawlDriver::DownloadEntry(const std::string& address, const std::string& f
   // An address that would name a file outside the output folder is passed over unfetched.
   if (!StaysInsideFolder(relative)) {
     m_controls.RecordEntry(
-        Skipped(TransferRecord(address, "src", {}, start), "outside output folder"));
+        Skipped(TransferRecord(address, QueueKind::kSrc, {}, start), "outside output folder"));
     return;
   }
   if (!same) base::CreateFolderPath(m_output + pathForm);
   const std::string filePath = m_output + relative;
   const net::TransferResult result = query ? m_transfer.DownloadQueryFile(filePath, address)
                                            : m_transfer.DownloadFile(filePath, address);
-  convert::EntryRecord record = TransferRecord(address, "src", result, start);
+  convert::EntryRecord record = TransferRecord(address, QueueKind::kSrc, result, start);
   if (result.ok) {
     ++m_successes;
     record.output = filePath;
@@ -208,8 +208,8 @@ void CrawlDriver::DownloadEntry(const std::string& address, const std::string& f
   m_controls.RecordEntry(record);
 }
 
-net::TransferResult CrawlDriver::FetchPage(const std::string& address, const std::string& kind) {
-  if (kind == "cgi") {
+net::TransferResult CrawlDriver::FetchPage(const std::string& address, QueueKind kind) {
+  if (kind == QueueKind::kCgi) {
     // The form GET goes first; only the POST's answer decides and becomes the page text.
     m_transfer.GetFormText("", address);
     net::TransferResult posted = m_transfer.PostFormText("", address);

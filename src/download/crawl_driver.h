@@ -33,7 +33,7 @@ class CrawlDriver {
   void DownloadEntry(const std::string& address, const std::string& folder,
                      const std::string& name);
   // Fetches a page entry into m_pageText; the fetch's result.
-  net::TransferResult FetchPage(const std::string& address, const std::string& kind);
+  net::TransferResult FetchPage(const std::string& address, QueueKind kind);
   // Renders a fetched page entry; `fetched` is its record so far.
   void RenderEntry(const std::string& folder, const std::string& name,
                    const convert::EntryRecord& fetched);

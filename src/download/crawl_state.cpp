@@ -5,9 +5,9 @@
 
 namespace download {
 
-void CrawlState::Append(std::string address, std::string kind) {
+void CrawlState::Append(std::string address, QueueKind kind) {
   m_addressQueue.push_back(std::move(address));
-  m_kindQueue.push_back(std::move(kind));
+  m_kindQueue.push_back(kind);
 }
 
 bool CrawlState::Contains(std::string_view address) const {
@@ -21,6 +21,15 @@ void CrawlState::Clear() {
   m_index.clear();
   m_indexed = 0;
   m_dropped = {};
+}
+
+const char* QueueKindName(QueueKind kind) {
+  switch (kind) {
+    case QueueKind::kUrl: return "url";
+    case QueueKind::kSrc: return "src";
+    case QueueKind::kCgi: return "cgi";
+  }
+  return "url";
 }
 
 const char* DropReasonName(DropReason reason) {

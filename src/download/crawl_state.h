@@ -28,20 +28,29 @@ inline constexpr std::size_t kDropReasons = static_cast<std::size_t>(DropReason:
 // The report's name of a reason ("other server", "duplicate", ...).
 const char* DropReasonName(DropReason reason);
 
-// Two parallel lists: entry i of m_kindQueue ("url", "src" or "cgi") is the kind of entry i of
-// m_addressQueue. Entries are only appended (by seeding and by QueueLink), never removed while a
+// How the crawl takes a queue entry.
+enum class QueueKind {
+  kUrl,  // a page: fetched as text, its links harvested, rendered
+  kSrc,  // a file: downloaded as it is
+  kCgi,  // a form page: a GET, then a POST whose answer is the page
+};
+
+// The kind's name in the report's records: "url", "src" or "cgi".
+const char* QueueKindName(QueueKind kind);
+
+// Two parallel lists: entry i of m_kindQueue is the kind of entry i of m_addressQueue. Entries are only appended (by seeding and by QueueLink), never removed while a
 // crawl runs. Beside the lists an index of the addresses answers "already queued?" without
 // walking the queue.
 struct CrawlState {
   std::vector<std::string> m_addressQueue;
-  std::vector<std::string> m_kindQueue;
+  std::vector<QueueKind> m_kindQueue;
   int m_entryLimit = 0;       // the Count of the run; harvesting stops queueing at this length
   std::string m_startFolder;  // the start address up to and including its last "/"
   std::string m_startServer;  // the server name of the last seeded address
   std::array<long long, kDropReasons> m_dropped{};  // links passed over, per rule
 
   // Appends one entry to both lists.
-  void Append(std::string address, std::string kind);
+  void Append(std::string address, QueueKind kind);
   // Whether an entry equals `address` exactly. Entries pushed onto the lists directly are
   // indexed here too.
   bool Contains(std::string_view address) const;

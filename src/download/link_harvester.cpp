@@ -1,6 +1,8 @@
 // Queueing one link under the crawl rules, and harvesting the links of one fetched page.
 #include "download/link_harvester.h"
 
+#include <optional>
+
 #include <string>
 
 #include "base/text.h"
@@ -42,18 +44,18 @@ struct Scan {
   std::string_view m_tagName;
   std::string_view m_attributeName;
   TagScanner::Mode m_mode;
-  std::string_view m_kind;  // empty: the kind follows from the link
+  std::optional<QueueKind> m_kind;  // none: the kind follows from the link
   bool m_pumps;
 };
 
 // The five scans of a page, in order. A tag whose text holds the names of two scans is read by
 // both (an img whose src is frame.gif is also a frame link).
 constexpr Scan kScans[] = {
-    {"img", "src", TagScanner::Mode::kTag, "src", true},
-    {"body", "background", TagScanner::Mode::kTag, "src", false},
-    {"a", "href", TagScanner::Mode::kAnchor, "", true},
-    {"option", "value", TagScanner::Mode::kTag, "", true},
-    {"frame", "src", TagScanner::Mode::kTag, "url", false},
+    {"img", "src", TagScanner::Mode::kTag, QueueKind::kSrc, true},
+    {"body", "background", TagScanner::Mode::kTag, QueueKind::kSrc, false},
+    {"a", "href", TagScanner::Mode::kAnchor, std::nullopt, true},
+    {"option", "value", TagScanner::Mode::kTag, std::nullopt, true},
+    {"frame", "src", TagScanner::Mode::kTag, QueueKind::kUrl, false},
 };
 
 // The search that gives a link the page's own letter case: the first place at or after `from`
@@ -88,7 +90,7 @@ class CaseSearch {
 
 bool QueueLink(CrawlState& state, const settings::OptionControls& options,
                const settings::FilterLists& filters, std::string_view pageAddress,
-               std::string_view link, std::string_view kind) {
+               std::string_view link, QueueKind kind) {
   const auto drop = [&state](DropReason reason) {
     ++state.m_dropped[static_cast<std::size_t>(reason)];
     return false;
@@ -111,13 +113,13 @@ bool QueueLink(CrawlState& state, const settings::OptionControls& options,
   }
   if (base::Contains(address, "./")) return drop(DropReason::kDots);
   if (state.Contains(address)) return drop(DropReason::kDuplicate);
-  state.Append(std::move(address), std::string(kind));
+  state.Append(std::move(address), kind);
   return true;
 }
 
-std::string_view KindOfLink(std::string_view link) {
-  if (base::Contains(base::ToLower(link), "?")) return "cgi";
-  return IsPageAddress(link) ? "url" : "src";
+QueueKind KindOfLink(std::string_view link) {
+  if (base::FindChar(link, '?') != base::kNotFound) return QueueKind::kCgi;
+  return IsPageAddress(link) ? QueueKind::kUrl : QueueKind::kSrc;
 }
 
 void HarvestLinks(CrawlState& state, convert::RunControls& controls,
@@ -145,7 +147,7 @@ void HarvestLinks(CrawlState& state, convert::RunControls& controls,
       from = found.m_next;
       if (link.empty()) continue;
       QueueLink(state, controls, filters, pageAddress, link,
-                scan.m_kind.empty() ? KindOfLink(link) : scan.m_kind);
+                scan.m_kind.value_or(KindOfLink(link)));
     }
   }
 }

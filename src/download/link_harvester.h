@@ -16,11 +16,11 @@ namespace download {
 // Returns whether the link was queued.
 bool QueueLink(CrawlState& state, const settings::OptionControls& options,
                const settings::FilterLists& filters, std::string_view pageAddress,
-               std::string_view link, std::string_view kind);
+               std::string_view link, QueueKind kind);
 
-// The kind that an anchor or option link is queued with: "cgi" with a "?", else "url" for a
-// page-like address, else "src".
-std::string_view KindOfLink(std::string_view link);
+// The kind that a seeded address, an anchor or an option link is queued with: a form page with a
+// "?", else a page for a page-like address, else a file.
+QueueKind KindOfLink(std::string_view link);
 
 // The longest link a page can offer, in bytes: about the longest request line that web servers
 // accept. A longer value (a quote or "=" left open, so that the value runs over the rest of the
@@ -29,8 +29,8 @@ std::string_view KindOfLink(std::string_view link);
 inline constexpr int kLongestLink = 8192;
 
 // Offers the links of the page `pageText` (fetched from `pageAddress`) to QueueLink, in five
-// scans: img src ("src"), body background ("src"), a href and option value (by the link), frame
-// src ("url"). Each link keeps the letter case of the page and loses its fragment. Pending
+// scans: img src (a file), body background (a file), a href and option value (by the link),
+// frame src (a page). Each link keeps the letter case of the page and loses its fragment. Pending
 // window events are handled after each link of the img, a and option scans. A scan ends when the
 // queue holds m_entryLimit entries or more. Values longer than kLongestLink are passed over.
 void HarvestLinks(CrawlState& state, convert::RunControls& controls,

@@ -10,12 +10,14 @@
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
 #include "support/fake_transfer.h"
+#include "support/queue_kind_names.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 using download::PlaceholderValues;
 using settings::Field;
+using testing_support::KindNames;
 using testing_support::Sjis;
 
 TEST(FormatPadded, PadsWithZerosAndNeverCuts) {
@@ -137,7 +139,7 @@ TEST(SeedQueue, KindFollowsQueryAndPageLikeness) {
   for (const auto& c : cases) {
     Seeding seeding;
     ASSERT_EQ(seeding.Seed(c.address).result, 1);
-    EXPECT_EQ(seeding.state.m_kindQueue, std::vector<std::string>{c.kind}) << c.address;
+    EXPECT_EQ(KindNames(seeding.state.m_kindQueue), std::vector<std::string>{c.kind}) << c.address;
   }
 }
 
@@ -171,7 +173,7 @@ TEST(SeedQueue, ProbesDefaultDocumentsInOrder) {
   EXPECT_EQ(seeding.state.m_addressQueue,
             (std::vector<std::string>{"http://s/d1/index.htm", "http://s/d2/index.html",
                                       "http://s/d3/index.shtml"}));
-  EXPECT_EQ(seeding.state.m_kindQueue, (std::vector<std::string>{"url", "url", "url"}));
+  EXPECT_EQ(KindNames(seeding.state.m_kindQueue), (std::vector<std::string>{"url", "url", "url"}));
   EXPECT_EQ(seeding.transfer.CallLines(),
             (std::vector<std::string>{
                 "GetText http://s/d1/index.html", "GetText http://s/d1/index.htm",

@@ -11,6 +11,7 @@
 #include "download/link_scanner.h"
 #include "reference/link_rules_transcription.h"
 #include "support/fake_run_controls.h"
+#include "support/queue_kind_names.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ void ExpectSameHarvest(PageMaker& maker, const std::string& page) {
   fast.m_startFolder = slow.m_startFolder = maker.Pick(folders);
   fast.m_startServer = slow.m_startServer = maker.Pick(servers);
   if (maker.Number(3) == 0) {  // a seeded queue
-    fast.Append(pageAddress, "url");
+    fast.Append(pageAddress, download::QueueKind::kUrl);
     slow.m_addressQueue.push_back(pageAddress);
     slow.m_kindQueue.push_back("url");
   }
@@ -188,7 +189,7 @@ void ExpectSameHarvest(PageMaker& maker, const std::string& page) {
   download::HarvestLinks(fast, fastControls, filters, pageAddress, page);
   transcription::HarvestLinks(slow, slowControls, filters, pageAddress, page);
   ASSERT_EQ(fast.m_addressQueue, slow.m_addressQueue) << "page: " << page;
-  ASSERT_EQ(fast.m_kindQueue, slow.m_kindQueue) << "page: " << page;
+  ASSERT_EQ(testing_support::KindNames(fast.m_kindQueue), slow.m_kindQueue) << "page: " << page;
   ASSERT_EQ(fastControls.pumps, slowControls.pumps) << "page: " << page;
   g_queued += fast.size();
 }

@@ -5,11 +5,14 @@
 
 #include "download/crawl_state.h"
 #include "support/fake_run_controls.h"
+#include "support/queue_kind_names.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 using settings::Field;
+using download::QueueKind;
+using testing_support::KindNames;
 using testing_support::Sjis;
 
 const std::string kPage = "http://server/a/b/page.html";
@@ -70,7 +73,7 @@ TEST(QueueLink, AppliesTheRulesInOrder) {
     download::CrawlState state;
     state.m_startFolder = c.startFolder;
     state.m_startServer = c.startServer;
-    EXPECT_EQ(download::QueueLink(state, controls, filters, kPage, c.link, "url"), c.queued)
+    EXPECT_EQ(download::QueueLink(state, controls, filters, kPage, c.link, QueueKind::kUrl), c.queued)
         << c.name;
     EXPECT_EQ(state.size(), c.queued ? 1 : 0) << c.name;
     EXPECT_EQ(state.m_kindQueue.size(), state.m_addressQueue.size()) << c.name;
@@ -82,30 +85,30 @@ TEST(QueueLink, ReadsTheOptionsAtEveryCallAndQueuesEachAddressOnce) {
   const settings::FilterLists filters;
   download::CrawlState state;
   state.m_startServer = "server";
-  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "http://other/1.html", "url"));
+  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "http://other/1.html", QueueKind::kUrl));
   controls.checks[Field::kServer] = true;
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "http://other/2.html", "url"));
-  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "", "cgi"));
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "", "url")) << "duplicate";
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "./", "url"));
+  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "http://other/2.html", QueueKind::kUrl));
+  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kCgi));
+  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kUrl)) << "duplicate";
+  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "./", QueueKind::kUrl));
   EXPECT_EQ(state.m_addressQueue,
             (std::vector<std::string>{"http://other/1.html", "http://server/a/b/"}));
-  EXPECT_EQ(state.m_kindQueue, (std::vector<std::string>{"url", "cgi"}));
+  EXPECT_EQ(KindNames(state.m_kindQueue), (std::vector<std::string>{"url", "cgi"}));
 }
 
 TEST(CrawlState, IndexFollowsTheQueueHoweverItGrows) {
   download::CrawlState state;
-  state.Append("http://s/a.html", "url");
-  state.Append("http://s/a.html", "url");  // seeding may queue an address twice
+  state.Append("http://s/a.html", QueueKind::kUrl);
+  state.Append("http://s/a.html", QueueKind::kUrl);  // seeding may queue an address twice
   EXPECT_TRUE(state.Contains("http://s/a.html"));
   state.m_addressQueue.push_back("http://s/direct.html");
-  state.m_kindQueue.push_back("url");
+  state.m_kindQueue.push_back(QueueKind::kUrl);
   EXPECT_TRUE(state.Contains("http://s/direct.html"));
   EXPECT_FALSE(state.Contains("http://s/A.html")) << "exact bytes";
   state.Clear();
   EXPECT_EQ(state.size(), 0);
   EXPECT_FALSE(state.Contains("http://s/a.html"));
-  state.Append("http://s/b.html", "src");
+  state.Append("http://s/b.html", QueueKind::kSrc);
   EXPECT_TRUE(state.Contains("http://s/b.html"));
 }
 
@@ -121,7 +124,7 @@ struct Harvest {
   std::vector<std::pair<std::string, std::string>> Queue() const {
     std::vector<std::pair<std::string, std::string>> queue;
     for (int i = 0; i < state.size(); ++i) {
-      queue.emplace_back(state.m_addressQueue[i], state.m_kindQueue[i]);
+      queue.emplace_back(state.m_addressQueue[i], download::QueueKindName(state.m_kindQueue[i]));
     }
     return queue;
   }

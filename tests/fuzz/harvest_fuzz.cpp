@@ -9,6 +9,7 @@
 #include "fuzz_input.h"
 #include "reference/link_rules_transcription.h"
 #include "support/fake_run_controls.h"
+#include "support/queue_kind_names.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   slow.m_startServer = fast.m_startServer;
   transcription::HarvestLinks(slow, slowControls, filters, pageAddress, page);
   if (fast.m_addressQueue != slow.m_addressQueue) Fail(page, "addresses");
-  if (fast.m_kindQueue != slow.m_kindQueue) Fail(page, "kinds");
+  if (testing_support::KindNames(fast.m_kindQueue) != slow.m_kindQueue) Fail(page, "kinds");
   if (fastControls.pumps != slowControls.pumps) Fail(page, "event rounds");
   return 0;
 }
