@@ -29,7 +29,7 @@
 #include "browser/web_browser.h"
 #include "base/encoding.h"
 #include "convert/folder_walk.h"
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 #include "convert/run_state.h"
 #include "convert/tile_plan.h"
 #include "resources/control_ids.h"
@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
     BenchControls controls(*frame);
     TimedView view(frame->Browser());
     convert::RunState state;
-    convert::PageRendering rendering(state, controls, view);
+    convert::ViewPageRenderer rendering(state, controls, view);
     controls.SetOptionText(settings::Field::kSize, "800");
     controls.SetOptionText(settings::Field::kPercent, "100");
     frame->Show();

@@ -28,7 +28,7 @@
 #include "browser/delayed_server.h"
 #include "browser/event_pump.h"
 #include "browser/web_browser.h"
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 #include "convert/run_record.h"
 #include "convert/run_state.h"
 #include "resources/control_ids.h"
@@ -165,7 +165,7 @@ Outcome Convert(bool untilLoaded, int wait, const std::filesystem::path& folder,
   state.m_untilLoaded = untilLoaded;
   controls.texts[settings::Field::kWait] = std::to_string(wait);
   controls.records.clear();
-  convert::PageRendering rendering(state, controls, view);
+  convert::ViewPageRenderer rendering(state, controls, view);
   const std::string output = (folder / prefix).string() + "/";
   std::filesystem::create_directories(output);
   const Clock::time_point start = Clock::now();

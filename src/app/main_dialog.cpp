@@ -24,7 +24,7 @@
 #include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/help_commands.h"
@@ -76,7 +76,7 @@ MainDialog::MainDialog(std::string programFolder)
   m_settings.SetProgramFolder(std::move(programFolder));
   m_settings.LoadStartupSettings();
 
-  m_renderer = std::make_unique<convert::PageRendering>(m_run, *this, *m_browserControl);
+  m_renderer = std::make_unique<convert::ViewPageRenderer>(m_run, *this, *m_browserControl);
   m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_transfer, *m_renderer,
                                                           m_filters, m_crawl);
   // A transfer keeps the window's events flowing, so that Stop ends it within a moment.

@@ -33,7 +33,7 @@ class CWebBrowser2;
 }
 namespace convert {
 class ConversionRun;
-class PageRendering;
+class ViewPageRenderer;
 }
 namespace dialogs {
 class DownloadOptionsDialog;
@@ -45,7 +45,7 @@ class CrawlDriver;
 class MainDialog : public wxFrame, public convert::RunControls {
  public:
   // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder.
-  explicit MainDialog(std::string programFolder = base::GetModuleFolder("Rendora.exe"));
+  explicit MainDialog(std::string programFolder = base::GetProgramFolder());
   ~MainDialog() override;
 
   // The id of the menu item that carries menu command `commandId` (the toolkit's item ids stop
@@ -114,7 +114,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxButton* m_startButton = nullptr;
   wxTextCtrl* m_writePathEdit = nullptr;
   wxTextCtrl* m_readPathEdit = nullptr;
-  wxWindow* m_browser = nullptr;  // the browser control's window (1006)
+  wxWindow* m_browser = nullptr;  // the browser control's window
   wxToolBar* m_toolBar = nullptr;
   wxTimer m_timer;
   std::unique_ptr<AppTools> m_pTools;
@@ -123,7 +123,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   settings::SettingsRecord m_settings;
   settings::SettingsCommands m_settingsCommands;
   net::CurlTransfer m_transfer;
-  std::unique_ptr<convert::PageRendering> m_renderer;
+  std::unique_ptr<convert::ViewPageRenderer> m_renderer;
   std::unique_ptr<download::CrawlDriver> m_crawlDriver;
   std::unique_ptr<convert::ConversionRun> m_conversion;
 };

@@ -62,7 +62,7 @@ int CreateFolderPath(std::string_view path, char separator) {
   return result;
 }
 
-std::string GetModuleFolder(std::string_view moduleName) {
+std::string GetProgramFolder() {
   std::string left, right;
   SplitAtLast(GetProgramFile(), left, right, kPathSeparator);
   return left;

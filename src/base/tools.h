@@ -25,9 +25,8 @@ int SplitAtLast(std::string_view text, std::string& left, std::string& right, ch
 // folder was created, 0 when none was (all existed, or none could be made).
 int CreateFolderPath(std::string_view path, char separator = kPathSeparator);
 
-// The folder of the running program file, ending in a separator. `moduleName` names the program
-// file; a name that is not the running program's still gives the running program's folder.
-std::string GetModuleFolder(std::string_view moduleName);
+// The folder of the running program file, ending in a separator.
+std::string GetProgramFolder();
 
 // `folder` with a separator appended unless its last byte already is one.
 std::string WithTrailingSeparator(std::string folder, char separator = kPathSeparator);

@@ -34,7 +34,7 @@ bool SessionRenderer::Start() {
   }
   m_controls.UseSession(&m_session);
   m_rendering =
-      std::make_unique<convert::PageRendering>(m_state, m_controls, m_session.Browser());
+      std::make_unique<convert::ViewPageRenderer>(m_state, m_controls, m_session.Browser());
   return true;
 }
 

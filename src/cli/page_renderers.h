@@ -10,7 +10,7 @@
 #include "cli/headless_session.h"
 #include "cli/virtual_display.h"
 #include "convert/page_renderer.h"
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 #include "convert/run_state.h"
 
 namespace cli {
@@ -49,7 +49,7 @@ class SessionRenderer : public convert::PageRenderer {
   DisplayChoice m_choice;
   VirtualDisplay m_display;
   HeadlessSession m_session;
-  std::unique_ptr<convert::PageRendering> m_rendering;
+  std::unique_ptr<convert::ViewPageRenderer> m_rendering;
   std::string m_startError;
 };
 

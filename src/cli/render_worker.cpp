@@ -14,7 +14,7 @@
 #include "cli/line_channel.h"
 #include "cli/run_report.h"
 #include "cli/worker_protocol.h"
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 
 namespace cli {
 namespace {
@@ -63,7 +63,7 @@ int RunRenderWorker() {
   }
   session.SetSlot(setup->slot);
   controls.UseSession(&session);
-  convert::PageRendering rendering(state, controls, session.Browser());
+  convert::ViewPageRenderer rendering(state, controls, session.Browser());
 
   PageAnswer answer;
   controls.SetRecordHook([&answer](const convert::EntryRecord& record) { answer.record = record; });

@@ -19,7 +19,7 @@
 #include "cli/interrupt.h"
 #include "cli/render_worker.h"
 #include "cli/run_report.h"
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 #include "resources/texts.h"
 
 namespace cli {

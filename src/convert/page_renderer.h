@@ -5,6 +5,8 @@
 
 namespace convert {
 
+// What the folder walk and the crawl hand each page to; ViewPageRenderer renders it on a page
+// view, the command line's render workers in other processes.
 class PageRenderer {
  public:
   virtual ~PageRenderer() = default;

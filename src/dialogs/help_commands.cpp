@@ -59,7 +59,7 @@ bool ShowHelpViewer(wxWindow* owner, std::string_view programFolder, const std::
 }
 
 void OnHelp(wxWindow* owner) {
-  const std::string folder = base::GetModuleFolder("rendora");
+  const std::string folder = base::GetProgramFolder();
   OpenHelpFile(owner, folder, [&](const std::string& target) {
     return ShowHelpViewer(owner, folder) || LaunchDocument(target);
   });
@@ -71,7 +71,7 @@ void OnAbout(wxWindow* owner) {
 }
 
 void OnHomePage(wxWindow* owner) {
-  const std::string folder = base::GetModuleFolder("rendora");
+  const std::string folder = base::GetProgramFolder();
   if (!ShowHelpViewer(owner, folder)) {
     ShowMessageBox(owner, resources::HelpMissingMessage(HelpFolder(folder) + "index.htm"));
   }

@@ -91,8 +91,8 @@ TEST(CreateFolderPath, LongPathsAreHandledWhole) {
   EXPECT_TRUE(base::IsDirectory(target));
 }
 
-TEST(GetModuleFolder, IsTheProgramsFolder) {
-  const std::string folder = base::GetModuleFolder("Rendora.exe");
+TEST(GetProgramFolder, IsTheProgramsFolder) {
+  const std::string folder = base::GetProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.back(), '/');
   EXPECT_TRUE(base::FileExists(folder + "test_base"));

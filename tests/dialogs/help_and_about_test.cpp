@@ -181,7 +181,7 @@ TEST(HelpViewerTest, ShowsTheHelpPagesWithTheirContentsWithoutAnyOtherProgram) {
 }
 
 TEST_F(HelpTest, OnHelpLooksBesideTheRunningProgramNotInTheCurrentFolder) {
-  const std::string programFolder = base::GetModuleFolder("rendora");
+  const std::string programFolder = base::GetProgramFolder();
   if (base::FileExists(HelpFilePath(programFolder))) {
     GTEST_SKIP() << "a help file beside the test program would be opened for real";
   }

@@ -29,9 +29,10 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
                        const std::optional<std::string>& path, const CaptureResult& capture,
                        long long milliseconds);
 
-class PageRendering : public PageRenderer {
+// The page renderer on a page view: the window's browser control, or the command line's.
+class ViewPageRenderer : public PageRenderer {
  public:
-  PageRendering(RunState& state, RunControls& controls, PageView& view);
+  ViewPageRenderer(RunState& state, RunControls& controls, PageView& view);
 
   // Shows "<n>件目 <name> 処理中", reads Size and Wait afresh, places the window and the view for
   // the page width, loads `location` and captures it. A Size of 0 or less, a screen too low for

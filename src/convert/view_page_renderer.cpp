@@ -1,5 +1,5 @@
 // Rendering one page: progress text, window geometry, loading, and the capture into its file.
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 
 #include <chrono>
 #include <utility>
@@ -63,10 +63,10 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   return entry;
 }
 
-PageRendering::PageRendering(RunState& state, RunControls& controls, PageView& view)
+ViewPageRenderer::ViewPageRenderer(RunState& state, RunControls& controls, PageView& view)
     : m_state(state), m_controls(controls), m_view(view) {}
 
-int PageRendering::RenderPage(const std::string& location, const std::string& name,
+int ViewPageRenderer::RenderPage(const std::string& location, const std::string& name,
                               const std::string& outputFolder) {
   const auto started = std::chrono::steady_clock::now();
   EntryRecord entry = std::exchange(m_state.m_entry, EntryRecord());

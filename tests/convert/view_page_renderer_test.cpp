@@ -1,5 +1,5 @@
 // Rendering one page: status text, geometry, options read per page, output names and refusals.
-#include "convert/page_rendering.h"
+#include "convert/view_page_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ struct Rendering {
   testing_support::FakeRunControls controls;
   testing_support::FakePageView view;
   convert::RunState state;
-  convert::PageRendering rendering;
+  convert::ViewPageRenderer rendering;
 };
 
 TEST(OutputPathFor, CutsAtTheLastDotAndAddsBmp) {
