@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <set>
 #include <thread>
 
@@ -246,21 +247,29 @@ TEST(CommandLine, ShardsSplitThePagesWithoutOverlap) {
   EXPECT_EQ(all.size(), 6u);
 }
 
-class Interrupted : public ::testing::TestWithParam<int> {};
+// A conversion of `pages` slow pages at --jobs GetParam(), caught after its first page.
+class Interrupted : public ::testing::TestWithParam<int> {
+ protected:
+  void Start(int pages, int height) {
+    testing_support::AdoptOrphans();
+    for (int i = 0; i < pages; ++i) {
+      WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(height, "#4a4"));
+    }
+    command = std::make_unique<testing_support::RunningCommand>(
+        std::vector<std::string>{"convert", "src", "out", "--wait", "20", "--report", "r.jsonl",
+                                 "--jobs", std::to_string(GetParam())},
+        temp.path());
+    ASSERT_TRUE(WaitUntil([&] { return !ReadLines(temp / "r.jsonl").empty(); }, 120));
+  }
+
+  TempFolder temp;
+  std::unique_ptr<testing_support::RunningCommand> command;
+};
 
 TEST_P(Interrupted, CtrlCEndsTheCurrentPageAndLeavesNoPartialFileAndNoServer) {
-  testing_support::AdoptOrphans();
-  TempFolder temp;
-  for (int i = 0; i < 8; ++i) {
-    WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(3000, "#4a4"));
-  }
-  testing_support::RunningCommand command(
-      {"convert", "src", "out", "--wait", "20", "--report", "r.jsonl", "--jobs",
-       std::to_string(GetParam())},
-      temp.path());
-  ASSERT_TRUE(WaitUntil([&] { return !ReadLines(temp / "r.jsonl").empty(); }, 120));
-  command.Signal(SIGINT);
-  const auto result = command.Wait(120);
+  Start(8, 3000);
+  command->Signal(SIGINT);
+  const auto result = command->Wait(120);
   EXPECT_EQ(result.status, 130) << result.standardError;
   const Files files = FilesBelow(temp / "out");
   EXPECT_FALSE(files.empty());
@@ -277,18 +286,9 @@ TEST_P(Interrupted, CtrlCEndsTheCurrentPageAndLeavesNoPartialFileAndNoServer) {
 }
 
 TEST_P(Interrupted, AKilledCommandLeavesNoServerOrWorkerBehind) {
-  testing_support::AdoptOrphans();
-  TempFolder temp;
-  for (int i = 0; i < 4; ++i) {
-    WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(2000, "#a44"));
-  }
-  testing_support::RunningCommand command(
-      {"convert", "src", "out", "--wait", "20", "--report", "r.jsonl", "--jobs",
-       std::to_string(GetParam())},
-      temp.path());
-  ASSERT_TRUE(WaitUntil([&] { return !ReadLines(temp / "r.jsonl").empty(); }, 120));
-  command.Signal(SIGKILL);
-  command.Wait(30);
+  Start(4, 2000);
+  command->Signal(SIGKILL);
+  command->Wait(30);
   EXPECT_TRUE(WaitUntil([] { return testing_support::ChildProcesses().empty(); }, 5));
 }
 
