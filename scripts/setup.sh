@@ -13,6 +13,7 @@ packages=(
   fonts-noto-cjk
   fp-utils
   clang libclang-rt-14-dev
+  python3
 )
 
 missing=()

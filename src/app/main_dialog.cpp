@@ -26,6 +26,7 @@
 #include "convert/conversion_run.h"
 #include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
+#include "dialogs/dialog_layout.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/help_commands.h"
 #include "dialogs/message_box.h"
@@ -40,8 +41,9 @@ using settings::Field;
 
 namespace {
 
-// The toolkit takes menu item ids below 0x7FFF only, and the menu commands are numbered from
-// 32771: a menu item carries its command id less this offset, and its handler is the command's.
+// The toolkit takes menu item ids below 0x7FFF only, and the menu command ids (control_ids.h)
+// lie above it: a menu item carries its command id less this offset, and its handler is the
+// command's.
 constexpr int kMenuItemOffset = 0x7000;
 
 // The window is laid out in dialog units of its own font: 463 by 271.
@@ -87,7 +89,7 @@ MainDialog::MainDialog(std::string programFolder)
   m_conversion = std::make_unique<convert::ConversionRun>(
       m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
   BindCommands();
-  SetClientSize(m_panel->ConvertDialogToPixels(wxSize(kDialogWidth, kDialogHeight)));
+  SetClientSize(dialogs::DialogLayout(m_panel).Size(kDialogWidth, kDialogHeight));
 
   if (BuildToolBar()) {
     const wxBitmap browse = app::DrawBrowseImage();
@@ -104,62 +106,66 @@ void MainDialog::CreateControls() {
   m_panel = new wxPanel(this, wxID_ANY);
   m_panel->SetFont(dialogs::UiFont());
   dialogs::UseHatchBackground(m_panel);
+  const dialogs::DialogLayout layout(m_panel);
   wxPanel* p = m_panel;
-  // Places a control at x, y, w, h dialog units. The toolkit's own minimum wins where the
-  // Japanese face needs more room than the units give, so that no label is cut; edits keep
-  // their width.
-  auto at = [p](wxWindow* control, int x, int y, int w, int h) {
-    wxSize size = p->ConvertDialogToPixels(wxSize(w, h));
-    const wxSize best = control->GetBestSize();
-    if (!dynamic_cast<wxTextCtrl*>(control)) size.x = std::max(size.x, best.x);
-    size.y = std::max(size.y, best.y);
-    control->SetSize(wxRect(p->ConvertDialogToPixels(wxPoint(x, y)), size));
-    return control;
-  };
-  auto label = [&](TextId text, int x, int y, int w, int h) {
-    at(new wxStaticText(p, wxID_ANY, WxText(text)), x, y, w, h);
-  };
 
   // The hidden buttons keep their ids for the command table.
-  at(new wxButton(p, ids::kCancel, WxText(TextId::kExitButton)), 126, 7, 50, 14)->Hide();
+  layout.Place(new wxButton(p, ids::kCancel, WxText(TextId::kExitButton)), 126, 7, 50, 14)->Hide();
   m_startButton = new wxButton(p, ids::kStart, WxText(TextId::kCreateButton));
-  at(m_startButton, 64, 7, 50, 14)->Hide();
-  at(new wxButton(p, ids::kStop, WxText(TextId::kStopButton)), 71, 21, 50, 14)->Hide();
+  layout.Place(m_startButton, 64, 7, 50, 14)->Hide();
+  layout.Place(new wxButton(p, ids::kStop, WxText(TextId::kStopButton)), 71, 21, 50, 14)->Hide();
 
-  label(TextId::kReadPathLabel, 9, 34, 42, 8);
-  label(TextId::kUrlAllowedLabel, 7, 44, 46, 8);
-  m_readPathEdit = new wxTextCtrl(p, ids::kReadPathEdit);
-  at(m_readPathEdit, 60, 38, 234, 14);
-  m_browseReadButton = new wxBitmapButton(p, ids::kBrowseRead, wxNullBitmap);
-  at(m_browseReadButton, 294, 39, 21, 14);
-  label(TextId::kWritePathLabel, 9, 59, 28, 8);
-  m_writePathEdit = new wxTextCtrl(p, ids::kWritePathEdit);
-  at(m_writePathEdit, 60, 59, 234, 14);
-  m_browseWriteButton = new wxBitmapButton(p, ids::kBrowseWrite, wxNullBitmap);
-  at(m_browseWriteButton, 294, 59, 21, 14);
-
-  at(new wxStaticBox(p, wxID_ANY, WxText(TextId::kOptionsGroup)), 329, 34, 127, 64);
-  label(TextId::kSizeLabel, 333, 46, 24, 8);
-  m_sizeEdit = new wxTextCtrl(p, ids::kSizeEdit);
-  at(m_sizeEdit, 362, 43, 19, 14);
-  label(TextId::kWaitLabel, 384, 46, 27, 8);
-  m_waitEdit = new wxTextCtrl(p, ids::kWaitEdit);
-  at(m_waitEdit, 420, 44, 19, 14);
-  label(TextId::kPercentLabel, 333, 63, 15, 8);
-  m_percentEdit = new wxTextCtrl(p, ids::kPercentEdit);
-  at(m_percentEdit, 353, 61, 19, 14);
-  label(TextId::kPercentSign, 375, 65, 8, 8);
-  m_subCheck = new wxCheckBox(p, ids::kSubCheck, WxText(TextId::kSubfoldersCheck));
-  at(m_subCheck, 383, 63, 69, 12);
-  at(new wxButton(p, ids::kShowDownloadOptions, WxText(TextId::kDownloadDetails)), 340, 79, 60, 14);
+  CreatePathRows(layout);
+  CreateOptionsGroup(layout);
 
   m_browserControl = std::make_unique<browser::CWebBrowser2>(p, ids::kBrowser);
   m_browser = m_browserControl->GetControl();
-  at(m_browser, 7, 103, 449, 161);
+  layout.Place(m_browser, 7, 103, 449, 161);
 
   m_status = new wxStaticText(p, ids::kStatus, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                               wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-  at(m_status, 12, 83, 309, 8);
+  layout.Place(m_status, 12, 83, 309, 8);
+}
+
+void MainDialog::PlaceLabel(const dialogs::DialogLayout& layout, TextId text, int x, int y,
+                            int width, int height) {
+  layout.Place(new wxStaticText(m_panel, wxID_ANY, WxText(text)), x, y, width, height);
+}
+
+// The read and write paths, each with its browse button.
+void MainDialog::CreatePathRows(const dialogs::DialogLayout& layout) {
+  wxPanel* p = m_panel;
+  PlaceLabel(layout, TextId::kReadPathLabel, 9, 34, 42, 8);
+  PlaceLabel(layout, TextId::kUrlAllowedLabel, 7, 44, 46, 8);
+  m_readPathEdit = new wxTextCtrl(p, ids::kReadPathEdit);
+  layout.Place(m_readPathEdit, 60, 38, 234, 14);
+  m_browseReadButton = new wxBitmapButton(p, ids::kBrowseRead, wxNullBitmap);
+  layout.Place(m_browseReadButton, 294, 39, 21, 14);
+  PlaceLabel(layout, TextId::kWritePathLabel, 9, 59, 28, 8);
+  m_writePathEdit = new wxTextCtrl(p, ids::kWritePathEdit);
+  layout.Place(m_writePathEdit, 60, 59, 234, 14);
+  m_browseWriteButton = new wxBitmapButton(p, ids::kBrowseWrite, wxNullBitmap);
+  layout.Place(m_browseWriteButton, 294, 59, 21, 14);
+}
+
+// The options group: Size, Wait, Percent, subfolders and the download details button.
+void MainDialog::CreateOptionsGroup(const dialogs::DialogLayout& layout) {
+  wxPanel* p = m_panel;
+  layout.Place(new wxStaticBox(p, wxID_ANY, WxText(TextId::kOptionsGroup)), 329, 34, 127, 64);
+  PlaceLabel(layout, TextId::kSizeLabel, 333, 46, 24, 8);
+  m_sizeEdit = new wxTextCtrl(p, ids::kSizeEdit);
+  layout.Place(m_sizeEdit, 362, 43, 19, 14);
+  PlaceLabel(layout, TextId::kWaitLabel, 384, 46, 27, 8);
+  m_waitEdit = new wxTextCtrl(p, ids::kWaitEdit);
+  layout.Place(m_waitEdit, 420, 44, 19, 14);
+  PlaceLabel(layout, TextId::kPercentLabel, 333, 63, 15, 8);
+  m_percentEdit = new wxTextCtrl(p, ids::kPercentEdit);
+  layout.Place(m_percentEdit, 353, 61, 19, 14);
+  PlaceLabel(layout, TextId::kPercentSign, 375, 65, 8, 8);
+  m_subCheck = new wxCheckBox(p, ids::kSubCheck, WxText(TextId::kSubfoldersCheck));
+  layout.Place(m_subCheck, 383, 63, 69, 12);
+  layout.Place(new wxButton(p, ids::kShowDownloadOptions, WxText(TextId::kDownloadDetails)), 340,
+               79, 60, 14);
 }
 
 void MainDialog::CreateMenu() {

@@ -15,6 +15,7 @@
 #include "convert/run_state.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
+#include "resources/texts.h"
 #include "settings/fields.h"
 #include "settings/settings_commands.h"
 #include "settings/settings_record.h"
@@ -36,6 +37,7 @@ class ConversionRun;
 class ViewPageRenderer;
 }
 namespace dialogs {
+class DialogLayout;
 class DownloadOptionsDialog;
 }
 namespace download {
@@ -96,6 +98,10 @@ class MainDialog : public wxFrame, public convert::RunControls {
 
  private:
   void CreateControls();
+  void CreatePathRows(const dialogs::DialogLayout& layout);
+  void CreateOptionsGroup(const dialogs::DialogLayout& layout);
+  void PlaceLabel(const dialogs::DialogLayout& layout, resources::TextId text, int x, int y,
+                  int width, int height);
   void CreateMenu();
   bool BuildToolBar();
   void BindCommands();

@@ -31,106 +31,98 @@ void Pen(wxGraphicsContext& gc, const wxColour& colour, double width) {
 
 void DrawPage(wxGraphicsContext& gc) {
   Shape(gc, kPaper);
-  wxGraphicsPath page = gc.CreatePath();
-  page.MoveToPoint(7, 3);
-  page.AddLineToPoint(20, 3);
-  page.AddLineToPoint(26, 9);
-  page.AddLineToPoint(26, 29);
-  page.AddLineToPoint(7, 29);
-  page.CloseSubpath();
-  gc.DrawPath(page);
+  gc.DrawPath(dialogs::ClosedPath(gc, {{7, 3}, {20, 3}, {26, 9}, {26, 29}, {7, 29}}));
   gc.StrokeLine(20, 3, 20, 9);
   gc.StrokeLine(20, 9, 26, 9);
 }
 
 void DrawFolder(wxGraphicsContext& gc, double x, double y, double w, double h) {
   Shape(gc, kFolder);
-  wxGraphicsPath folder = gc.CreatePath();
-  folder.MoveToPoint(x, y + h * 0.2);
-  folder.AddLineToPoint(x + w * 0.35, y + h * 0.2);
-  folder.AddLineToPoint(x + w * 0.45, y);
-  folder.AddLineToPoint(x + w, y);
-  folder.AddLineToPoint(x + w, y + h);
-  folder.AddLineToPoint(x, y + h);
-  folder.CloseSubpath();
-  gc.DrawPath(folder);
+  gc.DrawPath(dialogs::ClosedPath(gc, {{x, y + h * 0.2},
+                                       {x + w * 0.35, y + h * 0.2},
+                                       {x + w * 0.45, y},
+                                       {x + w, y},
+                                       {x + w, y + h},
+                                       {x, y + h}}));
+}
+
+// A page with a green plus.
+void DrawNew(wxGraphicsContext& gc) {
+  DrawPage(gc);
+  Pen(gc, kGreen, 2.5);
+  gc.StrokeLine(16.5, 14, 16.5, 24);
+  gc.StrokeLine(11.5, 19, 21.5, 19);
+}
+
+// A folder with its flap open.
+void DrawOpen(wxGraphicsContext& gc) {
+  DrawFolder(gc, 3, 8, 26, 19);
+  Shape(gc, kFolder.ChangeLightness(120));
+  gc.DrawPath(dialogs::ClosedPath(gc, {{3, 27}, {8, 14}, {31, 14}, {29, 27}}));
+}
+
+// A floppy disk.
+void DrawSave(wxGraphicsContext& gc) {
+  Shape(gc, kBlue);
+  gc.DrawRoundedRectangle(4, 4, 24, 24, 3);
+  Shape(gc, kPaper);
+  gc.DrawRectangle(9, 4, 14, 9);
+  Shape(gc, wxColour(200, 205, 215));
+  gc.DrawRectangle(8, 18, 16, 10);
+}
+
+// A door with a red arrow leaving it.
+void DrawExit(wxGraphicsContext& gc) {
+  Shape(gc, wxColour(170, 120, 80));
+  gc.DrawRectangle(6, 3, 16, 26);
+  Pen(gc, kRed, 2.5);
+  gc.StrokeLine(16, 16, 29, 16);
+  gc.StrokeLine(24, 11, 29, 16);
+  gc.StrokeLine(24, 21, 29, 16);
+}
+
+// A green play triangle.
+void DrawStart(wxGraphicsContext& gc) {
+  Shape(gc, kGreen);
+  gc.DrawPath(dialogs::ClosedPath(gc, {{8, 5}, {27, 16}, {8, 27}}));
+}
+
+// A red square.
+void DrawStop(wxGraphicsContext& gc) {
+  Shape(gc, kRed);
+  gc.DrawRoundedRectangle(7, 7, 18, 18, 2);
+}
+
+// A white question mark on a blue disc.
+void DrawHelp(wxGraphicsContext& gc) {
+  Shape(gc, kBlue);
+  gc.DrawEllipse(3, 3, 26, 26);
+  gc.SetFont(wxFont(wxFontInfo(15).Bold()), *wxWHITE);
+  double w, h;
+  gc.GetTextExtent("?", &w, &h);
+  gc.DrawText("?", 16 - w / 2, 16 - h / 2);
+}
+
+// A house with a red roof and a blue door.
+void DrawHomePage(wxGraphicsContext& gc) {
+  Shape(gc, kPaper);
+  gc.DrawRectangle(8, 15, 16, 13);
+  Shape(gc, kRed);
+  gc.DrawPath(dialogs::ClosedPath(gc, {{4, 16}, {16, 5}, {28, 16}}));
+  Shape(gc, kBlue);
+  gc.DrawRectangle(14, 20, 5, 8);
 }
 
 void DrawTool(wxGraphicsContext& gc, ToolImage image) {
   switch (image) {
-    case ToolImage::kNew:
-      DrawPage(gc);
-      Pen(gc, kGreen, 2.5);
-      gc.StrokeLine(16.5, 14, 16.5, 24);
-      gc.StrokeLine(11.5, 19, 21.5, 19);
-      break;
-    case ToolImage::kOpen:
-      DrawFolder(gc, 3, 8, 26, 19);
-      Shape(gc, kFolder.ChangeLightness(120));
-      {
-        wxGraphicsPath flap = gc.CreatePath();
-        flap.MoveToPoint(3, 27);
-        flap.AddLineToPoint(8, 14);
-        flap.AddLineToPoint(31, 14);
-        flap.AddLineToPoint(29, 27);
-        flap.CloseSubpath();
-        gc.DrawPath(flap);
-      }
-      break;
-    case ToolImage::kSave:
-      Shape(gc, kBlue);
-      gc.DrawRoundedRectangle(4, 4, 24, 24, 3);
-      Shape(gc, kPaper);
-      gc.DrawRectangle(9, 4, 14, 9);
-      Shape(gc, wxColour(200, 205, 215));
-      gc.DrawRectangle(8, 18, 16, 10);
-      break;
-    case ToolImage::kExit:
-      Shape(gc, wxColour(170, 120, 80));
-      gc.DrawRectangle(6, 3, 16, 26);
-      Pen(gc, kRed, 2.5);
-      gc.StrokeLine(16, 16, 29, 16);
-      gc.StrokeLine(24, 11, 29, 16);
-      gc.StrokeLine(24, 21, 29, 16);
-      break;
-    case ToolImage::kStart: {
-      Shape(gc, kGreen);
-      wxGraphicsPath play = gc.CreatePath();
-      play.MoveToPoint(8, 5);
-      play.AddLineToPoint(27, 16);
-      play.AddLineToPoint(8, 27);
-      play.CloseSubpath();
-      gc.DrawPath(play);
-      break;
-    }
-    case ToolImage::kStop:
-      Shape(gc, kRed);
-      gc.DrawRoundedRectangle(7, 7, 18, 18, 2);
-      break;
-    case ToolImage::kHelp:
-      Shape(gc, kBlue);
-      gc.DrawEllipse(3, 3, 26, 26);
-      gc.SetFont(wxFont(wxFontInfo(15).Bold()), *wxWHITE);
-      {
-        double w, h;
-        gc.GetTextExtent("?", &w, &h);
-        gc.DrawText("?", 16 - w / 2, 16 - h / 2);
-      }
-      break;
-    case ToolImage::kHomePage: {
-      Shape(gc, kPaper);
-      gc.DrawRectangle(8, 15, 16, 13);
-      Shape(gc, kRed);
-      wxGraphicsPath roof = gc.CreatePath();
-      roof.MoveToPoint(4, 16);
-      roof.AddLineToPoint(16, 5);
-      roof.AddLineToPoint(28, 16);
-      roof.CloseSubpath();
-      gc.DrawPath(roof);
-      Shape(gc, kBlue);
-      gc.DrawRectangle(14, 20, 5, 8);
-      break;
-    }
+    case ToolImage::kNew: return DrawNew(gc);
+    case ToolImage::kOpen: return DrawOpen(gc);
+    case ToolImage::kSave: return DrawSave(gc);
+    case ToolImage::kExit: return DrawExit(gc);
+    case ToolImage::kStart: return DrawStart(gc);
+    case ToolImage::kStop: return DrawStop(gc);
+    case ToolImage::kHelp: return DrawHelp(gc);
+    case ToolImage::kHomePage: return DrawHomePage(gc);
   }
 }
 

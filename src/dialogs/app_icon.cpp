@@ -31,21 +31,12 @@ wxBitmap AppIconBitmap(int size) {
   return DrawImage(size, [](wxGraphicsContext& context) {
     wxGraphicsContext* gc = &context;
     // The page: a sheet with its upper right corner folded down.
-    wxGraphicsPath page = gc->CreatePath();
-    page.MoveToPoint(5, 1.5);
-    page.AddLineToPoint(21, 1.5);
-    page.AddLineToPoint(27, 7.5);
-    page.AddLineToPoint(27, 30.5);
-    page.AddLineToPoint(5, 30.5);
-    page.CloseSubpath();
+    const wxGraphicsPath page =
+        ClosedPath(*gc, {{5, 1.5}, {21, 1.5}, {27, 7.5}, {27, 30.5}, {5, 30.5}});
     gc->SetPen(wxPen(wxColour(80, 80, 90), 1));
     gc->SetBrush(wxBrush(wxColour(255, 255, 255)));
     gc->DrawPath(page);
-    wxGraphicsPath fold = gc->CreatePath();
-    fold.MoveToPoint(21, 1.5);
-    fold.AddLineToPoint(21, 7.5);
-    fold.AddLineToPoint(27, 7.5);
-    fold.CloseSubpath();
+    const wxGraphicsPath fold = ClosedPath(*gc, {{21, 1.5}, {21, 7.5}, {27, 7.5}});
     gc->SetBrush(wxBrush(wxColour(210, 214, 222)));
     gc->DrawPath(fold);
 
@@ -60,17 +51,26 @@ wxBitmap AppIconBitmap(int size) {
     gc->DrawRectangle(8, 12, 16, 15);
     gc->SetBrush(wxBrush(wxColour(255, 205, 60)));
     gc->DrawEllipse(17, 14, 5, 5);
-    wxGraphicsPath hill = gc->CreatePath();
-    hill.MoveToPoint(8, 27);
-    hill.AddLineToPoint(8, 22);
-    hill.AddLineToPoint(13, 18);
-    hill.AddLineToPoint(18, 22.5);
-    hill.AddLineToPoint(24, 20);
-    hill.AddLineToPoint(24, 27);
-    hill.CloseSubpath();
+    const wxGraphicsPath hill =
+        ClosedPath(*gc, {{8, 27}, {8, 22}, {13, 18}, {18, 22.5}, {24, 20}, {24, 27}});
     gc->SetBrush(wxBrush(wxColour(70, 160, 80)));
     gc->DrawPath(hill);
   });
+}
+
+wxGraphicsPath ClosedPath(wxGraphicsContext& gc, std::initializer_list<wxPoint2DDouble> corners) {
+  wxGraphicsPath path = gc.CreatePath();
+  bool first = true;
+  for (const wxPoint2DDouble& corner : corners) {
+    if (first) {
+      path.MoveToPoint(corner);
+    } else {
+      path.AddLineToPoint(corner);
+    }
+    first = false;
+  }
+  path.CloseSubpath();
+  return path;
 }
 
 wxIcon AppIcon() {

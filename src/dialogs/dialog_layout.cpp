@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
@@ -29,6 +30,15 @@ wxPoint DialogLayout::Pos(int x, int y) const {
 
 wxSize DialogLayout::Size(int width, int height) const {
   return m_window->ConvertDialogToPixels(wxSize(width, height));
+}
+
+wxWindow* DialogLayout::Place(wxWindow* control, int x, int y, int width, int height) const {
+  wxSize size = Size(width, height);
+  const wxSize best = control->GetBestSize();
+  if (!dynamic_cast<wxTextCtrl*>(control)) size.x = std::max(size.x, best.x);
+  size.y = std::max(size.y, best.y);
+  control->SetSize(wxRect(Pos(x, y), size));
+  return control;
 }
 
 int NeededWidth(const wxWindow* control) {

@@ -17,6 +17,12 @@ class DialogLayout {
   wxPoint Pos(int x, int y) const;
   wxSize Size(int width, int height) const;
 
+  // Places `control` at x, y with width × height dialog units, each control on its own: where
+  // the font needs more room than the units give, the control's own best size wins, so that no
+  // label is cut; edits keep their width. Returns the control. (The main window lays itself out
+  // this way; the other windows widen as a whole in Finish.)
+  wxWindow* Place(wxWindow* control, int x, int y, int width, int height) const;
+
   // Ends the layout: when a label, check box or button is too narrow for its text, every
   // horizontal position and width of the window is widened by one common factor, so that no
   // text is cut and every control keeps its place relative to the others. The client area then

@@ -29,6 +29,15 @@ bool EndsValue(char c, bool anchorRules) {
   return IsBlank(c) || c == '"' || (!anchorRules && c == '\'');
 }
 
+// Whether a double quote stands among the bytes skipped between the "=" and the value.
+bool QuotedValue(const LoweredPage& source, int tagStart, int equals, int start) {
+  bool quoted = false;
+  for (int at = equals + 1; at < start; ++at) {
+    quoted = quoted || source.text()[tagStart + at] == '"';
+  }
+  return quoted;
+}
+
 }  // namespace
 
 LoweredPage::LoweredPage(std::string_view text) : m_text(text), m_starts(text.size(), 0) {
@@ -150,16 +159,12 @@ bool TagScanner::FindTagFrom(int from, int& tagStart, int& tagEnd) {
   return false;
 }
 
-// Cuts the value of the attribute out of the text of `source` that starts at the tag's "<":
-// the tag alone for a tag scan and a style sheet link, the tag and the rest of the text for an
-// anchor. The value starts behind the "=" and the blanks and quotes after it and ends at the
-// first end byte; a value that the tag's ">" closes first ends there, except a quoted anchor
-// value, which runs on to its closing quote through the rest of the text.
-void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
-                           bool anchorRules, TagScanResult& result) {
-  const int textEnd = anchorRules && !result.m_styleSheet ? source.size() - 1 : tagEnd;
+// The attribute's "=", the value's first byte and the byte that ends it, each the first one of
+// its kind in the text (up to `textEnd`) behind the one before, as offsets from the tag's "<". A
+// mark that is not there stands where the one before it stands (the end: -1).
+TagScanner::ValueMarks TagScanner::FindValueMarks(const LoweredPage& source, int tagStart,
+                                                  int textEnd, bool anchorRules) {
   const auto inText = [&](int at) { return at >= 0 && at <= textEnd ? at : -1; };
-
   int name = 0;
   if (!m_attributeName.empty()) {
     const int at = NextWord(m_attributeMemo, source, m_attributeName, tagStart);
@@ -168,47 +173,58 @@ void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
                : -1;
     if (name >= 0) name -= tagStart;
   }
-  int equals = inText(NextByte(m_equalsMemo, source, tagStart + name + 1,
-                               [](char c) { return c == '='; }));
-  equals = equals < 0 ? name : equals - tagStart;
-  int start = inText(NextByte(m_startMemo, source, tagStart + equals + 1, [anchorRules](char c) {
-    return !SkippedBeforeValue(c, anchorRules);
-  }));
-  start = start < 0 ? equals : start - tagStart;
-  int end = inText(NextByte(m_endMemo, source, tagStart + start + 1,
-                            [anchorRules](char c) { return EndsValue(c, anchorRules); }));
-  end = end < 0 ? -1 : end - tagStart;
+  ValueMarks marks;
+  marks.equals = inText(NextByte(m_equalsMemo, source, tagStart + name + 1,
+                                 [](char c) { return c == '='; }));
+  marks.equals = marks.equals < 0 ? name : marks.equals - tagStart;
+  const auto valueByte = [anchorRules](char c) { return !SkippedBeforeValue(c, anchorRules); };
+  marks.start = inText(NextByte(m_startMemo, source, tagStart + marks.equals + 1, valueByte));
+  marks.start = marks.start < 0 ? marks.equals : marks.start - tagStart;
+  marks.end = inText(NextByte(m_endMemo, source, tagStart + marks.start + 1,
+                              [anchorRules](char c) { return EndsValue(c, anchorRules); }));
+  marks.end = marks.end < 0 ? -1 : marks.end - tagStart;
+  return marks;
+}
 
+// The length of the value that starts at `valueStart` when it is cut at its first "#". Values
+// of tags that nest or share their text overlap, so the search is remembered like the others.
+int TagScanner::LengthBeforeFragment(const LoweredPage& source, int valueStart, int valueLength) {
+  const int fragment =
+      NextByte(m_fragmentMemo, source, valueStart, [](char c) { return c == '#'; });
+  if (fragment >= 0 && fragment - valueStart < valueLength) return fragment - valueStart;
+  return valueLength;
+}
+
+// Cuts the value of the attribute out of the text of `source` that starts at the tag's "<":
+// the tag alone for a tag scan and a style sheet link, the tag and the rest of the text for an
+// anchor. The value starts behind the "=" and the blanks and quotes after it and ends at the
+// first end byte; a value that the tag's ">" closes first ends there, except a quoted anchor
+// value, which runs on to its closing quote through the rest of the text.
+void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
+                           bool anchorRules, TagScanResult& result) {
+  const bool wholeText = anchorRules && !result.m_styleSheet;
+  const int textEnd = wholeText ? source.size() - 1 : tagEnd;
+  const ValueMarks marks = FindValueMarks(source, tagStart, textEnd, anchorRules);
   const int tagClose = tagEnd - tagStart;
   // An anchor value with a double quote among the bytes skipped before it is quoted: a ">"
   // inside the quotes is part of it, also when that ">" is the last byte of the text. (A tag
   // scan and a style sheet link read the tag alone, so there the ">" ends every value that has
   // no end byte before it.)
-  bool quoted = false;
-  if (anchorRules && !result.m_styleSheet) {
-    for (int at = equals + 1; at < start; ++at) quoted = quoted || source.text()[tagStart + at] == '"';
-  }
-  int valueStart = start;
+  const bool quoted = wholeText && QuotedValue(source, tagStart, marks.equals, marks.start);
+  int valueStart = marks.start;
   int valueLength = 0;
-  if (start <= tagClose && !quoted) {
-    if (end < 0 || end > tagClose) end = tagClose;
-    valueLength = end - start;
-  } else if (end >= 0) {
-    valueLength = end - start;
+  if (marks.start <= tagClose && !quoted) {
+    const int end = marks.end < 0 || marks.end > tagClose ? tagClose : marks.end;
+    valueLength = end - marks.start;
+  } else if (marks.end >= 0) {
+    valueLength = marks.end - marks.start;
   } else {
     valueStart = 0;  // no end anywhere behind a value outside its tag: the whole text
     valueLength = textEnd - tagStart + 1;
   }
-  if (valueLength < 0) valueLength = 0;
-  // The fragment is cut at the value's first "#". Values of tags that nest or share their text
-  // overlap, so the search is remembered like the others.
-  const int fragment = NextByte(m_fragmentMemo, source, tagStart + valueStart,
-                                [](char c) { return c == '#'; });
-  if (fragment >= 0 && fragment - (tagStart + valueStart) < valueLength) {
-    valueLength = fragment - (tagStart + valueStart);
-  }
   result.m_valueStart = tagStart + valueStart;
-  result.m_valueLength = valueLength;
+  result.m_valueLength =
+      LengthBeforeFragment(source, result.m_valueStart, valueLength < 0 ? 0 : valueLength);
 }
 
 TagScanResult TagScanner::Next(int from) {

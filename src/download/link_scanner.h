@@ -101,6 +101,15 @@ class TagScanner {
   template <typename Predicate>
   static int NextByte(Memo& memo, const LoweredPage& source, int from, Predicate predicate);
   bool FindTagFrom(int from, int& tagStart, int& tagEnd);
+  // Offsets from a tag's "<" of the marks that bound an attribute's value.
+  struct ValueMarks {
+    int equals = 0;  // the "="
+    int start = 0;   // the value's first byte
+    int end = -1;    // the byte that ends the value (-1: none)
+  };
+  ValueMarks FindValueMarks(const LoweredPage& source, int tagStart, int textEnd,
+                            bool anchorRules);
+  int LengthBeforeFragment(const LoweredPage& source, int valueStart, int valueLength);
   void ReadValue(const LoweredPage& source, int tagStart, int tagEnd, bool anchorRules,
                  TagScanResult& result);
 
