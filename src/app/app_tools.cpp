@@ -91,12 +91,12 @@ void AppTools::BrowseForFolder(wxTextCtrl* edit) const {
 
 std::string AppTools::ChooseSettingsFile(wxWindow* owner, const std::string& initialPath,
                                          const std::string& filterText, int mode) const {
-  if (mode != kModeNew && mode != kModeExisting) return {};
+  if (mode != settings::kChooseNew && mode != settings::kChooseExisting) return {};
   CurrentDirectoryKeeper keeper;
   if (FileChooserHook()) return FileChooserHook()(mode, initialPath);
 
   wxString folder, name;
-  if (mode == kModeNew) {
+  if (mode == settings::kChooseNew) {
     name = dialogs::WxText(resources::TextId::kNewSettingsName);
   } else {
     std::string left, right;
@@ -108,7 +108,7 @@ std::string AppTools::ChooseSettingsFile(wxWindow* owner, const std::string& ini
   for (;;) {
     if (dialog.ShowModal() != wxID_OK) return {};
     const std::string path = dialogs::FromWx(dialog.GetPath());
-    if (mode == kModeExisting || base::FileExists(path)) return path;
+    if (mode == settings::kChooseExisting || base::FileExists(path)) return path;
     // Mode new: a file that does not exist yet is accepted only when the user agrees to it.
     wxMessageDialog ask(owner, dialogs::ToWx(resources::CreatePromptMessage(path)),
                         dialogs::WxText(resources::TextId::kAppName), wxYES_NO);

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "settings/settings_commands.h"
+
 class wxWindow;
 class wxTextCtrl;
 
@@ -22,12 +24,8 @@ class AppTools {
   // The process's current directory is the same afterwards.
   void BrowseForFolder(wxTextCtrl* edit) const;
 
-  // Modes of ChooseSettingsFile.
-  static constexpr int kModeNew = 0;
-  static constexpr int kModeExisting = 1;
-
   // Shows the settings file dialog (always the open form) and returns the accepted full path,
-  // or "" when cancelled or for an unknown mode. Mode new starts at "新規作成.ini" and asks
+  // or "" when cancelled or for a mode other than settings::kChooseNew and kChooseExisting. Mode new starts at "新規作成.ini" and asks
   // before accepting a file that does not exist; mode existing starts at `initialPath` and
   // accepts any typed name. The current directory is restored in every case.
   std::string ChooseSettingsFile(wxWindow* owner, const std::string& initialPath,
@@ -35,7 +33,7 @@ class AppTools {
 
   // Tests replace the two dialogs with recorders; an empty function restores the real dialog.
   using FolderChooser = std::function<std::string()>;
-  using FileChooser = std::function<std::string(int mode, const std::string& initialPath)>;
+  using FileChooser = settings::SettingsFileChooser;
   static void SetFolderChooser(FolderChooser chooser);
   static void SetFileChooser(FileChooser chooser);
 };

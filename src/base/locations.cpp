@@ -7,7 +7,7 @@
 
 namespace base {
 
-bool IsWebAddress(std::string_view source) { return ToUpper(source.substr(0, 4)) == "HTTP"; }
+bool IsWebAddress(std::string_view source) { return StartsWithIgnoringCase(source, "HTTP"); }
 
 std::string AbsoluteFolder(const std::string& folder) {
   if (!folder.empty() && folder.front() == kPathSeparator) return folder;

@@ -53,6 +53,14 @@ std::string ToLower(std::string_view text) {
   return ChangeCase(text, [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; });
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && ToLower(a) == ToLower(b);
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
 int Find(std::string_view text, std::string_view what, int start) {
   const auto size = static_cast<int>(text.size());
   const auto needle = static_cast<int>(what.size());

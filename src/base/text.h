@@ -25,6 +25,12 @@ int CharStartAtOrAfter(std::string_view text, int pos);
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
 
+// The one case-insensitive comparison: equal after ToLower, so only single-byte ASCII letters
+// match their other case and a trail byte must match exactly.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Whether the first prefix.size() bytes of `text` equal `prefix` ignoring case (as above).
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
 // Searches walk the text character by character from `start` (taken as a character boundary),
 // so a match never begins at a trail byte. An empty `what` is found at `start`.
 int Find(std::string_view text, std::string_view what, int start = 0);

@@ -62,6 +62,13 @@ int CreateFolderPath(std::string_view path, char separator) {
   return result;
 }
 
+bool MakeFolderCurrent(std::string_view folder, const std::function<void()>& beforeCreating) {
+  if (SetCurrentDirectory(folder)) return true;
+  if (beforeCreating) beforeCreating();
+  CreateFolderPath(folder);
+  return SetCurrentDirectory(folder);
+}
+
 std::string GetProgramFolder() {
   std::string left, right;
   SplitAtLast(GetProgramFile(), left, right, kPathSeparator);

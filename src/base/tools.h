@@ -2,6 +2,7 @@
 // paths and the program's own folder.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ int SplitAtLast(std::string_view text, std::string& left, std::string& right, ch
 // Creates every folder of `path` (ending in a separator) from the top down; 1 when at least one
 // folder was created, 0 when none was (all existed, or none could be made).
 int CreateFolderPath(std::string_view path, char separator = kPathSeparator);
+
+// Makes `folder` the current directory, creating its missing folders first when it does not
+// exist yet; `beforeCreating` runs just before they are created. Whether it is current now.
+bool MakeFolderCurrent(std::string_view folder, const std::function<void()>& beforeCreating = {});
 
 // The folder of the running program file, ending in a separator.
 std::string GetProgramFolder();

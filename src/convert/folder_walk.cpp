@@ -24,12 +24,9 @@ void FolderWalk::ConvertFolder(const std::string& source, const std::string& out
   } depth{++m_depth};
   if (top) StartWalk(source);
 
-  if (!base::SetCurrentDirectory(output)) {
-    base::CreateFolderPath(output);
-    if (!base::SetCurrentDirectory(output)) {
-      m_controls.ShowMessage(resources::Text(resources::TextId::kCannotCreateFolder));
-      return;
-    }
+  if (!base::MakeFolderCurrent(output)) {
+    m_controls.ShowMessage(resources::Text(resources::TextId::kCannotCreateFolder));
+    return;
   }
   if (top) m_outputFolder = base::IdentifyFile(output);
   const auto entries = base::ListDirectory(source, [this] { return KeepResponsive(); });

@@ -48,7 +48,7 @@ std::string ResolveLink(std::string_view pageAddress, std::string_view link) {
   const std::string linkFolder = FolderOf(link);
   if (linkFolder.empty()) return folder + std::string(link);
   if (link.front() == '.') return ResolveDotted(folder, link);
-  if (base::ToLower(linkFolder).starts_with("http")) return std::string(link);
+  if (base::StartsWithIgnoringCase(linkFolder, "http")) return std::string(link);
   return folder + std::string(link);
 }
 

@@ -86,10 +86,9 @@ CrawlDriver::CrawlDriver(convert::RunState& run, convert::RunControls& controls,
 bool CrawlDriver::Stopped() const { return m_run.m_stopCrawl || m_run.m_closing; }
 
 bool CrawlDriver::MakeOutputFolderCurrent() {
-  if (base::SetCurrentDirectory(m_output)) return true;
-  m_controls.ShowMessage(Text(TextId::kFolderMissing));
-  base::CreateFolderPath(m_output);
-  if (base::SetCurrentDirectory(m_output)) return true;
+  // A missing folder is announced before it is created.
+  const auto announce = [this] { m_controls.ShowMessage(Text(TextId::kFolderMissing)); };
+  if (base::MakeFolderCurrent(m_output, announce)) return true;
   m_controls.ShowMessage(Text(TextId::kCannotCreateFolder));
   return false;
 }

@@ -35,9 +35,7 @@ bool PassesFilters(const std::string& address, const CrawlState& state,
 }
 
 bool IsUnderStartFolder(const std::string& address, const std::string& startFolder) {
-  if (address.size() < startFolder.size()) return false;
-  const std::string_view head = std::string_view(address).substr(0, startFolder.size());
-  return base::ToLower(head) == base::ToLower(startFolder) && !address.starts_with('/');
+  return base::StartsWithIgnoringCase(address, startFolder) && !address.starts_with('/');
 }
 
 struct Scan {

@@ -25,9 +25,7 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && base::ToLower(a) == base::ToLower(b);
-}
+bool SameName(std::string_view a, std::string_view b) { return base::EqualsIgnoringCase(a, b); }
 
 // One line of the file as it stands: its bytes with their line end, and what it declares.
 struct Line {

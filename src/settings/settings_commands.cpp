@@ -10,11 +10,11 @@
 namespace settings {
 
 bool IsReservedSettingsName(std::string_view path) {
-  // Only ASCII letters are lowered, so a double-byte name can never turn into "set.ini".
+  // Only ASCII letters match their other case, so a double-byte name can never be "set.ini".
   std::string folder;
   std::string name;
-  base::SplitAtLast(base::ToLower(path), folder, name, base::kPathSeparator);
-  return name == kPointerFileName;
+  base::SplitAtLast(path, folder, name, base::kPathSeparator);
+  return base::EqualsIgnoringCase(name, kPointerFileName);
 }
 
 SettingsCommands::SettingsCommands(SettingsRecord& record, SettingsFileChooser chooser)

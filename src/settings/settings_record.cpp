@@ -47,9 +47,7 @@ constexpr LeadingField kLeadingFields[] = {
 // letter case: exactly the keys that a read of entryKey + std::to_string(n) finds.
 std::optional<int> EntryNumber(std::string_view key, std::string_view entryKey) {
   if (key.size() <= entryKey.size() || key.size() > entryKey.size() + 10) return std::nullopt;
-  if (base::ToLower(key.substr(0, entryKey.size())) != base::ToLower(entryKey)) {
-    return std::nullopt;
-  }
+  if (!base::StartsWithIgnoringCase(key, entryKey)) return std::nullopt;
   const std::string_view digits = key.substr(entryKey.size());
   if (digits.front() == '0') return std::nullopt;
   long long number = 0;

@@ -237,8 +237,8 @@ TEST_F(MainWindowRunTest, SettingsFileCommandsRefuseSetIniAndKeepTheCurrentFolde
   dialog.OnSettingsOpen();
   dialog.OnSettingsSaveAs();
   dialog.OnSettingsNew();
-  EXPECT_EQ(modes, (std::vector<int>{AppTools::kModeExisting, AppTools::kModeExisting,
-                                     AppTools::kModeNew}));
+  EXPECT_EQ(modes, (std::vector<int>{settings::kChooseExisting, settings::kChooseExisting,
+                                     settings::kChooseNew}));
   EXPECT_EQ(MessageRecorder::Messages(), std::vector<std::string>(3, resources::ReservedNameMessage()));
   EXPECT_EQ(resources::ReservedNameMessage(), Sjis("set.iniは設定ファイルとして使用できません"));
   EXPECT_EQ(dialog.SettingsPath(), before);

@@ -24,6 +24,47 @@ TEST(CaseChange, TouchesOnlySingleByteLetters) {
   EXPECT_EQ(base::ToLower(Sjis("ＡＢＣ")), Sjis("ＡＢＣ"));
 }
 
+TEST(CaseInsensitiveComparison, MatchesOnlySingleByteLettersInTheOtherCase) {
+  const std::string katakanaA = "\x83\x41";  // "ア": its trail byte is the letter 'A'
+  const std::string katakanaChi = "\x83\x61";  // "チ": its trail byte is the letter 'a'
+  struct Case {
+    std::string a, b;
+    bool equal;
+  } cases[] = {
+      {"Section", "SECTION", true},
+      {"", "", true},
+      {"key", "keys", false},
+      {katakanaA, katakanaChi, false},  // trail bytes are not letters
+      {"x" + katakanaA + "Y", "X" + katakanaA + "y", true},
+      {Sjis("ＡＢＣ"), Sjis("ａｂｃ"), false},  // full-width letters keep their case
+      {Sjis("設定"), Sjis("設定"), true},
+      {"A\x83", "a\x83", true},  // a lone lead byte at the end
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(base::EqualsIgnoringCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(base::EqualsIgnoringCase(c.b, c.a), c.equal) << c.b << " / " << c.a;
+  }
+  struct Prefix {
+    std::string text, prefix;
+    bool starts;
+  } prefixes[] = {
+      {"HTTP://server/", "http", true},
+      {"http", "HTTP", true},
+      {"htt", "http", false},
+      {"ftp://server/", "http", false},
+      {"", "", true},
+      {"anything", "", true},
+      {"HTTP://Server/A/" + katakanaA, "http://server/a/", true},
+      {katakanaA + "B", katakanaChi, false},
+      // The prefix is cut at its byte length, also inside a character.
+      {"a" + katakanaA, "A\x83", true},
+  };
+  for (const auto& c : prefixes) {
+    EXPECT_EQ(base::StartsWithIgnoringCase(c.text, c.prefix), c.starts)
+        << c.text << " / " << c.prefix;
+  }
+}
+
 TEST(Search, NeverMatchesAtATrailByte) {
   const std::string text = "\x83\x61" "bc\x95\x5C" "d\\e";  // trail 'a', trail '\'
   EXPECT_EQ(base::Find(text, "a"), base::kNotFound);

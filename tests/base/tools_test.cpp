@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "base/file_system.h"
 #include "support/temp_folder.h"
 
@@ -89,6 +91,38 @@ TEST(CreateFolderPath, LongPathsAreHandledWhole) {
   while (target.size() < 1500) target += "folder_with_a_long_name/";
   EXPECT_EQ(base::CreateFolderPath(target), 1);
   EXPECT_TRUE(base::IsDirectory(target));
+}
+
+TEST(MakeFolderCurrent, CreatesAMissingFolderAfterSayingSoAndFailsWhereNoneCanBe) {
+  testing_support::TempFolder temp;
+  ASSERT_TRUE(base::CreateDirectory(temp / "there/"));
+  {
+    std::ofstream file(*base::ToNativePath(temp / "file"));
+  }
+  const std::string before = base::GetCurrentDirectory();
+  struct Case {
+    std::string folder;
+    bool current;
+    int announced;  // how often the folder was announced as missing
+  } cases[] = {
+      {temp / "there/", true, 0},
+      {temp / (Sjis("新しい") + "/" + Sjis("表") + "/"), true, 1},
+      {temp / "file/below/", false, 1},  // a file stands where a folder must be made
+  };
+  for (const auto& c : cases) {
+    int announced = 0;
+    const bool current =
+        base::MakeFolderCurrent(c.folder, [&] {
+          ++announced;
+          EXPECT_FALSE(base::IsDirectory(c.folder)) << "announced after creating " << c.folder;
+        });
+    EXPECT_EQ(current, c.current) << c.folder;
+    EXPECT_EQ(announced, c.announced) << c.folder;
+    if (c.current) {
+      EXPECT_EQ(base::WithTrailingSeparator(base::GetCurrentDirectory()), c.folder) << c.folder;
+    }
+  }
+  ASSERT_TRUE(base::SetCurrentDirectory(before));
 }
 
 TEST(GetProgramFolder, IsTheProgramsFolder) {
