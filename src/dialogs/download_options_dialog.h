@@ -17,8 +17,8 @@ namespace dialogs {
 class DownloadOptionsDialog : public wxDialog {
  public:
   // Created hidden; `owner` is the main window. `filterLists` is the main window's record of the
-  // two filter lists and their switches, handed to the filter lists window (button 1136); it
-  // must outlive this window.
+  // two filter lists and their switches, handed to the filter lists window that the filter
+  // details button opens; it must outlive this window.
   DownloadOptionsDialog(wxWindow* owner, settings::FilterLists& filterLists);
 
   // True for the fields whose controls live in this window: Count, LinkCount, ANOTHERURL,

@@ -35,8 +35,8 @@ class FilterDialog : public wxDialog {
   wxTextCtrl* m_enableEntryEdit = nullptr;
   wxListCtrl* m_enableListView = nullptr;
   wxListCtrl* m_disableListView = nullptr;
-  std::vector<std::string> m_enableEntries;   // what list view 1007 shows, as bytes
-  std::vector<std::string> m_disableEntries;  // what list view 1008 shows, as bytes
+  std::vector<std::string> m_enableEntries;   // what the enable list shows, as bytes
+  std::vector<std::string> m_disableEntries;  // what the disable list shows, as bytes
 };
 
 }  // namespace dialogs

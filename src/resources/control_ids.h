@@ -3,7 +3,7 @@
 
 namespace ids {
 
-// Main window (dialog 102) controls.
+// Main window controls.
 inline constexpr int kCancel = 2;             // hidden "終了"
 inline constexpr int kStart = 1000;           // hidden "作成"
 inline constexpr int kReadPathEdit = 1001;
@@ -19,7 +19,7 @@ inline constexpr int kPercentEdit = 1011;
 inline constexpr int kSubCheck = 1012;
 inline constexpr int kShowDownloadOptions = 1013;
 
-// Menu 133 commands.
+// Menu commands.
 inline constexpr int kMenuNew = 32771;
 inline constexpr int kMenuOpen = 32773;
 inline constexpr int kMenuSave = 32774;
@@ -30,7 +30,7 @@ inline constexpr int kMenuStop = 32783;
 inline constexpr int kMenuAbout = 32779;
 inline constexpr int kMenuHelp = 32780;
 
-// Toolbar 130 buttons, left to right.
+// Toolbar buttons, left to right.
 inline constexpr int kToolNew = 40010;
 inline constexpr int kToolOpen = 40011;
 inline constexpr int kToolSave = 32772;
@@ -40,21 +40,11 @@ inline constexpr int kToolStop = 40000;
 inline constexpr int kToolHelp = 32784;
 inline constexpr int kToolHomePage = 32785;
 
-// System-menu entry for the version information.
-inline constexpr int kSysAbout = 0x10;
-
-// Resources.
-inline constexpr int kIcon = 128;
-inline constexpr int kBrowseBitmap = 129;
-inline constexpr int kToolBarResource = 130;
-inline constexpr int kMainMenu = 133;
-inline constexpr int kAboutEntryString = 101;
-
 // Timer of the cursor nudge.
 inline constexpr int kNudgeTimer = 1;
 inline constexpr int kNudgePeriodMs = 180000;
 
-// Download options window (dialog 142).
+// Download options window.
 inline constexpr int kOptionsOk = 1;
 inline constexpr int kOptionsCancel = 2;
 inline constexpr int kCountEdit = 1000;
@@ -69,7 +59,7 @@ inline constexpr int kRowFromFirst = 1108;    // first-value edit of row n: 1108
 inline constexpr int kRowToFirst = 1109;      // last-value edit of row n:  1109 + 4 (n - 1)
 inline constexpr int kRowStepFirst = 1110;    // step edit of row n:        1110 + 4 (n - 1)
 
-// Filter lists window (dialog 203).
+// Filter lists window.
 inline constexpr int kEnableList = 1007;
 inline constexpr int kDisableList = 1008;
 inline constexpr int kDisableEntryEdit = 1138;
@@ -81,10 +71,10 @@ inline constexpr int kDeleteDisable = 1145;
 inline constexpr int kUseEnableCheck = 1146;
 inline constexpr int kUseDisableCheck = 1147;
 
-// About box (dialog 100).
+// About box.
 inline constexpr int kHomePageButton = 1015;
 
-// Dialog templates.
+// The windows themselves.
 inline constexpr int kAboutDialog = 100;
 inline constexpr int kMainDialog = 102;
 inline constexpr int kDownloadOptionsDialog = 142;

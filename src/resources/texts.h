@@ -24,7 +24,7 @@ enum class TextId {
   kExitButton,         // "終了"
   kCreateButton,       // "作成"
   kStopButton,         // "中止"
-  // Menu 133 and toolbar tooltips.
+  // Menu bar and toolbar tooltips.
   kMenuFile,           // "ファイル(&F)"
   kMenuNew,            // "新規作成"
   kMenuOpen,           // "開く"

@@ -51,7 +51,7 @@ class OptionControls {
   // Enables the three edits of placeholder row `row` (1..6) when its check box is checked,
   // else disables them.
   virtual void UpdatePlaceholderRow(int row) = 0;
-  // The main window's status line (1005).
+  // The main window's status line.
   virtual void SetStatusText(const std::string& text) = 0;
   // A message box with an OK button, no icon and the application's name as caption.
   virtual void ShowMessage(const std::string& text) = 0;

@@ -1,5 +1,5 @@
 // The download options window on a real display: live fields, placeholder rows, hiding on every
-// way out, and the filter lists window behind button 1136.
+// way out, and the filter lists window behind the filter details button.
 #include "dialogs/download_options_dialog.h"
 
 #include <gtest/gtest.h>
