@@ -213,12 +213,21 @@ TEST(CaptureToFile, PagesThatCannotBeCapturedGiveNoFile) {
 }
 
 TEST(CaptureToFile, ClosingTheWindowAbandonsTheCapture) {
+  // Closed while the first tile's snapshot is in: no further tile is taken, the view stays
+  // where it is, and no file is written.
   Capture capture(781, 1200);
+  std::size_t snapshotsAtClose = 0;
+  std::size_t scrollsAtClose = 0;
   capture.controls.onPump = [&] {
-    if (capture.controls.pumps == 12) capture.state.m_closing = true;
+    if (capture.state.m_closing || capture.view.snapshotsAt.empty()) return;
+    capture.state.m_closing = true;
+    snapshotsAtClose = capture.view.snapshotsAt.size();
+    scrollsAtClose = capture.view.scrolls.size();
   };
   EXPECT_EQ(capture.Run(), CaptureOutcome::kClosing);
-  EXPECT_EQ(capture.controls.pumps, 12);
+  ASSERT_TRUE(capture.state.m_closing);
+  EXPECT_EQ(capture.view.snapshotsAt.size(), snapshotsAtClose);
+  EXPECT_EQ(capture.view.scrolls.size(), scrollsAtClose);
   EXPECT_FALSE(base::FileExists(capture.path()));
 }
 
