@@ -109,14 +109,19 @@ BENCHMARK(BM_HarvestFast)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HarvestTranscription)->DenseRange(0, 1)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QueueFast)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond);
 // The transcription walks the whole queue per link: measured up to 30,000 links, once.
-BENCHMARK(BM_QueueTranscription)->Arg(10000)->Arg(30000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueueTranscription)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  std::printf("Transcription capped: harvesting up to 1 MB / 10,000 links and queueing up to "
-              "30,000 links (larger sizes would take minutes).\n");
+  std::printf(
+      "Transcription capped: harvesting up to 1 MB / 10,000 links and queueing up to "
+      "30,000 links (larger sizes would take minutes).\n");
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -66,10 +66,11 @@ void Seed(const char* name, const std::string& addressTemplate, const std::strin
   const download::SeedResult seeded =
       download::SeedQueue(addressTemplate, controls, run, transfer, state);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  std::printf("%-34s 1..%-9s Count 1: %8.3f s, %d queued, %ld probes, last %s, "
-              "peak memory %ld KB\n",
-              name, last.c_str(), took.count(), state.size(), transfer.probes,
-              seeded.lastAddress.c_str(), PeakKilobytes());
+  std::printf(
+      "%-34s 1..%-9s Count 1: %8.3f s, %d queued, %ld probes, last %s, "
+      "peak memory %ld KB\n",
+      name, last.c_str(), took.count(), state.size(), transfer.probes, seeded.lastAddress.c_str(),
+      PeakKilobytes());
 }
 
 }  // namespace

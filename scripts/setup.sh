@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils
   fonts-noto-cjk
   fp-utils
+  clang-format
   clang libclang-rt-14-dev
   python3
 )

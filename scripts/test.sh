@@ -10,3 +10,4 @@ export NO_AT_BRIDGE=1
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 900 "$@"
 ../scripts/fuzz.sh 30
 ../scripts/sanitize.sh
+../scripts/check_format.sh

@@ -163,20 +163,22 @@ class TimedView : public convert::PageView {
 std::string Bands(int width, int height) {
   std::string html =
       "<!DOCTYPE html><html><head><style>body{margin:0} div{height:100px}</style></head><body>"
-      "<div style=\"width:" + std::to_string(width) + "px;height:0\"></div>";
+      "<div style=\"width:" +
+      std::to_string(width) + "px;height:0\"></div>";
   for (int y = 0, i = 0; y < height; y += 100, ++i) {
     char colour[8];
     std::snprintf(colour, sizeof colour, "%06X", (i * 0x2F4B17) & 0xFFFFFF);
-    html += "<div style=\"background:#" + std::string(colour) + "\">band " +
-            std::to_string(i) + "</div>";
+    html += "<div style=\"background:#" + std::string(colour) + "\">band " + std::to_string(i) +
+            "</div>";
   }
   return html + "</body></html>";
 }
 
 // A Japanese article in Shift_JIS that declares no character set.
 std::string JapaneseArticle() {
-  std::string html = "<html><head><title>記事</title></head><body style=\"font-size:18px\">"
-                     "<h1>変換テストの記事</h1>";
+  std::string html =
+      "<html><head><title>記事</title></head><body style=\"font-size:18px\">"
+      "<h1>変換テストの記事</h1>";
   for (int i = 0; i < 60; ++i) {
     html += "<p>第" + std::to_string(i + 1) +
             "段落：ページを画像に変換するための長い日本語の文章です。表示の確認、"
@@ -260,9 +262,9 @@ int main(int argc, char** argv) {
     controls.SetOptionText(settings::Field::kWait, "20");
     rendering.RenderPage(source + "short.html", "short.html", source);
 
-    std::printf("%-17s %5s %7s %9s %9s %9s | %8s %8s %8s %8s | %8s %5s\n", "page", "wait",
-                "bitmap", "median", "waits", "overhead", "snapshot", "scripts", "pump", "rest",
-                "peak+", "x bmp");
+    std::printf("%-17s %5s %7s %9s %9s %9s | %8s %8s %8s %8s | %8s %5s\n", "page", "wait", "bitmap",
+                "median", "waits", "overhead", "snapshot", "scripts", "pump", "rest", "peak+",
+                "x bmp");
     for (int wait : {1, 10}) {
       controls.SetOptionText(settings::Field::kWait, std::to_string(wait));
       for (const PageClass& page : classes) {
@@ -284,9 +286,8 @@ int main(int argc, char** argv) {
           if (view.measured && view.view.height > 5) {
             const convert::CaptureSize size = convert::FitCaptureSize(
                 view.measured->width, view.measured->height, view.view.height, 800);
-            const convert::TilePlan plan =
-                convert::PlanTiles(size.width, size.height, view.view.width,
-                                   view.view.height - 5, 1.0);
+            const convert::TilePlan plan = convert::PlanTiles(
+                size.width, size.height, view.view.width, view.view.height - 5, 1.0);
             const int tiles = (plan.rows + 1) * (plan.cols + 1);
             sample.waitsMs = wait * 5 * 10 + wait * 10 * (tiles + plan.rows + 1);
             sample.width = size.width;
@@ -309,19 +310,21 @@ int main(int argc, char** argv) {
         const double pump = median(&Sample::pumpSleepMs) - waits;
         const double peak = median(&Sample::peakMb);
         const double bitmap = median(&Sample::bitmapMb);
-        const bool allWritten = std::all_of(samples.begin(), samples.end(),
-                                            [](const Sample& s) { return s.written; });
-        std::printf("%-17s %5d %6.1fM %7.0fms %7.0fms %7.0fms | %6.0fms %6.0fms %6.0fms %6.0fms |"
-                    " %7.1fM %5.2f%s\n",
-                    page.name, wait, bitmap, total, waits, total - waits, snapshot, scripts, pump,
-                    total - waits - snapshot - scripts - pump, peak,
-                    bitmap > 0 ? peak / bitmap : 0.0, allWritten ? "" : "  (not every page written)");
+        const bool allWritten =
+            std::all_of(samples.begin(), samples.end(), [](const Sample& s) { return s.written; });
+        std::printf(
+            "%-17s %5d %6.1fM %7.0fms %7.0fms %7.0fms | %6.0fms %6.0fms %6.0fms %6.0fms |"
+            " %7.1fM %5.2f%s\n",
+            page.name, wait, bitmap, total, waits, total - waits, snapshot, scripts, pump,
+            total - waits - snapshot - scripts - pump, peak, bitmap > 0 ? peak / bitmap : 0.0,
+            allWritten ? "" : "  (not every page written)");
         std::fflush(stdout);
       }
     }
-    std::printf("waits: Wait x 50 ms + Wait x 10 ms per tile and per row; overhead = median - "
-                "waits;\npump: pumping and sleeping beyond the waits; rest: copying, writing, "
-                "loading; peak+: VmHWM above the footprint before the page\n");
+    std::printf(
+        "waits: Wait x 50 ms + Wait x 10 ms per tile and per row; overhead = median - "
+        "waits;\npump: pumping and sleeping beyond the waits; rest: copying, writing, "
+        "loading; peak+: VmHWM above the footprint before the page\n");
     frame->Destroy();
     browser::PumpPendingEvents();
   }

@@ -113,18 +113,19 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
 
     const int entries = dialog->m_run.m_pageCount - 1;
-    const Tally tally = CountOutput(base::ToNativePath(output).value(),
-                                    dialog->Browser().GetViewSize(), wait);
+    const Tally tally =
+        CountOutput(base::ToNativePath(output).value(), dialog->Browser().GetViewSize(), wait);
     // Every entry of the generated site answers, so an entry that left no file is a page whose
     // load had not begun to show when its wait ended: it had the load wait and nothing more.
     const int unrendered = std::max(0, entries - tally.bitmaps - tally.files);
     const long long waitRounds = tally.waitRounds + 5LL * wait * unrendered;
     const double waitSeconds = waitRounds * 0.010;
     const double beyond = entries > 0 ? (seconds - waitSeconds) / entries * 1000 : 0;
-    std::printf("entries=%d bitmaps=%d files=%d pages_without_bitmap=%d seconds=%.2f "
-                "wait_seconds=%.2f ms_per_entry=%.1f ms_per_entry_beyond_waits=%.1f\n",
-                entries, tally.bitmaps, tally.files, unrendered, seconds, waitSeconds,
-                entries > 0 ? seconds / entries * 1000 : 0, beyond);
+    std::printf(
+        "entries=%d bitmaps=%d files=%d pages_without_bitmap=%d seconds=%.2f "
+        "wait_seconds=%.2f ms_per_entry=%.1f ms_per_entry_beyond_waits=%.1f\n",
+        entries, tally.bitmaps, tally.files, unrendered, seconds, waitSeconds,
+        entries > 0 ? seconds / entries * 1000 : 0, beyond);
     if (entries == 0) status = 1;
     dialog->Destroy();
     browser::PumpPendingEvents();

@@ -60,9 +60,7 @@ class BenchControls : public convert::RunControls {
     std::fprintf(stderr, "message: %s\n", base::Cp932ToUtf8Lossy(text).c_str());
   }
   void PumpMessages() override { browser::PumpPendingEvents(); }
-  void Sleep(std::chrono::microseconds duration) override {
-    std::this_thread::sleep_for(duration);
-  }
+  void Sleep(std::chrono::microseconds duration) override { std::this_thread::sleep_for(duration); }
   void FocusOption(settings::Field) override {}
   int ScreenHeight() override { return kScreenHeight; }
   void PlaceForPage(int captureWidth, int screenHeight) override {
@@ -82,8 +80,10 @@ class BenchControls : public convert::RunControls {
 std::string Svg(int k) {
   char fill[8];
   std::snprintf(fill, sizeof fill, "%06X", (k * 0x2F3B17) & 0xFFFFFF);
-  return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" height=\"150\">"
-                     "<rect width=\"300\" height=\"150\" fill=\"#") + fill + "\"/></svg>";
+  return std::string(
+             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" height=\"150\">"
+             "<rect width=\"300\" height=\"150\" fill=\"#") +
+         fill + "\"/></svg>";
 }
 
 std::string Bands(int height, int seed) {
@@ -102,8 +102,9 @@ std::string Bands(int height, int seed) {
 // under names of their own, so that nothing comes from the cache.
 std::string Page(int kind, int n, const std::string& prefix,
                  testing_support::DelayedServer& server) {
-  const std::string head = "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head>"
-                           "<body style=\"margin: 0\">";
+  const std::string head =
+      "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head>"
+      "<body style=\"margin: 0\">";
   auto image = [&](int k) {
     const std::string path =
         "/" + prefix + "-" + std::to_string(n) + "-" + std::to_string(k) + ".svg";
@@ -114,8 +115,7 @@ std::string Page(int kind, int n, const std::string& prefix,
     case 0:
       return head + "<h1>Page " + std::to_string(n) +
              "</h1><p>A short page of text.</p></body></html>";
-    case 1:
-      return head + Bands(5000, n) + "</body></html>";
+    case 1: return head + Bands(5000, n) + "</body></html>";
     case 2: {
       std::string html = head;
       for (int k = 0; k < 3; ++k) {
@@ -129,16 +129,18 @@ std::string Page(int kind, int n, const std::string& prefix,
         html += "<div style=\"height: 850px\"></div><img class=\"lazy\" data-src=\"" + image(k) +
                 "\" width=\"300\" height=\"150\">";
       }
-      return html + "<script>var seen = new IntersectionObserver(function (entries) {"
-                    " entries.forEach(function (e) { if (!e.isIntersecting) return;"
-                    " e.target.src = e.target.dataset.src; seen.unobserve(e.target); }); });"
-                    " document.querySelectorAll('img.lazy').forEach(function (i) {"
-                    " seen.observe(i); });</script></body></html>";
+      return html +
+             "<script>var seen = new IntersectionObserver(function (entries) {"
+             " entries.forEach(function (e) { if (!e.isIntersecting) return;"
+             " e.target.src = e.target.dataset.src; seen.unobserve(e.target); }); });"
+             " document.querySelectorAll('img.lazy').forEach(function (i) {"
+             " seen.observe(i); });</script></body></html>";
     }
     default:
-      return head + "<div style=\"position: fixed; top: 0; left: 0; right: 0; height: 50px;"
-                    " background: #203040; color: white\">header</div>" + Bands(3000, n) +
-             "</body></html>";
+      return head +
+             "<div style=\"position: fixed; top: 0; left: 0; right: 0; height: 50px;"
+             " background: #203040; color: white\">header</div>" +
+             Bands(3000, n) + "</body></html>";
   }
 }
 
@@ -186,7 +188,8 @@ Outcome Convert(bool untilLoaded, int wait, const std::filesystem::path& folder,
 // How often `needle` occurs in `text`.
 int Occurrences(const std::string& text, const std::string& needle) {
   int count = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) {
+  for (std::size_t at = text.find(needle); at != std::string::npos;
+       at = text.find(needle, at + 1)) {
     ++count;
   }
   return count;
@@ -227,9 +230,10 @@ Outcome ConvertByCommandLine(const std::string& program, bool untilLoaded, int w
 }
 
 void Print(const char* mode, const Outcome& o, int pages) {
-  std::printf("%-14s %3d pages in %6.2f s  %5.2f pages/s  complete %2d  incomplete %2d"
-              "  failed %2d\n",
-              mode, pages, o.seconds, pages / o.seconds, o.written, o.incomplete, o.failed);
+  std::printf(
+      "%-14s %3d pages in %6.2f s  %5.2f pages/s  complete %2d  incomplete %2d"
+      "  failed %2d\n",
+      mode, pages, o.seconds, pages / o.seconds, o.written, o.incomplete, o.failed);
 }
 
 }  // namespace
@@ -242,8 +246,10 @@ int main(int argc, char** argv) {
   if (commandLine) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("rendora-until-" + std::to_string(getpid()));
-    std::printf("%d mixed pages (short, 5,000 px, late images, lazy images, fixed header) at "
-                "Wait %d, images %d ms late, by %s\n", pages, wait, kImageDelay, argv[2]);
+    std::printf(
+        "%d mixed pages (short, 5,000 px, late images, lazy images, fixed header) at "
+        "Wait %d, images %d ms late, by %s\n",
+        pages, wait, kImageDelay, argv[2]);
     const Outcome fixed = ConvertByCommandLine(argv[2], false, wait, folder);
     Print("fixed waits", fixed, pages);
     const Outcome until = ConvertByCommandLine(argv[2], true, wait, folder);
@@ -268,8 +274,10 @@ int main(int argc, char** argv) {
     controls.texts[settings::Field::kSize] = "800";
     controls.texts[settings::Field::kPercent] = "100";
     frame->Show();
-    std::printf("%d mixed pages (short, 5,000 px, late images, lazy images, fixed header) at "
-                "Wait %d, images %d ms late\n", pages, wait, kImageDelay);
+    std::printf(
+        "%d mixed pages (short, 5,000 px, late images, lazy images, fixed header) at "
+        "Wait %d, images %d ms late\n",
+        pages, wait, kImageDelay);
     const Outcome fixed = Convert(false, wait, folder, view, controls);
     Print("fixed waits", fixed, pages);
     const Outcome until = Convert(true, wait, folder, view, controls);

@@ -72,8 +72,8 @@ void DownloadOptions() {
 }
 
 void FilterLists() {
-  settings::FilterLists lists{{"/images/", Sjis("/日本語/ページ/")},
-                              {".zip", "ads.", "http://tracker.example.org/"}, 0, 1};
+  settings::FilterLists lists{
+      {"/images/", Sjis("/日本語/ページ/")}, {".zip", "ads.", "http://tracker.example.org/"}, 0, 1};
   auto* dialog = new FilterDialog(nullptr, lists);
   auto* list = dynamic_cast<wxListCtrl*>(dialog->FindWindow(ids::kDisableList));
   list->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);

@@ -25,9 +25,10 @@ class AppTools {
   void BrowseForFolder(wxTextCtrl* edit) const;
 
   // Shows the settings file dialog (always the open form) and returns the accepted full path,
-  // or "" when cancelled or for a mode other than settings::kChooseNew and kChooseExisting. Mode new starts at "新規作成.ini" and asks
-  // before accepting a file that does not exist; mode existing starts at `initialPath` and
-  // accepts any typed name. The current directory is restored in every case.
+  // or "" when cancelled or for a mode other than settings::kChooseNew and kChooseExisting. Mode
+  // new starts at "新規作成.ini" and asks before accepting a file that does not exist; mode
+  // existing starts at `initialPath` and accepts any typed name. The current directory is restored
+  // in every case.
   std::string ChooseSettingsFile(wxWindow* owner, const std::string& initialPath,
                                  const std::string& filterText, int mode) const;
 

@@ -229,10 +229,14 @@ void MainDialog::BindCommands() {
   auto command = [this](std::initializer_list<int> idList, void (MainDialog::*handler)()) {
     for (int id : idList) {
       const int menuId = id >= kMenuItemOffset ? MenuItemId(id) : id;
-      Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, menuId);
+      Bind(
+          wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, menuId);
       // Toolbar buttons keep their command ids and send menu events too.
-      if (menuId != id) Bind(wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
-      Bind(wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
+      if (menuId != id)
+        Bind(
+            wxEVT_MENU, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
+      Bind(
+          wxEVT_BUTTON, [this, handler](wxCommandEvent&) { (this->*handler)(); }, id);
     }
   };
   command({ids::kStart, ids::kMenuStart, ids::kToolStart}, &MainDialog::OnStart);
@@ -248,7 +252,8 @@ void MainDialog::BindCommands() {
   command({ids::kMenuHelp, ids::kToolHelp}, &MainDialog::OnHelp);
   command({ids::kMenuAbout}, &MainDialog::OnAbout);
   command({ids::kToolHomePage}, &MainDialog::OnHomePage);
-  Bind(wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); }, ids::kNudgeTimer);
+  Bind(
+      wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); }, ids::kNudgeTimer);
   Bind(wxEVT_CLOSE_WINDOW, &MainDialog::OnClose, this);
   Bind(wxEVT_CHAR_HOOK, &MainDialog::OnCharHook, this);
 }
@@ -284,7 +289,8 @@ void MainDialog::OnCharHook(wxKeyEvent& event) {
   const bool enter = key == WXK_RETURN || key == WXK_NUMPAD_ENTER;
   wxWindow* focus = wxWindow::FindFocus();
   const bool inPage = focus && m_browser && (focus == m_browser || m_browser->IsDescendant(focus));
-  if ((!enter && key != WXK_ESCAPE) || inPage || (enter && dynamic_cast<const wxAnyButton*>(focus))) {
+  if ((!enter && key != WXK_ESCAPE) || inPage ||
+      (enter && dynamic_cast<const wxAnyButton*>(focus))) {
     event.Skip();
     return;
   }

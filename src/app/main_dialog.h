@@ -35,11 +35,11 @@ class CWebBrowser2;
 namespace convert {
 class ConversionRun;
 class ViewPageRenderer;
-}
+}  // namespace convert
 namespace dialogs {
 class DialogLayout;
 class DownloadOptionsDialog;
-}
+}  // namespace dialogs
 namespace download {
 class CrawlDriver;
 }

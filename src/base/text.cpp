@@ -93,7 +93,9 @@ int ReverseFindChar(std::string_view text, char ch) {
   return found;
 }
 
-bool Contains(std::string_view text, std::string_view what) { return Find(text, what) != kNotFound; }
+bool Contains(std::string_view text, std::string_view what) {
+  return Find(text, what) != kNotFound;
+}
 
 bool EndsWithByte(std::string_view text, char ch) { return !text.empty() && text.back() == ch; }
 

@@ -108,7 +108,8 @@ using ObjectHolder = std::unique_ptr<GObject, Deleter<GObject, UnrefObject>>;
 using ErrorHolder = std::unique_ptr<GError, Deleter<GError, g_error_free>>;
 using StringHolder = std::unique_ptr<char, Deleter<char, FreeString>>;
 using SourceHolder = std::unique_ptr<GSource, Deleter<GSource, FreeSource>>;
-using SurfaceHolder = std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
+using SurfaceHolder =
+    std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
 using HashHolder = std::unique_ptr<GHashTable, Deleter<GHashTable, g_hash_table_unref>>;
 
 // ---- Waiting for the engine. ----
@@ -172,8 +173,8 @@ bool IsCancelled(const GError* error) {
 
 CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
     : m_self(std::make_shared<CWebBrowser2*>(this)) {
-  m_control = wxWebView::New(parent, id, wxWebViewDefaultURLStr, wxDefaultPosition,
-                             wxDefaultSize, wxWebViewBackendDefault, wxBORDER_NONE);
+  m_control = wxWebView::New(parent, id, wxWebViewDefaultURLStr, wxDefaultPosition, wxDefaultSize,
+                             wxWebViewBackendDefault, wxBORDER_NONE);
   m_view = m_control ? static_cast<WebKitWebView*>(m_control->GetNativeBackend()) : nullptr;
   if (!m_view) return;
   g_object_add_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
@@ -182,9 +183,9 @@ CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
   webkit_settings_set_enable_smooth_scrolling(settings, FALSE);
   webkit_settings_set_default_charset(settings, "UTF-8");
 
-  WebKitUserStyleSheet* sheet = webkit_user_style_sheet_new(
-      kUserStyleSheet, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_STYLE_LEVEL_USER,
-      nullptr, nullptr);
+  WebKitUserStyleSheet* sheet =
+      webkit_user_style_sheet_new(kUserStyleSheet, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                  WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
   WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_view);
   webkit_user_content_manager_add_style_sheet(content, sheet);
   webkit_user_style_sheet_unref(sheet);
@@ -197,8 +198,8 @@ CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
       g_signal_connect(m_view, "load-changed", G_CALLBACK(&CWebBrowser2::LoadChangedThunk), this);
   m_loadFailedHandler =
       g_signal_connect(m_view, "load-failed", G_CALLBACK(&CWebBrowser2::LoadFailedThunk), this);
-  m_scriptDialogHandler = g_signal_connect(m_view, "script-dialog",
-                                           G_CALLBACK(&CWebBrowser2::ScriptDialogThunk), this);
+  m_scriptDialogHandler =
+      g_signal_connect(m_view, "script-dialog", G_CALLBACK(&CWebBrowser2::ScriptDialogThunk), this);
   m_resourceStartedHandler = g_signal_connect(
       m_view, "resource-load-started", G_CALLBACK(&CWebBrowser2::ResourceStartedThunk), this);
 }
@@ -243,8 +244,7 @@ int CWebBrowser2::ScriptDialogThunk(WebKitWebView*, WebKitScriptDialog* dialog, 
       break;
     case WEBKIT_SCRIPT_DIALOG_ALERT:
     case WEBKIT_SCRIPT_DIALOG_PROMPT:  // a prompt left without text is cancelled
-    default:
-      break;
+    default: break;
   }
   browser->m_scriptDialogShown = true;
   return TRUE;  // handled: the engine shows no dialog of its own
@@ -264,14 +264,13 @@ void CWebBrowser2::ResourceStartedThunk(WebKitWebView*, WebKitWebResource* resou
     std::shared_ptr<CWebBrowser2*> owner = static_cast<std::weak_ptr<CWebBrowser2*>*>(data)->lock();
     if (owner) (*owner)->OnResourceEnded(done);
   };
-  auto release = +[](gpointer data, GClosure*) {
-    delete static_cast<std::weak_ptr<CWebBrowser2*>*>(data);
-  };
+  auto release =
+      +[](gpointer data, GClosure*) { delete static_cast<std::weak_ptr<CWebBrowser2*>*>(data); };
   using Owner = std::weak_ptr<CWebBrowser2*>;
   g_signal_connect_data(resource, "finished", G_CALLBACK(ended), new Owner(browser->m_self),
                         release, GConnectFlags{});
-  g_signal_connect_data(resource, "failed", G_CALLBACK(failed), new Owner(browser->m_self),
-                        release, GConnectFlags{});
+  g_signal_connect_data(resource, "failed", G_CALLBACK(failed), new Owner(browser->m_self), release,
+                        GConnectFlags{});
 }
 
 void CWebBrowser2::OnResourceEnded(WebKitWebResource* resource) {
@@ -299,8 +298,7 @@ void CWebBrowser2::OnLoadChanged(int event) {
         m_loadState = LoadState::kFinished;
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -376,9 +374,9 @@ void CWebBrowser2::Navigate2(const std::string& location) {
   if (webkit_web_view_is_loading(m_view)) {
     const bool firstPage = m_loadState == LoadState::kIdle;
     if (!firstPage) webkit_web_view_stop_loading(m_view);
-    if (!PumpUntil([this] { return !m_view || !webkit_web_view_is_loading(m_view); },
-                   firstPage ? m_engineTimeout
-                             : std::min(m_engineTimeout, kStopTimeoutMilliseconds))) {
+    if (!PumpUntil(
+            [this] { return !m_view || !webkit_web_view_is_loading(m_view); },
+            firstPage ? m_engineTimeout : std::min(m_engineTimeout, kStopTimeoutMilliseconds))) {
       EndStuckPage();
     }
   }
@@ -412,10 +410,12 @@ void CWebBrowser2::Navigate2(const std::string& location) {
     // (a few hundred milliseconds): that start is waited for here, until the page's document
     // arrives, so that the first page gets the same wait as every later one.
     m_engineStarted = true;
-    PumpUntil([this] {
-      return !m_view ||
-             (m_loadState != LoadState::kRequested && m_loadState != LoadState::kStarted);
-    }, m_engineTimeout);
+    PumpUntil(
+        [this] {
+          return !m_view ||
+                 (m_loadState != LoadState::kRequested && m_loadState != LoadState::kStarted);
+        },
+        m_engineTimeout);
   }
 }
 
@@ -433,8 +433,8 @@ std::optional<std::string> CWebBrowser2::RunScript(const std::string& script, co
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto pending = TakeFromEngine<std::optional<std::string>>(data);
         GError* rawError = nullptr;
-        ObjectHolder value(G_OBJECT(
-            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &rawError)));
+        ObjectHolder value(G_OBJECT(webkit_web_view_evaluate_javascript_finish(
+            WEBKIT_WEB_VIEW(source), result, &rawError)));
         ErrorHolder error(rawError);
         if (value) {
           JSCValue* js = JSC_VALUE(value.get());
@@ -485,8 +485,8 @@ void CWebBrowser2::ScrollBy(int dx, int dy) {
       m_view, ScrollScript(dx, dy).c_str(), -1, nullptr, nullptr, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer) {
         GError* rawError = nullptr;
-        ObjectHolder value(G_OBJECT(
-            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &rawError)));
+        ObjectHolder value(G_OBJECT(webkit_web_view_evaluate_javascript_finish(
+            WEBKIT_WEB_VIEW(source), result, &rawError)));
         ErrorHolder error(rawError);
       },
       nullptr);
@@ -505,8 +505,7 @@ bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
   if (!m_view) return false;
   auto pending = std::make_shared<Pending<SurfaceHolder>>();
   webkit_web_view_get_snapshot(
-      m_view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
-      pending->Cancellable(),
+      m_view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, pending->Cancellable(),
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto pending = TakeFromEngine<SurfaceHolder>(data);
         GError* rawError = nullptr;

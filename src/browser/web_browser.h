@@ -90,16 +90,16 @@ class CWebBrowser2 : public convert::PageView {
   // Shared with the engine's pending answers; they check it before touching this object.
   std::shared_ptr<CWebBrowser2*> m_self;
   LoadState m_loadState = LoadState::kIdle;
-  bool m_isWebAddress = false;        // the current location is a web address
-  bool m_charsetOverridden = false;   // a custom charset was set for the current location
-  int m_navigation = 0;               // counts Navigate2 calls, to ignore stale answers
+  bool m_isWebAddress = false;       // the current location is a web address
+  bool m_charsetOverridden = false;  // a custom charset was set for the current location
+  int m_navigation = 0;              // counts Navigate2 calls, to ignore stale answers
   int m_engineTimeout = kEngineTimeoutMilliseconds;
-  bool m_engineStarted = false;       // the first page has been asked for: the engine runs
-  bool m_scriptDialogShown = false;   // the current page opened a script dialog
+  bool m_engineStarted = false;      // the first page has been asked for: the engine runs
+  bool m_scriptDialogShown = false;  // the current page opened a script dialog
   // The current page's resource requests that have neither finished nor failed.
   std::set<const void*> m_resourcesInFlight;
-  int m_frameRequest = 0;             // counts RequestFrame calls, to ignore stale answers
-  bool m_framePainted = true;         // the view painted a frame since the last RequestFrame
+  int m_frameRequest = 0;      // counts RequestFrame calls, to ignore stale answers
+  bool m_framePainted = true;  // the view painted a frame since the last RequestFrame
 };
 
 }  // namespace browser

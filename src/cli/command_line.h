@@ -30,9 +30,9 @@ struct RangeOption {
 // only when it was given, so that it overrides a settings file's value and nothing else.
 struct CommandLine {
   CommandKind kind = CommandKind::kHelp;
-  std::string source;        // SOURCE or TEMPLATE
-  std::string output;        // OUTPUT
-  std::string settingsFile;  // --settings, or run's SETTINGS
+  std::string source;                                          // SOURCE or TEMPLATE
+  std::string output;                                          // OUTPUT
+  std::string settingsFile;                                    // --settings, or run's SETTINGS
   std::vector<std::pair<settings::Field, std::string>> texts;  // --size, --wait, ...
   std::vector<std::pair<settings::Field, bool>> switches;      // --subfolders, --no-...
   std::vector<RangeOption> ranges;

@@ -42,9 +42,7 @@ constexpr int kWidestScreen = 16384;
 // The settings-file key that ends page waits early for run (not a window option).
 constexpr std::string_view kUntilLoadedKey = "UntilLoaded";
 
-void PrintRefusal(const std::string& text) {
-  std::fprintf(stderr, "rendora: %s\n", text.c_str());
-}
+void PrintRefusal(const std::string& text) { std::fprintf(stderr, "rendora: %s\n", text.c_str()); }
 
 // The options of the run: a settings file (or a reset record) with the command line over it.
 struct LoadedOptions {
@@ -161,10 +159,9 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    const WorkerSetup setup{options.values.GetOptionText(Field::kSize),
-                            options.values.GetOptionText(Field::kWait),
-                            options.values.GetOptionText(Field::kPercent), line.format,
-                            options.untilLoaded};
+    const WorkerSetup setup{
+        options.values.GetOptionText(Field::kSize), options.values.GetOptionText(Field::kWait),
+        options.values.GetOptionText(Field::kPercent), line.format, options.untilLoaded};
     pool = std::make_unique<WorkerPool>(state, controls, line.jobs, display, setup);
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
@@ -200,7 +197,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
 
 int RunCommandLine(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == kRenderWorkerArgument) return RunRenderWorker();
-  const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const ParsedCommandLine parsed =
+      ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.line) {
     PrintRefusal(parsed.error);
     std::fputs("使い方は rendora --help で表示します。\n", stderr);

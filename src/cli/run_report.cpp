@@ -80,7 +80,9 @@ void RunReport::Add(const convert::EntryRecord& record) {
   ++m_counts[static_cast<std::size_t>(record.outcome)];
   ++m_done;
   if (m_file) {
-    std::fputs(RecordJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str(), m_file);
+    std::fputs(
+        RecordJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str(),
+        m_file);
     std::fputc('\n', m_file);
     std::fflush(m_file);
   }
@@ -91,8 +93,8 @@ void RunReport::Add(const convert::EntryRecord& record) {
   }
   if (m_quiet && !failed) return;
   ClearLiveLine();
-  std::string line = std::to_string(m_done) + " " + OutcomeWord(record.outcome) + " " +
-                     DisplayText(record.source);
+  std::string line =
+      std::to_string(m_done) + " " + OutcomeWord(record.outcome) + " " + DisplayText(record.source);
   if (record.output) line += " → " + DisplayText(*record.output);
   if (!record.reason.empty()) line += "（" + record.reason + "）";
   if (record.width > 0) {

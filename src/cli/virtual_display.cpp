@@ -66,8 +66,7 @@ bool ReadDisplayNumber(int fd, std::string& number) {
 VirtualDisplay::~VirtualDisplay() { Stop(); }
 
 bool VirtualDisplay::Start(std::string& error, int width) {
-  const std::string screen =
-      std::to_string(width) + "x" + std::to_string(kScreenHeight) + "x24";
+  const std::string screen = std::to_string(width) + "x" + std::to_string(kScreenHeight) + "x24";
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) {
     error = std::strerror(errno);

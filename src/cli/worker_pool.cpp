@@ -64,7 +64,10 @@ void RemoveFolder(const std::string& folder) {
 
 WorkerPool::WorkerPool(convert::RunState& state, CliControls& controls, int jobs,
                        DisplayChoice display, WorkerSetup setup)
-    : m_state(state), m_controls(controls), m_jobs(jobs), m_display(display),
+    : m_state(state),
+      m_controls(controls),
+      m_jobs(jobs),
+      m_display(display),
       m_setup(std::move(setup)) {}
 
 WorkerPool::~WorkerPool() {
@@ -176,8 +179,9 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   page.finalPath = convert::OutputPathFor(outputFolder, name, m_setup.format).value_or("");
   page.workPath = convert::OutputPathFor(page.workFolder, name, m_setup.format).value_or("");
 
-  PageOrder order{sequence, m_state.m_pageCount, location, name, page.workFolder,
-                  std::exchange(m_state.m_entry, convert::EntryRecord())};
+  PageOrder order{sequence,        m_state.m_pageCount,
+                  location,        name,
+                  page.workFolder, std::exchange(m_state.m_entry, convert::EntryRecord())};
   if (order.entry.source.empty()) order.entry.source = location;
   m_pages.emplace(sequence, std::move(page));
   worker->page = sequence;

@@ -49,9 +49,9 @@ class WorkerPool : public convert::PageRenderer {
     int slot = 0;                   // its place on the display
   };
   struct Page {
-    std::string finalPath;   // where the picture belongs
-    std::string workFolder;  // the worker's folder for it, ending in '/'
-    std::string workPath;    // where the worker writes it
+    std::string finalPath;                       // where the picture belongs
+    std::string workFolder;                      // the worker's folder for it, ending in '/'
+    std::string workPath;                        // where the worker writes it
     std::optional<convert::EntryRecord> record;  // the answer, once it came
   };
 

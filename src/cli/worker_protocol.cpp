@@ -74,12 +74,10 @@ std::optional<Result> Decode(const std::string& line, Read read) {
 }  // namespace
 
 std::string EncodeSetup(const WorkerSetup& setup) {
-  return json{{"size", Hex(setup.size)},
-              {"wait", Hex(setup.wait)},
-              {"percent", Hex(setup.percent)},
-              {"png", setup.format == convert::OutputFormat::kPng},
-              {"until_loaded", setup.untilLoaded},
-              {"slot", setup.slot}}
+  return json{
+      {"size", Hex(setup.size)},           {"wait", Hex(setup.wait)},
+      {"percent", Hex(setup.percent)},     {"png", setup.format == convert::OutputFormat::kPng},
+      {"until_loaded", setup.untilLoaded}, {"slot", setup.slot}}
       .dump();
 }
 
@@ -89,8 +87,8 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.size = Unhex(value.at("size").get<std::string>());
     setup.wait = Unhex(value.at("wait").get<std::string>());
     setup.percent = Unhex(value.at("percent").get<std::string>());
-    setup.format = value.at("png").get<bool>() ? convert::OutputFormat::kPng
-                                               : convert::OutputFormat::kBmp;
+    setup.format =
+        value.at("png").get<bool>() ? convert::OutputFormat::kPng : convert::OutputFormat::kBmp;
     setup.untilLoaded = value.at("until_loaded").get<bool>();
     setup.slot = value.at("slot").get<int>();
     return setup;
@@ -98,12 +96,9 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
 }
 
 std::string EncodeOrder(const PageOrder& order) {
-  return json{{"sequence", order.sequence},
-              {"page_count", order.pageCount},
-              {"location", Hex(order.location)},
-              {"name", Hex(order.name)},
-              {"folder", Hex(order.folder)},
-              {"entry", RecordJson(order.entry)}}
+  return json{{"sequence", order.sequence},      {"page_count", order.pageCount},
+              {"location", Hex(order.location)}, {"name", Hex(order.name)},
+              {"folder", Hex(order.folder)},     {"entry", RecordJson(order.entry)}}
       .dump();
 }
 

@@ -13,16 +13,17 @@ void PutU16(std::string& out, std::uint16_t value) {
 }
 
 void PutU32(std::string& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((value >> shift) & 0xFF));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
-void PutS32(std::string& out, std::int32_t value) { PutU32(out, static_cast<std::uint32_t>(value)); }
+void PutS32(std::string& out, std::int32_t value) {
+  PutU32(out, static_cast<std::uint32_t>(value));
+}
 
 }  // namespace
 
-int ColourTableEntries(int bitsPerPixel) {
-  return bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0;
-}
+int ColourTableEntries(int bitsPerPixel) { return bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0; }
 
 std::optional<DibBlock> BitmapToDib(DeviceBitmap&& bitmap, std::uint32_t compression) {
   if (compression != kBiRgb) return std::nullopt;
@@ -43,8 +44,8 @@ std::optional<DibBlock> BitmapToDib(DeviceBitmap&& bitmap, std::uint32_t compres
 
 BitmapFileHeader FileHeaderFor(const DibBlock& block) {
   BitmapFileHeader header;
-  header.bfOffBits = kFileHeaderSize + kInfoHeaderSize +
-                     4 * static_cast<std::uint32_t>(block.colourTable.size());
+  header.bfOffBits =
+      kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(block.colourTable.size());
   header.bfSize = header.bfOffBits + static_cast<std::uint32_t>(block.bits.size());
   return header;
 }

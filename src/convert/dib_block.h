@@ -10,8 +10,8 @@
 
 namespace convert {
 
-inline constexpr std::uint32_t kBiRgb = 0;        // uncompressed
-inline constexpr std::uint32_t kBiBitFields = 3;  // bit-field masks
+inline constexpr std::uint32_t kBiRgb = 0;                // uncompressed
+inline constexpr std::uint32_t kBiBitFields = 3;          // bit-field masks
 inline constexpr std::uint16_t kBitmapFileType = 0x4D42;  // "BM"
 inline constexpr std::uint32_t kFileHeaderSize = 14;
 inline constexpr std::uint32_t kInfoHeaderSize = 40;
@@ -57,8 +57,8 @@ int ColourTableEntries(int bitsPerPixel);
 std::optional<DibBlock> BitmapToDib(DeviceBitmap&& bitmap, std::uint32_t compression);
 
 BitmapFileHeader FileHeaderFor(const DibBlock& block);
-std::string EncodeFileHeader(const BitmapFileHeader& header);  // 14 bytes
-std::string EncodeInfoHeader(const BitmapInfoHeader& header);  // 40 bytes
+std::string EncodeFileHeader(const BitmapFileHeader& header);      // 14 bytes
+std::string EncodeInfoHeader(const BitmapInfoHeader& header);      // 40 bytes
 std::string EncodeColourTable(const std::vector<RgbQuad>& table);  // 4 bytes an entry
 
 // Writes file header, info header, colour table and rows to `path` under a temporary name and

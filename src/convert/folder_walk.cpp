@@ -39,8 +39,7 @@ void FolderWalk::ConvertFolder(const std::string& source, const std::string& out
 int FolderWalk::ConvertEntry(const base::DirEntry& entry, const std::string& output) {
   if (m_state.m_stopWalk || m_state.m_closing) return kStopped;
   if (entry.IsDots()) return kDots;
-  if (entry.IsDirectory() && m_controls.IsOptionChecked(settings::Field::kSub) &&
-      MayEnter(entry)) {
+  if (entry.IsDirectory() && m_controls.IsOptionChecked(settings::Field::kSub) && MayEnter(entry)) {
     ConvertFolder(entry.path + base::kPathSeparator, output + entry.name + base::kPathSeparator);
   }
   // A walk cut short by Stop still renders its own folder when that is named like a page; a

@@ -43,8 +43,8 @@ enum class WaitEnd {
 // answer of the engine is expected), a round pumps again every kReadySlice, so that the answer
 // is taken in soon after it comes.
 template <typename Ready, typename Awaiting>
-WaitEnd WaitRoundsUntil(long long rounds, RunControls& controls, const RunState& state,
-                        Ready ready, Awaiting awaiting) {
+WaitEnd WaitRoundsUntil(long long rounds, RunControls& controls, const RunState& state, Ready ready,
+                        Awaiting awaiting) {
   using Clock = std::chrono::steady_clock;
   for (long long k = 0; k < rounds; ++k) {
     std::chrono::microseconds spent{0};
@@ -68,8 +68,7 @@ WaitEnd WaitRoundsUntil(long long rounds, RunControls& controls, const RunState&
 // `rounds` whole rounds; false when the window started closing.
 bool WaitRounds(long long rounds, RunControls& controls, const RunState& state) {
   const auto never = [](long long) { return false; };
-  return WaitRoundsUntil(rounds, controls, state, never, [] { return false; }) !=
-         WaitEnd::kClosing;
+  return WaitRoundsUntil(rounds, controls, state, never, [] { return false; }) != WaitEnd::kClosing;
 }
 
 // The wait after a scroll: m_wait rounds. When the run waits only until pages are ready, it ends
@@ -139,9 +138,7 @@ void LazyPass::StepDown() {
 
 void LazyPass::Advance() {
   switch (m_stage) {
-    case Stage::kWaiting:
-      Begin();
-      return;
+    case Stage::kWaiting: Begin(); return;
     case Stage::kStepping:
       if (!m_view.FramePainted()) return;
       // A view that stopped short of a whole step stands at the page's end.
@@ -156,8 +153,7 @@ void LazyPass::Advance() {
     case Stage::kReturning:
       if (m_view.FramePainted()) m_stage = Stage::kDone;
       return;
-    case Stage::kDone:
-      return;
+    case Stage::kDone: return;
   }
 }
 
@@ -236,8 +232,8 @@ void CopyTile(const Tile& tile, const TilePlan& plan, const ViewPixels& view, Sc
   // The view column of every bitmap column of the fill area; -1 where the view has none.
   std::vector<int> viewX(tile.fill.width);
   for (int k = 0; k < tile.fill.width; ++k) {
-    const int x = PagePixelFor(tile.fill.x + k, plan.scale, tile.page.x, tile.page.width) -
-                  scroll.x;
+    const int x =
+        PagePixelFor(tile.fill.x + k, plan.scale, tile.page.x, tile.page.width) - scroll.x;
     viewX[k] = x >= 0 && x < view.width ? x : -1;
   }
   const bool straight = plan.scale == 1.0 && bpp == 32;
@@ -310,9 +306,8 @@ std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& stat
 
 // Copies the page tile by tile into `bitmap`, scrolling the view between tiles and waiting
 // m_wait rounds after each scroll; an outcome when the copy had to end early.
-std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view,
-                                        RunControls& controls, const RunState& state,
-                                        DeviceBitmap& bitmap) {
+std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, RunControls& controls,
+                                        const RunState& state, DeviceBitmap& bitmap) {
   const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
                                   layout.viewHeight, layout.scale);
   // A page that opened scrolled (an anchor, a script) is brought to its top-left corner first,
@@ -409,7 +404,8 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
     return result;
   }
   CaptureOutcome failure = CaptureOutcome::kWriteFailed;
-  const std::optional<long long> bytes = WritePicture(path, std::move(*bitmap), state.m_format, failure);
+  const std::optional<long long> bytes =
+      WritePicture(path, std::move(*bitmap), state.m_format, failure);
   result.outcome = bytes ? CaptureOutcome::kWritten : failure;
   result.bytes = bytes.value_or(0);
   return result;

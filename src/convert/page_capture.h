@@ -13,19 +13,19 @@ namespace convert {
 // was at the path before untouched. The page counts as processed in every case.
 enum class CaptureOutcome {
   kWritten,
-  kWriteFailed,     // the bitmap was made but the file could not be written
-  kNotMeasured,     // no document or body to measure after the load wait
-  kNoUsableArea,    // the view or the page has no pixels, or Percent is 0 or less
-  kTooLarge,        // the bitmap exceeds the file format's sizes or the memory at hand
-  kNoSnapshot,      // the view gave no pixels
-  kClosing,         // the window is closing: the capture was abandoned
-  kPathTooLong,     // the output path is longer than kMaxOutputPath: the page was not loaded
+  kWriteFailed,   // the bitmap was made but the file could not be written
+  kNotMeasured,   // no document or body to measure after the load wait
+  kNoUsableArea,  // the view or the page has no pixels, or Percent is 0 or less
+  kTooLarge,      // the bitmap exceeds the file format's sizes or the memory at hand
+  kNoSnapshot,    // the view gave no pixels
+  kClosing,       // the window is closing: the capture was abandoned
+  kPathTooLong,   // the output path is longer than kMaxOutputPath: the page was not loaded
 };
 
 // A capture's outcome, and the picture it wrote.
 struct CaptureResult {
   CaptureOutcome outcome = CaptureOutcome::kNotMeasured;
-  int width = 0;       // the picture's size in pixels (also when it could not be written)
+  int width = 0;  // the picture's size in pixels (also when it could not be written)
   int height = 0;
   long long bytes = 0;  // the file's size when written
   // False when the page was still loading (a resource request unanswered) as it was measured:
@@ -35,11 +35,11 @@ struct CaptureResult {
 };
 
 // Waits m_wait x 5 rounds for the page to load (passing once through the page and back so that
-// what loads on scrolling is there; with m_untilLoaded only until the page is ready), measures it and copies it tile by tile, scrolling
-// the view between tiles, into one bitmap scaled by the Percent option (read once, here), then
-// writes it to `path` in state.m_format. state.m_captureWidth and state.m_wait are those of the
-// current page.
+// what loads on scrolling is there; with m_untilLoaded only until the page is ready), measures it
+// and copies it tile by tile, scrolling the view between tiles, into one bitmap scaled by the
+// Percent option (read once, here), then writes it to `path` in state.m_format.
+// state.m_captureWidth and state.m_wait are those of the current page.
 CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls& controls,
-                             const RunState& state);
+                            const RunState& state);
 
 }  // namespace convert

@@ -37,7 +37,9 @@ class ViewPixels {
   // True when there is a pixel for every position of width x height.
   bool Complete() const;
 
-  const std::uint32_t* Row(int y) const { return m_rows + static_cast<std::ptrdiff_t>(y) * m_stride; }
+  const std::uint32_t* Row(int y) const {
+    return m_rows + static_cast<std::ptrdiff_t>(y) * m_stride;
+  }
   // Pixel (x, y) as 0x00RRGGBB (the unused byte cleared).
   std::uint32_t At(int x, int y) const { return Row(y)[x] & 0x00FFFFFFu; }
 

@@ -30,8 +30,8 @@ bool Encode(png_structp png, png_infop info, const DeviceBitmap& bitmap, Sink& s
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, &sink, WriteBytes, Flush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()),
-               static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+               static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_compression_level(png, 6);
   png_write_info(png, info);
   // The bitmap's pixels are blue, green, red (and an unused byte at 32 bits).

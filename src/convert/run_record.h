@@ -22,14 +22,14 @@ struct EntryRecord {
   std::string source;                 // the page's path or the entry's address
   std::optional<std::string> output;  // the file written, when one was
   EntryOutcome outcome = EntryOutcome::kWritten;
-  std::string reason;                 // why it failed or was skipped ("load", "write", ...)
-  int width = 0;                      // the picture's size in pixels
+  std::string reason;  // why it failed or was skipped ("load", "write", ...)
+  int width = 0;       // the picture's size in pixels
   int height = 0;
-  long long bytes = 0;                // bytes written
-  long long milliseconds = 0;         // time spent on the entry
-  std::string kind;                   // crawl entries: "url", "src" or "cgi"
-  int httpStatus = 0;                 // crawl entries: the answer's status, 0 without one
-  bool scriptDialog = false;          // the page opened a script dialog, which was answered
+  long long bytes = 0;         // bytes written
+  long long milliseconds = 0;  // time spent on the entry
+  std::string kind;            // crawl entries: "url", "src" or "cgi"
+  int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
+  bool scriptDialog = false;   // the page opened a script dialog, which was answered
 };
 
 }  // namespace convert

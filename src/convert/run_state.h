@@ -16,15 +16,15 @@ enum class OutputFormat {
 // Held by the main window for its whole life. The stop flags are set by Stop and read by the walk
 // and the crawl between steps, on the window's one thread.
 struct RunState {
-  int m_pageCount = 0;      // number of the next page; a run ends with m_pageCount - 1 done
-  bool m_stopWalk = false;  // the folder walk stops before its next entry
-  bool m_stopCrawl = false; // the crawl stops at its next check
-  std::string m_readPath;   // source folder or address template of the current run
-  std::string m_writePath;  // output folder of the current run, always ending in '/'
-  int m_captureWidth = 0;   // Size of the current page
-  int m_wait = 0;           // Wait of the current page
-  bool m_running = false;   // a run is in progress: a second Start starts nothing
-  bool m_closing = false;   // the window is closing: the run stops and the program ends
+  int m_pageCount = 0;       // number of the next page; a run ends with m_pageCount - 1 done
+  bool m_stopWalk = false;   // the folder walk stops before its next entry
+  bool m_stopCrawl = false;  // the crawl stops at its next check
+  std::string m_readPath;    // source folder or address template of the current run
+  std::string m_writePath;   // output folder of the current run, always ending in '/'
+  int m_captureWidth = 0;    // Size of the current page
+  int m_wait = 0;            // Wait of the current page
+  bool m_running = false;    // a run is in progress: a second Start starts nothing
+  bool m_closing = false;    // the window is closing: the run stops and the program ends
   OutputFormat m_format = OutputFormat::kBmp;  // the pictures' format (the window writes bmp)
   // The waits end when the page is ready (loaded, nothing in flight, fonts ready, size settled)
   // and after a scroll at the next painted frame, never later than the fixed waits; the window

@@ -68,8 +68,7 @@ Tile TilePlan::At(int row, int col) const {
   tile.row = row;
   tile.col = col;
   tile.page = {x.start, y.start, x.size, y.size};
-  tile.destination = {x.destinationStart, y.destinationStart, x.destinationSize,
-                      y.destinationSize};
+  tile.destination = {x.destinationStart, y.destinationStart, x.destinationSize, y.destinationSize};
   tile.fill = {x.destinationStart, y.destinationStart, x.fillEnd - x.destinationStart,
                y.fillEnd - y.destinationStart};
   return tile;

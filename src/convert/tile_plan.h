@@ -17,8 +17,7 @@ struct CaptureSize {
   int width = 0;   // W
   int height = 0;  // H
 };
-CaptureSize FitCaptureSize(int measuredWidth, int measuredHeight, int viewHeight,
-                           int captureWidth);
+CaptureSize FitCaptureSize(int measuredWidth, int measuredHeight, int viewHeight, int captureWidth);
 
 // One tile: the page region it copies, the rectangle the copy is stretched to in the bitmap
 // (each number scaled and truncated on its own), and the bitmap area it actually fills.

@@ -67,7 +67,7 @@ ViewPageRenderer::ViewPageRenderer(RunState& state, RunControls& controls, PageV
     : m_state(state), m_controls(controls), m_view(view) {}
 
 int ViewPageRenderer::RenderPage(const std::string& location, const std::string& name,
-                              const std::string& outputFolder) {
+                                 const std::string& outputFolder) {
   const auto started = std::chrono::steady_clock::now();
   EntryRecord entry = std::exchange(m_state.m_entry, EntryRecord());
   m_controls.SetStatusText(resources::PageProgressText(m_state.m_pageCount, name));

@@ -32,8 +32,8 @@ AboutDialog::AboutDialog(wxWindow* owner, std::function<void()> openHomePage)
   const auto size = [&](int w, int h) { return layout.Size(w, h); };
 
   const wxSize iconCell = size(20, 20);
-  new wxStaticBitmap(this, wxID_ANY, AppIconBitmap(std::min(iconCell.x, iconCell.y)),
-                     pos(11, 17), iconCell);
+  new wxStaticBitmap(this, wxID_ANY, AppIconBitmap(std::min(iconCell.x, iconCell.y)), pos(11, 17),
+                     iconCell);
   new wxStaticText(this, wxID_ANY, WxText(resources::TextId::kAboutVersion), pos(40, 10),
                    size(119, 8));
   auto* ok = new wxButton(this, kOkButton, "OK", pos(178, 7), size(50, 14));
@@ -45,15 +45,19 @@ AboutDialog::AboutDialog(wxWindow* owner, std::function<void()> openHomePage)
   CentreOnParent();
 
   SetIcons(AppIcons());
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_OK); }, kOkButton);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
-    // The home page opens beside the box, which stays open.
-    if (m_openHomePage) {
-      m_openHomePage();
-    } else {
-      OnHomePage(this);
-    }
-  }, ids::kHomePageButton);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_OK); }, kOkButton);
+  Bind(
+      wxEVT_BUTTON,
+      [this](wxCommandEvent&) {
+        // The home page opens beside the box, which stays open.
+        if (m_openHomePage) {
+          m_openHomePage();
+        } else {
+          OnHomePage(this);
+        }
+      },
+      ids::kHomePageButton);
   SetAffirmativeId(kOkButton);
   SetEscapeId(kOkButton);
 }

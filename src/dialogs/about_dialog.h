@@ -9,8 +9,8 @@ namespace dialogs {
 
 class AboutDialog : public wxDialog {
  public:
-  // `openHomePage` runs when the home-page button is pressed (the dialog stays open); when empty, the
-  // home page opens in the desktop's web browser.
+  // `openHomePage` runs when the home-page button is pressed (the dialog stays open); when empty,
+  // the home page opens in the desktop's web browser.
   explicit AboutDialog(wxWindow* owner, std::function<void()> openHomePage = {});
 
  private:

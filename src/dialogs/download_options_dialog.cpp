@@ -28,9 +28,9 @@ struct RowPlace {
   int rangeY, stepLabelX, stepLabelY;
 };
 constexpr RowPlace kRowPlaces[settings::kPlaceholderRows] = {
-    {6, 103, 46, 55, 100, 103, 178, 102},   {217, 103, 46, 266, 99, 103, 393, 101},
-    {6, 122, 46, 55, 118, 122, 178, 120},   {217, 122, 46, 266, 118, 122, 393, 120},
-    {6, 140, 46, 55, 137, 140, 178, 139},   {217, 140, 45, 266, 136, 140, 393, 138},
+    {6, 103, 46, 55, 100, 103, 178, 102}, {217, 103, 46, 266, 99, 103, 393, 101},
+    {6, 122, 46, 55, 118, 122, 178, 120}, {217, 122, 46, 266, 118, 122, 393, 120},
+    {6, 140, 46, 55, 137, 140, 178, 139}, {217, 140, 45, 266, 136, 140, 393, 138},
 };
 
 int Index(Field field, Field first) { return static_cast<int>(field) - static_cast<int>(first); }
@@ -55,8 +55,10 @@ DownloadOptionsDialog::DownloadOptionsDialog(wxWindow* owner, settings::FilterLi
   Bind(wxEVT_CHECKBOX, &DownloadOptionsDialog::OnRowCheck, this, ids::kRowCheckFirst,
        ids::kRowCheckFirst + settings::kPlaceholderRows - 1);
   Bind(wxEVT_BUTTON, &DownloadOptionsDialog::OnFilterDetails, this, ids::kFilterDetails);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HideOnly(); }, ids::kOptionsOk);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HideOnly(); }, ids::kOptionsCancel);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { HideOnly(); }, ids::kOptionsOk);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { HideOnly(); }, ids::kOptionsCancel);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { HideOnly(); });
   SetAffirmativeId(ids::kOptionsOk);
   SetEscapeId(ids::kOptionsCancel);
@@ -82,19 +84,21 @@ void DownloadOptionsDialog::CreateControls() {
   m_countEdit = edit(ids::kCountEdit, 79, 17, 33, 13);
   label(WxText(TextId::kLinkCountLabel), 126, 21, 89, 8);
   m_linkCountEdit = edit(ids::kLinkCountEdit, 219, 17, 33, 13);
-  m_anotherUrlCheck = check(ids::kAnotherUrlCheck, WxText(TextId::kAnotherUrlCheck), 18, 37, 153, 10);
+  m_anotherUrlCheck =
+      check(ids::kAnotherUrlCheck, WxText(TextId::kAnotherUrlCheck), 18, 37, 153, 10);
   m_serverCheck = check(ids::kServerCheck, WxText(TextId::kServerCheck), 18, 49, 153, 10);
   m_sameCheck = check(ids::kSameCheck, WxText(TextId::kSameCheck), 18, 61, 153, 10);
   m_filterCheck = check(ids::kFilterCheck, WxText(TextId::kFilterCheck), 18, 73, 77, 10);
-  new wxButton(this, ids::kFilterDetails, WxText(TextId::kFilterDetails), pos(96, 72), size(50, 14));
+  new wxButton(this, ids::kFilterDetails, WxText(TextId::kFilterDetails), pos(96, 72),
+               size(50, 14));
   label(WxText(TextId::kDownloadOptionsNote), 268, 23, 146, 20);
 
   for (int row = 1; row <= settings::kPlaceholderRows; ++row) {
     const RowPlace& at = kRowPlaces[row - 1];
     const int i = row - 1;
     const wxString rowName = wxString::Format("@%c@", static_cast<char>('a' + i));
-    m_rowChecks[i] = check(ids::kRowCheckFirst + i, rowName + WxText(TextId::kUseSuffix),
-                           at.checkX, at.checkY, at.checkWidth, 10);
+    m_rowChecks[i] = check(ids::kRowCheckFirst + i, rowName + WxText(TextId::kUseSuffix), at.checkX,
+                           at.checkY, at.checkWidth, 10);
     m_fromEdits[i] = edit(ids::kRowFromFirst + 4 * i, at.editX, at.editY, 41, 14);
     label(WxText(TextId::kRangeMark), at.editX + 45, at.rangeY, 8, 8);
     m_toEdits[i] = edit(ids::kRowToFirst + 4 * i, at.editX + 56, at.editY, 41, 14);
@@ -116,8 +120,7 @@ bool DownloadOptionsDialog::HoldsField(Field field) {
     case Field::kAnotherUrl:
     case Field::kServer:
     case Field::kSame:
-    case Field::kFilter:
-      return true;
+    case Field::kFilter: return true;
     default:
       return InRow(field, Field::kCgi1) || InRow(field, Field::kFrom1) ||
              InRow(field, Field::kTo1) || InRow(field, Field::kStep1);

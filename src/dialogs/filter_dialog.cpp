@@ -31,8 +31,8 @@ void FillList(wxListCtrl* list, const std::vector<std::string>& entries) {
 }  // namespace
 
 FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_lists(lists) {
-  Create(owner, ids::kFilterDialog, WxText(TextId::kFilterTitle), wxDefaultPosition,
-         wxDefaultSize, wxDEFAULT_DIALOG_STYLE);
+  Create(owner, ids::kFilterDialog, WxText(TextId::kFilterTitle), wxDefaultPosition, wxDefaultSize,
+         wxDEFAULT_DIALOG_STYLE);
   SetFont(UiFont());
   CreateControls();
   UseHatchBackground(this);
@@ -47,16 +47,20 @@ FilterDialog::FilterDialog(wxWindow* owner, settings::FilterLists& lists) : m_li
   FillList(m_enableListView, m_enableEntries);
   FillList(m_disableListView, m_disableEntries);
 
-  Bind(wxEVT_BUTTON,
-       [this](wxCommandEvent&) { OnAdd(m_enableListView, m_enableEntryEdit, m_enableEntries); },
-       ids::kAddToEnable);
-  Bind(wxEVT_BUTTON,
-       [this](wxCommandEvent&) { OnAdd(m_disableListView, m_disableEntryEdit, m_disableEntries); },
-       ids::kAddToDisable);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_enableListView, m_enableEntries); },
-       ids::kDeleteEnable);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_disableListView, m_disableEntries); },
-       ids::kDeleteDisable);
+  Bind(
+      wxEVT_BUTTON,
+      [this](wxCommandEvent&) { OnAdd(m_enableListView, m_enableEntryEdit, m_enableEntries); },
+      ids::kAddToEnable);
+  Bind(
+      wxEVT_BUTTON,
+      [this](wxCommandEvent&) { OnAdd(m_disableListView, m_disableEntryEdit, m_disableEntries); },
+      ids::kAddToDisable);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_enableListView, m_enableEntries); },
+      ids::kDeleteEnable);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { OnDelete(m_disableListView, m_disableEntries); },
+      ids::kDeleteDisable);
   Bind(wxEVT_BUTTON, &FilterDialog::OnOK, this, ids::kOptionsOk);
   Bind(wxEVT_BUTTON, &FilterDialog::OnCancel, this, ids::kOptionsCancel);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Finish(wxID_CANCEL); });
@@ -85,14 +89,14 @@ void FilterDialog::CreateControls() {
                                      pos(68, 10), size(63, 10));
   new wxStaticText(this, wxID_ANY, WxText(TextId::kFilterNote), pos(150, 12), size(154, 8));
 
-  m_enableEntryEdit = new wxTextCtrl(this, ids::kEnableEntryEdit, wxString(), pos(7, 30),
-                                     size(271, 14));
+  m_enableEntryEdit =
+      new wxTextCtrl(this, ids::kEnableEntryEdit, wxString(), pos(7, 30), size(271, 14));
   button(ids::kAddToEnable, TextId::kAddToEnableList, 278, 30, 55, 14);
   button(ids::kDeleteEnable, TextId::kDeleteEntries, 334, 30, 47, 14);
   m_enableListView = listView(ids::kEnableList, TextId::kEnableListColumn, 7, 46, 376, 90);
 
-  m_disableEntryEdit = new wxTextCtrl(this, ids::kDisableEntryEdit, wxString(), pos(7, 149),
-                                      size(271, 14));
+  m_disableEntryEdit =
+      new wxTextCtrl(this, ids::kDisableEntryEdit, wxString(), pos(7, 149), size(271, 14));
   button(ids::kAddToDisable, TextId::kAddToDisableList, 279, 149, 55, 14);
   button(ids::kDeleteDisable, TextId::kDeleteEntries, 334, 149, 47, 14);
   m_disableListView = listView(ids::kDisableList, TextId::kDisableListColumn, 7, 166, 376, 90);

@@ -24,8 +24,7 @@ std::string AttributeValue(std::string_view lower, std::string_view original,
   if (at == std::string_view::npos) return {};
   at += key.size();
   const std::size_t end = lower.find('"', at);
-  return end == std::string_view::npos ? std::string()
-                                       : std::string(original.substr(at, end - at));
+  return end == std::string_view::npos ? std::string() : std::string(original.substr(at, end - at));
 }
 
 // A copy of `text` with its ASCII letters in lower case, for finding tags of any case.

@@ -12,7 +12,8 @@ namespace {
 // The bytes an edit was given, beside the text it showed for them.
 class EditBytes : public wxClientData {
  public:
-  EditBytes(wxString shown, std::string bytes) : m_shown(std::move(shown)), m_bytes(std::move(bytes)) {}
+  EditBytes(wxString shown, std::string bytes)
+      : m_shown(std::move(shown)), m_bytes(std::move(bytes)) {}
   const wxString& shown() const { return m_shown; }
   const std::string& bytes() const { return m_bytes; }
 

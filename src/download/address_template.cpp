@@ -55,8 +55,12 @@ class Seeder {
   Seeder(const std::string& addressTemplate, const std::array<PlaceholderRow, 6>& rows,
          convert::RunControls& controls, const convert::RunState& run, net::Transfer& transfer,
          CrawlState& state)
-      : m_template(addressTemplate), m_rows(rows), m_controls(controls), m_run(run),
-        m_transfer(transfer), m_state(state),
+      : m_template(addressTemplate),
+        m_rows(rows),
+        m_controls(controls),
+        m_run(run),
+        m_transfer(transfer),
+        m_state(state),
         m_keep(state.m_entryLimit > 0 ? state.m_entryLimit : 0),
         m_probes(base::EndsWithByte(addressTemplate, '/')) {
     for (std::size_t i = 0; i < rows.size(); ++i) m_widths[i] = rows[i].width;

@@ -41,7 +41,7 @@ std::string ExpandTemplate(const PlaceholderValues& values, std::string_view add
                            const PlaceholderValues& widths);
 
 struct SeedResult {
-  int result = 0;           // 1: go on crawling; 0: the run ends (a message may have been shown)
+  int result = 0;  // 1: go on crawling; 0: the run ends (a message may have been shown)
   // The last address the template stands for, queued or not; empty when it stands for none.
   std::string lastAddress;
 };

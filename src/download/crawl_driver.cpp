@@ -50,8 +50,8 @@ convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
   record.milliseconds = MillisecondsSince(start);
   if (!result.ok) {
     record.outcome = convert::EntryOutcome::kFailed;
-    record.reason = result.status == 200 ? "empty"
-                    : result.status > 0  ? "http " + std::to_string(result.status)
+    record.reason = result.status == 200   ? "empty"
+                    : result.status > 0    ? "http " + std::to_string(result.status)
                     : result.error.empty() ? "transfer"
                                            : "transfer: " + result.error;
   }
@@ -80,8 +80,12 @@ bool StaysInsideFolder(std::string_view relative) {
 CrawlDriver::CrawlDriver(convert::RunState& run, convert::RunControls& controls,
                          net::Transfer& transfer, convert::PageRenderer& renderer,
                          settings::FilterLists& filters, CrawlState& state)
-    : m_run(run), m_controls(controls), m_transfer(transfer), m_renderer(renderer),
-      m_filters(filters), m_state(state) {}
+    : m_run(run),
+      m_controls(controls),
+      m_transfer(transfer),
+      m_renderer(renderer),
+      m_filters(filters),
+      m_state(state) {}
 
 bool CrawlDriver::Stopped() const { return m_run.m_stopCrawl || m_run.m_closing; }
 
@@ -99,7 +103,8 @@ bool CrawlDriver::CheckOptions() {
   // counts as set (it reads as 0).
   for (int row = 1; row <= settings::kPlaceholderRows; ++row) {
     if (!m_controls.IsOptionChecked(settings::CgiField(row))) continue;
-    for (Field field : {settings::FromField(row), settings::ToField(row), settings::StepField(row)}) {
+    for (Field field :
+         {settings::FromField(row), settings::ToField(row), settings::StepField(row)}) {
       if (m_controls.GetOptionText(field).empty()) {
         m_controls.ShowMessage(Text(TextId::kValueNotSet));
         m_controls.FocusOption(field);

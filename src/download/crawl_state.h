@@ -38,9 +38,9 @@ enum class QueueKind {
 // The kind's name in the report's records: "url", "src" or "cgi".
 const char* QueueKindName(QueueKind kind);
 
-// Two parallel lists: entry i of m_kindQueue is the kind of entry i of m_addressQueue. Entries are only appended (by seeding and by QueueLink), never removed while a
-// crawl runs. Beside the lists an index of the addresses answers "already queued?" without
-// walking the queue.
+// Two parallel lists: entry i of m_kindQueue is the kind of entry i of m_addressQueue. Entries are
+// only appended (by seeding and by QueueLink), never removed while a crawl runs. Beside the lists
+// an index of the addresses answers "already queued?" without walking the queue.
 struct CrawlState {
   std::vector<std::string> m_addressQueue;
   std::vector<QueueKind> m_kindQueue;
@@ -62,7 +62,9 @@ struct CrawlState {
  private:
   struct Hash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
   };
   void CatchUp() const;
 

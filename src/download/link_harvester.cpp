@@ -65,9 +65,8 @@ constexpr Scan kScans[] = {
 class CaseSearch {
  public:
   int Find(const LoweredPage& page, const TagScanResult& found, int from) {
-    const bool known = m_valueStart == found.m_valueStart &&
-                       m_valueLength == found.m_valueLength && from >= m_from &&
-                       (m_at < 0 || from <= m_at);
+    const bool known = m_valueStart == found.m_valueStart && m_valueLength == found.m_valueLength &&
+                       from >= m_from && (m_at < 0 || from <= m_at);
     if (!known) {
       m_valueStart = found.m_valueStart;
       m_valueLength = found.m_valueLength;

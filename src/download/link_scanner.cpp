@@ -91,8 +91,8 @@ int LoweredPage::FindLinear(std::string_view what, int start) const {
   return -1;
 }
 
-TagScanner::TagScanner(const LoweredPage& page, const LoweredPage& values,
-                       std::string_view tagName, std::string_view attributeName, Mode mode)
+TagScanner::TagScanner(const LoweredPage& page, const LoweredPage& values, std::string_view tagName,
+                       std::string_view attributeName, Mode mode)
     : m_page(page), m_values(values), m_attributeName(attributeName), m_mode(mode) {
   std::string names(tagName);
   if (!attributeName.empty()) names += "," + std::string(attributeName);
@@ -109,8 +109,7 @@ bool TagScanner::Memo::Knows(const LoweredPage& source, int from) const {
 }
 
 // `from` must start a character in every reading of the text (it lies behind a "<").
-int TagScanner::NextWord(Memo& memo, const LoweredPage& source, std::string_view word,
-                         int from) {
+int TagScanner::NextWord(Memo& memo, const LoweredPage& source, std::string_view word, int from) {
   if (!memo.Knows(source, from)) {
     memo = {&source, from, source.FindFromCharacterStart(word, from)};
   }
@@ -133,7 +132,7 @@ int TagScanner::NextByte(Memo& memo, const LoweredPage& source, int from, Predic
 // follows (an empty tag, which ends the scan).
 bool TagScanner::FindTagFrom(int from, int& tagStart, int& tagEnd) {
   const char* const text = m_page.text().data();
-  int scanned = from;   // the last "<" before `scanned` is known
+  int scanned = from;  // the last "<" before `scanned` is known
   int lastOpen = -1;
   for (int o = m_page.Find(m_first, from + 1); o >= 0; o = m_page.Find(m_first, o + 1)) {
     if (o > scanned) {
@@ -168,14 +167,12 @@ TagScanner::ValueMarks TagScanner::FindValueMarks(const LoweredPage& source, int
   int name = 0;
   if (!m_attributeName.empty()) {
     const int at = NextWord(m_attributeMemo, source, m_attributeName, tagStart);
-    name = at >= 0 && at + static_cast<int>(m_attributeName.size()) - 1 <= textEnd
-               ? at
-               : -1;
+    name = at >= 0 && at + static_cast<int>(m_attributeName.size()) - 1 <= textEnd ? at : -1;
     if (name >= 0) name -= tagStart;
   }
   ValueMarks marks;
-  marks.equals = inText(NextByte(m_equalsMemo, source, tagStart + name + 1,
-                                 [](char c) { return c == '='; }));
+  marks.equals =
+      inText(NextByte(m_equalsMemo, source, tagStart + name + 1, [](char c) { return c == '='; }));
   marks.equals = marks.equals < 0 ? name : marks.equals - tagStart;
   const auto valueByte = [anchorRules](char c) { return !SkippedBeforeValue(c, anchorRules); };
   marks.start = inText(NextByte(m_startMemo, source, tagStart + marks.equals + 1, valueByte));
@@ -200,8 +197,8 @@ int TagScanner::LengthBeforeFragment(const LoweredPage& source, int valueStart, 
 // anchor. The value starts behind the "=" and the blanks and quotes after it and ends at the
 // first end byte; a value that the tag's ">" closes first ends there, except a quoted anchor
 // value, which runs on to its closing quote through the rest of the text.
-void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
-                           bool anchorRules, TagScanResult& result) {
+void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd, bool anchorRules,
+                           TagScanResult& result) {
   const bool wholeText = anchorRules && !result.m_styleSheet;
   const int textEnd = wholeText ? source.size() - 1 : tagEnd;
   const ValueMarks marks = FindValueMarks(source, tagStart, textEnd, anchorRules);
@@ -267,10 +264,9 @@ std::string FindTag(std::string_view html, std::string_view names, int& pos, cha
     if (found == nullptr) continue;
     const int tagStart = static_cast<int>(static_cast<const char*>(found) - text.data());
     const std::size_t tagEnd = text.find(close, o);
-    const std::string_view tag =
-        tagEnd == std::string::npos
-            ? std::string_view()
-            : std::string_view(text).substr(tagStart, tagEnd - tagStart + 1);
+    const std::string_view tag = tagEnd == std::string::npos ? std::string_view()
+                                                             : std::string_view(text).substr(
+                                                                   tagStart, tagEnd - tagStart + 1);
     bool holdsAll = true;
     for (int j = 1; j < count && holdsAll; ++j) {
       holdsAll = base::Contains(tag, base::GetField(lowerNames, ",", j));

@@ -16,8 +16,7 @@ inline constexpr std::string_view kEndOfScan = "END";
 // `names` to the first `close` byte after it, that holds every further field of `names`
 // (fields separated by ","); "" when there is none. The tag name is searched from position 1 on.
 // pos = index of the tag's `open` byte. `open` and `close` are bytes below 0x40.
-std::string FindTag(std::string_view html, std::string_view names, int& pos, char open,
-                    char close);
+std::string FindTag(std::string_view html, std::string_view names, int& pos, char open, char close);
 
 // The value of `attributeName` in the next tag that holds `tagName` and `attributeName`, without
 // its fragment; "END" when there is none. pos = index just behind the tag's "<".
@@ -61,11 +60,11 @@ class LoweredPage {
 
 // The outcome of one scanner call on a LoweredPage, in positions of the whole page.
 struct TagScanResult {
-  bool m_end = true;        // no tag, or no closing tag for an anchor
-  int m_valueStart = 0;     // the value, fragment already cut
+  bool m_end = true;     // no tag, or no closing tag for an anchor
+  int m_valueStart = 0;  // the value, fragment already cut
   int m_valueLength = 0;
-  int m_next = 0;           // where the next call starts (the scanner's pos, made absolute)
-  int m_tagStart = 0;       // the found tag, from its "<" to its ">"
+  int m_next = 0;      // where the next call starts (the scanner's pos, made absolute)
+  int m_tagStart = 0;  // the found tag, from its "<" to its ">"
   int m_tagLength = 0;
   bool m_styleSheet = false;  // an anchor scan that read a style sheet link tag
 };
@@ -107,8 +106,7 @@ class TagScanner {
     int start = 0;   // the value's first byte
     int end = -1;    // the byte that ends the value (-1: none)
   };
-  ValueMarks FindValueMarks(const LoweredPage& source, int tagStart, int textEnd,
-                            bool anchorRules);
+  ValueMarks FindValueMarks(const LoweredPage& source, int tagStart, int textEnd, bool anchorRules);
   int LengthBeforeFragment(const LoweredPage& source, int valueStart, int valueLength);
   void ReadValue(const LoweredPage& source, int tagStart, int tagEnd, bool anchorRules,
                  TagScanResult& result);
@@ -118,8 +116,8 @@ class TagScanner {
   std::string m_first;                // the tag name, lower-cased
   std::vector<std::string> m_fields;  // the further fields of the name list, lower-cased
   std::vector<Memo> m_fieldMemos;
-  std::string m_attributeName;        // as passed
-  std::string m_closingTag;           // "</" + tag name + ">"
+  std::string m_attributeName;  // as passed
+  std::string m_closingTag;     // "</" + tag name + ">"
   Mode m_mode;
   Memo m_closeMemo, m_styleMemo, m_closingMemo, m_attributeMemo, m_equalsMemo, m_startMemo,
       m_endMemo, m_fragmentMemo;

@@ -36,11 +36,11 @@ std::string LimitText(const char* what, std::uint64_t limit) {
 // The fixed shape of one kind of request.
 struct CurlTransfer::Request {
   const char* agent = "My Session";
-  const char* verb = "GET";               // "GET" or "POST"
-  bool http10 = false;                    // HTTP/1.0 request line; else HTTP/1.1
-  bool followRedirects = false;           // else a redirect answer is a status other than 200
-  bool headerBlock = false;               // "Accept: text" and "User-Agent: HTML Get Sample"
-  const std::string* body = nullptr;      // sent with the form Content-Type header, if any
+  const char* verb = "GET";           // "GET" or "POST"
+  bool http10 = false;                // HTTP/1.0 request line; else HTTP/1.1
+  bool followRedirects = false;       // else a redirect answer is a status other than 200
+  bool headerBlock = false;           // "Accept: text" and "User-Agent: HTML Get Sample"
+  const std::string* body = nullptr;  // sent with the form Content-Type header, if any
 };
 
 namespace {
@@ -273,8 +273,8 @@ TransferResult CurlTransfer::GetText(const std::string& address) {
   return result;
 }
 
-TransferResult CurlTransfer::FormText(const char* agent, const char* verb,
-                                      const std::string& body, const std::string& address) {
+TransferResult CurlTransfer::FormText(const char* agent, const char* verb, const std::string& body,
+                                      const std::string& address) {
   const Request request{.agent = agent, .verb = verb, .http10 = true, .body = &body};
   std::string received;
   Sink sink;
@@ -313,8 +313,7 @@ TransferResult CurlTransfer::ToFile(const Request& request, const std::string& f
   return result;
 }
 
-TransferResult CurlTransfer::DownloadFile(const std::string& filePath,
-                                          const std::string& address) {
+TransferResult CurlTransfer::DownloadFile(const std::string& filePath, const std::string& address) {
   return ToFile(kPageRequest, filePath, address);
 }
 

@@ -27,8 +27,8 @@ bool OutputFile::Open(const std::string& cp932Path) {
 }
 
 bool OutputFile::Write(const char* data, std::size_t size) {
-  const bool written = m_direct ? std::fwrite(data, 1, size, m_direct) == size
-                                : m_body && m_body->Write(data, size);
+  const bool written =
+      m_direct ? std::fwrite(data, 1, size, m_direct) == size : m_body && m_body->Write(data, size);
   if (!written) m_failed = true;
   return written;
 }

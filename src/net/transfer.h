@@ -15,7 +15,7 @@ struct TransferResult {
   // The text operations: the answer's text, each piece up to its first zero byte. Only a 200
   // answer's body is taken; what arrived before a failure is kept.
   std::string text;
-  std::string error;        // empty when the exchange completed; else why it did not
+  std::string error;  // empty when the exchange completed; else why it did not
 };
 
 // The port of an address is its own (or 80 for http, 443 for https).
@@ -29,8 +29,7 @@ class Transfer {
   // POST with HTTP/1.0 (agent "PostServer"), Content-Type form header and `body`; no redirects.
   virtual TransferResult PostFormText(const std::string& body, const std::string& address) = 0;
   // GET into the file `filePath` (created before any network activity); redirects followed.
-  virtual TransferResult DownloadFile(const std::string& filePath,
-                                      const std::string& address) = 0;
+  virtual TransferResult DownloadFile(const std::string& filePath, const std::string& address) = 0;
   // GET with HTTP/1.0, Content-Type form header and the address as body, into `filePath`.
   virtual TransferResult DownloadQueryFile(const std::string& filePath,
                                            const std::string& address) = 0;

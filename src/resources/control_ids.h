@@ -4,8 +4,8 @@
 namespace ids {
 
 // Main window controls.
-inline constexpr int kCancel = 2;             // hidden "終了"
-inline constexpr int kStart = 1000;           // hidden "作成"
+inline constexpr int kCancel = 2;    // hidden "終了"
+inline constexpr int kStart = 1000;  // hidden "作成"
 inline constexpr int kReadPathEdit = 1001;
 inline constexpr int kWritePathEdit = 1002;
 inline constexpr int kBrowseRead = 1003;
@@ -13,7 +13,7 @@ inline constexpr int kBrowseWrite = 1004;
 inline constexpr int kStatus = 1005;
 inline constexpr int kBrowser = 1006;
 inline constexpr int kSizeEdit = 1008;
-inline constexpr int kStop = 1009;            // hidden "中止"
+inline constexpr int kStop = 1009;  // hidden "中止"
 inline constexpr int kWaitEdit = 1010;
 inline constexpr int kPercentEdit = 1011;
 inline constexpr int kSubCheck = 1012;
@@ -54,10 +54,10 @@ inline constexpr int kSameCheck = 1133;
 inline constexpr int kServerCheck = 1134;
 inline constexpr int kFilterCheck = 1135;
 inline constexpr int kFilterDetails = 1136;
-inline constexpr int kRowCheckFirst = 1200;   // 1200..1205, row n = id - 1199
-inline constexpr int kRowFromFirst = 1108;    // first-value edit of row n: 1108 + 4 (n - 1)
-inline constexpr int kRowToFirst = 1109;      // last-value edit of row n:  1109 + 4 (n - 1)
-inline constexpr int kRowStepFirst = 1110;    // step edit of row n:        1110 + 4 (n - 1)
+inline constexpr int kRowCheckFirst = 1200;  // 1200..1205, row n = id - 1199
+inline constexpr int kRowFromFirst = 1108;   // first-value edit of row n: 1108 + 4 (n - 1)
+inline constexpr int kRowToFirst = 1109;     // last-value edit of row n:  1109 + 4 (n - 1)
+inline constexpr int kRowStepFirst = 1110;   // step edit of row n:        1110 + 4 (n - 1)
 
 // Filter lists window.
 inline constexpr int kEnableList = 1007;

@@ -72,7 +72,8 @@ constexpr Entry kEntries[] = {
     {TextId::kSettingsFilter, "設定ファイル *.ini|*.ini;||"sv},
     {TextId::kNewSettingsName, "新規作成.ini"sv},
     {TextId::kDownloadOptionsTitle, "ダウンロードオプション"sv},
-    {TextId::kDownloadOptionsNote, "ダウンロードオプションはWeb上のHTMLを\nビットマップに変換する際のオプションです。"sv},
+    {TextId::kDownloadOptionsNote,
+     "ダウンロードオプションはWeb上のHTMLを\nビットマップに変換する際のオプションです。"sv},
     {TextId::kCountLabel, "最大検索ファイル数"sv},
     {TextId::kLinkCountLabel, "最大検索重複リンクファイル数"sv},
     {TextId::kAnotherUrlCheck, "指定したURL以下にないURLはダウンロードしない"sv},
@@ -189,7 +190,8 @@ std::string DownloadCountText(int successes) {
 
 std::string PageNotLoadedText(int page, std::string_view name) {
   const std::string nameText(name);
-  return Format(Cp932("%d件目 %s は読み込みが終わらず変換できませんでした"), page, nameText.c_str());
+  return Format(Cp932("%d件目 %s は読み込みが終わらず変換できませんでした"), page,
+                nameText.c_str());
 }
 
 std::string HelpNoViewerMessage(std::string_view helpPath) {

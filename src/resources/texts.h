@@ -8,90 +8,90 @@ namespace resources {
 
 enum class TextId {
   // Application and main window.
-  kAppName,            // the message-box caption
-  kMainTitle,          // "TamoのHTML　ビットマップ変換"
-  kAboutEntrySuffix,   // " のﾊﾞｰｼﾞｮﾝ情報(&A)..." (system-menu entry after the product name)
-  kReadPathLabel,      // "読み込みパス"
-  kUrlAllowedLabel,    // "(URL指定可能)"
-  kWritePathLabel,     // "出力パス"
-  kOptionsGroup,       // "オプション"
-  kSizeLabel,          // "Xサイズ"
-  kWaitLabel,          // "待ち時間"
-  kPercentLabel,       // "比率"
-  kPercentSign,        // "%"
-  kSubfoldersCheck,    // "サブフォルダも対象"
-  kDownloadDetails,    // "ダウンロード詳細"
-  kExitButton,         // "終了"
-  kCreateButton,       // "作成"
-  kStopButton,         // "中止"
+  kAppName,    // the message-box caption
+  kMainTitle,  // "TamoのHTML　ビットマップ変換"
+  kAboutEntrySuffix,  // " のﾊﾞｰｼﾞｮﾝ情報(&A)..." (system-menu entry after the product name)
+  kReadPathLabel,    // "読み込みパス"
+  kUrlAllowedLabel,  // "(URL指定可能)"
+  kWritePathLabel,   // "出力パス"
+  kOptionsGroup,     // "オプション"
+  kSizeLabel,        // "Xサイズ"
+  kWaitLabel,        // "待ち時間"
+  kPercentLabel,     // "比率"
+  kPercentSign,      // "%"
+  kSubfoldersCheck,  // "サブフォルダも対象"
+  kDownloadDetails,  // "ダウンロード詳細"
+  kExitButton,       // "終了"
+  kCreateButton,     // "作成"
+  kStopButton,       // "中止"
   // Menu bar and toolbar tooltips.
-  kMenuFile,           // "ファイル(&F)"
-  kMenuNew,            // "新規作成"
-  kMenuOpen,           // "開く"
-  kMenuSave,           // "上書き保存"
-  kMenuSaveAs,         // "別名保存"
-  kMenuExit,           // "終了"
-  kMenuRun,            // "実行(&R)"
-  kMenuStart,          // "実行開始"
-  kMenuStop,           // "実行中止"
-  kMenuHelp,           // "ヘルプ(&H)"
-  kMenuAbout,          // "バージョン情報"
-  kMenuHelpItem,       // "ヘルプ"
-  kTipSave,            // "保存"
-  kTipStart,           // "開始"
-  kTipHomePage,        // "ホームページ"
+  kMenuFile,      // "ファイル(&F)"
+  kMenuNew,       // "新規作成"
+  kMenuOpen,      // "開く"
+  kMenuSave,      // "上書き保存"
+  kMenuSaveAs,    // "別名保存"
+  kMenuExit,      // "終了"
+  kMenuRun,       // "実行(&R)"
+  kMenuStart,     // "実行開始"
+  kMenuStop,      // "実行中止"
+  kMenuHelp,      // "ヘルプ(&H)"
+  kMenuAbout,     // "バージョン情報"
+  kMenuHelpItem,  // "ヘルプ"
+  kTipSave,       // "保存"
+  kTipStart,      // "開始"
+  kTipHomePage,   // "ホームページ"
   // Run messages and status texts.
-  kRunFinished,        // "処理終了"
-  kCannotCreateFolder, // "ディレクトリを作成できません。処理を終了します。"
-  kFolderMissing,      // "ディレクトリが存在しません。作成します"
-  kValueNotSet,        // "値が設定されていません"
-  kCountTooSmall,      // "ダウンロード数は0以上を指定してください。"
+  kRunFinished,         // "処理終了"
+  kCannotCreateFolder,  // "ディレクトリを作成できません。処理を終了します。"
+  kFolderMissing,       // "ディレクトリが存在しません。作成します"
+  kValueNotSet,         // "値が設定されていません"
+  kCountTooSmall,       // "ダウンロード数は0以上を指定してください。"
   kLinkCountTooSmall,  // "最大検索重複リンクファイル数は0以上を指定してください。"
-  kStepTooSmall,       // "1以上を指定してください"
+  kStepTooSmall,  // "1以上を指定してください"
   // Settings.
-  kSettingsSection,    // "初期表示"
-  kPointerWriteFailed, // "初期設定ファイルの書き込みに失敗しました。"
+  kSettingsSection,     // "初期表示"
+  kPointerWriteFailed,  // "初期設定ファイルの書き込みに失敗しました。"
   kReadPathWriteFailed,
   kWritePathWriteFailed,
   kSizeWriteFailed,
   kWaitWriteFailed,
   kPercentWriteFailed,
-  kSubWriteFailed,     // "サブディレクトリの書き込みに失敗しました。"
-  kWriteFailedSuffix,  // "の書き込みに失敗しました。"
-  kReservedNameSuffix, // "は設定ファイルとして使用できません"
-  kSavedSuffix,        // "を保存しました"
-  kSettingsFilter,     // "設定ファイル *.ini|*.ini;||"
-  kNewSettingsName,    // "新規作成.ini"
+  kSubWriteFailed,      // "サブディレクトリの書き込みに失敗しました。"
+  kWriteFailedSuffix,   // "の書き込みに失敗しました。"
+  kReservedNameSuffix,  // "は設定ファイルとして使用できません"
+  kSavedSuffix,         // "を保存しました"
+  kSettingsFilter,      // "設定ファイル *.ini|*.ini;||"
+  kNewSettingsName,     // "新規作成.ini"
   // Download options window.
   kDownloadOptionsTitle,  // "ダウンロードオプション"
-  kDownloadOptionsNote,   // "ダウンロードオプションはWeb上のHTMLを\nビットマップに変換する際のオプションです。"
-  kCountLabel,            // "最大検索ファイル数"
-  kLinkCountLabel,        // "最大検索重複リンクファイル数"
-  kAnotherUrlCheck,       // "指定したURL以下にないURLはダウンロードしない"
-  kServerCheck,           // "同一サーバーのみダウンロードする"
-  kSameCheck,             // "同一フォルダにダウンロードする"
-  kFilterCheck,           // "フィルターを使用する"
-  kFilterDetails,         // "フィルター詳細"
-  kRangeMark,             // "～"
-  kStepSuffix,            // "個おき"
-  kUseSuffix,             // "を使う" (after "@a@" .. "@f@")
-  kSaveAndClose,          // "保存して終了"
-  kCancel,                // "ｷｬﾝｾﾙ"
+  kDownloadOptionsNote,  // "ダウンロードオプションはWeb上のHTMLを\nビットマップに変換する際のオプションです。"
+  kCountLabel,           // "最大検索ファイル数"
+  kLinkCountLabel,       // "最大検索重複リンクファイル数"
+  kAnotherUrlCheck,      // "指定したURL以下にないURLはダウンロードしない"
+  kServerCheck,          // "同一サーバーのみダウンロードする"
+  kSameCheck,            // "同一フォルダにダウンロードする"
+  kFilterCheck,          // "フィルターを使用する"
+  kFilterDetails,        // "フィルター詳細"
+  kRangeMark,            // "～"
+  kStepSuffix,           // "個おき"
+  kUseSuffix,            // "を使う" (after "@a@" .. "@f@")
+  kSaveAndClose,         // "保存して終了"
+  kCancel,               // "ｷｬﾝｾﾙ"
   // Filter lists window.
-  kFilterTitle,           // "フィルター設定"
-  kFilterNote,            // "ダウンロードするURLの有効/無効を設定できます"
-  kUseEnableList,         // "有効リストを使う"
-  kUseDisableList,        // "無効リストを使う"
-  kAddToEnableList,       // "有効リストに追加"
-  kAddToDisableList,      // "無効リストに追加"
-  kDeleteEntries,         // "データを削除"
-  kEnableListColumn,      // "有効リスト"
-  kDisableListColumn,     // "無効リスト"
-  kNothingSelected,       // "リストが選択されていません。"
+  kFilterTitle,        // "フィルター設定"
+  kFilterNote,         // "ダウンロードするURLの有効/無効を設定できます"
+  kUseEnableList,      // "有効リストを使う"
+  kUseDisableList,     // "無効リストを使う"
+  kAddToEnableList,    // "有効リストに追加"
+  kAddToDisableList,   // "無効リストに追加"
+  kDeleteEntries,      // "データを削除"
+  kEnableListColumn,   // "有効リスト"
+  kDisableListColumn,  // "無効リスト"
+  kNothingSelected,    // "リストが選択されていません。"
   // Help and about.
-  kHelpMissingPrefix,     // "HELPファイルがありません。 パス="
-  kAboutTitle,            // "TamoのHTMLビットマップ変換のバージョン情報"
-  kAboutVersion,          // "TamoのHTMLビットマップ変換  Version 1.0"
+  kHelpMissingPrefix,  // "HELPファイルがありません。 パス="
+  kAboutTitle,         // "TamoのHTMLビットマップ変換のバージョン情報"
+  kAboutVersion,       // "TamoのHTMLビットマップ変換  Version 1.0"
   kCount_
 };
 
@@ -102,18 +102,20 @@ const std::string& Text(TextId id);
 std::string_view TextUtf8(TextId id);
 
 // Messages that put a name, path or number in front of or into a fixed phrase (all CP932).
-std::string WriteFailedMessage(std::string_view key);        // key + "の書き込みに失敗しました。"
-std::string ReservedNameMessage();                           // "set.ini" + "は設定ファイル…"
-std::string SavedMessage(std::string_view settingsPath);     // path + "を保存しました"
-std::string HelpMissingMessage(std::string_view helpPath);   // "HELPファイルがありません。 パス=" + path
-// The settings file dialog's question before it accepts a new file name: path + "は存在しません。作成しますか？"
+std::string WriteFailedMessage(std::string_view key);  // key + "の書き込みに失敗しました。"
+std::string ReservedNameMessage();                     // "set.ini" + "は設定ファイル…"
+std::string SavedMessage(std::string_view settingsPath);  // path + "を保存しました"
+std::string HelpMissingMessage(
+    std::string_view helpPath);  // "HELPファイルがありません。 パス=" + path
+// The settings file dialog's question before it accepts a new file name: path +
+// "は存在しません。作成しますか？"
 std::string CreatePromptMessage(std::string_view path);
-std::string ProcessedCountText(int pages);                   // "%d件のHTMLを処理しました"
+std::string ProcessedCountText(int pages);  // "%d件のHTMLを処理しました"
 std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 処理中"
 // "%s は通常のファイルではないため飛ばしました": a name like a page's on a pipe, device or socket.
 std::string NotRegularFileText(std::string_view name);
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
-std::string DownloadCountText(int successes);                // "ダウンロード件数 %d"
+std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
 // "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
 std::string PageNotLoadedText(int page, std::string_view name);
 // "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.

@@ -19,13 +19,14 @@ Field StepField(int row) { return RowField(Field::kStep1, row); }
 
 std::string KeyName(Field field) {
   static constexpr std::array<std::string_view, 12> kSingle = {
-      "ReadPath", "WritePath", "Size",   "Wait", "Percent", "Sub",
-      "Count",    "LinkCount", "ANOTHERURL", "Server", "SAME", "FILTER"};
+      "ReadPath", "WritePath", "Size",       "Wait",   "Percent", "Sub",
+      "Count",    "LinkCount", "ANOTHERURL", "Server", "SAME",    "FILTER"};
   const int index = static_cast<int>(field);
   if (index < static_cast<int>(kSingle.size())) return std::string(kSingle[index]);
   static constexpr std::array<std::string_view, 4> kRow = {"Cgi", "From", "To", "Step"};
   const int offset = index - static_cast<int>(Field::kCgi1);
-  return std::string(kRow[offset / kPlaceholderRows]) + std::to_string(offset % kPlaceholderRows + 1);
+  return std::string(kRow[offset / kPlaceholderRows]) +
+         std::to_string(offset % kPlaceholderRows + 1);
 }
 
 bool IsSwitch(Field field) {
@@ -34,10 +35,8 @@ bool IsSwitch(Field field) {
     case Field::kAnotherUrl:
     case Field::kServer:
     case Field::kSame:
-    case Field::kFilter:
-      return true;
-    default:
-      return field >= Field::kCgi1 && field <= Field::kCgi6;
+    case Field::kFilter: return true;
+    default: return field >= Field::kCgi1 && field <= Field::kCgi6;
   }
 }
 

@@ -10,12 +10,42 @@ namespace settings {
 // Each field is named by its key in the settings file. Text fields stay exactly as typed;
 // switches are check boxes.
 enum class Field {
-  kReadPath, kWritePath, kSize, kWait, kPercent, kSub,               // main window
-  kCount, kLinkCount, kAnotherUrl, kServer, kSame, kFilter,          // download options
-  kCgi1, kCgi2, kCgi3, kCgi4, kCgi5, kCgi6,                          // placeholder rows:
-  kFrom1, kFrom2, kFrom3, kFrom4, kFrom5, kFrom6,                    // in use, first value,
-  kTo1, kTo2, kTo3, kTo4, kTo5, kTo6,                                // last value
-  kStep1, kStep2, kStep3, kStep4, kStep5, kStep6,                    // and step
+  kReadPath,
+  kWritePath,
+  kSize,
+  kWait,
+  kPercent,
+  kSub,  // main window
+  kCount,
+  kLinkCount,
+  kAnotherUrl,
+  kServer,
+  kSame,
+  kFilter,  // download options
+  kCgi1,
+  kCgi2,
+  kCgi3,
+  kCgi4,
+  kCgi5,
+  kCgi6,  // placeholder rows:
+  kFrom1,
+  kFrom2,
+  kFrom3,
+  kFrom4,
+  kFrom5,
+  kFrom6,  // in use, first value,
+  kTo1,
+  kTo2,
+  kTo3,
+  kTo4,
+  kTo5,
+  kTo6,  // last value
+  kStep1,
+  kStep2,
+  kStep3,
+  kStep4,
+  kStep5,
+  kStep6,  // and step
 };
 
 inline constexpr int kPlaceholderRows = 6;

@@ -193,8 +193,7 @@ bool ProfileFile::WritePrivateProfileString(std::string_view section, std::strin
   if (!content) return false;
   const std::string_view bytes = *content;
   const std::vector<Line> lines = ParseLines(bytes);
-  const std::string keyLine =
-      std::string(key) + "=" + StoredValue(value) + std::string(kLineEnd);
+  const std::string keyLine = std::string(key) + "=" + StoredValue(value) + std::string(kLineEnd);
 
   std::string result;
   result.reserve(bytes.size() + keyLine.size() + section.size() + 8);

@@ -57,9 +57,10 @@ std::string ColourPage(Colour colour, const std::string& links,
 // A one-pixel picture in `colour`, so that a picture the browser draws never changes the
 // colour of a page.
 std::string OnePixelGif(Colour colour) {
-  const unsigned char bytes[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,
-                                 colour.red, colour.green, colour.blue, 0, 0, 0,
-                                 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3B};
+  const unsigned char bytes[] = {
+      'G',         'I',  'F', '8', '9',  'a', 1, 0, 1, 0, 0x80, 0, 0, colour.red, colour.green,
+      colour.blue, 0,    0,   0,   0x2C, 0,   0, 0, 0, 1, 0,    1, 0, 0,          2,
+      2,           0x44, 1,   0,   0x3B};
   return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
@@ -79,12 +80,16 @@ class CrawlSite {
          "<IMG SRC=\"pics/Photo.cgi\" width=1 height=1>"
          "<img src=\"plain.gif\" width=1 height=1>\n"
          "<a href=\"sub/page.html\">sub</a> "
-         "<a href=\"http://127.0.0.1:" + port + "/site/abs.html\">abs</a> "
-         "<a href=\"http://127.0.0.1:" + port + "/other/out.html\">out</a> "
-         "<a href=\"list.cgi?p=2\">list</a> <a href=\"missing.html\">gone</a> "
-         "<a href=\"file.zip\">zip</a> <a href=\"mailto:someone@example.com\">mail</a> "
-         "<a href=\"frames.html#top\">frames</a>\n"
-         "<select><option value=\"choice.html\">choice</option></select>",
+         "<a href=\"http://127.0.0.1:" +
+             port +
+             "/site/abs.html\">abs</a> "
+             "<a href=\"http://127.0.0.1:" +
+             port +
+             "/other/out.html\">out</a> "
+             "<a href=\"list.cgi?p=2\">list</a> <a href=\"missing.html\">gone</a> "
+             "<a href=\"file.zip\">zip</a> <a href=\"mailto:someone@example.com\">mail</a> "
+             "<a href=\"frames.html#top\">frames</a>\n"
+             "<select><option value=\"choice.html\">choice</option></select>",
          "background=\"pics/bg.cgi?tone=red\"");
     m_server.Serve("/site/pics/Photo.cgi", Answer(200, OnePixelGif(kRed), "image/gif"));
     m_server.Serve("/site/pics/bg.cgi?tone=red", Answer(200, OnePixelGif(kRed), "image/gif"));
@@ -98,8 +103,9 @@ class CrawlSite {
     m_server.Serve("POST", "/site/list.cgi?p=2",
                    Answer(200, ColourPage(kMagenta, "<a href=\"frompost.html\">post</a>")));
     m_server.Serve("/site/frames.html",
-                   Answer(200, "<html><frameset cols=\"50%,50%\"><frame src=\"menu.html\">"
-                               "<frame src=\"list.cgi?p=2\"></frameset></html>"));
+                   Answer(200,
+                          "<html><frameset cols=\"50%,50%\"><frame src=\"menu.html\">"
+                          "<frame src=\"list.cgi?p=2\"></frameset></html>"));
     Page("/site/choice.html", kOrange, "choice");
     Page("/site/up.html", kPurple, "up");
     Page("/site/sub/deep.html", kTeal, "deep");
@@ -292,36 +298,34 @@ TEST_F(CrawlEndToEndTest, MirroredCrawlFetchesBreadthFirstAndRendersEveryPage) {
       EXPECT_EQ(request.body, "") << request.target;
     } else {
       EXPECT_EQ(request.Header("Content-Type"), "application/x-www-form-urlencoded") << agent;
-      EXPECT_EQ(request.body, agent == "My Session" ? m_site.Address(request.target) : "")
-          << agent;
+      EXPECT_EQ(request.body, agent == "My Session" ? m_site.Address(request.target) : "") << agent;
     }
   }
 
   // The browser loaded every rendered page itself, one after the other.
   const std::vector<std::string> rendered{
-      "/site/index.htm", "/site/sub/page.html", "/site/abs.html", "/site/list.cgi?p=2",
-      "/site/frames.html", "/site/choice.html", "/site/up.html",
-      "/site/sub/deep.html", "/site/frompost.html", "/site/menu.html"};
+      "/site/index.htm",     "/site/sub/page.html", "/site/abs.html", "/site/list.cgi?p=2",
+      "/site/frames.html",   "/site/choice.html",   "/site/up.html",  "/site/sub/deep.html",
+      "/site/frompost.html", "/site/menu.html"};
   EXPECT_TRUE(BrowserLoadedInOrder(rendered));
 
   // Bitmaps and files mirror the addresses; the missing page left nothing.
   const std::string site = m_site.Mirrored("site/");
   const auto tree = FileTree(m_work / "out");
-  EXPECT_EQ(Names(tree), (std::set<std::string>{
-                             site + "index.bmp", site + "abs.bmp", site + "list.bmp",
-                             site + "frames.bmp", site + "choice.bmp",
-                             site + "up.bmp", site + "frompost.bmp", site + "menu.bmp",
-                             site + "sub/page.bmp", site + "sub/deep.bmp",
-                             site + "pics/Photo.cgi", site + "pics/bgtone=red.cgi"}));
+  EXPECT_EQ(Names(tree),
+            (std::set<std::string>{site + "index.bmp", site + "abs.bmp", site + "list.bmp",
+                                   site + "frames.bmp", site + "choice.bmp", site + "up.bmp",
+                                   site + "frompost.bmp", site + "menu.bmp", site + "sub/page.bmp",
+                                   site + "sub/deep.bmp", site + "pics/Photo.cgi",
+                                   site + "pics/bgtone=red.cgi"}));
   const std::string out = m_work / "out/" + site;
   EXPECT_EQ(ReadFile(out + "pics/Photo.cgi"), OnePixelGif(kRed));
   EXPECT_EQ(ReadFile(out + "pics/bgtone=red.cgi"), OnePixelGif(kRed));
 
   const std::map<std::string, Colour> colours{
-      {"index.bmp", kRed},       {"sub/page.bmp", kGreen},    {"abs.bmp", kBlue},
-      {"list.bmp", kCyan},       {"choice.bmp", kOrange},
-      {"up.bmp", kPurple},       {"sub/deep.bmp", kTeal},     {"frompost.bmp", kOlive},
-      {"menu.bmp", kNavy}};
+      {"index.bmp", kRed},     {"sub/page.bmp", kGreen}, {"abs.bmp", kBlue},
+      {"list.bmp", kCyan},     {"choice.bmp", kOrange},  {"up.bmp", kPurple},
+      {"sub/deep.bmp", kTeal}, {"frompost.bmp", kOlive}, {"menu.bmp", kNavy}};
   for (const auto& [name, colour] : colours) {
     EXPECT_EQ(Hex(MiddleColour(out + name)), Hex(colour)) << name;
   }
@@ -368,11 +372,11 @@ TEST_F(CrawlEndToEndTest, FlatCrawlStopsAtTheEntryLimitAndWritesEverythingIntoOn
 TEST_F(CrawlEndToEndTest, PageWithAJapaneseNameIsFetchedAndRenderedUnderItsName) {
   Crawl(/*same=*/false, "100", "/jp/");
 
-  EXPECT_EQ(CrawlRequests(),
-            (std::vector<std::string>{"GET /jp/index.html HTTP/1.1 " + kGet,
-                                      "GET /jp/index.htm HTTP/1.1 " + kGet,
-                                      "GET /jp/index.htm HTTP/1.1 " + kGet,
-                                      "GET /jp/%83y%81[%83W.html HTTP/1.1 " + kGet}));
+  EXPECT_EQ(
+      CrawlRequests(),
+      (std::vector<std::string>{
+          "GET /jp/index.html HTTP/1.1 " + kGet, "GET /jp/index.htm HTTP/1.1 " + kGet,
+          "GET /jp/index.htm HTTP/1.1 " + kGet, "GET /jp/%83y%81[%83W.html HTTP/1.1 " + kGet}));
   EXPECT_EQ(m_statusAtMessage.back(), resources::DownloadCountText(2));
   EXPECT_EQ(Status(), resources::ProcessedCountText(2));
   // The browser asks for the page under the same escaped name, and its bitmap is named after it.

@@ -77,9 +77,9 @@ TEST_F(MainWindowRunTest, StartUpWithoutPointerFileUsesCorvaneAndLoadsNothing) {
 
 TEST_F(MainWindowRunTest, StartUpWithPointerFileLoadsItsSettingsIntoBothWindows) {
   const std::string settings = m_work / (Sjis("設定") + ".ini");
-  WriteFile(settings, SettingsFile({"ReadPath=/pages/ページ/", "Size=640", "Sub=1", "Cgi3=off",
-                                    "From3=1", "Cgi4=on", "From4=7", "To4=9", "Step4=1",
-                                    "Count=25", "SAME=on"}));
+  WriteFile(settings,
+            SettingsFile({"ReadPath=/pages/ページ/", "Size=640", "Sub=1", "Cgi3=off", "From3=1",
+                          "Cgi4=on", "From4=7", "To4=9", "Step4=1", "Count=25", "SAME=on"}));
   WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
   MainDialog& dialog = Open();
   EXPECT_EQ(dialog.SettingsPath(), settings);
@@ -103,7 +103,9 @@ TEST_F(MainWindowRunTest, StartUpWithPointerFileLoadsItsSettingsIntoBothWindows)
 TEST_F(MainWindowRunTest, EditsGiveBackTheExactBytesTheyWereGivenUntilTheUserTypes) {
   MainDialog& dialog = Open();
   // A character with two codes, a byte with no character, a lead byte cut from its trail.
-  const std::string odd = "/pages/\xED\x40/a\x80" "b/\x88";
+  const std::string odd =
+      "/pages/\xED\x40/a\x80"
+      "b/\x88";
   for (Field field : {Field::kReadPath, Field::kCount, Field::kFrom6}) {
     dialog.SetOptionText(field, odd);
     EXPECT_EQ(dialog.GetOptionText(field), odd) << settings::KeyName(field);
@@ -216,8 +218,8 @@ TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesB
   ASSERT_GT(window[0].size(), 54u);
   for (const std::string& name : names) std::remove((m_work / ("out/" + name)).c_str());
 
-  const std::string command = std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings +
-                              " --quiet 2>/dev/null";
+  const std::string command =
+      std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings + " --quiet 2>/dev/null";
   ASSERT_EQ(std::system(command.c_str()), 0);
   for (std::size_t i = 0; i < names.size(); ++i) {
     EXPECT_TRUE(ReadFile(m_work / ("out/" + names[i])) == window[i]) << names[i];
@@ -239,7 +241,8 @@ TEST_F(MainWindowRunTest, SettingsFileCommandsRefuseSetIniAndKeepTheCurrentFolde
   dialog.OnSettingsNew();
   EXPECT_EQ(modes, (std::vector<int>{settings::kChooseExisting, settings::kChooseExisting,
                                      settings::kChooseNew}));
-  EXPECT_EQ(MessageRecorder::Messages(), std::vector<std::string>(3, resources::ReservedNameMessage()));
+  EXPECT_EQ(MessageRecorder::Messages(),
+            std::vector<std::string>(3, resources::ReservedNameMessage()));
   EXPECT_EQ(resources::ReservedNameMessage(), Sjis("set.iniは設定ファイルとして使用できません"));
   EXPECT_EQ(dialog.SettingsPath(), before);
   EXPECT_EQ(base::GetCurrentDirectory(), current) << "the current folder is restored";

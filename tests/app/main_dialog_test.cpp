@@ -57,8 +57,11 @@ TEST_F(MainWindowTest, HasEveryControlWithItsIdAndText) {
   EXPECT_EQ(m_dialog->GetTitle(), WxText(TextId::kMainTitle));
   struct Edit {
     int id;
-  } edits[] = {{ids::kReadPathEdit}, {ids::kWritePathEdit}, {ids::kSizeEdit},
-               {ids::kWaitEdit},     {ids::kPercentEdit}};
+  } edits[] = {{ids::kReadPathEdit},
+               {ids::kWritePathEdit},
+               {ids::kSizeEdit},
+               {ids::kWaitEdit},
+               {ids::kPercentEdit}};
   for (const auto& edit : edits) EXPECT_NE(Control<wxTextCtrl>(edit.id), nullptr) << edit.id;
   struct Button {
     int id;
@@ -92,10 +95,10 @@ TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
   struct Item {
     int id;
     TextId text;
-  } items[] = {{ids::kMenuNew, TextId::kMenuNew},       {ids::kMenuOpen, TextId::kMenuOpen},
-               {ids::kMenuSave, TextId::kMenuSave},     {ids::kMenuSaveAs, TextId::kMenuSaveAs},
-               {ids::kMenuExit, TextId::kMenuExit},     {ids::kMenuStart, TextId::kMenuStart},
-               {ids::kMenuStop, TextId::kMenuStop},     {ids::kMenuAbout, TextId::kMenuAbout},
+  } items[] = {{ids::kMenuNew, TextId::kMenuNew},      {ids::kMenuOpen, TextId::kMenuOpen},
+               {ids::kMenuSave, TextId::kMenuSave},    {ids::kMenuSaveAs, TextId::kMenuSaveAs},
+               {ids::kMenuExit, TextId::kMenuExit},    {ids::kMenuStart, TextId::kMenuStart},
+               {ids::kMenuStop, TextId::kMenuStop},    {ids::kMenuAbout, TextId::kMenuAbout},
                {ids::kMenuHelp, TextId::kMenuHelpItem}};
   for (const auto& item : items) {
     wxMenuItem* entry = bar->FindItem(MainDialog::MenuItemId(item.id));
@@ -108,9 +111,9 @@ TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
   struct Tool {
     int id;
     TextId tip;
-  } tools[] = {{ids::kToolNew, TextId::kMenuNew},    {ids::kToolOpen, TextId::kMenuOpen},
-               {ids::kToolSave, TextId::kTipSave},   {ids::kToolExit, TextId::kMenuExit},
-               {ids::kToolStart, TextId::kTipStart}, {ids::kToolStop, TextId::kStopButton},
+  } tools[] = {{ids::kToolNew, TextId::kMenuNew},       {ids::kToolOpen, TextId::kMenuOpen},
+               {ids::kToolSave, TextId::kTipSave},      {ids::kToolExit, TextId::kMenuExit},
+               {ids::kToolStart, TextId::kTipStart},    {ids::kToolStop, TextId::kStopButton},
                {ids::kToolHelp, TextId::kMenuHelpItem}, {ids::kToolHomePage, TextId::kTipHomePage}};
   std::vector<int> order;
   for (size_t i = 0; i < toolbar->GetToolsCount(); ++i) {
@@ -129,7 +132,9 @@ TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
 
 TEST_F(MainWindowTest, StopSetsBothFlagsFromEveryCommand) {
   const std::pair<int, wxEventType> commands[] = {
-      {MainDialog::MenuItemId(ids::kMenuStop), wxEVT_MENU}, {ids::kToolStop, wxEVT_MENU}, {ids::kStop, wxEVT_BUTTON}};
+      {MainDialog::MenuItemId(ids::kMenuStop), wxEVT_MENU},
+      {ids::kToolStop, wxEVT_MENU},
+      {ids::kStop, wxEVT_BUTTON}};
   for (const auto& [id, type] : commands) {
     m_dialog->m_run.m_stopWalk = false;
     m_dialog->m_run.m_stopCrawl = false;

@@ -25,10 +25,10 @@ struct Name {
 const Name kNames[] = {
     {"~user.html", "~user.html"},
     {"a\\b.html", "a\\b.html"},
-    {"\x81\x60.html", "\xEF\xBD\x9E.html"},                   // fullwidth tilde U+FF5E
-    {"\x87\x40.html", "\xE2\x91\xA0.html"},                   // circled one U+2460
+    {"\x81\x60.html", "\xEF\xBD\x9E.html"},  // fullwidth tilde U+FF5E
+    {"\x87\x40.html", "\xE2\x91\xA0.html"},  // circled one U+2460
     {"\x87\x40\x81\x60~\\.htm", "\xE2\x91\xA0\xEF\xBD\x9E~\\.htm"},
-    {"\x95\x5C\x87\x40", "\xE8\xA1\xA8\xE2\x91\xA0"},         // a trail byte 0x5C, then ①
+    {"\x95\x5C\x87\x40", "\xE8\xA1\xA8\xE2\x91\xA0"},  // a trail byte 0x5C, then ①
 };
 
 TEST(CodePage932, ConvertsTheDifferingBytesBothWays) {
@@ -72,8 +72,8 @@ TEST(CodePage932, CaseAndSearchesKeepDoubleByteCharacters) {
   struct Case {
     std::string what;
     int found;
-  } cases[] = {{"@", -1}, {"`", -1}, {"\\", 8}, {"~", 7}, {"\x87\x40", 1}, {"\x81\x60", 3},
-               {"\x40\x81", -1}, {"\x5C~", -1}};
+  } cases[] = {{"@", -1},       {"`", -1},       {"\\", 8},        {"~", 7},
+               {"\x87\x40", 1}, {"\x81\x60", 3}, {"\x40\x81", -1}, {"\x5C~", -1}};
   for (const auto& c : cases) EXPECT_EQ(base::Find(text, c.what), c.found) << c.what;
   EXPECT_EQ(base::ReverseFindChar(text, '\\'), 8);
   EXPECT_EQ(base::ReplaceAll(text, "\\", "/"), "A\x87\x40\x81\x60\x95\x5C~/z");

@@ -53,7 +53,7 @@ class FileKindsTest : public testing::Test {
     socketPath.copy(address.sun_path, socketPath.size());
     ASSERT_EQ(::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     const std::pair<const char*, const char*> links[] = {
-        {"/dev/zero", "z.html"},   {"page.html", "to-page.html"}, {"dir.html", "to-dir"},
+        {"/dev/zero", "z.html"},      {"page.html", "to-page.html"}, {"dir.html", "to-dir"},
         {"nowhere", "dangling.html"}, {"loop.html", "loop.html"},
     };
     for (const auto& [target, name] : links) {
@@ -156,8 +156,8 @@ TEST_F(FileKindsTest, ListingCanBeEndedAfterAnyEntry) {
 // Names that the file system holds but code page 932 cannot spell are listed, named, opened and
 // made current under their own bytes.
 TEST_F(FileKindsTest, NamesOutsideTheCodePageKeepTheirBytes) {
-  const std::string names[] = {"café.html", "Straße.htm", "한국어.html", "\xFF\xFE-raw.html",
-                               "ページ.html", "¥.html"};
+  const std::string names[] = {"café.html",         "Straße.htm",  "한국어.html",
+                               "\xFF\xFE-raw.html", "ページ.html", "¥.html"};
   for (const std::string& name : names) {
     const int fd = ::open(Native(name).c_str(), O_CREAT | O_WRONLY, 0644);
     ASSERT_GE(fd, 0) << name;

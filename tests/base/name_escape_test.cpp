@@ -20,16 +20,16 @@ TEST(BytesToCp932, KeepsExactFormsAndEscapesEveryOtherByte) {
     std::string cp932;
   } cases[] = {
       {"index.html", "index.html"},
-      {"a\\b~c", "a\\b~c"},                         // code page 932 keeps these ASCII bytes
+      {"a\\b~c", "a\\b~c"},  // code page 932 keeps these ASCII bytes
       {"ページ.html", Sjis("ページ.html")},
-      {"～①", "\x81\x60\x87\x40"},                  // codes of 932 that plain Shift_JIS lacks
+      {"～①", "\x81\x60\x87\x40"},  // codes of 932 that plain Shift_JIS lacks
       {"café.html", kCafeEscaped + ".html"},
-      {"\xFF.htm", "\xF1\xBF.htm"},                 // not UTF-8 at all
-      {"\xE3\x81", "\xF1\xA3\xF0\x81"},             // a cut-off sequence
-      {"¥", "\xF1\x82\xF0\xA5"},                    // one-way: 932 would give it back as '\'
-      {"\xE2\x88\x92", "\xF1\xA2\xF0\x88\xF0\x92"}, // minus sign: one-way as well
-      {"\xEE\x80\x80", "\xF0\x40"},                 // user-defined area outside the escapes
-      {"\xEE\x80\xBF", "\xF1\xAE\xF0\x80\xF0\xBF"}, // user-defined character that is an escape
+      {"\xFF.htm", "\xF1\xBF.htm"},                  // not UTF-8 at all
+      {"\xE3\x81", "\xF1\xA3\xF0\x81"},              // a cut-off sequence
+      {"¥", "\xF1\x82\xF0\xA5"},                     // one-way: 932 would give it back as '\'
+      {"\xE2\x88\x92", "\xF1\xA2\xF0\x88\xF0\x92"},  // minus sign: one-way as well
+      {"\xEE\x80\x80", "\xF0\x40"},                  // user-defined area outside the escapes
+      {"\xEE\x80\xBF", "\xF1\xAE\xF0\x80\xF0\xBF"},  // user-defined character that is an escape
   };
   for (const auto& c : cases) {
     EXPECT_EQ(base::BytesToCp932(c.bytes), c.cp932) << c.bytes;
@@ -47,8 +47,16 @@ std::string AsciiUpper(std::string bytes) {
 
 TEST(BytesToCp932, GivesEveryNameBackByteForByte) {
   const std::string names[] = {
-      "café.html", "Straße.htm", "한국어.html", "\xC3\x28\xFF\xFE.html", "😀.htm",
-      "ページ" "\xE2\x80\x94" "é表.html", "\x80\x81\x9F\xE0\xFC\xFD", "a/b\\c/",
+      "café.html",
+      "Straße.htm",
+      "한국어.html",
+      "\xC3\x28\xFF\xFE.html",
+      "😀.htm",
+      "ページ"
+      "\xE2\x80\x94"
+      "é表.html",
+      "\x80\x81\x9F\xE0\xFC\xFD",
+      "a/b\\c/",
   };
   for (const std::string& name : names) {
     const std::string cp932 = base::BytesToCp932(name);
@@ -82,9 +90,12 @@ TEST(ToDisplayUtf8, ShowsWhatTheEscapesSpellAndNeverFails) {
       {Sjis("ページ①.html"), "ページ①.html"},
       {kCafeEscaped + Sjis("表"), "café表"},
       {base::BytesToCp932("한국어"), "한국어"},
-      {base::BytesToCp932("\xFF" "a\xE3\x81"), "\xEF\xBF\xBD" "a\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"a\x83", "a\xEF\xBF\xBD"},                // a lead byte cut off
-      {"\xF0\x40", "\xEE\x80\x80"},              // user-defined area outside the escapes
+      {base::BytesToCp932("\xFF"
+                          "a\xE3\x81"),
+       "\xEF\xBF\xBD"
+       "a\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"a\x83", "a\xEF\xBF\xBD"},    // a lead byte cut off
+      {"\xF0\x40", "\xEE\x80\x80"},  // user-defined area outside the escapes
   };
   for (const auto& c : cases) EXPECT_EQ(base::ToDisplayUtf8(c.cp932), c.shown) << c.shown;
 }

@@ -14,7 +14,11 @@ TEST(CaseChange, TouchesOnlySingleByteLetters) {
   const std::string katakanaA = "\x83\x41";  // "ア": its trail byte is the letter 'A'
   const std::string kanji = "\x95\x5C";      // trail byte is the backslash
   EXPECT_EQ(base::ToLower("AB" + katakanaA + "Cd"), "ab" + katakanaA + "cd");
-  EXPECT_EQ(base::ToUpper("ab\x83\x61" "c"), "AB\x83\x61" "C") << "trail byte 'a' stays";
+  EXPECT_EQ(base::ToUpper("ab\x83\x61"
+                          "c"),
+            "AB\x83\x61"
+            "C")
+      << "trail byte 'a' stays";
   EXPECT_EQ(base::ToLower(katakanaA), katakanaA);
   EXPECT_EQ(base::ToUpper(Sjis("ページ.html")), Sjis("ページ.HTML"));
   EXPECT_EQ(base::ToLower("X" + kanji + "Y"), "x" + kanji + "y");
@@ -25,7 +29,7 @@ TEST(CaseChange, TouchesOnlySingleByteLetters) {
 }
 
 TEST(CaseInsensitiveComparison, MatchesOnlySingleByteLettersInTheOtherCase) {
-  const std::string katakanaA = "\x83\x41";  // "ア": its trail byte is the letter 'A'
+  const std::string katakanaA = "\x83\x41";    // "ア": its trail byte is the letter 'A'
   const std::string katakanaChi = "\x83\x61";  // "チ": its trail byte is the letter 'a'
   struct Case {
     std::string a, b;
@@ -66,7 +70,10 @@ TEST(CaseInsensitiveComparison, MatchesOnlySingleByteLettersInTheOtherCase) {
 }
 
 TEST(Search, NeverMatchesAtATrailByte) {
-  const std::string text = "\x83\x61" "bc\x95\x5C" "d\\e";  // trail 'a', trail '\'
+  const std::string text =
+      "\x83\x61"
+      "bc\x95\x5C"
+      "d\\e";  // trail 'a', trail '\'
   EXPECT_EQ(base::Find(text, "a"), base::kNotFound);
   EXPECT_EQ(base::FindChar(text, '\\'), 7);
   EXPECT_EQ(base::ReverseFindChar(text, '\\'), 7);
@@ -85,16 +92,28 @@ TEST(Search, NeverMatchesAtATrailByte) {
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlap) {
   EXPECT_EQ(base::ReplaceAll("http://a//b///c", "//", "\\"), "http:\\a\\b\\/c");
   EXPECT_EQ(base::ReplaceAll("aaa", "aa", "b"), "ba");
-  EXPECT_EQ(base::ReplaceAll("x\x95\x5C" "\\y", "\\", "/"), "x\x95\x5C/y");
+  EXPECT_EQ(base::ReplaceAll("x\x95\x5C"
+                             "\\y",
+                             "\\", "/"),
+            "x\x95\x5C/y");
 }
 
 TEST(ToInt, ReadsLikeAtoi) {
   struct Case {
     std::string text;
     int value;
-  } cases[] = {{"800", 800},  {"  42", 42},   {"-3", -3},   {"+7", 7},  {"5x", 5},
-               {"abc", 0},    {"", 0},        {" -", 0},    {"08", 8},  {"99999999999", 2147483647},
-               {"-99999999999", -2147483648LL}, {"\t12", 12}};
+  } cases[] = {{"800", 800},
+               {"  42", 42},
+               {"-3", -3},
+               {"+7", 7},
+               {"5x", 5},
+               {"abc", 0},
+               {"", 0},
+               {" -", 0},
+               {"08", 8},
+               {"99999999999", 2147483647},
+               {"-99999999999", -2147483648LL},
+               {"\t12", 12}};
   for (const auto& c : cases) EXPECT_EQ(base::ToInt(c.text), c.value) << c.text;
 }
 
@@ -102,7 +121,10 @@ TEST(Encoding, ConvertsAtTheBoundaries) {
   EXPECT_EQ(base::Cp932ToUtf8("\x83\x41").value(), "ア");
   EXPECT_EQ(base::Utf8ToCp932("表").value(), "\x95\x5C");
   EXPECT_FALSE(base::Utf8ToCp932("\xF0\x9F\x98\x80").has_value()) << "emoji has no CP932 form";
-  EXPECT_EQ(base::Utf8ToCp932Lossy("a\xF0\x9F\x98\x80" "b").front(), 'a');
+  EXPECT_EQ(base::Utf8ToCp932Lossy("a\xF0\x9F\x98\x80"
+                                   "b")
+                .front(),
+            'a');
   EXPECT_TRUE(base::IsValidUtf8("ア"));
   EXPECT_FALSE(base::IsValidUtf8("\x83\x41"));
   EXPECT_FALSE(base::IsValidUtf8("\xE3\x82"));

@@ -20,8 +20,13 @@ TEST(CountFields, CountsSeparatorsFromPositionOne) {
     std::string text, separator;
     int fields;
   } cases[] = {
-      {"C:\\a\\b\\", "\\", 4}, {"\\a", "\\", 1},  {"", "\\", 1},         {"/out/new/", "/", 3},
-      {"a,b,c", ",", 3},       {"a", ",", 1},     {"x" + kTrail5C + "y\\z", "\\", 2},
+      {"C:\\a\\b\\", "\\", 4},
+      {"\\a", "\\", 1},
+      {"", "\\", 1},
+      {"/out/new/", "/", 3},
+      {"a,b,c", ",", 3},
+      {"a", ",", 1},
+      {"x" + kTrail5C + "y\\z", "\\", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(base::CountFields(c.text, c.separator), c.fields) << c.text;
 }
@@ -32,9 +37,15 @@ TEST(GetField, ReturnsFieldOrEmpty) {
     int index;
     std::string field;
   } cases[] = {
-      {"C:\\a\\b\\", 0, "C:"}, {"C:\\a\\b\\", 1, "a"}, {"C:\\a\\b\\", 2, "b"},
-      {"C:\\a\\b\\", 3, ""},   {"C:\\a\\b\\", 9, ""},  {"a\\\\b", 1, ""},
-      {"a\\\\b", 2, "b"},      {"\\a", 0, ""},         {"", 0, ""},
+      {"C:\\a\\b\\", 0, "C:"},
+      {"C:\\a\\b\\", 1, "a"},
+      {"C:\\a\\b\\", 2, "b"},
+      {"C:\\a\\b\\", 3, ""},
+      {"C:\\a\\b\\", 9, ""},
+      {"a\\\\b", 1, ""},
+      {"a\\\\b", 2, "b"},
+      {"\\a", 0, ""},
+      {"", 0, ""},
       // A trail byte 0x5C is no separator: the character stays inside its field.
       {"x" + kTrail5C + "y\\z", 0, "x" + kTrail5C + "y"},
       {"x" + kTrail5C + "y\\z", 1, "z"},
@@ -96,9 +107,7 @@ TEST(CreateFolderPath, LongPathsAreHandledWhole) {
 TEST(MakeFolderCurrent, CreatesAMissingFolderAfterSayingSoAndFailsWhereNoneCanBe) {
   testing_support::TempFolder temp;
   ASSERT_TRUE(base::CreateDirectory(temp / "there/"));
-  {
-    std::ofstream file(*base::ToNativePath(temp / "file"));
-  }
+  { std::ofstream file(*base::ToNativePath(temp / "file")); }
   const std::string before = base::GetCurrentDirectory();
   struct Case {
     std::string folder;
@@ -111,11 +120,10 @@ TEST(MakeFolderCurrent, CreatesAMissingFolderAfterSayingSoAndFailsWhereNoneCanBe
   };
   for (const auto& c : cases) {
     int announced = 0;
-    const bool current =
-        base::MakeFolderCurrent(c.folder, [&] {
-          ++announced;
-          EXPECT_FALSE(base::IsDirectory(c.folder)) << "announced after creating " << c.folder;
-        });
+    const bool current = base::MakeFolderCurrent(c.folder, [&] {
+      ++announced;
+      EXPECT_FALSE(base::IsDirectory(c.folder)) << "announced after creating " << c.folder;
+    });
     EXPECT_EQ(current, c.current) << c.folder;
     EXPECT_EQ(announced, c.announced) << c.folder;
     if (c.current) {

@@ -22,9 +22,7 @@ class FrameControls : public FakeRunControls {
     ++pumps;
     browser::PumpPendingEvents();
   }
-  void Sleep(std::chrono::microseconds duration) override {
-    std::this_thread::sleep_for(duration);
-  }
+  void Sleep(std::chrono::microseconds duration) override { std::this_thread::sleep_for(duration); }
   void PlaceForPage(int captureWidth, int height) override;
 
  private:

@@ -124,7 +124,8 @@ Window* PageCompletenessTest::s_window = nullptr;
 // A page whose whole background says what a script found: green when it went on as a run needs.
 std::string VerdictPage(const std::string& script) {
   return "<!DOCTYPE html><html><head><style>html { background: #0000FF; }</style></head>"
-         "<body><script>" + script + "</script></body></html>";
+         "<body><script>" +
+         script + "</script></body></html>";
 }
 
 TEST_F(PageCompletenessTest, ScriptDialogsAreAnsweredAtOnceAndNeverHoldUpTheRun) {
@@ -138,8 +139,11 @@ TEST_F(PageCompletenessTest, ScriptDialogsAreAnsweredAtOnceAndNeverHoldUpTheRun)
       {"confirm", "if (!confirm('go on?')) " + green, true},
       {"prompt", "if (prompt('name?', 'default') === null) " + green, true},
       {"none", green, false},
-      {"before-unload", "window.onbeforeunload = function (e) { e.preventDefault();"
-                        " e.returnValue = 'stay'; return 'stay'; }; " + green, false},
+      {"before-unload",
+       "window.onbeforeunload = function (e) { e.preventDefault();"
+       " e.returnValue = 'stay'; return 'stay'; }; " +
+           green,
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -186,7 +190,8 @@ TEST_F(PageCompletenessTest, FixedAndStickyElementsAppearOnceAndHideNoContent) {
       // A fixed badge in the lower right corner of the view: once, as at the page's top.
       {"fixed badge",
        "<div style=\"position: fixed; right: 0; bottom: 200px; width: 100px; height: 100px; "
-       "background: #2080F0\"></div>", 0,
+       "background: #2080F0\"></div>",
+       0,
        [](const BandPage& page, int x, int y) {
          return x >= 700 && y >= 424 && y < 524 ? kBadge : page.ColourAt(x, y);
        }},
@@ -212,8 +217,10 @@ TEST_F(PageCompletenessTest, FixedAndStickyElementsAppearOnceAndHideNoContent) {
 std::string SvgImage(std::uint32_t colour) {
   char fill[8];
   std::snprintf(fill, sizeof fill, "%06X", colour);
-  return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"200\" height=\"100\">"
-                     "<rect width=\"200\" height=\"100\" fill=\"#") + fill + "\"/></svg>";
+  return std::string(
+             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"200\" height=\"100\">"
+             "<rect width=\"200\" height=\"100\" fill=\"#") +
+         fill + "\"/></svg>";
 }
 
 // Colour of image k of the lazy page.
@@ -222,9 +229,10 @@ std::uint32_t ImageColour(int k) { return 0x102000u + static_cast<std::uint32_t>
 // A page of `count` images 1,000 px apart (the first at row 500), each asked for by a script
 // only when it comes into view, as lazy-loading pages do; or by the engine (loading="lazy").
 std::string LazyPage(int count, bool byScript) {
-  std::string html = "<!DOCTYPE html><html><head><style>body { margin: 0; }"
-                     " img { display: block; width: 200px; height: 100px; margin-top: 900px; }"
-                     " img:first-child { margin-top: 500px; }</style></head><body>";
+  std::string html =
+      "<!DOCTYPE html><html><head><style>body { margin: 0; }"
+      " img { display: block; width: 200px; height: 100px; margin-top: 900px; }"
+      " img:first-child { margin-top: 500px; }</style></head><body>";
   for (int k = 0; k < count; ++k) {
     const std::string source = "/image" + std::to_string(k) + ".svg";
     html += byScript ? "<img class=\"lazy\" data-src=\"" + source + "\">"
@@ -232,11 +240,12 @@ std::string LazyPage(int count, bool byScript) {
   }
   html += "<div style=\"height: 500px\"></div>";
   if (byScript) {
-    html += "<script>var seen = new IntersectionObserver(function (entries) {"
-            " entries.forEach(function (e) { if (!e.isIntersecting) return;"
-            " e.target.src = e.target.dataset.src; seen.unobserve(e.target); }); });"
-            " document.querySelectorAll('img.lazy').forEach(function (i) { seen.observe(i); });"
-            "</script>";
+    html +=
+        "<script>var seen = new IntersectionObserver(function (entries) {"
+        " entries.forEach(function (e) { if (!e.isIntersecting) return;"
+        " e.target.src = e.target.dataset.src; seen.unobserve(e.target); }); });"
+        " document.querySelectorAll('img.lazy').forEach(function (i) { seen.observe(i); });"
+        "</script>";
   }
   return html + "</body></html>";
 }
@@ -259,12 +268,11 @@ TEST_F(PageCompletenessTest, ImagesThatLoadOnScrollingAreAllInThePicture) {
     DelayedServer server;  // a new one each time: nothing comes from the cache
     server.Serve("/lazy.html", LazyPage(kImages, c.byScript), "text/html");
     for (int k = 0; k < kImages; ++k) {
-      server.Serve("/image" + std::to_string(k) + ".svg", SvgImage(ImageColour(k)),
-                   "image/svg+xml", 300);
+      server.Serve("/image" + std::to_string(k) + ".svg", SvgImage(ImageColour(k)), "image/svg+xml",
+                   300);
     }
-    const CaptureResult result =
-        s_window->Capture(server.Address("/lazy.html"), m_folder / "lazy.bmp", c.wait,
-                          c.untilLoaded);
+    const CaptureResult result = s_window->Capture(server.Address("/lazy.html"),
+                                                   m_folder / "lazy.bmp", c.wait, c.untilLoaded);
     ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
     // Waiting until loaded, the images the pass asked for have all come before the measuring.
     if (c.untilLoaded) EXPECT_TRUE(result.complete);

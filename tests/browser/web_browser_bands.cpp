@@ -57,9 +57,12 @@ std::vector<Band> BandPage::Bands(int height, int seed) {
 
 std::string BandPage::Html() const {
   std::string html = m_quirks ? "" : "<!DOCTYPE html>\n";
-  html += "<html><head><style>html { background: #FFFFFF; scroll-behavior: smooth; } body { margin: " +
-          std::to_string(m_margin) + "px; } .b { display: flex; } .b div { flex: auto; }</style>"
-          "</head><body>\n" + m_bodyStart;
+  html +=
+      "<html><head><style>html { background: #FFFFFF; scroll-behavior: smooth; } body { margin: " +
+      std::to_string(m_margin) +
+      "px; } .b { display: flex; } .b div { flex: auto; }</style>"
+      "</head><body>\n" +
+      m_bodyStart;
   for (std::size_t i = 0; i < m_bands.size(); ++i) {
     const Band& band = m_bands[i];
     html += "<div class=\"b\" style=\"height: " + std::to_string(band.height) + "px\">";

@@ -1,4 +1,5 @@
-// The browser control on the real engine: loading, measuring, scrolling, and whole captures of pages made of solid colour bands, checked pixel by pixel in the bitmap files.
+// The browser control on the real engine: loading, measuring, scrolling, and whole captures of
+// pages made of solid colour bands, checked pixel by pixel in the bitmap files.
 #include "browser/web_browser.h"
 
 #include <gtest/gtest.h>
@@ -71,8 +72,7 @@ class WebBrowserTest : public ::testing::Test {
   }
 
   // Loads `location` and captures it into `path` with the given Percent and the smallest Wait.
-  static CaptureOutcome Capture(const std::string& location, const std::string& path,
-                                int percent) {
+  static CaptureOutcome Capture(const std::string& location, const std::string& path, int percent) {
     Load(location);
     s_controls->texts[settings::Field::kPercent] = std::to_string(percent);
     convert::RunState state;
@@ -116,8 +116,8 @@ TEST_F(WebBrowserTest, ScrollingIsInstantAndClampedAtThePageEnd) {
   ASSERT_EQ(Load(m_folder / "smooth.html"), LoadState::kFinished);
   struct Step {
     int dx, dy, x, y;
-  } steps[] = {{0, 719, 0, 719}, {800, 0, 700, 719}, {0, 5000, 700, 3000 - 724},
-               {-10000, -10000, 0, 0}};
+  } steps[] = {
+      {0, 719, 0, 719}, {800, 0, 700, 719}, {0, 5000, 700, 3000 - 724}, {-10000, -10000, 0, 0}};
   for (const Step& step : steps) {
     s_browser->ScrollBy(step.dx, step.dy);
     const convert::ScrollPoint at = s_browser->GetScrollPosition();
@@ -187,8 +187,8 @@ TEST_F(WebBrowserTest, APageThatNeverStopsRunningEndsWithoutHoldingUpTheNextOne)
 }
 
 // Captures `page` at `percent` and checks the header fields and every pixel of the bitmap.
-void ExpectCapturedWhole(const BandPage& page, const BitmapFile& bitmap, int percent,
-                         int pageWidth, int pageHeight) {
+void ExpectCapturedWhole(const BandPage& page, const BitmapFile& bitmap, int percent, int pageWidth,
+                         int pageHeight) {
   const double scale = percent * 0.01;
   ASSERT_TRUE(bitmap.valid);
   EXPECT_EQ(bitmap.width, static_cast<int>(pageWidth * scale));
@@ -231,10 +231,8 @@ TEST_F(WebBrowserTest, BodyMarginsAreCapturedAndShortPagesKeepTheirOwnHeight) {
     int bandsHeight;
     int height;  // the bitmap's height: page + 16 margin rows, + 10 when lower than the view
   } cases[] = {
-      {"standards-tall", false, 1000, 1016},
-      {"quirks-tall", true, 1000, 1016},
-      {"standards-short", false, 300, 326},
-      {"quirks-short", true, 300, 326},
+      {"standards-tall", false, 1000, 1016}, {"quirks-tall", true, 1000, 1016},
+      {"standards-short", false, 300, 326},  {"quirks-short", true, 300, 326},
       {"quirks-view-high", true, 698, 714},  // 714 + 10 is not lower than the view: stays
   };
   for (const Case& c : cases) {

@@ -26,8 +26,8 @@ TEST(ParseCommandLine, OptionsBecomeTheWindowsTextsAndSwitchesAsTyped) {
   EXPECT_EQ(line.output, Sjis("日本語/出力"));
   ASSERT_EQ(line.texts.size(), 1u);
   EXPECT_EQ(line.texts[0], std::make_pair(Field::kSize, std::string(" +640px")));
-  EXPECT_EQ(line.switches, (std::vector<std::pair<Field, bool>>{{Field::kServer, false},
-                                                                 {Field::kSame, true}}));
+  EXPECT_EQ(line.switches,
+            (std::vector<std::pair<Field, bool>>{{Field::kServer, false}, {Field::kSame, true}}));
   ASSERT_EQ(line.ranges.size(), 2u);
   EXPECT_EQ(line.ranges[0].row, 2);
   EXPECT_EQ(line.ranges[0].from, "001");
@@ -62,9 +62,9 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
     const auto parsed = ParseCommandLine(arguments);
     EXPECT_FALSE(parsed.line) << arguments.back();
     // Japanese text: every message holds bytes beyond ASCII.
-    EXPECT_TRUE(std::any_of(parsed.error.begin(), parsed.error.end(),
-                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
-        << parsed.error;
+    EXPECT_TRUE(std::any_of(parsed.error.begin(), parsed.error.end(), [](char c) {
+      return static_cast<unsigned char>(c) >= 0x80;
+    })) << parsed.error;
   }
 }
 

@@ -136,9 +136,9 @@ TEST(CommandLine, ConvertsAFolderAndReportsEveryPage) {
 TEST(CommandLine, APageThatGivesNoPictureMakesTheStatusOne) {
   TempFolder temp;
   WriteFile(temp / "src/a.html", BandPage(200, "#00f"));
-  const auto result = RunRendora(
-      {"convert", "src", "out", "--percent", "0", "--wait", "1", "--report", "r.jsonl"},
-      temp.path());
+  const auto result =
+      RunRendora({"convert", "src", "out", "--percent", "0", "--wait", "1", "--report", "r.jsonl"},
+                 temp.path());
   EXPECT_EQ(result.status, 1) << result.standardError;
   const std::vector<std::string> lines = ReadLines(temp / "r.jsonl");
   ASSERT_EQ(lines.size(), 2u);
@@ -152,9 +152,9 @@ TEST(CommandLine, APageThatGivesNoPictureMakesTheStatusOne) {
 TEST(CommandLine, PngPicturesHaveTheBitmapsNameAndSize) {
   TempFolder temp;
   WriteFile(temp / "src/page.html", BandPage(900, "#f0f"));
-  const auto result = RunRendora(
-      {"convert", "src", "out", "--format", "png", "--wait", "1", "--report", "r.jsonl"},
-      temp.path());
+  const auto result =
+      RunRendora({"convert", "src", "out", "--format", "png", "--wait", "1", "--report", "r.jsonl"},
+                 temp.path());
   ASSERT_EQ(result.status, 0) << result.standardError;
   EXPECT_EQ(FilesBelow(temp / "out"), Files{"page.png"});
   const std::string png = ReadFile(temp / "out/page.png");
@@ -183,12 +183,13 @@ TEST(CommandLine, CrawlsALoopbackSiteIntoAMirroredTree) {
   TempFolder temp;
   testing_support::HttpServer server;
   server.Serve("/site/start.html",
-               {200, "<p>start</p><a href=\"next.html\">next</a><img src=\"logo.cgi\">"
-                     "<a href=\"gone.html\">gone</a>"});
+               {200,
+                "<p>start</p><a href=\"next.html\">next</a><img src=\"logo.cgi\">"
+                "<a href=\"gone.html\">gone</a>"});
   server.Serve("/site/next.html", {200, BandPage(400, "#0ff")});
   server.Serve("/site/logo.cgi", {200, "LOGO", "image/png"});
-  const auto result = RunRendora({"crawl", server.Address("/site/start.html"), "out", "--wait",
-                                  "4", "--report", "r.jsonl", "--jobs", "2"},
+  const auto result = RunRendora({"crawl", server.Address("/site/start.html"), "out", "--wait", "4",
+                                  "--report", "r.jsonl", "--jobs", "2"},
                                  temp.path());
   EXPECT_EQ(result.status, 1) << result.standardError;  // gone.html answers 404
   const std::string host = "http/127.0.0.1" + std::to_string(server.port()) + "/site/";
@@ -223,7 +224,8 @@ TEST(CommandLine, ParallelPagesGiveTheSamePicturesAsOneAtATime) {
   WriteFile(temp / "src/same.html", BandPage(300, "#f00"));
   WriteFile(temp / "src/same.htm", BandPage(500, "#00f"));
   const auto one = RunRendora({"convert", "src", "one", "--wait", "2"}, temp.path());
-  const auto four = RunRendora({"convert", "src", "four", "--wait", "2", "--jobs", "4"}, temp.path());
+  const auto four =
+      RunRendora({"convert", "src", "four", "--wait", "2", "--jobs", "4"}, temp.path());
   ASSERT_EQ(one.status, 0) << one.standardError;
   ASSERT_EQ(four.status, 0) << four.standardError;
   const Files files = FilesBelow(temp / "one");
@@ -237,13 +239,16 @@ TEST(CommandLine, ParallelPagesGiveTheSamePicturesAsOneAtATime) {
 TEST(CommandLine, ShardsSplitThePagesWithoutOverlap) {
   TempFolder temp;
   for (int i = 0; i < 6; ++i) WriteFile(temp / ("src/s" + std::to_string(i) + ".html"), "<p>x</p>");
-  const auto first = RunRendora({"convert", "src", "out1", "--wait", "1", "--shard", "1/2"}, temp.path());
-  const auto second = RunRendora({"convert", "src", "out2", "--wait", "1", "--shard", "2/2"}, temp.path());
+  const auto first =
+      RunRendora({"convert", "src", "out1", "--wait", "1", "--shard", "1/2"}, temp.path());
+  const auto second =
+      RunRendora({"convert", "src", "out2", "--wait", "1", "--shard", "2/2"}, temp.path());
   ASSERT_EQ(first.status, 0) << first.standardError;
   ASSERT_EQ(second.status, 0) << second.standardError;
   std::set<std::string> all;
   for (const std::string& file : FilesBelow(temp / "out1")) all.insert(file);
-  for (const std::string& file : FilesBelow(temp / "out2")) EXPECT_TRUE(all.insert(file).second) << file;
+  for (const std::string& file : FilesBelow(temp / "out2"))
+    EXPECT_TRUE(all.insert(file).second) << file;
   EXPECT_EQ(all.size(), 6u);
 }
 

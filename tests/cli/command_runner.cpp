@@ -29,7 +29,8 @@ RunningCommand::RunningCommand(const std::vector<std::string>& arguments,
     dup2(devNull, STDOUT_FILENO);
     if (chdir(folder.c_str()) != 0) _exit(126);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     execv(program.c_str(), argv.data());
     _exit(127);

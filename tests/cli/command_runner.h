@@ -9,7 +9,7 @@
 namespace testing_support {
 
 struct CommandResult {
-  int status = -1;       // exit status, or 128 + signal
+  int status = -1;  // exit status, or 128 + signal
   std::string standardError;
 };
 

@@ -50,9 +50,14 @@ TEST_F(ConversionRunTest, OnlyHttpInAnyCaseAtTheVeryStartCrawls) {
     std::string source;
     bool crawl;
   } cases[] = {
-      {"http://server/@a@.html", true}, {"HTTP://SERVER/", true}, {"hTtPs://s/", true},
-      {"http", true},                   {"htt", false},           {" http://server/", false},
-      {"pages", false},                 {Sjis("ページ"), false},
+      {"http://server/@a@.html", true},
+      {"HTTP://SERVER/", true},
+      {"hTtPs://s/", true},
+      {"http", true},
+      {"htt", false},
+      {" http://server/", false},
+      {"pages", false},
+      {Sjis("ページ"), false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(base::IsWebAddress(c.source), c.crawl) << c.source;

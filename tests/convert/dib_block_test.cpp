@@ -27,8 +27,8 @@ TEST(RowStride, RoundsEveryRowUpToFourBytes) {
     int width, bitsPerPixel;
     size_t stride;
   } cases[] = {
-      {1, 1, 4},   {33, 1, 8},  {1, 4, 4},   {7, 4, 4},   {9, 4, 8},   {1, 8, 4},
-      {4, 8, 4},   {7, 8, 8},   {8, 8, 8},   {9, 8, 12},  {15, 8, 16}, {1, 24, 4},
+      {1, 1, 4},   {33, 1, 8},  {1, 4, 4},     {7, 4, 4},  {9, 4, 8},       {1, 8, 4},
+      {4, 8, 4},   {7, 8, 8},   {8, 8, 8},     {9, 8, 12}, {15, 8, 16},     {1, 24, 4},
       {4, 24, 12}, {7, 24, 24}, {33, 24, 100}, {1, 32, 4}, {781, 32, 3124},
   };
   for (const auto& c : cases) {
@@ -55,7 +55,7 @@ TEST(WriteDib, TrueColourFileByteForByte) {
   const std::string expected =
       Bytes({'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0}) +             // file header
       Bytes({40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0,  // info header
-             24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+             24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0}) +
       Bytes({0x10, 0xA0, 0xB0, 0, 0x11, 0xA0, 0xB0, 0, 0x12, 0xA0, 0xB0, 0}) +  // bottom row
       Bytes({0x00, 0xA0, 0xB0, 0, 0x01, 0xA0, 0xB0, 0, 0x02, 0xA0, 0xB0, 0});   // top row
   EXPECT_EQ(ReadFile(folder / "page.bmp"), expected);
@@ -75,7 +75,7 @@ TEST(WriteDib, EightBitFileHas256ColoursAndPixelsAt1078) {
   const std::string expected =
       Bytes({'B', 'M', 0x3E, 0x04, 0, 0, 0, 0, 0, 0, 0x36, 0x04, 0, 0}) +  // 1086, 1078
       Bytes({40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0, 0, 0, 0, 0,
-             8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+             8,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
       table + Bytes({0, 1, 0, 0}) + Bytes({1, 0, 1, 0});  // rows padded to 4 bytes, bottom first
   EXPECT_EQ(ReadFile(folder / "palette.bmp"), expected);
 }

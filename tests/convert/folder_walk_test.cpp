@@ -32,10 +32,17 @@ TEST(IsPageName, FindsHtmAnywhereInAnyCaseButNeverFromATrailByte) {
     std::string name;
     bool page;
   } cases[] = {
-      {"a.htm", true},          {"B.HTML", true},          {"c.shtml", true},
-      {"d.Html", true},         {"e.txt", false},          {"html_notes.txt", true},
-      {"x.htm.bak", true},      {"html", true},            {"ht.m", false},
-      {Sjis("ページ.html"), true}, {Sjis("表.HtM"), true},
+      {"a.htm", true},
+      {"B.HTML", true},
+      {"c.shtml", true},
+      {"d.Html", true},
+      {"e.txt", false},
+      {"html_notes.txt", true},
+      {"x.htm.bak", true},
+      {"html", true},
+      {"ht.m", false},
+      {Sjis("ページ.html"), true},
+      {Sjis("表.HtM"), true},
       {Sjis("ォ") + "TML.txt", false},  // ォ is 0x83 0x48: its trail byte is an 'H'
       {"", false},
   };
@@ -105,9 +112,15 @@ TEST_F(FolderWalkTest, WithSubfoldersMirrorsTheTreeAndRendersAFolderAfterItsCont
   controls.checks[Field::kSub] = true;
   walk.ConvertFolder(src(), out());
   const std::set<std::pair<std::string, std::string>> expected = {
-      {"a.htm", ""},          {"B.HTML", ""},      {"c.shtml", ""}, {"d.Html", ""},
-      {"html_notes.txt", ""}, {"x.htm.bak", ""},   {"html", ""},
-      {"html/inner.htm", "html/"},                 {"sub/deep/z.htm", "sub/deep/"},
+      {"a.htm", ""},
+      {"B.HTML", ""},
+      {"c.shtml", ""},
+      {"d.Html", ""},
+      {"html_notes.txt", ""},
+      {"x.htm.bak", ""},
+      {"html", ""},
+      {"html/inner.htm", "html/"},
+      {"sub/deep/z.htm", "sub/deep/"},
       {"sub/" + Sjis("ページ.html"), "sub/"},
   };
   EXPECT_EQ(Rendered(), expected);
@@ -156,8 +169,7 @@ TEST_F(FolderWalkTest, OutputFolderThatCannotBeMadeIsReportedAndSkipped) {
   walk.ConvertFolder(src(), out());
   EXPECT_EQ(controls.messages,
             std::vector<std::string>{Sjis("ディレクトリを作成できません。処理を終了します。")});
-  std::set<std::pair<std::string, std::string>> expected = {{"a.htm", ""},
-                                                            {"sub2/c.htm", "sub2/"}};
+  std::set<std::pair<std::string, std::string>> expected = {{"a.htm", ""}, {"sub2/c.htm", "sub2/"}};
   EXPECT_EQ(Rendered(), expected);
 
   // At the top: nothing of the source is converted.
@@ -174,7 +186,6 @@ TEST_F(FolderWalkTest, MissingSourceFolderYieldsNoPagesAndNoMessage) {
   EXPECT_TRUE(controls.messages.empty());
   EXPECT_EQ(base::GetCurrentDirectory() + "/", out());  // the output folder was made current
 }
-
 
 // The walk on trees that fight back: entries that are no files, link loops, its own output
 // inside the source, a folder too large to list at once, names outside code page 932.
@@ -230,8 +241,8 @@ TEST_F(HostileTreeTest, EntriesThatAreNoFilesArePassedOverWithAWordAndARecord) {
   Link("a.htm", "to-a.html");
   walk.ConvertFolder(src(), out());
 
-  EXPECT_EQ(RenderCounts(), (std::map<std::string, int>{{"a.htm", 1}, {"sub/b.htm", 1},
-                                                         {"to-a.html", 1}}));
+  EXPECT_EQ(RenderCounts(),
+            (std::map<std::string, int>{{"a.htm", 1}, {"sub/b.htm", 1}, {"to-a.html", 1}}));
   EXPECT_EQ(state.m_pageCount, 4) << "passed-over entries are not counted";
   const std::set<std::string> skipped = {"p.html", "sub/q.htm", "s.html", "z.html",
                                          "dangling.html"};
@@ -328,7 +339,7 @@ TEST_F(HostileTreeTest, ListingALargeFolderKeepsTheWindowAliveAndSeesStop) {
 }
 
 TEST_F(HostileTreeTest, NamesOutsideTheCodePageAreConvertedUnderTheirOwnNames) {
-  const std::string names[] = {"café.html", "Straße.htm", "한국어.html", "\xFF\xFE-raw.html",
+  const std::string names[] = {"café.html",   "Straße.htm", "한국어.html",   "\xFF\xFE-raw.html",
                                "ページ.html", "plain.html", "café/inner.htm"};
   base::CreateFolderPath(src());
   ASSERT_EQ(::mkdir(Native("café").c_str(), 0777), 0);

@@ -75,10 +75,9 @@ void ExpectPageReproduced(const ReadBitmap& bitmap, int pageWidth, int pageHeigh
         const int high = std::min(limit, static_cast<int>(std::ceil((d + 1) / scale))) - 1;
         return (page & 0xFFF) >= (low & 0xFFF) && page - (low & 0xFFF) <= high - low;
       };
-      if ((pixel >> 24) != 0 || !inside(px, x, pageWidth) ||
-          !inside(py, y, pageHeight)) {
-        ADD_FAILURE() << "bitmap pixel (" << x << ", " << y << ") shows page (" << px << ", "
-                      << py << ") " << std::hex << pixel;
+      if ((pixel >> 24) != 0 || !inside(px, x, pageWidth) || !inside(py, y, pageHeight)) {
+        ADD_FAILURE() << "bitmap pixel (" << x << ", " << y << ") shows page (" << px << ", " << py
+                      << ") " << std::hex << pixel;
         ++wrong;
       }
     }
@@ -99,7 +98,7 @@ TEST(CaptureToFile, PageOf1200RowsComesOutWholeWithItsScrollsAndWaits) {
   // Within the load wait one pass down the page a view height at a time and back to the top;
   // then after each tile right by its width, after each row down by its height and back left.
   const std::vector<std::pair<int, int>> scrolls = {{0, 724}, {0, -476}, {781, 0}, {0, 719},
-                                                    {0, 0},   {781, 0},  {0, 481},  {0, 0}};
+                                                    {0, 0},   {781, 0},  {0, 481}, {0, 0}};
   EXPECT_EQ(capture.view.scrolls, scrolls);
   // The second row is taken where the view really stands: clamped at 1200 - 724 = 476.
   ASSERT_EQ(capture.view.snapshotsAt.size(), 2u);
@@ -116,9 +115,7 @@ TEST(CaptureToFile, EveryPagePixelLandsInPlaceAtEachScale) {
   } cases[] = {
       {2000, 1500, 800, 724, 100},  // last column and last row clamped
       {2000, 1500, 800, 724, 50},   // odd view height at 50%: no seams
-      {1203, 2171, 799, 724, 50},
-      {781, 1200, 800, 724, 33},
-      {781, 1000, 800, 724, 150},
+      {1203, 2171, 799, 724, 50},  {781, 1200, 800, 724, 33}, {781, 1000, 800, 724, 150},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pageWidth << "x" << c.pageHeight << " at " << c.percent);
@@ -140,8 +137,8 @@ TEST(CaptureToFile, ShortNarrowPageKeepsItsOwnHeightPlusTenAndTheMinimumWidth) {
   ASSERT_EQ(bitmap.Width(), 781);
   ASSERT_EQ(bitmap.Height(), 310);
   EXPECT_EQ(bitmap.Pixel(599, 299), FakePageView::PagePixel(599, 299) & 0x00FFFFFF);
-  EXPECT_EQ(bitmap.Pixel(600, 0), kBackground);    // what the view shows right of the page
-  EXPECT_EQ(bitmap.Pixel(0, 300), kBackground);    // and below it
+  EXPECT_EQ(bitmap.Pixel(600, 0), kBackground);  // what the view shows right of the page
+  EXPECT_EQ(bitmap.Pixel(0, 300), kBackground);  // and below it
   EXPECT_EQ(bitmap.Pixel(780, 309), kBackground);
 }
 

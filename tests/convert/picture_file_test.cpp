@@ -100,7 +100,8 @@ TEST(PictureFiles, AreWrittenThroughLinksKeepingModeAndNeverOverReadOnlyFiles) {
   }
   ASSERT_TRUE(WriteBoth(folder / "link-a.bmp", folder / "link-a.png"));
   for (const char* name : {"a.bmp", "a.png"}) {
-    struct stat link {}, real {};
+    struct stat link {
+    }, real{};
     ::lstat((folder / (std::string("link-") + name)).c_str(), &link);
     ::stat((folder / (std::string("real/") + name)).c_str(), &real);
     EXPECT_TRUE(S_ISLNK(link.st_mode)) << name << ": the link stays a link";

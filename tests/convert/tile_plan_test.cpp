@@ -14,14 +14,14 @@ TEST(FitCaptureSize, AddsTenRowsOnlyBelowOneViewAndWidensToSizeMinus19) {
     int width, height, viewHeight, captureWidth;
     int fittedWidth, fittedHeight;
   } cases[] = {
-      {781, 300, 724, 800, 781, 310},    // lower than the view: + 10
-      {781, 713, 724, 800, 781, 723},    // 723 still below 724
-      {781, 714, 724, 800, 781, 714},    // 714 + 10 is not below 724
+      {781, 300, 724, 800, 781, 310},  // lower than the view: + 10
+      {781, 713, 724, 800, 781, 723},  // 723 still below 724
+      {781, 714, 724, 800, 781, 714},  // 714 + 10 is not below 724
       {781, 1200, 724, 800, 781, 1200},
       {500, 1200, 724, 800, 781, 1200},  // narrower than Size - 19
       {2000, 1200, 724, 800, 2000, 1200},
-      {0, 0, 724, 800, 781, 10},         // an empty page still gets its 10 rows
-      {100, 100, 0, 10, 100, 100},       // no view height: no division
+      {0, 0, 724, 800, 781, 10},    // an empty page still gets its 10 rows
+      {100, 100, 0, 10, 100, 100},  // no view height: no division
   };
   for (const auto& c : cases) {
     const auto fitted = convert::FitCaptureSize(c.width, c.height, c.viewHeight, c.captureWidth);
@@ -78,8 +78,8 @@ TEST(PlanTiles, FillAreasCoverTheBitmapOnceWithoutSeams) {
   struct Case {
     int width, height, viewWidth, viewHeight, percent;
   } cases[] = {
-      {781, 1200, 800, 719, 50}, {2000, 5000, 800, 719, 50}, {2001, 1439, 799, 719, 33},
-      {781, 1438, 800, 719, 50}, {1000, 3000, 333, 101, 29}, {781, 1200, 800, 719, 150},
+      {781, 1200, 800, 719, 50}, {2000, 5000, 800, 719, 50},  {2001, 1439, 799, 719, 33},
+      {781, 1438, 800, 719, 50}, {1000, 3000, 333, 101, 29},  {781, 1200, 800, 719, 150},
       {5, 5, 800, 719, 7},       {1600, 1438, 800, 719, 100},
   };
   for (const auto& c : cases) {

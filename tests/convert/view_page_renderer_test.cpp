@@ -33,9 +33,12 @@ TEST(OutputPathFor, CutsAtTheLastDotAndAddsBmp) {
   struct Case {
     std::string name, path;
   } cases[] = {
-      {"page.html", "/out/page.bmp"},   {"a.b.html", "/out/a.b.bmp"},
-      {".htm", "/out/bmp"},             {"html", "/out/bmp"},
-      {"x.htm.bak", "/out/x.htm.bmp"},  {"html_notes.txt", "/out/html_notes.bmp"},
+      {"page.html", "/out/page.bmp"},
+      {"a.b.html", "/out/a.b.bmp"},
+      {".htm", "/out/bmp"},
+      {"html", "/out/bmp"},
+      {"x.htm.bak", "/out/x.htm.bmp"},
+      {"html_notes.txt", "/out/html_notes.bmp"},
       {Sjis("ページ.html"), "/out/" + Sjis("ページ.bmp")},
       {Sjis("表.htm"), "/out/" + Sjis("表.bmp")},  // 表 ends in the byte 0x5C
   };
@@ -115,8 +118,8 @@ TEST(PageRecord, CarriesIncompletePagesAndScriptDialogs) {
     bool output;
   } cases[] = {
       {CaptureOutcome::kWritten, true, false, convert::EntryOutcome::kWritten, "", true},
-      {CaptureOutcome::kWritten, false, false, convert::EntryOutcome::kIncomplete,
-       "still loading", true},
+      {CaptureOutcome::kWritten, false, false, convert::EntryOutcome::kIncomplete, "still loading",
+       true},
       {CaptureOutcome::kWritten, true, true, convert::EntryOutcome::kWritten, "", true},
       {CaptureOutcome::kNotMeasured, false, true, convert::EntryOutcome::kFailed, "not loaded",
        false},
@@ -143,8 +146,8 @@ TEST(RenderPage, APageWithoutADocumentIsNamedOnTheStatusLine) {
     const std::string name = Sjis("ページ.html");
     r.rendering.RenderPage(r.folder / name, name, r.folder / "");
     ASSERT_FALSE(r.controls.statusTexts.empty());
-    EXPECT_EQ(r.controls.status(), loads ? resources::PageProgressText(3, name)
-                                         : resources::PageNotLoadedText(3, name));
+    EXPECT_EQ(r.controls.status(),
+              loads ? resources::PageProgressText(3, name) : resources::PageNotLoadedText(3, name));
     EXPECT_EQ(r.rendering.LastOutcome(),
               loads ? CaptureOutcome::kWritten : CaptureOutcome::kNotMeasured);
   }

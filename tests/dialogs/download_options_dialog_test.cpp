@@ -50,8 +50,8 @@ TEST_F(DownloadOptionsDialogTest, StartsHiddenWithTheTitleAndEveryControlAtItsId
   }
   for (int row = 1; row <= settings::kPlaceholderRows; ++row) {
     auto* box = Control<wxCheckBox>(m_dialog, ids::kRowCheckFirst + row - 1);
-    const wxString expected = wxString::Format("@%c@", 'a' + row - 1) +
-                              WxText(resources::TextId::kUseSuffix);
+    const wxString expected =
+        wxString::Format("@%c@", 'a' + row - 1) + WxText(resources::TextId::kUseSuffix);
     EXPECT_EQ(box->GetLabel(), expected);
   }
   testing_support::ExpectLaidOut(m_dialog, 421, 175);

@@ -34,7 +34,8 @@ Entries Numbered(const std::string& stem, int count) {
 // The filter window on `lists`, driven through its controls.
 class FilterWindow {
  public:
-  explicit FilterWindow(settings::FilterLists& lists) : m_dialog(new FilterDialog(nullptr, lists)) {}
+  explicit FilterWindow(settings::FilterLists& lists)
+      : m_dialog(new FilterDialog(nullptr, lists)) {}
   ~FilterWindow() { m_dialog->Destroy(); }
 
   FilterDialog* dialog() { return m_dialog; }
@@ -46,7 +47,8 @@ class FilterWindow {
     return entries;
   }
   void Select(int listId, const std::set<int>& rows) {
-    for (const int row : rows) List(listId)->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    for (const int row : rows)
+      List(listId)->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
   }
   void Add(int editId, int buttonId, const std::string& text) {
     Control<wxTextCtrl>(m_dialog, editId)->SetValue(ToWx(text));
@@ -79,7 +81,8 @@ TEST_F(FilterDialogTest, ShowsTheGivenListsAndSwitches) {
     EXPECT_EQ(window.dialog()->GetTitle(), WxText(resources::TextId::kFilterTitle));
     testing_support::ExpectLaidOut(window.dialog(), 390, 281);
     EXPECT_EQ(Control<wxCheckBox>(window.dialog(), ids::kUseEnableCheck)->GetValue(), enable == 1);
-    EXPECT_EQ(Control<wxCheckBox>(window.dialog(), ids::kUseDisableCheck)->GetValue(), disable == 1);
+    EXPECT_EQ(Control<wxCheckBox>(window.dialog(), ids::kUseDisableCheck)->GetValue(),
+              disable == 1);
     EXPECT_EQ(window.Shown(ids::kEnableList), lists.m_enableList);
     EXPECT_EQ(window.Shown(ids::kDisableList), lists.m_disableList);
     for (const Side& side : kSides) {
@@ -105,13 +108,13 @@ TEST_F(FilterDialogTest, DeleteKeepsExactlyTheUnselectedEntriesInOrder) {
       {5, {0, 4}},           // first and last
       {5, {0, 1, 2, 3, 4}},  // all
       {1, {0}},
-      {150, everyThird},     // past the hundredth entry
+      {150, everyThird},  // past the hundredth entry
       {250, {99, 100, 200, 249}},
   };
   for (const Case& c : cases) {
     for (const Side& side : kSides) {
       SCOPED_TRACE(testing::Message() << c.count << " entries, list " << side.list);
-      const Entries entries = Numbered(Sjis("http://サイト/") , c.count);
+      const Entries entries = Numbered(Sjis("http://サイト/"), c.count);
       settings::FilterLists lists{entries, entries, 1, 1};
       FilterWindow window(lists);
       window.Select(side.list, c.selected);
@@ -139,7 +142,8 @@ TEST_F(FilterDialogTest, DeleteWithNothingSelectedSaysSoAndKeepsTheList) {
       Click(window.dialog(), side.remove);
       EXPECT_THAT(MessageRecorder::Messages(),
                   testing::ElementsAre(resources::Text(resources::TextId::kNothingSelected)));
-      EXPECT_EQ(window.Shown(side.list), Numbered(side.list == ids::kEnableList ? "e" : "d", count));
+      EXPECT_EQ(window.Shown(side.list),
+                Numbered(side.list == ids::kEnableList ? "e" : "d", count));
     }
   }
 }
@@ -156,7 +160,8 @@ TEST_F(FilterDialogTest, AddAppendsAnyTextAndTheEditKeepsIt) {
     EXPECT_EQ(window.Shown(side.list), (Entries{"a", "", japanese, japanese, "a"}));
 
     Click(window.dialog(), ids::kOptionsOk);
-    const Entries& written = side.list == ids::kEnableList ? lists.m_enableList : lists.m_disableList;
+    const Entries& written =
+        side.list == ids::kEnableList ? lists.m_enableList : lists.m_disableList;
     EXPECT_EQ(written, (Entries{"a", "", japanese, japanese, "a"}));
   }
 }
@@ -182,7 +187,10 @@ TEST_F(FilterDialogTest, OkWritesBackListsAndSwitchesBothOff) {
 TEST_F(FilterDialogTest, EntriesKeepTheirExactBytesThroughTheWindow) {
   // Bytes that the toolkit's strings cannot carry unchanged: a character with two codes (the
   // second form is 0xFA 0x5C), a byte with no character, and a lead byte without its trail.
-  const Entries odd = {"\xED\x40", "a\x80" "b", "/cut\x88"};
+  const Entries odd = {"\xED\x40",
+                       "a\x80"
+                       "b",
+                       "/cut\x88"};
   settings::FilterLists lists;
   lists.m_enableList = odd;
   lists.m_disableList = {"x", "\xED\x40"};
@@ -227,12 +235,12 @@ TEST_F(FilterDialogTest, RunsModallyAndOkEndsTheModalRun) {
   settings::FilterLists lists{{}, {}, 0, 0};
   FilterDialog dialog(nullptr, lists);
   int result = 0;
-  testing_support::WithModal<FilterDialog>([&] { result = dialog.ShowModal(); },
-                                           [](FilterDialog& shown) {
-                                             Control<wxCheckBox>(&shown, ids::kUseEnableCheck)
-                                                 ->SetValue(true);
-                                             Click(&shown, ids::kOptionsOk);
-                                           });
+  testing_support::WithModal<FilterDialog>(
+      [&] { result = dialog.ShowModal(); },
+      [](FilterDialog& shown) {
+        Control<wxCheckBox>(&shown, ids::kUseEnableCheck)->SetValue(true);
+        Click(&shown, ids::kOptionsOk);
+      });
   EXPECT_EQ(result, wxID_OK);
   EXPECT_TRUE(lists.m_enable);
 }

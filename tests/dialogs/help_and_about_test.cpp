@@ -55,10 +55,10 @@ TEST_F(HelpTest, OpensTheHelpFileBelowTheProgramFolderOrNamesThePathTried) {
     Says says;
   };
   const Case cases[] = {
-      {Help::kFile, true, true, Says::kNothing},       // present: opened, no message
-      {Help::kMissing, true, false, Says::kMissing},   // missing: never handed to the desktop
-      {Help::kFolder, true, false, Says::kMissing},    // a folder in its place is no help file
-      {Help::kFile, false, false, Says::kNoViewer},    // present but nothing can show it
+      {Help::kFile, true, true, Says::kNothing},      // present: opened, no message
+      {Help::kMissing, true, false, Says::kMissing},  // missing: never handed to the desktop
+      {Help::kFolder, true, false, Says::kMissing},   // a folder in its place is no help file
+      {Help::kFile, false, false, Says::kNoViewer},   // present but nothing can show it
   };
   for (const Case& c : cases) {
     TempFolder temp;
@@ -78,8 +78,9 @@ TEST_F(HelpTest, OpensTheHelpFileBelowTheProgramFolderOrNamesThePathTried) {
     if (c.says == Says::kNothing) {
       EXPECT_TRUE(MessageRecorder::Messages().empty());
     } else if (c.says == Says::kMissing) {
-      EXPECT_THAT(MessageRecorder::Messages(),
-                  testing::ElementsAre(resources::Text(resources::TextId::kHelpMissingPrefix) + target));
+      EXPECT_THAT(
+          MessageRecorder::Messages(),
+          testing::ElementsAre(resources::Text(resources::TextId::kHelpMissingPrefix) + target));
     } else {
       EXPECT_THAT(MessageRecorder::Messages(),
                   testing::ElementsAre(resources::HelpNoViewerMessage(target)));
@@ -120,8 +121,7 @@ TEST(HelpContentsTest, ReadsEveryTopicWithItsPageAndDepth) {
     const char* title;
     const char* page;
     int depth;
-  } expected[] = {
-      {"トップ", "index.htm", 0}, {"Main Window", "Main.htm", 1}, {"Last", "x.htm", 0}};
+  } expected[] = {{"トップ", "index.htm", 0}, {"Main Window", "Main.htm", 1}, {"Last", "x.htm", 0}};
   const std::vector<HelpTopic> topics = ReadHelpContents(contents);
   ASSERT_EQ(topics.size(), std::size(expected));
   for (std::size_t i = 0; i < topics.size(); ++i) {
@@ -222,7 +222,7 @@ TEST(AppIconTest, IsAnOpaquePageOnATransparentGround) {
     const wxImage image = AppIconBitmap(size).ConvertToImage();
     ASSERT_EQ(image.GetWidth(), size);
     ASSERT_TRUE(image.HasAlpha());
-    EXPECT_EQ(image.GetAlpha(0, 0), 0) << size;             // outside the page
+    EXPECT_EQ(image.GetAlpha(0, 0), 0) << size;                      // outside the page
     EXPECT_EQ(image.GetAlpha(size / 2, size * 3 / 4), 255) << size;  // the picture
   }
   EXPECT_TRUE(AppIcon().IsOk());

@@ -75,23 +75,46 @@ TEST_F(Crawl, ChecksOptionsInOrderWithTheirMessages) {
     Lines messages;
     std::vector<Field> focused;
   } cases[] = {
-      {"missing folder is made and reported even when Count refuses", false,
-       {{Field::kCount, "0"}}, {}, {missing, Text(TextId::kCountTooSmall)}, {}},
+      {"missing folder is made and reported even when Count refuses",
+       false,
+       {{Field::kCount, "0"}},
+       {},
+       {missing, Text(TextId::kCountTooSmall)},
+       {}},
       {"missing folder alone", false, {}, {}, {missing}, {}},
-      {"empty first value before an empty step", true,
-       {{Field::kFrom2, ""}, {Field::kStep2, ""}}, {1, 2}, {Text(TextId::kValueNotSet)},
+      {"empty first value before an empty step",
+       true,
+       {{Field::kFrom2, ""}, {Field::kStep2, ""}},
+       {1, 2},
+       {Text(TextId::kValueNotSet)},
        {Field::kFrom2}},
-      {"empty last value", true, {{Field::kTo4, ""}}, {4}, {Text(TextId::kValueNotSet)},
+      {"empty last value",
+       true,
+       {{Field::kTo4, ""}},
+       {4},
+       {Text(TextId::kValueNotSet)},
        {Field::kTo4}},
-      {"rows are checked before Count", true, {{Field::kStep1, ""}, {Field::kCount, "0"}}, {1},
-       {Text(TextId::kValueNotSet)}, {Field::kStep1}},
+      {"rows are checked before Count",
+       true,
+       {{Field::kStep1, ""}, {Field::kCount, "0"}},
+       {1},
+       {Text(TextId::kValueNotSet)},
+       {Field::kStep1}},
       {"an unused row may be empty", true, {{Field::kFrom3, ""}}, {}, {}, {}},
       {"a blank value is set", true, {{Field::kTo1, " "}}, {1}, {}, {}},
-      {"Count before LinkCount", true, {{Field::kCount, "-1"}, {Field::kLinkCount, "0"}}, {},
-       {Text(TextId::kCountTooSmall)}, {}},
+      {"Count before LinkCount",
+       true,
+       {{Field::kCount, "-1"}, {Field::kLinkCount, "0"}},
+       {},
+       {Text(TextId::kCountTooSmall)},
+       {}},
       {"LinkCount", true, {{Field::kLinkCount, "x"}}, {}, {Text(TextId::kLinkCountTooSmall)}, {}},
-      {"the step is checked by seeding, last", true, {{Field::kStep2, "0"}}, {2},
-       {Text(TextId::kStepTooSmall)}, {Field::kStep2}},
+      {"the step is checked by seeding, last",
+       true,
+       {{Field::kStep2, "0"}},
+       {2},
+       {Text(TextId::kStepTooSmall)},
+       {Field::kStep2}},
   };
   for (const auto& c : cases) {
     testing_support::TempFolder temp;
@@ -171,9 +194,8 @@ TEST_F(Crawl, WalksTheQueueBreadthFirstUpToTheEntryLimit) {
   EXPECT_EQ(Run("http://s/a/index.html"), 1);
   // Pictures are scanned before anchors; the queue is full at four entries, so three.html,
   // found in one.html, is never queued.
-  EXPECT_EQ(state.m_addressQueue,
-            (Lines{"http://s/a/index.html", "http://s/a/counter.cgi?n=1", "http://s/a/one.html",
-                   "http://s/a/sub/two.html"}));
+  EXPECT_EQ(state.m_addressQueue, (Lines{"http://s/a/index.html", "http://s/a/counter.cgi?n=1",
+                                         "http://s/a/one.html", "http://s/a/sub/two.html"}));
   EXPECT_EQ(transfer.CallLines(),
             (Lines{"GetServerName http://s/a/index.html", "GetText http://s/a/index.html",
                    "DownloadQueryFile http://s/a/counter.cgi?n=1", "GetText http://s/a/one.html",
@@ -234,24 +256,33 @@ TEST_F(Crawl, EachKindIsFetchedAndRenderedByItsRules) {
   } cases[] = {
       // A form page without a page word: fetched by GET then POST, neither searched nor drawn.
       {"http://s/list.php?p=2",
-       {"GetFormText http://s/list.php?p=2", "PostFormText http://s/list.php?p=2"}, {}, 1},
+       {"GetFormText http://s/list.php?p=2", "PostFormText http://s/list.php?p=2"},
+       {},
+       1},
       {"http://s/search?q=1",
-       {"GetFormText http://s/search?q=1", "PostFormText http://s/search?q=1"}, {}, 1},
+       {"GetFormText http://s/search?q=1", "PostFormText http://s/search?q=1"},
+       {},
+       1},
       // A page word without a page-like ending: drawn but not searched.
       {"http://s/htmlview?id=3",
        {"GetFormText http://s/htmlview?id=3", "PostFormText http://s/htmlview?id=3"},
-       {"http://s/htmlview?id=3"}, 1},
+       {"http://s/htmlview?id=3"},
+       1},
       // Page-like and with a page word: searched and drawn.
       {"http://s/view.cgi?x=1",
        {"GetFormText http://s/view.cgi?x=1", "PostFormText http://s/view.cgi?x=1",
         "GetText http://s/link.html"},
-       {"http://s/view.cgi?x=1", "http://s/link.html"}, 2},
-      {"http://s/page.html", {"GetText http://s/page.html", "GetText http://s/link.html"},
-       {"http://s/page.html", "http://s/link.html"}, 2},
+       {"http://s/view.cgi?x=1", "http://s/link.html"},
+       2},
+      {"http://s/page.html",
+       {"GetText http://s/page.html", "GetText http://s/link.html"},
+       {"http://s/page.html", "http://s/link.html"},
+       2},
       // A page is loaded as its folder and name put together again: "//" before the name is one.
       {"http://s/a//page.html",
        {"GetText http://s/a//page.html", "GetText http://s/a/link.html"},
-       {"http://s/a/page.html"}, 1},
+       {"http://s/a/page.html"},
+       1},
       // A page with an empty body failed.
       {"http://s/empty.html", {"GetText http://s/empty.html"}, {}, 0},
       {"http://s/pic.jpg", {"DownloadFile http://s/pic.jpg"}, {}, 1},
@@ -260,8 +291,7 @@ TEST_F(Crawl, EachKindIsFetchedAndRenderedByItsRules) {
   for (const auto& c : cases) {
     transfer.calls.clear();
     renderer.pages.clear();
-    transfer.answers = {{c.start, "<a href=\"link.html\">x</a>"},
-                        {"http://s/link.html", "linked"}};
+    transfer.answers = {{c.start, "<a href=\"link.html\">x</a>"}, {"http://s/link.html", "linked"}};
     transfer.answers["http://s/empty.html"] = "";
     transfer.answers.erase("http://s/gone.jpg");
     EXPECT_EQ(Run(c.start), 1) << c.start;
@@ -431,11 +461,19 @@ TEST(StaysInsideFolder, RefusesDotDotComponentsAndAbsolutePaths) {
     std::string relative;
     bool inside;
   } cases[] = {
-      {"http/s/a/", true},      {"http/s/a/b.jpg", true},    {"", true},
-      {"http/s/..x/", true},    {"http/s/x../", true},       {"http/s/./", true},
-      {"..", false},            {"../x", false},             {"http/s/a/../../../../", false},
-      {"http/s/html/..", false}, {"/etc/passwd", false},
-      {Sjis("http/s/日本/.."), false}, {Sjis("http/s/日本/表.jpg"), true},
+      {"http/s/a/", true},
+      {"http/s/a/b.jpg", true},
+      {"", true},
+      {"http/s/..x/", true},
+      {"http/s/x../", true},
+      {"http/s/./", true},
+      {"..", false},
+      {"../x", false},
+      {"http/s/a/../../../../", false},
+      {"http/s/html/..", false},
+      {"/etc/passwd", false},
+      {Sjis("http/s/日本/.."), false},
+      {Sjis("http/s/日本/表.jpg"), true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(download::StaysInsideFolder(c.relative), c.inside) << c.relative;

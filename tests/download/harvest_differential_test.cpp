@@ -23,35 +23,76 @@ class PageMaker {
 
   int Number(int below) { return std::uniform_int_distribution<int>(0, below - 1)(m_random); }
   template <typename T, std::size_t N>
-  const T& Pick(const T (&items)[N]) { return items[Number(N)]; }
+  const T& Pick(const T (&items)[N]) {
+    return items[Number(N)];
+  }
 
   // Text between tags: words, Japanese text with the awkward trail bytes, stray brackets.
   std::string Filler() {
-    static const char* const pieces[] = {
-        "text ", "a ", "Alpha ", "\x83\x61", "\x95\x5C", "\x83\x41", "\x81\x81\x81", "\x82\xA0",
-        "\x93\xFA\x96\x7B\x8C\xEA", "\x81", "=", "'", "\"", "#", " ", "\r\n", "\t", "src",
-        "href", "img", ".css", "next.html", "List.CGI?p=1", ">", "mailto:x", "../"};
+    static const char* const pieces[] = {"text ",
+                                         "a ",
+                                         "Alpha ",
+                                         "\x83\x61",
+                                         "\x95\x5C",
+                                         "\x83\x41",
+                                         "\x81\x81\x81",
+                                         "\x82\xA0",
+                                         "\x93\xFA\x96\x7B\x8C\xEA",
+                                         "\x81",
+                                         "=",
+                                         "'",
+                                         "\"",
+                                         "#",
+                                         " ",
+                                         "\r\n",
+                                         "\t",
+                                         "src",
+                                         "href",
+                                         "img",
+                                         ".css",
+                                         "next.html",
+                                         "List.CGI?p=1",
+                                         ">",
+                                         "mailto:x",
+                                         "../"};
     std::string text;
     for (int n = Number(4); n > 0; --n) text += Pick(pieces);
     return text;
   }
 
   std::string Value() {
-    static const char* const values[] = {
-        "x.html",   "Pics/A.CGI", "/img/x.gif",   "../up.htm", "../../deep.html", "./here.html",
-        "#top",     "next.html#top", "list.cgi?p=2", "file.zip", "HTTP://Other/Y.html",
-        "http_docs/a.html", "mailto:someone", "style.css", "", "\x83\x61.html",
-        "\x95\x5C/\x95\x5C.htm", "frame.gif", "sub/", "cgi-bin/prog", "a b.html", "q?x=\"1\""};
+    static const char* const values[] = {"x.html",
+                                         "Pics/A.CGI",
+                                         "/img/x.gif",
+                                         "../up.htm",
+                                         "../../deep.html",
+                                         "./here.html",
+                                         "#top",
+                                         "next.html#top",
+                                         "list.cgi?p=2",
+                                         "file.zip",
+                                         "HTTP://Other/Y.html",
+                                         "http_docs/a.html",
+                                         "mailto:someone",
+                                         "style.css",
+                                         "",
+                                         "\x83\x61.html",
+                                         "\x95\x5C/\x95\x5C.htm",
+                                         "frame.gif",
+                                         "sub/",
+                                         "cgi-bin/prog",
+                                         "a b.html",
+                                         "q?x=\"1\""};
     std::string value = Pick(values);
     if (Number(6) == 0) value = base::ToUpper(value);
     return value;
   }
 
   std::string Tag() {
-    static const char* const names[] = {"img", "IMG", "a", "A", "body", "option", "frame",
+    static const char* const names[] = {"img",  "IMG",  "a", "A",     "body",   "option", "frame",
                                         "link", "area", "p", "Frame", "OPTION", "iframe"};
-    static const char* const attributes[] = {"src", "SRC", "href", "HREF", "background",
-                                             "value", "rel", "alt"};
+    static const char* const attributes[] = {"src",        "SRC",   "href", "HREF",
+                                             "background", "value", "rel",  "alt"};
     std::string tag = "<" + std::string(Pick(names));
     for (int n = Number(4); n > 0; --n) {
       tag += Pick({" ", "  ", "\t", "\n"});
@@ -79,8 +120,8 @@ class PageMaker {
 
   // Replaces, inserts and deletes bytes, favouring the bytes the scanners look at.
   std::string Mutate(std::string page) {
-    static const char bytes[] = {'<', '>', '=', '"', '\'', ' ', '#', 'a', '/', '.', '\x83',
-                                 '\x95', '\x5C', '\x61', '\x81', '\t', '?'};
+    static const char bytes[] = {'<', '>',    '=',    '"',    '\'',   ' ',    '#',  'a', '/',
+                                 '.', '\x83', '\x95', '\x5C', '\x61', '\x81', '\t', '?'};
     for (int n = Number(6); n > 0 && !page.empty(); --n) {
       const int at = Number(static_cast<int>(page.size()));
       switch (Number(3)) {
@@ -95,9 +136,10 @@ class PageMaker {
   std::string RandomBytes(int length) {
     std::string text;
     for (int i = 0; i < length; ++i) {
-      text += Number(3) == 0 ? static_cast<char>(Number(256))
-                             : Pick({'<', '>', '=', '"', '\'', ' ', 'a', 'i', 'm', 'g', 's', 'r',
-                                     'c', 'h', 'e', 'f', '/', '#', '\x83', '\x5C', '\x81', '.'});
+      text += Number(3) == 0
+                  ? static_cast<char>(Number(256))
+                  : Pick({'<', '>', '=', '"', '\'', ' ', 'a', 'i',    'm',    'g',    's',
+                          'r', 'c', 'h', 'e', 'f',  '/', '#', '\x83', '\x5C', '\x81', '.'});
     }
     return text;
   }
@@ -107,9 +149,8 @@ class PageMaker {
 };
 
 void ExpectSameScannerCalls(const std::string& html) {
-  static const char* const calls[][2] = {{"img", "src"},   {"body", "background"},
-                                         {"a", "href"},    {"option", "value"},
-                                         {"frame", "src"}, {"a", ""}};
+  static const char* const calls[][2] = {{"img", "src"},      {"body", "background"}, {"a", "href"},
+                                         {"option", "value"}, {"frame", "src"},       {"a", ""}};
   for (const auto& call : calls) {
     int fastPos = -7, slowPos = -7;
     const std::string fast = download::GetTagAttribute(html, call[0], call[1], fastPos);

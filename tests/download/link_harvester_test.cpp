@@ -10,8 +10,8 @@
 
 namespace {
 
-using settings::Field;
 using download::QueueKind;
+using settings::Field;
 using testing_support::KindNames;
 using testing_support::Sjis;
 
@@ -36,32 +36,70 @@ TEST(QueueLink, AppliesTheRulesInOrder) {
       {.name = "bare ./", .link = "./", .queued = false},
       {.name = "other server", .link = "http://other/x.html", .server = true, .queued = false},
       {.name = "same server", .link = "http://server/x.html", .server = true, .queued = true},
-      {.name = "empty start server", .link = "http://other/x.html", .server = true,
-       .startServer = "", .queued = true},
-      {.name = "server is case-sensitive", .link = "http://SERVER/x.html", .server = true,
+      {.name = "empty start server",
+       .link = "http://other/x.html",
+       .server = true,
+       .startServer = "",
+       .queued = true},
+      {.name = "server is case-sensitive",
+       .link = "http://SERVER/x.html",
+       .server = true,
        .queued = false},
       {.name = "under start folder", .link = "x.html", .another = true, .queued = true},
-      {.name = "start folder any case", .link = "HTTP://SERVER/A/x.html", .another = true,
+      {.name = "start folder any case",
+       .link = "HTTP://SERVER/A/x.html",
+       .another = true,
        .queued = true},
-      {.name = "outside start folder", .link = "http://server/z/x.html", .another = true,
+      {.name = "outside start folder",
+       .link = "http://server/z/x.html",
+       .another = true,
        .queued = false},
       {.name = "shorter than start folder", .link = "http://s/", .another = true, .queued = false},
-      {.name = "enable list: start folder passes", .link = "x.html", .filter = true, .enable = 1,
+      {.name = "enable list: start folder passes",
+       .link = "x.html",
+       .filter = true,
+       .enable = 1,
        .queued = true},
-      {.name = "enable list: empty list stops others", .link = "http://other/x.html",
-       .filter = true, .enable = 1, .queued = false},
-      {.name = "enable list: entry in any case", .link = "http://other/News/x.html",
-       .filter = true, .enable = 1, .enableList = {"news"}, .queued = true},
-      {.name = "enable list: empty start folder exempts all", .link = "http://other/x.html",
-       .filter = true, .enable = 1, .startFolder = "", .queued = true},
-      {.name = "disable list applies to every address", .link = "x.html", .filter = true,
-       .disable = 1, .disableList = {"/A/B/"}, .queued = false},
-      {.name = "disable list off", .link = "x.html", .filter = true, .disable = 0,
-       .disableList = {"/a/"}, .queued = true},
-      {.name = "lists need FILTER", .link = "x.html", .disable = 1, .disableList = {"/a/"},
+      {.name = "enable list: empty list stops others",
+       .link = "http://other/x.html",
+       .filter = true,
+       .enable = 1,
+       .queued = false},
+      {.name = "enable list: entry in any case",
+       .link = "http://other/News/x.html",
+       .filter = true,
+       .enable = 1,
+       .enableList = {"news"},
        .queued = true},
-      {.name = "Japanese disable entry", .link = Sjis("表/x.html"), .filter = true, .disable = 1,
-       .disableList = {Sjis("表")}, .queued = false},
+      {.name = "enable list: empty start folder exempts all",
+       .link = "http://other/x.html",
+       .filter = true,
+       .enable = 1,
+       .startFolder = "",
+       .queued = true},
+      {.name = "disable list applies to every address",
+       .link = "x.html",
+       .filter = true,
+       .disable = 1,
+       .disableList = {"/A/B/"},
+       .queued = false},
+      {.name = "disable list off",
+       .link = "x.html",
+       .filter = true,
+       .disable = 0,
+       .disableList = {"/a/"},
+       .queued = true},
+      {.name = "lists need FILTER",
+       .link = "x.html",
+       .disable = 1,
+       .disableList = {"/a/"},
+       .queued = true},
+      {.name = "Japanese disable entry",
+       .link = Sjis("表/x.html"),
+       .filter = true,
+       .disable = 1,
+       .disableList = {Sjis("表")},
+       .queued = false},
       {.name = "Japanese folder", .link = Sjis("資料/x.html"), .another = true, .queued = true},
   };
   for (const auto& c : cases) {
@@ -73,7 +111,8 @@ TEST(QueueLink, AppliesTheRulesInOrder) {
     download::CrawlState state;
     state.m_startFolder = c.startFolder;
     state.m_startServer = c.startServer;
-    EXPECT_EQ(download::QueueLink(state, controls, filters, kPage, c.link, QueueKind::kUrl), c.queued)
+    EXPECT_EQ(download::QueueLink(state, controls, filters, kPage, c.link, QueueKind::kUrl),
+              c.queued)
         << c.name;
     EXPECT_EQ(state.size(), c.queued ? 1 : 0) << c.name;
     EXPECT_EQ(state.m_kindQueue.size(), state.m_addressQueue.size()) << c.name;
@@ -85,11 +124,14 @@ TEST(QueueLink, ReadsTheOptionsAtEveryCallAndQueuesEachAddressOnce) {
   const settings::FilterLists filters;
   download::CrawlState state;
   state.m_startServer = "server";
-  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "http://other/1.html", QueueKind::kUrl));
+  EXPECT_TRUE(
+      download::QueueLink(state, controls, filters, kPage, "http://other/1.html", QueueKind::kUrl));
   controls.checks[Field::kServer] = true;
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "http://other/2.html", QueueKind::kUrl));
+  EXPECT_FALSE(
+      download::QueueLink(state, controls, filters, kPage, "http://other/2.html", QueueKind::kUrl));
   EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kCgi));
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kUrl)) << "duplicate";
+  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kUrl))
+      << "duplicate";
   EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "./", QueueKind::kUrl));
   EXPECT_EQ(state.m_addressQueue,
             (std::vector<std::string>{"http://other/1.html", "http://server/a/b/"}));
@@ -139,27 +181,43 @@ TEST(HarvestLinks, QueuesTheLinksOfEveryScanWithTheirKinds) {
     int pumps;
   } cases[] = {
       {"no tags", "just text, " + Sjis("日本語"), {}, 0},
-      {"capital IMG keeps the page's letter case", "<IMG SRC=\"Pics/A.CGI\">",
-       {{"http://server/a/b/Pics/A.CGI", "src"}}, 1},
-      {"anchor fragment cut", "<a href=\"next.html#top\">n</a>",
-       {{"http://server/a/b/next.html", "url"}}, 1},
+      {"capital IMG keeps the page's letter case",
+       "<IMG SRC=\"Pics/A.CGI\">",
+       {{"http://server/a/b/Pics/A.CGI", "src"}},
+       1},
+      {"anchor fragment cut",
+       "<a href=\"next.html#top\">n</a>",
+       {{"http://server/a/b/next.html", "url"}},
+       1},
       {"fragment only", "<a href=\"#top\">t</a>", {}, 1},
-      {"query gives cgi", "<a href=\"list.cgi?p=2\">2</a>",
-       {{"http://server/a/b/list.cgi?p=2", "cgi"}}, 1},
+      {"query gives cgi",
+       "<a href=\"list.cgi?p=2\">2</a>",
+       {{"http://server/a/b/list.cgi?p=2", "cgi"}},
+       1},
       {"not page-like is src and dropped", "<a href=\"file.zip\">z</a>", {}, 1},
-      {"option values", "<option value=\"menu/\">m</option>",
-       {{"http://server/a/b/menu/", "url"}}, 1},
-      {"frame is url whatever it is", "<frame src=\"cgi-bin/menu\">",
-       {{"http://server/a/b/cgi-bin/menu", "url"}}, 0},
-      {"body background", "<body background=\"bg.cgi\">",
-       {{"http://server/a/b/bg.cgi", "src"}}, 0},
-      {"an img read by the frame scan too", "<img src=\"frame.cgi\">",
-       {{"http://server/a/b/frame.cgi", "src"}}, 1},
-      {"letter case of an earlier occurrence", "NEXT.HTML <a href=\"next.html\">n</a>",
-       {{"http://server/a/b/NEXT.HTML", "url"}}, 1},
-      {"Japanese link", "<a href=\"" + Sjis("ページ.HTML") + "\">p</a>",
-       {{"http://server/a/b/" + Sjis("ページ.HTML"), "url"}}, 1},
-      {"scans in order", "<a href=\"a.html\">a</a><img src=\"i.cgi\"><frame src=\"f.htm\">",
+      {"option values",
+       "<option value=\"menu/\">m</option>",
+       {{"http://server/a/b/menu/", "url"}},
+       1},
+      {"frame is url whatever it is",
+       "<frame src=\"cgi-bin/menu\">",
+       {{"http://server/a/b/cgi-bin/menu", "url"}},
+       0},
+      {"body background", "<body background=\"bg.cgi\">", {{"http://server/a/b/bg.cgi", "src"}}, 0},
+      {"an img read by the frame scan too",
+       "<img src=\"frame.cgi\">",
+       {{"http://server/a/b/frame.cgi", "src"}},
+       1},
+      {"letter case of an earlier occurrence",
+       "NEXT.HTML <a href=\"next.html\">n</a>",
+       {{"http://server/a/b/NEXT.HTML", "url"}},
+       1},
+      {"Japanese link",
+       "<a href=\"" + Sjis("ページ.HTML") + "\">p</a>",
+       {{"http://server/a/b/" + Sjis("ページ.HTML"), "url"}},
+       1},
+      {"scans in order",
+       "<a href=\"a.html\">a</a><img src=\"i.cgi\"><frame src=\"f.htm\">",
        {{"http://server/a/b/i.cgi", "src"},
         {"http://server/a/b/a.html", "url"},
         {"http://server/a/b/f.htm", "url"}},
@@ -180,7 +238,8 @@ TEST(HarvestLinks, RestoresTheLetterCaseOfNestedAndRepeatedValues) {
     std::string name, page;
     Entries queue;
   } cases[] = {
-      {"nested tags share one value", "<img <IMG <img SRC=Pics/A.CGI>",
+      {"nested tags share one value",
+       "<img <IMG <img SRC=Pics/A.CGI>",
        {{"http://server/a/b/Pics/A.CGI", "src"}}},
       // Each scan goes on behind the last tag's "<", so the next spelling is that tag's own.
       {"an earlier spelling wins until the scan passes it",
@@ -189,8 +248,8 @@ TEST(HarvestLinks, RestoresTheLetterCaseOfNestedAndRepeatedValues) {
         {"http://server/a/b/x.cgi", "src"},
         {"http://server/a/b/X.Cgi", "src"}}},
       {"a long value found after a run of its own prefix",
-       std::string(1000, 'a') + std::string(2000, 'A') + "B.CGI <img src=" +
-           std::string(2000, 'a') + "b.cgi>",
+       std::string(1000, 'a') + std::string(2000, 'A') +
+           "B.CGI <img src=" + std::string(2000, 'a') + "b.cgi>",
        {{"http://server/a/b/" + std::string(2000, 'A') + "B.CGI", "src"}}},
   };
   for (const auto& c : cases) {
@@ -209,12 +268,15 @@ TEST(HarvestLinks, PassesOverValuesLongerThanTheLongestLink) {
     Entries queue;
     int pumps;
   } cases[] = {
-      {"longest link is kept", "<img src=" + fill.substr(5) + ".html>",
-       {{"http://server/a/b/" + fill.substr(5) + ".html", "src"}}, 1},
+      {"longest link is kept",
+       "<img src=" + fill.substr(5) + ".html>",
+       {{"http://server/a/b/" + fill.substr(5) + ".html", "src"}},
+       1},
       {"one byte longer is passed over", "<img src=" + fill.substr(4) + ".html>", {}, 1},
       {"anchor value running over the page",
        "<a\nhref></a>=" + fill + ".html <a href=n.html>n</a>",
-       {{"http://server/a/b/n.html", "url"}}, 2},
+       {{"http://server/a/b/n.html", "url"}},
+       2},
   };
   for (const auto& c : cases) {
     Harvest harvest;

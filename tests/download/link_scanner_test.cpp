@@ -67,8 +67,8 @@ TEST(GetAnchorAttribute, NeedsAClosingTagAndReadsTheRestOfTheText) {
       {"<link rel=\"stylesheet\" href=\"a.css\">", "a.css", 1, "unchanged"},
       // The trail byte of a double-byte character is never the tag name "a".
       {"<p \x83\x61 href=\"x.html\"></a>", "END", 0, "unchanged"},
-      {"<a href=\"" + Sjis("ページ.html") + "\">" + Sjis("次") + "</a>", Sjis("ページ.html"),
-       25, "<a href=\"" + Sjis("ページ.html") + "\">"},
+      {"<a href=\"" + Sjis("ページ.html") + "\">" + Sjis("次") + "</a>", Sjis("ページ.html"), 25,
+       "<a href=\"" + Sjis("ページ.html") + "\">"},
   };
   for (const auto& c : cases) {
     int pos = -1;
@@ -100,7 +100,9 @@ TEST(FindTag, BoundsTheTagAroundAnyOccurrenceOfTheName) {
 // Searches of a lowered page agree with searching the text cut at the start position, also when
 // the start lies inside a double-byte character.
 TEST(LoweredPage, FindsLikeASearchOfTheCutText) {
-  const std::string texts[] = {"\x83\x61\x83\x61", "a\x83\x61" "b\x95\x5C\\a",
+  const std::string texts[] = {"\x83\x61\x83\x61",
+                               "a\x83\x61"
+                               "b\x95\x5C\\a",
                                "\x81\x81\x81\x61<a", Sjis("表示ページ") + "a/\\"};
   for (const std::string& text : texts) {
     const download::LoweredPage page(text);
@@ -118,11 +120,23 @@ TEST(LoweredPage, FindsLikeASearchOfTheCutText) {
 TEST(LoweredPage, LinearSearchAgreesWithThePlainSearch) {
   const std::string aaa(300, 'a');
   const std::string texts[] = {aaa + "<img src=" + aaa + "b>",
-                               "\x83\x61\x83\x61\x83\x61" "a\x83\x61" "a",
+                               "\x83\x61\x83\x61\x83\x61"
+                               "a\x83\x61"
+                               "a",
                                "abababcabababcababc",
                                Sjis("表示ページ") + "\x95\x5C\\a" + Sjis("ソソ")};
-  const std::string whats[] = {aaa + "b", "a" + aaa, "a\x83\x61" "a", "\x61\x83", "ababc",
-                               "abcab", "\\", "a", Sjis("ソ"), "\x5C\x83", ""};
+  const std::string whats[] = {aaa + "b",
+                               "a" + aaa,
+                               "a\x83\x61"
+                               "a",
+                               "\x61\x83",
+                               "ababc",
+                               "abcab",
+                               "\\",
+                               "a",
+                               Sjis("ソ"),
+                               "\x5C\x83",
+                               ""};
   for (const std::string& text : texts) {
     const download::LoweredPage page(text);
     for (const std::string& what : whats) {

@@ -21,8 +21,8 @@ void Disagree(const char* what, const std::string& html, const std::string& fast
   std::abort();
 }
 
-const char* const kCalls[][2] = {{"img", "src"},     {"body", "background"}, {"a", "href"},
-                                 {"option", "value"}, {"frame", "src"},      {"a", ""}};
+const char* const kCalls[][2] = {{"img", "src"},      {"body", "background"}, {"a", "href"},
+                                 {"option", "value"}, {"frame", "src"},       {"a", ""}};
 
 void CompareCalls(const std::string& html, const char* tag, const char* attribute) {
   int fastPos = -7, slowPos = -7;

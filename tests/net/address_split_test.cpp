@@ -40,8 +40,16 @@ TEST(SplitAddress, GivesServerObjectAndPort) {
 
 TEST(SplitAddress, RefusesAddressesThatCannotBeRequested) {
   const std::string cases[] = {
-      "",          "www.example.com/a", "ftp://host/file", "file:///etc/passwd", "http://",
-      "http:///a", "http://host:abc/",  "http://host:0/",  "http://host:65536/", "http://[::1/",
+      "",
+      "www.example.com/a",
+      "ftp://host/file",
+      "file:///etc/passwd",
+      "http://",
+      "http:///a",
+      "http://host:abc/",
+      "http://host:0/",
+      "http://host:65536/",
+      "http://[::1/",
       "http://host:123456/",
   };
   for (const auto& address : cases) EXPECT_FALSE(net::SplitAddress(address)) << address;

@@ -89,7 +89,7 @@ TEST(TransferLimits, DownloadOverTheSizeLimitLeavesItsFileEmpty) {
     bool announced;  // with a Content-Length, or ended by the closing connection
     bool ok;
   } cases[] = {
-      {1000, true, true}, {1001, true, false}, {1000, false, true},
+      {1000, true, true},   {1001, true, false},    {1000, false, true},
       {1001, false, false}, {300000, false, false}, {0, false, true},
   };
   for (const auto& c : cases) {

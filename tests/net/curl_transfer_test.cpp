@@ -39,16 +39,16 @@ TEST(CurlTransfer, SendsTheRequestShapeOfEachOperation) {
     std::function<net::TransferResult()> call;
     std::string method, version, agent, accept, contentType, body;
   } cases[] = {
-      {"GetText", [&] { return transfer.GetText(address); },
-       "GET", "HTTP/1.1", "HTML Get Sample", "text", "", ""},
-      {"DownloadFile", [&] { return transfer.DownloadFile(temp / "f.bin", address); },
-       "GET", "HTTP/1.1", "HTML Get Sample", "text", "", ""},
-      {"GetFormText", [&] { return transfer.GetFormText(formBody, address); },
-       "GET", "HTTP/1.0", "GetServer", "", kFormType, formBody},
-      {"PostFormText", [&] { return transfer.PostFormText(formBody, address); },
-       "POST", "HTTP/1.0", "PostServer", "", kFormType, formBody},
-      {"PostFormText empty", [&] { return transfer.PostFormText("", address); },
-       "POST", "HTTP/1.0", "PostServer", "", kFormType, ""},
+      {"GetText", [&] { return transfer.GetText(address); }, "GET", "HTTP/1.1", "HTML Get Sample",
+       "text", "", ""},
+      {"DownloadFile", [&] { return transfer.DownloadFile(temp / "f.bin", address); }, "GET",
+       "HTTP/1.1", "HTML Get Sample", "text", "", ""},
+      {"GetFormText", [&] { return transfer.GetFormText(formBody, address); }, "GET", "HTTP/1.0",
+       "GetServer", "", kFormType, formBody},
+      {"PostFormText", [&] { return transfer.PostFormText(formBody, address); }, "POST", "HTTP/1.0",
+       "PostServer", "", kFormType, formBody},
+      {"PostFormText empty", [&] { return transfer.PostFormText("", address); }, "POST", "HTTP/1.0",
+       "PostServer", "", kFormType, ""},
       {"DownloadQueryFile", [&] { return transfer.DownloadQueryFile(temp / "q.bin", address); },
        "GET", "HTTP/1.0", "My Session", "", kFormType, address},
   };
@@ -155,16 +155,23 @@ TEST(CurlTransfer, FollowsRedirectsOnlyForGetTextAndDownloadFile) {
       bool ok;
       std::vector<std::string> lines;
     } cases[] = {
-        {"GetText", [&] { return transfer.GetText(address); }, true,
+        {"GetText",
+         [&] { return transfer.GetText(address); },
+         true,
          {"GET " + old, "GET /new.html"}},
-        {"DownloadFile", [&] { return transfer.DownloadFile(temp / "r.bin", address); }, true,
+        {"DownloadFile",
+         [&] { return transfer.DownloadFile(temp / "r.bin", address); },
+         true,
          {"GET " + old, "GET /new.html"}},
-        {"GetFormText", [&] { return transfer.GetFormText("", address); }, false,
-         {"GET " + old}},
-        {"PostFormText", [&] { return transfer.PostFormText("", address); }, false,
+        {"GetFormText", [&] { return transfer.GetFormText("", address); }, false, {"GET " + old}},
+        {"PostFormText",
+         [&] { return transfer.PostFormText("", address); },
+         false,
          {"POST " + old}},
-        {"DownloadQueryFile", [&] { return transfer.DownloadQueryFile(temp / "r.bin", address); },
-         false, {"GET " + old}},
+        {"DownloadQueryFile",
+         [&] { return transfer.DownloadQueryFile(temp / "r.bin", address); },
+         false,
+         {"GET " + old}},
     };
     for (const auto& c : cases) {
       server.ClearRequests();

@@ -40,8 +40,8 @@ class TlsTransfer : public ::testing::Test {
     net::TransferLimits limits;
     limits.certificateFile = trusted;
     limits.stallTimeoutSeconds = 5;
-    limits.routes = {kHost + ":" + std::to_string(namedPort) + ":127.0.0.1:" +
-                     std::to_string(serverPort)};
+    limits.routes = {kHost + ":" + std::to_string(namedPort) +
+                     ":127.0.0.1:" + std::to_string(serverPort)};
     return net::CurlTransfer(limits);
   }
 
@@ -88,8 +88,7 @@ TEST_F(TlsTransfer, CertificateThatDoesNotCheckOutFails) {
   for (const auto& c : cases) {
     HttpServer server(Certificate(c.served), Key(c.served));
     server.Serve("/secure.html", Answer{200, "secret page"});
-    auto transfer =
-        Transfer(c.trusted.empty() ? "" : Certificate(c.trusted), 443, server.port());
+    auto transfer = Transfer(c.trusted.empty() ? "" : Certificate(c.trusted), 443, server.port());
     const auto result = transfer.GetText("https://" + kHost + "/secure.html");
     EXPECT_FALSE(result.ok) << c.name;
     EXPECT_EQ(result.status, 0) << c.name;

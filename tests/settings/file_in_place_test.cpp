@@ -35,15 +35,19 @@ mode_t ModeOf(const std::string& path) {
 TEST(SaveFileInPlace, WritesThroughLinksToTheRealFile) {
   struct Case {
     std::string name;
-    std::string target;                // the real file, relative to the folder
+    std::string target;  // the real file, relative to the folder
     std::vector<std::pair<std::string, std::string>> links;  // link -> what it points at
-    std::string saved;                 // the path handed to the save
+    std::string saved;                                       // the path handed to the save
   } cases[] = {
       {"absolute link", "real/set.ini", {{"set.ini", "@/real/set.ini"}}, "set.ini"},
       {"relative link", "real/set.ini", {{"set.ini", "real/set.ini"}}, "set.ini"},
-      {"chain of links", "real/set.ini",
-       {{"a.ini", "b.ini"}, {"b.ini", "sub/c.ini"}, {"sub/c.ini", "../real/set.ini"}}, "a.ini"},
-      {"Japanese names", Sjis("実体/設定.ini"), {{Sjis("設定.ini"), Sjis("実体/設定.ini")}},
+      {"chain of links",
+       "real/set.ini",
+       {{"a.ini", "b.ini"}, {"b.ini", "sub/c.ini"}, {"sub/c.ini", "../real/set.ini"}},
+       "a.ini"},
+      {"Japanese names",
+       Sjis("実体/設定.ini"),
+       {{Sjis("設定.ini"), Sjis("実体/設定.ini")}},
        Sjis("設定.ini")},
       {"link to a missing file", "real/new.ini", {{"new.ini", "real/new.ini"}}, "new.ini"},
   };
@@ -58,9 +62,8 @@ TEST(SaveFileInPlace, WritesThroughLinksToTheRealFile) {
     for (const auto& [link, target] : c.links) {
       const fs::path native = Native(folder / link);
       fs::create_directories(native.parent_path());
-      fs::create_symlink(target.starts_with("@/") ? Native(folder / target.substr(2))
-                                                  : Native(target),
-                         native);
+      fs::create_symlink(
+          target.starts_with("@/") ? Native(folder / target.substr(2)) : Native(target), native);
     }
     ASSERT_TRUE(settings::SaveFileInPlace(folder / c.saved, kNew)) << c.name;
     EXPECT_EQ(ReadFile(folder / c.target), kNew) << c.name;
@@ -86,7 +89,8 @@ TEST(SaveFileInPlace, KeepsTheOwnerOfTheFile) {
   TempFolder folder;
   const std::string path = folder / "set.ini";
   WriteFile(path, kOld);
-  if (::chown(path.c_str(), 4321, 4321) != 0) GTEST_SKIP() << "only the administrator can hand out files";
+  if (::chown(path.c_str(), 4321, 4321) != 0)
+    GTEST_SKIP() << "only the administrator can hand out files";
   ASSERT_TRUE(settings::SaveFileInPlace(path, kNew));
   struct stat status {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
@@ -99,7 +103,9 @@ TEST(SaveFileInPlace, RefusesWhatTheUserMayNotWrite) {
   struct Case {
     std::string name;
     mode_t mode;
-  } cases[] = {{"read-only for all", 0444}, {"no permission at all", 0000}, {"read-only for the owner", 0400}};
+  } cases[] = {{"read-only for all", 0444},
+               {"no permission at all", 0000},
+               {"read-only for the owner", 0400}};
   for (const auto& c : cases) {
     TempFolder folder;
     const std::string path = folder / "set.ini";

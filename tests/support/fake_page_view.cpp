@@ -7,7 +7,9 @@
 namespace testing_support {
 
 FakePageView::FakePageView(int pageWidth_, int pageHeight_, int viewWidth_, int viewHeight_)
-    : pageWidth(pageWidth_), pageHeight(pageHeight_), viewWidth(viewWidth_),
+    : pageWidth(pageWidth_),
+      pageHeight(pageHeight_),
+      viewWidth(viewWidth_),
       viewHeight(viewHeight_) {}
 
 std::uint32_t FakePageView::PagePixel(int x, int y) {

@@ -64,9 +64,9 @@ class FakePageView : public convert::PageView {
   // Record.
   std::vector<std::string> navigations;
   int redraws = 0;
-  std::vector<std::pair<int, int>> scrolls;         // every ScrollBy(dx, dy)
-  std::vector<convert::ScrollPoint> snapshotsAt;    // the view's position at every snapshot
-  std::vector<std::size_t> hidesAtSnapshot;         // snapshots taken before each hide
+  std::vector<std::pair<int, int>> scrolls;       // every ScrollBy(dx, dy)
+  std::vector<convert::ScrollPoint> snapshotsAt;  // the view's position at every snapshot
+  std::vector<std::size_t> hidesAtSnapshot;       // snapshots taken before each hide
   int restores = 0;
   int frameRequests = 0;
   int layoutQueries = 0;

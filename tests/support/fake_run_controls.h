@@ -30,12 +30,12 @@ class FakeRunControls : public convert::RunControls {
 
   std::map<settings::Field, std::string> texts;
   std::map<settings::Field, bool> checks;
-  std::array<bool, 6> rowEnabled{};            // row n at index n - 1
-  std::vector<std::string> statusTexts;        // every status text set, oldest first
-  std::vector<std::string> messages;           // every message box, oldest first
-  std::vector<settings::Field> focused;        // every focus request
-  std::vector<std::pair<int, int>> placements; // (captureWidth, screenHeight) per page
-  std::vector<convert::EntryRecord> records;  // every page or entry record, oldest first
+  std::array<bool, 6> rowEnabled{};             // row n at index n - 1
+  std::vector<std::string> statusTexts;         // every status text set, oldest first
+  std::vector<std::string> messages;            // every message box, oldest first
+  std::vector<settings::Field> focused;         // every focus request
+  std::vector<std::pair<int, int>> placements;  // (captureWidth, screenHeight) per page
+  std::vector<convert::EntryRecord> records;    // every page or entry record, oldest first
   int pumps = 0;
   int sleptMilliseconds = 0;
   int screenHeight = 1024;

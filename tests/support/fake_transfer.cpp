@@ -55,8 +55,7 @@ net::TransferResult FakeTransfer::PostFormText(const std::string&, const std::st
 
 // Like the real downloads: the file is made first (nothing is sent when it cannot be), then
 // filled with the body of an answering address or left empty.
-net::TransferResult FakeTransfer::ToFile(const std::string& operation,
-                                         const std::string& filePath,
+net::TransferResult FakeTransfer::ToFile(const std::string& operation, const std::string& filePath,
                                          const std::string& address) {
   const auto native = base::ToNativePath(filePath);
   std::ofstream file;

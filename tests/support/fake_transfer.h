@@ -16,7 +16,7 @@ class FakeTransfer : public net::Transfer {
     std::string operation;  // "GetText", "GetFormText", "PostFormText", "DownloadFile",
                             // "DownloadQueryFile", "GetServerName"
     std::string address;
-    std::string filePath;   // the download operations only
+    std::string filePath;  // the download operations only
   };
 
   // Addresses that answer 200 with their body; every other address fails (404 or no server).

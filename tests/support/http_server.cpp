@@ -126,8 +126,8 @@ bool ReadRequest(Connection& connection, RecordedRequest& request) {
   while (lineEnd != std::string::npos) {
     const std::size_t start = lineEnd + 2;
     lineEnd = head.find("\r\n", start);
-    const std::string line = head.substr(start, lineEnd == std::string::npos ? lineEnd
-                                                                               : lineEnd - start);
+    const std::string line =
+        head.substr(start, lineEnd == std::string::npos ? lineEnd : lineEnd - start);
     const auto colon = line.find(':');
     if (colon == std::string::npos) continue;
     request.headers.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
@@ -197,8 +197,8 @@ struct HttpServer::Impl {
       if (fds[1].revents) return;
       sockaddr_in client{};
       socklen_t length = sizeof client;
-      const int fd = ::accept4(listener, reinterpret_cast<sockaddr*>(&client), &length,
-                               SOCK_CLOEXEC);
+      const int fd =
+          ::accept4(listener, reinterpret_cast<sockaddr*>(&client), &length, SOCK_CLOEXEC);
       if (fd < 0) continue;
       std::lock_guard lock(mutex);
       // Threads whose connection is closed have left the mutex for good: reap them, so that a
@@ -232,8 +232,8 @@ struct HttpServer::Impl {
       if (found != answers.end()) answer = found->second;
       requests.push_back(request);
     }
-    std::string reply = "HTTP/1.1 " + std::to_string(answer.status) + " " +
-                        Reason(answer.status) + "\r\nContent-Type: " + answer.contentType;
+    std::string reply = "HTTP/1.1 " + std::to_string(answer.status) + " " + Reason(answer.status) +
+                        "\r\nContent-Type: " + answer.contentType;
     if (answer.announceLength) {
       reply += "\r\nContent-Length: " + std::to_string(answer.body.size());
     }
@@ -293,8 +293,8 @@ HttpServer::~HttpServer() { m_impl->Stop(); }
 int HttpServer::port() const { return m_impl->port; }
 
 std::string HttpServer::Address(const std::string& target) const {
-  return std::string(m_impl->tls ? "https" : "http") + "://127.0.0.1:" +
-         std::to_string(m_impl->port) + target;
+  return std::string(m_impl->tls ? "https" : "http") +
+         "://127.0.0.1:" + std::to_string(m_impl->port) + target;
 }
 
 void HttpServer::Serve(const std::string& target, Answer answer) { Serve("", target, answer); }
@@ -332,8 +332,8 @@ bool MakeSelfSignedCertificate(const std::string& folder, const std::string& nam
                                const std::string& hostName) {
   const std::string command =
       "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=" + hostName +
-      "' -addext 'subjectAltName=DNS:" + hostName + "' -keyout '" + folder + name +
-      ".key' -out '" + folder + name + ".pem' >/dev/null 2>&1";
+      "' -addext 'subjectAltName=DNS:" + hostName + "' -keyout '" + folder + name + ".key' -out '" +
+      folder + name + ".pem' >/dev/null 2>&1";
   return std::system(command.c_str()) == 0;
 }
 

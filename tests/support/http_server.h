@@ -18,7 +18,7 @@ struct RecordedRequest {
   std::string version;  // "HTTP/1.0" or "HTTP/1.1"
   HeaderList headers;
   std::string body;
-  int clientPort = 0;   // the client's side of the connection the request came on
+  int clientPort = 0;  // the client's side of the connection the request came on
 
   bool HasHeader(const std::string& name) const;  // any letter case
   // The first value of header `name` (any letter case); "" when there is none.
@@ -30,7 +30,9 @@ struct RecordedRequest {
 struct Answer {
   Answer(int status = 200, std::string body = {}, std::string contentType = "text/html",
          HeaderList headers = {})
-      : status(status), body(std::move(body)), contentType(std::move(contentType)),
+      : status(status),
+        body(std::move(body)),
+        contentType(std::move(contentType)),
         headers(std::move(headers)) {}
 
   int status;

@@ -74,8 +74,8 @@ inline std::string ValueFrom(const std::string& X, int s, int k, int close, bool
   return k >= 0 ? X.substr(s, k - s) : X;
 }
 
-inline std::string GetTagAttribute(std::string html, std::string tagName,
-                                   std::string attributeName, int& pos) {
+inline std::string GetTagAttribute(std::string html, std::string tagName, std::string attributeName,
+                                   int& pos) {
   std::string names = tagName;
   if (!attributeName.empty()) names += "," + attributeName;
   const std::string T = FindTag(html, names, pos, '<', '>');
@@ -87,11 +87,9 @@ inline std::string GetTagAttribute(std::string html, std::string tagName,
     return !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\'');
   });
   if (s < 0) s = e;
-  const int k = FirstFrom(T, s + 1, [](char c) {
-    return c == ' ' || c == '\t' || c == '"' || c == '\'';
-  });
-  const std::string value =
-      ValueFrom(T, s, k, static_cast<int>(T.size()) - 1, /*quoted=*/false);
+  const int k =
+      FirstFrom(T, s + 1, [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; });
+  const std::string value = ValueFrom(T, s, k, static_cast<int>(T.size()) - 1, /*quoted=*/false);
   pos = pos + 1;
   return CutFragment(value);
 }
