@@ -172,13 +172,13 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
     line.source = SystemText(raw.positionals[0]);
     line.output = SystemText(raw.positionals[1]);
   }
-  line.settingsFile = line.settingsFile.empty() ? "" : SystemText(line.settingsFile);
+  line.settingsFile = SystemText(line.settingsFile);
   return {};
 }
 
 // The parser's own English messages are not shown: the argument it stumbled on is named in a
 // Japanese sentence instead.
-std::string ParseErrorText(const CLI::ParseError& error, const std::vector<std::string>& args) {
+std::string ParseErrorText(const CLI::ParseError& error) {
   const std::string what = error.what();
   const std::size_t colon = what.rfind(": ");
   std::string subject = colon == std::string::npos ? std::string() : what.substr(colon + 2);
@@ -217,7 +217,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    parsed.error = ParseErrorText(error, arguments);
+    parsed.error = ParseErrorText(error);
     return parsed;
   }
   if (help || (app.get_subcommands().empty() && !version)) {

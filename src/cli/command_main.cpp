@@ -17,6 +17,7 @@
 #include "base/tools.h"
 #include "cli/cli_controls.h"
 #include "cli/command_line.h"
+#include "cli/headless_session.h"
 #include "cli/interrupt.h"
 #include "cli/page_renderers.h"
 #include "cli/render_worker.h"
@@ -152,7 +153,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   DisplayChoice display{line.useDisplay};
   if (line.jobs > 1) {
     const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
-    display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + 60),
+    display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + HeadlessSession::kFrameGap),
                                      VirtualDisplay::kScreenWidth, kWidestScreen);
   }
   std::unique_ptr<SessionRenderer> session;

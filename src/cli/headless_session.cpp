@@ -18,9 +18,6 @@ int g_argc = 1;
 char g_program[] = "rendora";
 char* g_argv[] = {g_program, nullptr};
 
-// The room between the frames of render workers side by side: the frame and its border.
-constexpr int kFrameGap = 60;
-
 // An application object that parses nothing and shows nothing by itself.
 class HeadlessApp : public wxApp {
  public:

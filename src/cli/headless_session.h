@@ -15,6 +15,9 @@ namespace cli {
 
 class HeadlessSession {
  public:
+  // The room a render worker's frame takes beside the page's width: the frame and its border.
+  static constexpr int kFrameGap = 60;
+
   HeadlessSession() = default;
   ~HeadlessSession();
   HeadlessSession(const HeadlessSession&) = delete;
