@@ -41,7 +41,12 @@ std::string Load() {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// Every "[name]" the file may hold, read loosely: names that are no section read as empty.
+bool SameName(const std::string& a, const std::string& b) {
+  return base::ToLower(a) == base::ToLower(b);
+}
+
+// Every "[name]" the file may hold, once each, read loosely: names that are no section read
+// as empty. Each name costs a read of the file per input, so repeats are left out.
 std::vector<std::string> SectionNames(const std::string& content, const std::string& written) {
   std::vector<std::string> names = {written};
   for (std::size_t open = content.find('['); open != std::string::npos;
@@ -51,13 +56,11 @@ std::vector<std::string> SectionNames(const std::string& content, const std::str
     std::string name = content.substr(open + 1, close - open - 1);
     while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
-    names.push_back(name);
+    bool seen = false;
+    for (const std::string& known : names) seen = seen || SameName(known, name);
+    if (!seen) names.push_back(name);
   }
   return names;
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-  return base::ToLower(a) == base::ToLower(b);
 }
 
 // The entries of a section after writing `key`: the first entry of that name gets the value,
