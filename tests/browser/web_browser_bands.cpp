@@ -119,6 +119,7 @@ BitmapFile BitmapFile::Read(const std::string& path) {
 }
 
 std::uint32_t BitmapFile::Pixel(int x, int y) const {
+  if (!valid || x < 0 || y < 0 || x >= width || y >= height) return kOutside;
   const std::size_t row = static_cast<std::size_t>(height - 1 - y);  // bottom row first
   return Little32(bytes, offBits + (row * width + x) * 4);
 }

@@ -57,7 +57,12 @@ struct BitmapFile {
   std::uint32_t imageSize = 0;
   std::string bytes;
 
-  // The pixel at (x, y) counted from the top, as 0x00RRGGBB plus the fourth byte in the top 8 bits.
+  // What Pixel gives for a place outside the picture: no colour a picture can hold, since the
+  // writer leaves the fourth byte 0.
+  static constexpr std::uint32_t kOutside = 0xFFFFFFFFu;
+
+  // The pixel at (x, y) counted from the top, as 0x00RRGGBB plus the fourth byte in the top 8 bits;
+  // kOutside when (x, y) is not in the picture.
   std::uint32_t Pixel(int x, int y) const;
   // "" when every pixel shows the page at `scale` (bitmap pixel d from page pixel d / scale);
   // else where the first wrong pixel is and how many there are.
