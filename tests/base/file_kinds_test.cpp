@@ -100,7 +100,9 @@ TEST_F(FileKindsTest, KindsFollowLinksAndNameEverythingElseOther) {
   EXPECT_EQ(listed["."], EntryKind::kDirectory);
   EXPECT_EQ(listed[".."], EntryKind::kDirectory);
   for (const auto& [name, kind] : kinds) {
-    if (kind) EXPECT_EQ(listed[name], *kind) << name;
+    if (kind) {
+      EXPECT_EQ(listed[name], *kind) << name;
+    }
   }
 }
 

@@ -84,8 +84,8 @@ TEST(Search, NeverMatchesAtATrailByte) {
   EXPECT_EQ(base::Find(Sjis("表示.HTML"), "HTM"), 5);
   EXPECT_TRUE(base::EndsWithByte("a\x95\x5C", '\\')) << "last-byte tests are byte tests";
   // Character starts are counted from the text's start: position 2 is a trail byte here.
-  EXPECT_EQ(base::CharStartAtOrAfter("a\x95\x5Cb", 2), 3);
-  EXPECT_EQ(base::CharStartAtOrAfter("a\x95\x5Cb", 1), 1);
+  EXPECT_EQ(base::CharStartAtOrAfter("a\x95\\b", 2), 3);  // 0x95 0x5C, then b
+  EXPECT_EQ(base::CharStartAtOrAfter("a\x95\\b", 1), 1);
   EXPECT_EQ(base::CharStartAtOrAfter("ab", 5), 2);
 }
 

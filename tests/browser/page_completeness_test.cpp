@@ -209,7 +209,9 @@ TEST_F(PageCompletenessTest, FixedAndStickyElementsAppearOnceAndHideNoContent) {
     EXPECT_EQ(bitmap.height, 3000 + c.offset);
     EXPECT_EQ(bitmap.FirstMismatch([&](int x, int y) { return c.expected(plain, x, y); }), "");
     // Afterwards the shown page is as the page made it: the fixed header still on top.
-    if (c.expected(plain, 400, 10) == kHeader) EXPECT_EQ(ShownColour(400, 10), kHeader);
+    if (c.expected(plain, 400, 10) == kHeader) {
+      EXPECT_EQ(ShownColour(400, 10), kHeader);
+    }
   }
 }
 
@@ -275,7 +277,9 @@ TEST_F(PageCompletenessTest, ImagesThatLoadOnScrollingAreAllInThePicture) {
                                                    m_folder / "lazy.bmp", c.wait, c.untilLoaded);
     ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
     // Waiting until loaded, the images the pass asked for have all come before the measuring.
-    if (c.untilLoaded) EXPECT_TRUE(result.complete);
+    if (c.untilLoaded) {
+      EXPECT_TRUE(result.complete);
+    }
     const BitmapFile bitmap = BitmapFile::Read(m_folder / "lazy.bmp");
     ASSERT_TRUE(bitmap.valid);
     EXPECT_EQ(bitmap.height, 100 + kImages * 1000);

@@ -254,7 +254,7 @@ TEST_F(HostileTreeTest, EntriesThatAreNoFilesArePassedOverWithAWordAndARecord) {
     EXPECT_FALSE(record.output.has_value());
   }
   EXPECT_EQ(recorded, skipped);
-  for (const std::string& name : {"p.html", "q.htm", "s.html", "z.html", "dangling.html"}) {
+  for (const char* name : {"p.html", "q.htm", "s.html", "z.html", "dangling.html"}) {
     const std::string word = resources::NotRegularFileText(name);
     EXPECT_EQ(std::count(controls.statusTexts.begin(), controls.statusTexts.end(), word), 1)
         << name;

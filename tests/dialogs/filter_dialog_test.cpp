@@ -75,7 +75,8 @@ class FilterDialogTest : public ::testing::Test {
 };
 
 TEST_F(FilterDialogTest, ShowsTheGivenListsAndSwitches) {
-  for (const auto& [enable, disable] : {std::pair{1, 1}, {0, 1}, {1, 0}, {0, 0}}) {
+  for (const auto& [enable, disable] :
+       {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
     settings::FilterLists lists{{Sjis("http://例え.jp/"), "b", ""}, {"x"}, enable, disable};
     FilterWindow window(lists);
     EXPECT_EQ(window.dialog()->GetTitle(), WxText(resources::TextId::kFilterTitle));
