@@ -36,7 +36,9 @@ TEST(GetTagAttribute, FindsTheValueOfTheNextMatchingTag) {
   for (const auto& c : cases) {
     int pos = -1;
     EXPECT_EQ(download::GetTagAttribute(c.html, c.tag, c.attribute, pos), c.value) << c.html;
-    if (c.value != "END") EXPECT_EQ(pos, c.pos) << c.html;
+    if (c.value != "END") {
+      EXPECT_EQ(pos, c.pos) << c.html;
+    }
   }
 }
 
@@ -75,7 +77,9 @@ TEST(GetAnchorAttribute, NeedsAClosingTagAndReadsTheRestOfTheText) {
     std::string tagText = "unchanged";
     EXPECT_EQ(download::GetAnchorAttribute(c.html, "a", "href", pos, tagText), c.value) << c.html;
     EXPECT_EQ(tagText, c.tagText) << c.html;
-    if (c.value != "END" || c.tagText != "unchanged") EXPECT_EQ(pos, c.pos) << c.html;
+    if (c.value != "END" || c.tagText != "unchanged") {
+      EXPECT_EQ(pos, c.pos) << c.html;
+    }
   }
 }
 
@@ -93,7 +97,9 @@ TEST(FindTag, BoundsTheTagAroundAnyOccurrenceOfTheName) {
   for (const auto& c : cases) {
     int pos = -1;
     EXPECT_EQ(download::FindTag(c.html, c.names, pos, '<', '>'), c.tag) << c.html;
-    if (!c.tag.empty()) EXPECT_EQ(pos, c.pos) << c.html;
+    if (!c.tag.empty()) {
+      EXPECT_EQ(pos, c.pos) << c.html;
+    }
   }
 }
 
