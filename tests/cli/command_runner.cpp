@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <gtest/gtest.h>
+
 namespace testing_support {
 
 RunningCommand::RunningCommand(const std::vector<std::string>& arguments,
@@ -69,6 +71,14 @@ CommandResult RunningCommand::Wait(int timeoutSeconds) {
   m_pid = -1;
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.standardError = m_error;
+  // On the sanitized build the command and its render workers (which share its error output)
+  // write their address, leak and undefined-behaviour reports there: any report fails the test.
+  for (const char* report : {"Sanitizer", "runtime error:"}) {
+    if (m_error.find(report) != std::string::npos) {
+      ADD_FAILURE() << "sanitizer report from the command:\n" << m_error;
+      break;
+    }
+  }
   return result;
 }
 
