@@ -3,6 +3,7 @@
 // of the file as it read before.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -41,10 +42,6 @@ std::string Load() {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  return base::ToLower(a) == base::ToLower(b);
-}
-
 // Every "[name]" the file may hold, once each, read loosely: names that are no section read
 // as empty. Each name costs a read of the file per input, so repeats are left out.
 std::vector<std::string> SectionNames(const std::string& content, const std::string& written) {
@@ -56,9 +53,11 @@ std::vector<std::string> SectionNames(const std::string& content, const std::str
     std::string name = content.substr(open + 1, close - open - 1);
     while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
-    bool seen = false;
-    for (const std::string& known : names) seen = seen || SameName(known, name);
-    if (!seen) names.push_back(name);
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& known) {
+          return base::EqualsIgnoringCase(known, name);
+        })) {
+      names.push_back(name);
+    }
   }
   return names;
 }
@@ -68,7 +67,7 @@ std::vector<std::string> SectionNames(const std::string& content, const std::str
 std::vector<settings::ProfileEntry> Expected(std::vector<settings::ProfileEntry> entries,
                                              const std::string& key, const std::string& value) {
   for (auto& entry : entries) {
-    if (SameName(entry.key, key)) {
+    if (base::EqualsIgnoringCase(entry.key, key)) {
       entry = {key, value};  // the line is written anew, with the new spelling of the name
       return entries;
     }
@@ -113,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (out != value) Fail("the written value does not read back", content);
   for (std::size_t i = 0; i < names.size(); ++i) {
     const auto after = kProfile.GetPrivateProfileSection(names[i], FilePath());
-    const bool written = SameName(names[i], section);
+    const bool written = base::EqualsIgnoringCase(names[i], section);
     if (after != (written ? Expected(before[i], key, value) : before[i])) {
       Fail("a write changed a value it did not touch", content);
     }
