@@ -3,7 +3,8 @@
 #pragma once
 
 #include <string>
-#include <sys/types.h>
+
+#include "base/child_process.h"
 
 namespace cli {
 
@@ -23,14 +24,14 @@ class VirtualDisplay {
 
   static constexpr int kScreenWidth = 1280;
   static constexpr int kScreenHeight = 1024;
-  // Ends the server and waits for it.
+  // Ends the server: it gets a second to end by itself, then it is killed.
   void Stop();
 
-  bool Running() const { return m_pid > 0; }
+  bool Running() const { return m_server.Running(); }
   const std::string& Name() const { return m_name; }  // ":N"
 
  private:
-  pid_t m_pid = -1;
+  base::ChildProcess m_server;
   std::string m_name;
 };
 
