@@ -72,6 +72,10 @@ void CliControls::PlaceForPage(int captureWidth, int screenHeight) {
   if (m_session && m_session->Started()) m_session->PlaceForPage(captureWidth, screenHeight);
 }
 
+void CliControls::CaptureProgress(std::chrono::milliseconds wait) {
+  if (m_progressHook) m_progressHook(wait);
+}
+
 void CliControls::RecordEntry(const convert::EntryRecord& record) {
   m_recorded = true;
   if (m_recordHook) {

@@ -32,6 +32,7 @@ class CliControls : public convert::RunControls {
   int ScreenHeight() override;
   void PlaceForPage(int captureWidth, int screenHeight) override;
   void RecordEntry(const convert::EntryRecord& record) override;
+  void CaptureProgress(std::chrono::milliseconds wait) override;
 
   // The session that pages are rendered in, once it is started.
   void UseSession(HeadlessSession* session) { m_session = session; }
@@ -40,6 +41,11 @@ class CliControls : public convert::RunControls {
   // Takes the records instead of the report (a worker sends them to its pool).
   void SetRecordHook(std::function<void(const convert::EntryRecord&)> hook) {
     m_recordHook = std::move(hook);
+  }
+
+  // Takes the capture's progress (a worker tells its pool).
+  void SetProgressHook(std::function<void(std::chrono::milliseconds)> hook) {
+    m_progressHook = std::move(hook);
   }
 
   // The messages the run showed, except the closing "処理終了" (the summary says it).
@@ -54,6 +60,7 @@ class CliControls : public convert::RunControls {
   HeadlessSession* m_session = nullptr;
   std::function<void()> m_pumpHook;
   std::function<void(const convert::EntryRecord&)> m_recordHook;
+  std::function<void(std::chrono::milliseconds)> m_progressHook;
   std::vector<std::string> m_messages;
   bool m_recorded = false;
   bool m_refused = false;

@@ -160,10 +160,13 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    const WorkerSetup setup{
+    PoolOptions pooled;
+    pooled.jobs = line.jobs;
+    pooled.display = display;
+    pooled.setup = WorkerSetup{
         options.values.GetOptionText(Field::kSize), options.values.GetOptionText(Field::kWait),
         options.values.GetOptionText(Field::kPercent), line.format, options.untilLoaded};
-    pool = std::make_unique<WorkerPool>(state, controls, line.jobs, display, setup);
+    pool = std::make_unique<WorkerPool>(state, controls, std::move(pooled));
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {

@@ -40,7 +40,7 @@ int RunRenderWorker() {
   // output goes to standard error instead, so that it can never break a line of the protocol.
   const int answers = dup(STDOUT_FILENO);
   dup2(STDERR_FILENO, STDOUT_FILENO);
-  LineChannel channel(STDIN_FILENO, answers);
+  LineChannel channel(base::UniqueFd(STDIN_FILENO), base::UniqueFd(answers));
 
   const std::optional<std::string> first = NextLine(channel, nullptr);
   const std::optional<WorkerSetup> setup = first ? DecodeSetup(*first) : std::nullopt;
@@ -67,6 +67,10 @@ int RunRenderWorker() {
 
   PageAnswer answer;
   controls.SetRecordHook([&answer](const convert::EntryRecord& record) { answer.record = record; });
+  // The pool hears of every step, so that it can tell a slow page from a stuck one.
+  controls.SetProgressHook([&answer, &channel](std::chrono::milliseconds wait) {
+    channel.Send(EncodeProgress(PageProgress{answer.sequence, wait}));
+  });
   while (const std::optional<std::string> line = NextLine(channel, &session)) {
     const std::optional<PageOrder> order = DecodeOrder(*line);
     if (!order) return 2;

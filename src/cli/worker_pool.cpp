@@ -1,20 +1,14 @@
 // Rendering N pages at once on render workers that share one display.
 #include "cli/worker_pool.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <utility>
 
 #include "base/file_system.h"
-#include "base/tools.h"
 #include "cli/cli_controls.h"
 #include "cli/interrupt.h"
 #include "cli/render_worker.h"
@@ -24,18 +18,6 @@
 
 namespace cli {
 namespace {
-
-// In the child: stdin and stdout on the pool's pipes, ended with the pool, deaf to the
-// terminal's Ctrl-C (the pool decides when its workers stop), then the program as a worker.
-[[noreturn]] void ExecWorker(int orders, int answers, pid_t pool) {
-  dup2(orders, STDIN_FILENO);
-  dup2(answers, STDOUT_FILENO);
-  prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (getppid() != pool) _exit(127);
-  signal(SIGINT, SIG_IGN);
-  execl("/proc/self/exe", "rendora", kRenderWorkerArgument, nullptr);
-  _exit(127);
-}
 
 // Gives the worker's picture its place: a rename where no file is there yet; otherwise a copy
 // through the atomic writer, which writes into the real file behind a link, keeps its mode and
@@ -62,29 +44,23 @@ void RemoveFolder(const std::string& folder) {
 
 }  // namespace
 
-WorkerPool::WorkerPool(convert::RunState& state, CliControls& controls, int jobs,
-                       DisplayChoice display, WorkerSetup setup)
-    : m_state(state),
-      m_controls(controls),
-      m_jobs(jobs),
-      m_display(display),
-      m_setup(std::move(setup)) {}
+WorkerPool::WorkerPool(convert::RunState& state, CliControls& controls, PoolOptions options)
+    : m_state(state), m_controls(controls), m_options(std::move(options)) {
+  if (m_options.workerCommand.empty()) {
+    m_options.workerCommand = {"/proc/self/exe", kRenderWorkerArgument};
+  }
+}
 
 WorkerPool::~WorkerPool() {
-  for (Worker& worker : m_workers) {
-    worker.channel.Close();
-    if (worker.pid > 0) {
-      kill(worker.pid, SIGKILL);
-      waitpid(worker.pid, nullptr, 0);
-    }
-  }
+  // Holders end and reap the workers; the work folder goes with them.
+  m_workers.clear();
   if (!m_workRoot.empty()) RemoveFolder(m_workRoot);
 }
 
 bool WorkerPool::Start() {
   if (m_started) return true;
   if (!m_startError.empty()) return false;
-  if (!StartDisplay(m_display, m_virtualDisplay, m_startError)) return false;
+  if (!StartDisplay(m_options.display, m_virtualDisplay, m_startError)) return false;
   m_workRoot = m_state.m_writePath + ".rendora-work-" + std::to_string(getpid()) + "/";
   if (!base::CreateDirectory(m_workRoot) && !base::IsDirectory(m_workRoot)) {
     m_startError = "作業フォルダを作成できません: " + DisplayText(m_workRoot);
@@ -96,36 +72,24 @@ bool WorkerPool::Start() {
 }
 
 bool WorkerPool::Spawn() {
-  int orders[2];
-  int answers[2];
-  if (pipe2(orders, O_CLOEXEC) != 0) return false;
-  if (pipe2(answers, O_CLOEXEC) != 0) {
-    close(orders[0]);
-    close(orders[1]);
+  base::UniqueFd ordersRead, ordersWrite, answersRead, answersWrite;
+  if (!base::MakePipe(ordersRead, ordersWrite) || !base::MakePipe(answersRead, answersWrite)) {
     return false;
   }
-  const pid_t pool = getpid();
-  const pid_t child = fork();
-  if (child == 0) ExecWorker(orders[0], answers[1], pool);
-  close(orders[0]);
-  close(answers[1]);
-  if (child < 0) {
-    close(orders[1]);
-    close(answers[0]);
-    return false;
-  }
+  base::ChildOptions child;
+  child.command = m_options.workerCommand;
+  child.standardInput = ordersRead.Get();
+  child.standardOutput = answersWrite.Get();
+  child.ignoreInterrupt = true;  // the pool decides when its workers stop
   Worker worker;
-  worker.pid = child;
-  worker.channel = LineChannel(answers[0], orders[1]);
-  WorkerSetup setup = m_setup;
+  std::string error;
+  if (!worker.process.Start(child, error)) return false;
+  worker.channel = LineChannel(std::move(answersRead), std::move(ordersWrite));
+  WorkerSetup setup = m_options.setup;
   setup.slot = FreeSlot();
   worker.slot = setup.slot;
-  if (!worker.channel.Send(EncodeSetup(setup))) {
-    worker.channel.Close();
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    return false;
-  }
+  // A worker that cannot take its setup is ended by its holder.
+  if (!worker.channel.Send(EncodeSetup(setup))) return false;
   m_workers.push_back(std::move(worker));
   return true;
 }
@@ -134,7 +98,7 @@ WorkerPool::Worker* WorkerPool::IdleWorker() {
   for (Worker& worker : m_workers) {
     if (!worker.page) return &worker;
   }
-  if (static_cast<int>(m_workers.size()) < m_jobs && Spawn()) return &m_workers.back();
+  if (static_cast<int>(m_workers.size()) < m_options.jobs && Spawn()) return &m_workers.back();
   return nullptr;
 }
 
@@ -147,26 +111,29 @@ int WorkerPool::FreeSlot() const {
 }
 
 int WorkerPool::Busy() const {
-  int busy = 0;
-  for (const Worker& worker : m_workers) busy += worker.page ? 1 : 0;
-  return busy;
+  return static_cast<int>(std::count_if(m_workers.begin(), m_workers.end(),
+                                        [](const Worker& worker) { return worker.page; }));
+}
+
+void WorkerPool::StopRun() {
+  m_state.m_stopWalk = true;
+  m_state.m_stopCrawl = true;
 }
 
 int WorkerPool::RenderPage(const std::string& location, const std::string& name,
                            const std::string& outputFolder) {
   // A page asked for after Ctrl-C is not started: the run is ending.
   if (Interrupted() || !Start()) {
-    m_state.m_stopWalk = true;
-    m_state.m_stopCrawl = true;
+    StopRun();
     return 0;
   }
   m_controls.SetStatusText(resources::PageProgressText(m_state.m_pageCount, name));
   Worker* worker = IdleWorker();
   while (!worker) {
-    if (m_workers.empty()) {
-      m_startError = "描画プロセスを起動できません";
-      m_state.m_stopWalk = true;
-      m_state.m_stopCrawl = true;
+    // Every busy worker answers, or is ended, by its deadline: this wait ends.
+    if (m_workers.empty()) m_startError = "描画プロセスを起動できません";
+    if (m_workers.empty() || Interrupted()) {
+      StopRun();
       return 0;
     }
     Poll(100);
@@ -176,59 +143,113 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   Page page;
   page.workFolder = m_workRoot + std::to_string(sequence) + "/";
   base::CreateDirectory(page.workFolder);
-  page.finalPath = convert::OutputPathFor(outputFolder, name, m_setup.format).value_or("");
-  page.workPath = convert::OutputPathFor(page.workFolder, name, m_setup.format).value_or("");
+  page.finalPath = convert::OutputPathFor(outputFolder, name, m_options.setup.format).value_or("");
+  page.workPath =
+      convert::OutputPathFor(page.workFolder, name, m_options.setup.format).value_or("");
+  page.entry = std::exchange(m_state.m_entry, convert::EntryRecord());
+  if (page.entry.source.empty()) page.entry.source = location;
 
-  PageOrder order{sequence,        m_state.m_pageCount,
-                  location,        name,
-                  page.workFolder, std::exchange(m_state.m_entry, convert::EntryRecord())};
-  if (order.entry.source.empty()) order.entry.source = location;
+  const PageOrder order{sequence, m_state.m_pageCount, location, name, page.workFolder, page.entry};
   m_pages.emplace(sequence, std::move(page));
   worker->page = sequence;
-  if (!worker->channel.Send(EncodeOrder(order))) WorkerEnded(*worker);
+  // Until it says it started, the worker gets the page timeout alone.
+  worker->lastProgress = Clock::now();
+  worker->announcedWait = std::chrono::milliseconds(0);
+  if (!worker->channel.Send(EncodeOrder(order))) {
+    WorkerFailed(*worker, convert::EntryOutcome::kFailed, "renderer ended");
+  }
   return 1;
+}
+
+WorkerPool::Clock::time_point WorkerPool::Deadline(const Worker& worker) const {
+  // After Ctrl-C the page in progress still gets its own waits, but no more than a second
+  // beyond them: a worker that stopped answering must not hold the end of the run.
+  const std::chrono::milliseconds beyond =
+      Interrupted() ? std::min(kStopGrace, m_options.pageTimeout) : m_options.pageTimeout;
+  return worker.lastProgress + worker.announcedWait + beyond;
+}
+
+int WorkerPool::WaitMilliseconds(int requested) const {
+  const Clock::time_point now = Clock::now();
+  long long wait = requested;
+  for (const Worker& worker : m_workers) {
+    if (!worker.page) continue;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Deadline(worker) - now).count();
+    wait = std::min(wait, std::max<long long>(left + 1, 0));
+  }
+  return static_cast<int>(wait);
 }
 
 void WorkerPool::Poll(int timeoutMilliseconds) {
   if (m_workers.empty()) return;
   std::vector<pollfd> waits;
   for (const Worker& worker : m_workers) waits.push_back({worker.channel.ReadFd(), POLLIN, 0});
-  poll(waits.data(), waits.size(), timeoutMilliseconds);
+  poll(waits.data(), waits.size(), WaitMilliseconds(timeoutMilliseconds));
   for (std::size_t i = 0; i < waits.size(); ++i) {
-    if (waits[i].revents != 0) TakeAnswers(m_workers[i]);
+    if (waits[i].revents != 0) TakeMessages(m_workers[i]);
   }
+  EndPastDeadline();
   // Workers that ended are dropped; a later page starts a new one.
-  std::erase_if(m_workers, [](const Worker& worker) { return worker.pid < 0; });
+  std::erase_if(m_workers, [](const Worker& worker) { return !worker.process.Running(); });
   CommitReady();
 }
 
-void WorkerPool::TakeAnswers(Worker& worker) {
+void WorkerPool::TakeMessages(Worker& worker) {
   const bool open = worker.channel.Fill();
   while (std::optional<std::string> line = worker.channel.Take()) {
-    const std::optional<PageAnswer> answer = DecodeAnswer(*line);
-    if (!answer || !worker.page || answer->sequence != *worker.page) continue;
-    m_pages[answer->sequence].record = answer->record;
-    worker.page.reset();
+    if (!TakeMessage(worker, *line)) {
+      // A worker that does not speak the protocol cannot be trusted with another page.
+      WorkerFailed(worker, convert::EntryOutcome::kFailed, "renderer ended");
+      return;
+    }
   }
-  if (!open) WorkerEnded(worker);
+  if (!open) WorkerFailed(worker, convert::EntryOutcome::kFailed, "renderer ended");
 }
 
-void WorkerPool::WorkerEnded(Worker& worker) {
-  // The page it was rendering gets no picture; the run goes on with the other workers.
+bool WorkerPool::TakeMessage(Worker& worker, const std::string& line) {
+  if (const std::optional<PageProgress> progress = DecodeProgress(line)) {
+    if (worker.page && progress->sequence == *worker.page) {
+      worker.lastProgress = Clock::now();
+      worker.announcedWait = progress->wait;
+    }
+    return true;
+  }
+  const std::optional<PageAnswer> answer = DecodeAnswer(line);
+  if (!answer) return false;
+  // An answer for a page the worker no longer has (one it was given up on) is late: dropped.
+  if (!worker.page || answer->sequence != *worker.page) return true;
+  m_pages[answer->sequence].record = answer->record;
+  worker.page.reset();
+  return true;
+}
+
+void WorkerPool::EndPastDeadline() {
+  const Clock::time_point now = Clock::now();
+  for (Worker& worker : m_workers) {
+    if (!worker.page || now < Deadline(worker)) continue;
+    if (Interrupted()) {
+      WorkerFailed(worker, convert::EntryOutcome::kSkipped, "stopped");
+    } else {
+      WorkerFailed(worker, convert::EntryOutcome::kFailed, "timeout");
+    }
+  }
+}
+
+void WorkerPool::WorkerFailed(Worker& worker, convert::EntryOutcome outcome, const char* reason) {
+  // The page it was rendering gets no picture; the run goes on with the other workers, and a
+  // later page starts a new one in its place.
   if (worker.page) {
     Page& page = m_pages[*worker.page];
-    convert::EntryRecord record;
-    record.outcome = convert::EntryOutcome::kFailed;
-    record.reason = "renderer ended";
+    convert::EntryRecord record = page.entry;
+    record.outcome = outcome;
+    record.reason = reason;
+    record.output.reset();
     page.record = record;
     worker.page.reset();
   }
   worker.channel.Close();
-  if (worker.pid > 0) {
-    kill(worker.pid, SIGKILL);
-    waitpid(worker.pid, nullptr, 0);
-  }
-  worker.pid = -1;
+  worker.process.EndWithin(std::chrono::milliseconds(0));
 }
 
 void WorkerPool::CommitReady() {
@@ -257,17 +278,16 @@ void WorkerPool::Commit(Page& page, convert::EntryRecord record) {
 }
 
 void WorkerPool::Finish() {
-  while (!m_workers.empty() && Busy() > 0) Poll(100);
+  // Each busy worker answers or is ended by its deadline, so this ends.
+  while (Busy() > 0) Poll(100);
   CommitReady();
+  // Every worker ends at the end of its input; together they get kEndGrace, then are killed.
+  for (Worker& worker : m_workers) worker.channel.Close();
+  const Clock::time_point deadline = Clock::now() + kEndGrace;
   for (Worker& worker : m_workers) {
-    worker.channel.Close();  // the worker ends at the end of its input
-    int status = 0;
-    for (int i = 0; i < 300 && waitpid(worker.pid, &status, WNOHANG) == 0; ++i) usleep(10000);
-    if (waitpid(worker.pid, &status, WNOHANG) == 0) {
-      kill(worker.pid, SIGKILL);
-      waitpid(worker.pid, &status, 0);
-    }
-    worker.pid = -1;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    worker.process.EndWithin(std::max(left, std::chrono::milliseconds(0)));
   }
   m_workers.clear();
   if (!m_workRoot.empty()) RemoveFolder(m_workRoot);

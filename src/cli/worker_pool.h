@@ -4,13 +4,13 @@
 // where two pages write the same name the later one wins as with one view.
 #pragma once
 
-#include <sys/types.h>
-
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/child_process.h"
 #include "cli/line_channel.h"
 #include "cli/page_renderers.h"
 #include "cli/virtual_display.h"
@@ -22,33 +22,56 @@ namespace cli {
 
 class CliControls;
 
+// How a pool renders.
+struct PoolOptions {
+  int jobs = 2;
+  DisplayChoice display;
+  WorkerSetup setup;
+  // A page whose worker shows no progress for this long beyond the waits the worker announced
+  // fails as "timeout", and its worker is replaced.
+  std::chrono::milliseconds pageTimeout{std::chrono::seconds(30)};
+  // The program a worker runs, with its arguments; empty: this program as a render worker.
+  std::vector<std::string> workerCommand;
+};
+
 class WorkerPool : public convert::PageRenderer {
  public:
-  WorkerPool(convert::RunState& state, CliControls& controls, int jobs, DisplayChoice display,
-             WorkerSetup setup);
+  WorkerPool(convert::RunState& state, CliControls& controls, PoolOptions options);
   ~WorkerPool() override;
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
-  // Hands the page to an idle worker (waiting for one if all are busy) and returns at once.
-  // Always 1 once handed over: the page counts as processed.
+  // Hands the page to an idle worker (waiting for one if all are busy) and returns at once:
+  // 1 once handed over (the page counts as processed), 0 when the run is stopping or no worker
+  // could be started (the run stops then).
   int RenderPage(const std::string& location, const std::string& name,
                  const std::string& outputFolder) override;
-  // Takes the answers that have come within `timeoutMilliseconds` and commits what it can.
+  // Takes the messages that have come within `timeoutMilliseconds`, ends the workers past
+  // their deadline, and commits what it can.
   void Poll(int timeoutMilliseconds);
-  // Waits for every page handed over, commits them, and ends the workers.
+  // Waits for every page handed over (each within its deadline), commits them, and ends the
+  // workers within kEndGrace.
   void Finish();
 
   const std::string& StartError() const { return m_startError; }
 
+  // What a worker still rendering gets after Ctrl-C beyond the waits it announced, and what
+  // the workers get to end by themselves at the end of the run.
+  static constexpr std::chrono::milliseconds kStopGrace{1000};
+  static constexpr std::chrono::milliseconds kEndGrace{1000};
+
  private:
+  using Clock = std::chrono::steady_clock;
   struct Worker {
-    pid_t pid = -1;
+    base::ChildProcess process;
     LineChannel channel;
     std::optional<long long> page;  // the sequence of the page it renders
     int slot = 0;                   // its place on the display
+    Clock::time_point lastProgress;
+    std::chrono::milliseconds announcedWait{0};  // the waits of the step it is in
   };
   struct Page {
+    convert::EntryRecord entry;                  // what was known of the page when handed over
     std::string finalPath;                       // where the picture belongs
     std::string workFolder;                      // the worker's folder for it, ending in '/'
     std::string workPath;                        // where the worker writes it
@@ -58,8 +81,13 @@ class WorkerPool : public convert::PageRenderer {
   bool Start();
   Worker* IdleWorker();
   bool Spawn();
-  void TakeAnswers(Worker& worker);
-  void WorkerEnded(Worker& worker);
+  void TakeMessages(Worker& worker);
+  bool TakeMessage(Worker& worker, const std::string& line);
+  void EndPastDeadline();
+  Clock::time_point Deadline(const Worker& worker) const;
+  int WaitMilliseconds(int requested) const;
+  void WorkerFailed(Worker& worker, convert::EntryOutcome outcome, const char* reason);
+  void StopRun();
   void CommitReady();
   void Commit(Page& page, convert::EntryRecord record);
   int Busy() const;
@@ -67,9 +95,7 @@ class WorkerPool : public convert::PageRenderer {
 
   convert::RunState& m_state;
   CliControls& m_controls;
-  int m_jobs;
-  DisplayChoice m_display;
-  WorkerSetup m_setup;
+  PoolOptions m_options;
   VirtualDisplay m_virtualDisplay;
   std::string m_startError;
   bool m_started = false;

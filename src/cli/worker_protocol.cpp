@@ -128,4 +128,18 @@ std::optional<PageAnswer> DecodeAnswer(const std::string& line) {
   });
 }
 
+std::string EncodeProgress(const PageProgress& progress) {
+  return json{{"sequence", progress.sequence}, {"progress_ms", progress.wait.count()}}.dump();
+}
+
+std::optional<PageProgress> DecodeProgress(const std::string& line) {
+  return Decode<PageProgress>(line, [](const json& value) {
+    PageProgress progress;
+    progress.sequence = value.at("sequence").get<long long>();
+    progress.wait = std::chrono::milliseconds(value.at("progress_ms").get<long long>());
+    if (progress.wait.count() < 0) throw json::other_error::create(501, "negative wait", nullptr);
+    return progress;
+  });
+}
+
 }  // namespace cli

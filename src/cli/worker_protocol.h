@@ -2,6 +2,7 @@
 // of the system carried as hexadecimal bytes so that no code-page-932 byte is lost.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -32,11 +33,21 @@ struct PageAnswer {
   convert::EntryRecord record;
 };
 
+// A worker's word that its page moved on (it started, was measured, a tile was copied): the step
+// it begins lasts at most `wait` by the page's own fixed waits, and the pool's page timeout
+// counts from there.
+struct PageProgress {
+  long long sequence = 0;
+  std::chrono::milliseconds wait{0};
+};
+
 std::string EncodeSetup(const WorkerSetup& setup);
 std::optional<WorkerSetup> DecodeSetup(const std::string& line);
 std::string EncodeOrder(const PageOrder& order);
 std::optional<PageOrder> DecodeOrder(const std::string& line);
 std::string EncodeAnswer(const PageAnswer& answer);
 std::optional<PageAnswer> DecodeAnswer(const std::string& line);
+std::string EncodeProgress(const PageProgress& progress);
+std::optional<PageProgress> DecodeProgress(const std::string& line);
 
 }  // namespace cli

@@ -26,6 +26,17 @@ constexpr std::uint32_t kBackground = 0x00FFFFFF;
 
 // One wait round lasts 10 ms: a pump of the window's events, then a sleep for what is left.
 constexpr std::chrono::microseconds kWaitRound{10000};
+// The capture's steps as a watcher of stuck pages sees them: the load wait, the steps of one
+// tile (the scroll to its right and, at a row's end, the scroll down past a tile of nothing),
+// and the writing of a picture, whose time grows with its pixels.
+std::chrono::milliseconds LoadWaitTime(int wait) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(kWaitRound * 5 * std::max(wait, 0));
+}
+std::chrono::milliseconds TileStepTime(int wait) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(kWaitRound * 3 * std::max(wait, 0));
+}
+constexpr long long kWrittenPixelsPerMillisecond = 1000;
+
 // How often a round pumps while it waits for the page to get somewhere.
 constexpr std::chrono::microseconds kReadySlice{2000};
 
@@ -334,6 +345,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
         const ScrollPoint scroll = view.GetScrollPosition();
         if (!view.Snapshot(pixels) || !pixels.Complete()) return CaptureOutcome::kNoSnapshot;
         CopyTile(tile, plan, pixels, scroll, bitmap);
+        controls.CaptureProgress(TileStepTime(state.m_wait));
       }
       const ScrollPoint before = state.m_untilLoaded ? view.GetScrollPosition() : ScrollPoint();
       view.ScrollBy(tile.page.width, 0);
@@ -368,6 +380,7 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   const double scale = base::ToInt(controls.GetOptionText(settings::Field::kPercent)) * 0.01;
   CaptureResult result;
 
+  controls.CaptureProgress(LoadWaitTime(state.m_wait));
   if (!LoadWait(view, controls, state)) {
     result.outcome = CaptureOutcome::kClosing;
     return result;
@@ -382,6 +395,7 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   }
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
+  controls.CaptureProgress(std::chrono::milliseconds(0));
 
   // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
   // page keeps them: it is written with 32 bits rather than reduced.
@@ -403,6 +417,9 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
     result.outcome = *failed;
     return result;
   }
+  controls.CaptureProgress(
+      std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
+                                kWrittenPixelsPerMillisecond));
   CaptureOutcome failure = CaptureOutcome::kWriteFailed;
   const std::optional<long long> bytes =
       WritePicture(path, std::move(*bitmap), state.m_format, failure);

@@ -24,6 +24,11 @@ class RunControls : public settings::OptionControls {
   // Places the main window at (0, 0), captureWidth + 50 wide and screenHeight - 70 high, and the
   // browser control at (10, 150) in it, captureWidth wide and screenHeight - 300 high; repaints.
   virtual void PlaceForPage(int captureWidth, int screenHeight) = 0;
+  // The capture of the current page moved on: it started, measured the page, copied a tile or
+  // began writing the picture. The step it begins lasts at most `wait` by the page's own fixed
+  // waits (and the writing by the picture's size); a front end that watches for stuck pages
+  // counts its timeout from there.
+  virtual void CaptureProgress(std::chrono::milliseconds wait) {}
   // Takes what became of one page or queue entry; only a front end that keeps a report keeps it.
   virtual void RecordEntry(const EntryRecord& record) {}
 };

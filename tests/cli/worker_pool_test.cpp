@@ -1,0 +1,152 @@
+// The worker pool with stand-in workers that answer, misbehave, hang, die or flood: every page
+// ends with a record that names it, its picture where the record says, and the run goes on.
+#include "cli/worker_pool.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "cli/cli_controls.h"
+#include "cli/interrupt.h"
+#include "cli/run_report.h"
+#include "support/temp_folder.h"
+
+namespace cli {
+namespace {
+
+using convert::EntryOutcome;
+using testing_support::ReadFile;
+using testing_support::TempFolder;
+
+class WorkerPoolTest : public ::testing::Test {
+ protected:
+  WorkerPoolTest()
+      : m_report(/*quiet=*/true, /*live=*/false), m_controls(m_options, m_state, m_report) {
+    // The stand-in workers need no display, but the pool wants one named.
+    setenv("DISPLAY", ":stand-in", 1);
+    m_state.m_writePath = m_folder.path();
+    m_controls.SetRecordHook(
+        [this](const convert::EntryRecord& record) { m_records.push_back(record); });
+    m_pool.jobs = 3;
+    m_pool.display.useCurrentDisplay = true;
+    m_pool.pageTimeout = std::chrono::milliseconds(500);
+    m_pool.workerCommand = {RENDORA_BINARY_DIR "/tests/fake_render_worker"};
+  }
+
+  // Hands each page to a pool and waits for the end; the time the whole run took.
+  std::chrono::milliseconds Render(const std::vector<std::string>& pages) {
+    const auto start = std::chrono::steady_clock::now();
+    WorkerPool pool(m_state, m_controls, m_pool);
+    for (const std::string& page : pages) {
+      m_state.m_entry.kind = "url";  // what the crawl knew of the page travels with it
+      if (pool.RenderPage(m_folder / "in/" + page, page + ".html", m_folder.path()) == 0) break;
+    }
+    pool.Finish();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start);
+  }
+
+  const convert::EntryRecord* RecordOf(const std::string& page) const {
+    for (const convert::EntryRecord& record : m_records) {
+      if (record.source == m_folder / "in/" + page) return &record;
+    }
+    return nullptr;
+  }
+
+  TempFolder m_folder;
+  convert::RunState m_state;
+  settings::OptionValues m_options;
+  RunReport m_report;
+  CliControls m_controls;
+  PoolOptions m_pool;
+  std::vector<convert::EntryRecord> m_records;
+};
+
+struct Expected {
+  const char* page;
+  EntryOutcome outcome;
+  const char* reason;
+};
+
+TEST_F(WorkerPoolTest, EveryPageEndsWithItsRecordAndThePictureWhereTheRecordSays) {
+  const std::vector<Expected> cases = {
+      {"written", EntryOutcome::kWritten, ""},
+      {"loading", EntryOutcome::kIncomplete, ""},
+      {"fails", EntryOutcome::kFailed, "not loaded"},
+      {"silent", EntryOutcome::kFailed, "timeout"},
+      {"dies", EntryOutcome::kFailed, "renderer ended"},
+      {"garbage", EntryOutcome::kFailed, "renderer ended"},
+      {"flood", EntryOutcome::kFailed, "renderer ended"},
+      // Announced waits are the page's own: longer than the timeout, yet no timeout.
+      {"slow", EntryOutcome::kWritten, ""},
+      {"after", EntryOutcome::kWritten, ""},
+  };
+  std::vector<std::string> pages;
+  for (const Expected& c : cases) pages.push_back(c.page);
+  Render(pages);
+
+  ASSERT_EQ(m_records.size(), cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Expected& c = cases[i];
+    SCOPED_TRACE(c.page);
+    // Records come in the order the pages were handed over, whoever finished first.
+    EXPECT_EQ(m_records[i].source, m_folder / "in/" + c.page);
+    EXPECT_EQ(m_records[i].outcome, c.outcome);
+    EXPECT_EQ(m_records[i].reason, c.reason);
+    EXPECT_EQ(m_records[i].kind, "url");
+    const std::string picture = m_folder / std::string(c.page) + ".bmp";
+    const bool pictured =
+        c.outcome == EntryOutcome::kWritten || c.outcome == EntryOutcome::kIncomplete;
+    EXPECT_EQ(m_records[i].output.has_value(), pictured);
+    if (pictured) {
+      EXPECT_EQ(m_records[i].output.value_or(""), picture);
+    }
+    EXPECT_EQ(ReadFile(picture), pictured ? "picture of " + (m_folder / "in/") + c.page : "");
+  }
+  // Nothing of the workers' folders is left in the output folder.
+  EXPECT_EQ(ReadFile(m_folder / ".rendora-work-" + std::to_string(getpid())), "");
+}
+
+TEST_F(WorkerPoolTest, AWorkerProgramThatCannotRunFailsEachPageWithoutLosingOne) {
+  m_pool.workerCommand = {"/nonexistent/render-worker"};
+  Render({"one", "two", "three", "four", "five"});
+  ASSERT_EQ(m_records.size(), 5u);
+  for (const convert::EntryRecord& record : m_records) {
+    EXPECT_EQ(record.outcome, EntryOutcome::kFailed);
+    EXPECT_EQ(record.reason, "renderer ended");
+  }
+}
+
+TEST_F(WorkerPoolTest, CtrlCEndsTheRunSoonWhileAWorkerIsSilent) {
+  m_pool.pageTimeout = std::chrono::seconds(600);  // only the stop can end the silent page
+  m_pool.jobs = 2;
+  CatchInterrupts();
+  // The silent worker's page starts first; Ctrl-C comes while the others are rendered.
+  std::thread interrupt([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    raise(SIGINT);
+  });
+  const std::chrono::milliseconds took = Render({"silent", "slow", "never"});
+  interrupt.join();
+
+  const convert::EntryRecord* silent = RecordOf("silent");
+  ASSERT_NE(silent, nullptr);
+  EXPECT_EQ(silent->outcome, EntryOutcome::kSkipped);
+  EXPECT_EQ(silent->reason, "stopped");
+  // The page in progress finishes its own waits and is written.
+  const convert::EntryRecord* slow = RecordOf("slow");
+  ASSERT_NE(slow, nullptr);
+  EXPECT_EQ(slow->outcome, EntryOutcome::kWritten);
+  // The page that waited for a free worker when Ctrl-C came is not started.
+  EXPECT_EQ(RecordOf("never"), nullptr);
+  // Not the silent page's 600 s: the run ended within a second or so of the waits announced.
+  EXPECT_LT(took, std::chrono::seconds(10));
+}
+
+}  // namespace
+}  // namespace cli
