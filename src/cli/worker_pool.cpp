@@ -176,8 +176,8 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   Page page;
   page.workFolder = m_workRoot + std::to_string(sequence) + "/";
   base::CreateDirectory(page.workFolder);
-  page.finalPath = convert::OutputPathFor(outputFolder, name, m_setup.format).value_or("");
-  page.workPath = convert::OutputPathFor(page.workFolder, name, m_setup.format).value_or("");
+  page.finalPath = convert::OutputPathFor(outputFolder, name, *m_setup.format).value_or("");
+  page.workPath = convert::OutputPathFor(page.workFolder, name, *m_setup.format).value_or("");
 
   PageOrder order{sequence,        m_state.m_pageCount,
                   location,        name,
@@ -219,7 +219,7 @@ void WorkerPool::WorkerEnded(Worker& worker) {
     Page& page = m_pages[*worker.page];
     convert::EntryRecord record;
     record.outcome = convert::EntryOutcome::kFailed;
-    record.reason = "renderer ended";
+    record.reason = convert::EntryReason::kRendererEnded;
     page.record = record;
     worker.page.reset();
   }
@@ -248,7 +248,7 @@ void WorkerPool::Commit(Page& page, convert::EntryRecord record) {
       record.output = page.finalPath;
     } else {
       record.outcome = convert::EntryOutcome::kFailed;
-      record.reason = "write";
+      record.reason = convert::EntryReason::kWrite;
       record.output.reset();
     }
   }
