@@ -140,10 +140,10 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
   if (!raw.disable.empty()) line.disableList.emplace();
   for (const std::string& text : raw.disable) line.disableList->push_back(SystemText(text));
 
-  if (raw.format == "png") {
-    line.format = convert::OutputFormat::kPng;
-  } else if (raw.format != "bmp") {
-    return "--format には bmp か png を指定してください: " + raw.format;
+  line.format = convert::FindPictureFormat(raw.format);
+  if (!line.format) {
+    return "--format には " + convert::PictureFormatNames(", ") +
+           " のいずれかを指定してください: " + raw.format;
   }
   const std::optional<int> jobs = ParsePositive(raw.jobs);
   if (!jobs || *jobs > 64) return "--jobs には 1 から 64 の数を指定してください: " + raw.jobs;
@@ -275,8 +275,12 @@ std::string HelpText() {
       "使わない）\n"
       "  --enable 文字列           ダウンロードするアドレスに含む文字列（繰り返し可）\n"
       "  --disable 文字列          ダウンロードしないアドレスに含む文字列（繰り返し可）\n"
-      "\n実行のオプション（convert, crawl, run）:\n"
-      "  --format bmp|png          画像の形式（既定値: bmp）\n"
+      "\n実行のオプション（convert, crawl, run）:\n";
+  const std::string format = "--format " + convert::PictureFormatNames("|");
+  std::snprintf(line, sizeof line, "  %-24s  画像の形式（既定値: %s）\n", format.c_str(),
+                std::string(convert::DefaultPictureFormat().Name()).c_str());
+  text += line;
+  text +=
       "  --jobs N, -j N            同時に変換するページ数（既定値: 1）\n"
       "  --shard K/N               N 個に分けたページの K 番目だけを変換します（convert）\n"
       "  --until-loaded            ページの読み込みが終わりしだい待ち時間を切り上げます\n"

@@ -39,7 +39,7 @@ struct CommandLine {
   std::optional<std::vector<std::string>> enableList;   // --enable (repeatable)
   std::optional<std::vector<std::string>> disableList;  // --disable (repeatable)
   std::optional<bool> untilLoaded;
-  convert::OutputFormat format = convert::OutputFormat::kBmp;
+  const convert::PictureFormat* format = &convert::DefaultPictureFormat();
   std::string reportFile;  // --report, native path
   int jobs = 1;
   int shardIndex = 1;  // --shard K/N

@@ -36,7 +36,9 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
       {"source", DisplayText(record.source)},
       {"output", record.output ? nlohmann::json(DisplayText(*record.output)) : nlohmann::json()},
       {"outcome", convert::OutcomeName(record.outcome)},
-      {"reason", record.reason.empty() ? nlohmann::json() : nlohmann::json(record.reason)},
+      {"reason", record.reason == convert::EntryReason::kNone
+                     ? nlohmann::json()
+                     : nlohmann::json(convert::ReasonToken(record.reason))},
       {"width", record.width},
       {"height", record.height},
       {"bytes", record.bytes},
@@ -46,8 +48,19 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
     line["kind"] = record.kind;
     line["http_status"] = record.httpStatus;
   }
+  if (!record.detail.empty()) line["detail"] = DisplayText(record.detail);
   if (record.scriptDialog) line["script_dialog"] = true;
   return line;
+}
+
+// The reason as the terminal shows it: its token, an answer's status after "http", and the
+// transfer's own words; empty without a reason.
+std::string ReasonText(const convert::EntryRecord& record) {
+  if (record.reason == convert::EntryReason::kNone) return {};
+  std::string text = convert::ReasonToken(record.reason);
+  if (record.reason == convert::EntryReason::kHttp) text += " " + std::to_string(record.httpStatus);
+  if (!record.detail.empty()) text += ": " + DisplayText(record.detail);
+  return "（" + text + "）";
 }
 
 }  // namespace
@@ -96,7 +109,7 @@ void RunReport::Add(const convert::EntryRecord& record) {
   std::string line =
       std::to_string(m_done) + " " + OutcomeWord(record.outcome) + " " + DisplayText(record.source);
   if (record.output) line += " → " + DisplayText(*record.output);
-  if (!record.reason.empty()) line += "（" + record.reason + "）";
+  line += ReasonText(record);
   if (record.width > 0) {
     line += " " + std::to_string(record.width) + "×" + std::to_string(record.height);
   }

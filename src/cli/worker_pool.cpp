@@ -143,9 +143,9 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   Page page;
   page.workFolder = m_workRoot + std::to_string(sequence) + "/";
   base::CreateDirectory(page.workFolder);
-  page.finalPath = convert::OutputPathFor(outputFolder, name, m_options.setup.format).value_or("");
+  page.finalPath = convert::OutputPathFor(outputFolder, name, *m_options.setup.format).value_or("");
   page.workPath =
-      convert::OutputPathFor(page.workFolder, name, m_options.setup.format).value_or("");
+      convert::OutputPathFor(page.workFolder, name, *m_options.setup.format).value_or("");
   page.entry = std::exchange(m_state.m_entry, convert::EntryRecord());
   if (page.entry.source.empty()) page.entry.source = location;
 
@@ -156,7 +156,7 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   worker->lastProgress = Clock::now();
   worker->announcedWait = std::chrono::milliseconds(0);
   if (!worker->channel.Send(EncodeOrder(order))) {
-    WorkerFailed(*worker, convert::EntryOutcome::kFailed, "renderer ended");
+    WorkerFailed(*worker, convert::EntryOutcome::kFailed, convert::EntryReason::kRendererEnded);
   }
   return 1;
 }
@@ -200,11 +200,12 @@ void WorkerPool::TakeMessages(Worker& worker) {
   while (std::optional<std::string> line = worker.channel.Take()) {
     if (!TakeMessage(worker, *line)) {
       // A worker that does not speak the protocol cannot be trusted with another page.
-      WorkerFailed(worker, convert::EntryOutcome::kFailed, "renderer ended");
+      WorkerFailed(worker, convert::EntryOutcome::kFailed, convert::EntryReason::kRendererEnded);
       return;
     }
   }
-  if (!open) WorkerFailed(worker, convert::EntryOutcome::kFailed, "renderer ended");
+  if (!open)
+    WorkerFailed(worker, convert::EntryOutcome::kFailed, convert::EntryReason::kRendererEnded);
 }
 
 bool WorkerPool::TakeMessage(Worker& worker, const std::string& line) {
@@ -229,14 +230,15 @@ void WorkerPool::EndPastDeadline() {
   for (Worker& worker : m_workers) {
     if (!worker.page || now < Deadline(worker)) continue;
     if (Interrupted()) {
-      WorkerFailed(worker, convert::EntryOutcome::kSkipped, "stopped");
+      WorkerFailed(worker, convert::EntryOutcome::kSkipped, convert::EntryReason::kStopped);
     } else {
-      WorkerFailed(worker, convert::EntryOutcome::kFailed, "timeout");
+      WorkerFailed(worker, convert::EntryOutcome::kFailed, convert::EntryReason::kTimeout);
     }
   }
 }
 
-void WorkerPool::WorkerFailed(Worker& worker, convert::EntryOutcome outcome, const char* reason) {
+void WorkerPool::WorkerFailed(Worker& worker, convert::EntryOutcome outcome,
+                              convert::EntryReason reason) {
   // The page it was rendering gets no picture; the run goes on with the other workers, and a
   // later page starts a new one in its place.
   if (worker.page) {
@@ -269,7 +271,7 @@ void WorkerPool::Commit(Page& page, convert::EntryRecord record) {
       record.output = page.finalPath;
     } else {
       record.outcome = convert::EntryOutcome::kFailed;
-      record.reason = "write";
+      record.reason = convert::EntryReason::kWrite;
       record.output.reset();
     }
   }

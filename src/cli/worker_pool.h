@@ -86,7 +86,7 @@ class WorkerPool : public convert::PageRenderer {
   void EndPastDeadline();
   Clock::time_point Deadline(const Worker& worker) const;
   int WaitMilliseconds(int requested) const;
-  void WorkerFailed(Worker& worker, convert::EntryOutcome outcome, const char* reason);
+  void WorkerFailed(Worker& worker, convert::EntryOutcome outcome, convert::EntryReason reason);
   void StopRun();
   void CommitReady();
   void Commit(Page& page, convert::EntryRecord record);

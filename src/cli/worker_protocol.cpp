@@ -33,7 +33,7 @@ json RecordJson(const convert::EntryRecord& record) {
   return {{"source", Hex(record.source)},
           {"output", record.output ? json(Hex(*record.output)) : json()},
           {"outcome", static_cast<int>(record.outcome)},
-          {"reason", record.reason},
+          {"reason", convert::ReasonToken(record.reason)},
           {"width", record.width},
           {"height", record.height},
           {"bytes", record.bytes},
@@ -48,7 +48,7 @@ convert::EntryRecord RecordOf(const json& value) {
   record.source = Unhex(value.at("source").get<std::string>());
   if (!value.at("output").is_null()) record.output = Unhex(value.at("output").get<std::string>());
   record.outcome = static_cast<convert::EntryOutcome>(value.at("outcome").get<int>());
-  record.reason = value.at("reason").get<std::string>();
+  record.reason = convert::ReasonFromToken(value.at("reason").get<std::string>()).value();
   record.width = value.at("width").get<int>();
   record.height = value.at("height").get<int>();
   record.bytes = value.at("bytes").get<long long>();
@@ -66,7 +66,7 @@ std::optional<Result> Decode(const std::string& line, Read read) {
   if (value.is_discarded() || !value.is_object()) return std::nullopt;
   try {
     return read(value);
-  } catch (const json::exception&) {
+  } catch (const std::exception&) {  // a JSON error, or a token no reason has
     return std::nullopt;
   }
 }
@@ -74,21 +74,20 @@ std::optional<Result> Decode(const std::string& line, Read read) {
 }  // namespace
 
 std::string EncodeSetup(const WorkerSetup& setup) {
-  return json{
-      {"size", Hex(setup.size)},           {"wait", Hex(setup.wait)},
-      {"percent", Hex(setup.percent)},     {"png", setup.format == convert::OutputFormat::kPng},
-      {"until_loaded", setup.untilLoaded}, {"slot", setup.slot}}
+  return json{{"size", Hex(setup.size)},           {"wait", Hex(setup.wait)},
+              {"percent", Hex(setup.percent)},     {"format", std::string(setup.format->Name())},
+              {"until_loaded", setup.untilLoaded}, {"slot", setup.slot}}
       .dump();
 }
 
 std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
-  return Decode<WorkerSetup>(line, [](const json& value) {
+  return Decode<WorkerSetup>(line, [](const json& value) -> std::optional<WorkerSetup> {
     WorkerSetup setup;
     setup.size = Unhex(value.at("size").get<std::string>());
     setup.wait = Unhex(value.at("wait").get<std::string>());
     setup.percent = Unhex(value.at("percent").get<std::string>());
-    setup.format =
-        value.at("png").get<bool>() ? convert::OutputFormat::kPng : convert::OutputFormat::kBmp;
+    setup.format = convert::FindPictureFormat(value.at("format").get<std::string>());
+    if (!setup.format) return std::nullopt;
     setup.untilLoaded = value.at("until_loaded").get<bool>();
     setup.slot = value.at("slot").get<int>();
     return setup;

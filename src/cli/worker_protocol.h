@@ -14,7 +14,7 @@ namespace cli {
 // What every page of a run is rendered with.
 struct WorkerSetup {
   std::string size, wait, percent;  // the option texts as typed
-  convert::OutputFormat format = convert::OutputFormat::kBmp;
+  const convert::PictureFormat* format = &convert::DefaultPictureFormat();
   bool untilLoaded = false;
   int slot = 0;  // the worker's place on the shared display
 };

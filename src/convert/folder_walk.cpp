@@ -89,7 +89,7 @@ void FolderWalk::PassOver(const base::DirEntry& entry) {
   EntryRecord record;
   record.source = entry.path;
   record.outcome = EntryOutcome::kSkipped;
-  record.reason = kNotRegularFileReason;
+  record.reason = EntryReason::kNotRegularFile;
   m_controls.RecordEntry(record);
 }
 

@@ -18,9 +18,6 @@ namespace convert {
 // A name that contains "HTML" or "HTM" in any letter case, anywhere (code-page-932 aware).
 bool IsPageName(std::string_view name);
 
-// The reason a run's report gives for an entry named like a page that is no file to load.
-inline constexpr std::string_view kNotRegularFileReason = "not a regular file";
-
 class FolderWalk {
  public:
   // What ConvertEntry did.

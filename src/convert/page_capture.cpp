@@ -12,8 +12,7 @@
 
 #include "base/text.h"
 #include "convert/device_bitmap.h"
-#include "convert/dib_block.h"
-#include "convert/png_file.h"
+#include "convert/picture_format.h"
 #include "convert/tile_plan.h"
 
 namespace convert {
@@ -359,18 +358,14 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
   return std::nullopt;
 }
 
-// Writes the finished bitmap to `path` in the run's format; the file's size when written.
-std::optional<long long> WritePicture(const std::string& path, DeviceBitmap&& bitmap,
-                                      OutputFormat format, CaptureOutcome& failure) {
-  failure = CaptureOutcome::kWriteFailed;
-  if (format == OutputFormat::kPng) return WritePng(path, bitmap);
-  std::optional<DibBlock> block = BitmapToDib(std::move(bitmap), kBiRgb);
-  if (!block) {
-    failure = CaptureOutcome::kTooLarge;
-    return std::nullopt;
+// The capture's outcome for what the picture format's writer came to.
+CaptureOutcome WriteOutcome(const PictureWrite& written) {
+  if (written.bytes) return CaptureOutcome::kWritten;
+  switch (written.failure) {
+    case PictureFailure::kTooLarge: return CaptureOutcome::kTooLarge;
+    case PictureFailure::kWriteFailed: return CaptureOutcome::kWriteFailed;
   }
-  if (!WriteDib(path, *block)) return std::nullopt;
-  return static_cast<long long>(FileHeaderFor(*block).bfSize);
+  return CaptureOutcome::kWriteFailed;
 }
 
 }  // namespace
@@ -420,11 +415,9 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   controls.CaptureProgress(
       std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
                                 kWrittenPixelsPerMillisecond));
-  CaptureOutcome failure = CaptureOutcome::kWriteFailed;
-  const std::optional<long long> bytes =
-      WritePicture(path, std::move(*bitmap), state.m_format, failure);
-  result.outcome = bytes ? CaptureOutcome::kWritten : failure;
-  result.bytes = bytes.value_or(0);
+  const PictureWrite written = state.m_format->Write(path, std::move(*bitmap));
+  result.outcome = WriteOutcome(written);
+  result.bytes = written.bytes.value_or(0);
   return result;
 }
 

@@ -13,4 +13,40 @@ const char* OutcomeName(EntryOutcome outcome) {
   return "failed";
 }
 
+const char* ReasonToken(EntryReason reason) {
+  switch (reason) {
+    case EntryReason::kNone: return "";
+    case EntryReason::kStillLoading: return "still loading";
+    case EntryReason::kNotLoaded: return "not loaded";
+    case EntryReason::kNoUsableArea: return "no usable area";
+    case EntryReason::kTooLarge: return "too large";
+    case EntryReason::kNoSnapshot: return "snapshot";
+    case EntryReason::kWrite: return "write";
+    case EntryReason::kPathTooLong: return "path too long";
+    case EntryReason::kStopped: return "stopped";
+    case EntryReason::kRendererEnded: return "renderer ended";
+    case EntryReason::kTimeout: return "timeout";
+    case EntryReason::kNotRegularFile: return "not a regular file";
+    case EntryReason::kHttp: return "http";
+    case EntryReason::kEmpty: return "empty";
+    case EntryReason::kTransferTimeout: return "transfer timeout";
+    case EntryReason::kNameNotFound: return "name not found";
+    case EntryReason::kRefused: return "refused";
+    case EntryReason::kTls: return "tls";
+    case EntryReason::kBadAddress: return "bad address";
+    case EntryReason::kTransfer: return "transfer";
+    case EntryReason::kNotAPage: return "not a page";
+    case EntryReason::kOutsideOutputFolder: return "outside output folder";
+  }
+  return "";
+}
+
+std::optional<EntryReason> ReasonFromToken(std::string_view token) {
+  for (int i = 0; i <= static_cast<int>(kLastReason); ++i) {
+    const auto reason = static_cast<EntryReason>(i);
+    if (token == ReasonToken(reason)) return reason;
+  }
+  return std::nullopt;
+}
+
 }  // namespace convert

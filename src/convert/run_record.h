@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace convert {
 
@@ -16,13 +17,50 @@ enum class EntryOutcome {
 // Texts as the report stores them ("written", "failed", "skipped", "incomplete").
 const char* OutcomeName(EntryOutcome outcome);
 
+// Why a page or a crawl entry failed or was skipped: one closed list, each with the token the
+// report shows (ReasonToken). kNone: nothing to say (the entry was written).
+enum class EntryReason {
+  kNone,
+  // pages
+  kStillLoading,    // "still loading": written while the page was still loading
+  kNotLoaded,       // "not loaded": no document to measure within the wait
+  kNoUsableArea,    // "no usable area": no view or page pixels, or Percent 0 or less
+  kTooLarge,        // "too large": the picture exceeds its format, or a transfer its cap
+  kNoSnapshot,      // "snapshot": the view gave no pixels
+  kWrite,           // "write": a picture or a downloaded file could not be written
+  kPathTooLong,     // "path too long": the output path is longer than allowed
+  kStopped,         // "stopped": the run was stopped or the window closed
+  kRendererEnded,   // "renderer ended": the render worker ended during the page
+  kTimeout,         // "timeout": the render worker showed no progress past the page's waits
+  kNotRegularFile,  // "not a regular file": the walk passed over a special file
+  // crawl entries
+  kHttp,                 // "http": an answer other than 200 (its status in httpStatus)
+  kEmpty,                // "empty": a page answered 200 without text
+  kTransferTimeout,      // "transfer timeout": connect, stall or total time ran out
+  kNameNotFound,         // "name not found": the server's name does not resolve
+  kRefused,              // "refused": the server could not be connected to
+  kTls,                  // "tls": the secure connection or its certificate failed
+  kBadAddress,           // "bad address": the address names no http or https server
+  kTransfer,             // "transfer": the transfer failed otherwise (see detail)
+  kNotAPage,             // "not a page": fetched, but not rendered
+  kOutsideOutputFolder,  // "outside output folder": its file would leave the output folder
+};
+// The last of the list: a new reason goes before it, or becomes it here.
+inline constexpr EntryReason kLastReason = EntryReason::kOutsideOutputFolder;
+
+// The report's token of `reason` ("" for kNone).
+const char* ReasonToken(EntryReason reason);
+// The reason whose token is `token`; nullopt when no reason has it.
+std::optional<EntryReason> ReasonFromToken(std::string_view token);
+
 // One page of a folder run, or one queue entry of a crawl. Paths and addresses are the system's
 // code-page-932 texts.
 struct EntryRecord {
   std::string source;                 // the page's path or the entry's address
   std::optional<std::string> output;  // the file written, when one was
   EntryOutcome outcome = EntryOutcome::kWritten;
-  std::string reason;  // why it failed or was skipped ("load", "write", ...)
+  EntryReason reason = EntryReason::kNone;  // why it failed or was skipped
+  std::string detail;  // the cause in the transfer library's words, when it gave any
   int width = 0;       // the picture's size in pixels
   int height = 0;
   long long bytes = 0;         // bytes written

@@ -3,15 +3,10 @@
 
 #include <string>
 
+#include "convert/picture_format.h"
 #include "convert/run_record.h"
 
 namespace convert {
-
-// The file format of the pictures a run writes.
-enum class OutputFormat {
-  kBmp,  // an uncompressed Windows bitmap, the window's format
-  kPng,  // a PNG file of the same pixels
-};
 
 // Held by the main window for its whole life. The stop flags are set by Stop and read by the walk
 // and the crawl between steps, on the window's one thread.
@@ -25,7 +20,8 @@ struct RunState {
   int m_wait = 0;            // Wait of the current page
   bool m_running = false;    // a run is in progress: a second Start starts nothing
   bool m_closing = false;    // the window is closing: the run stops and the program ends
-  OutputFormat m_format = OutputFormat::kBmp;  // the pictures' format (the window writes bmp)
+  // The pictures' format, one of the registry's (the window writes the default, bmp).
+  const PictureFormat* m_format = &DefaultPictureFormat();
   // The waits end when the page is ready (loaded, nothing in flight, fonts ready, size settled)
   // and after a scroll at the next painted frame, never later than the fixed waits; the window
   // keeps the fixed waits.

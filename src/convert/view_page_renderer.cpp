@@ -22,11 +22,12 @@ constexpr int kMaxCaptureWidth = 32767;
 }  // namespace
 
 std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name,
-                                         OutputFormat format) {
+                                         const PictureFormat& format) {
   std::string left;
   std::string right;
   base::SplitAtLast(name, left, right, '.');
-  std::string path = outputFolder + left + (format == OutputFormat::kPng ? "png" : "bmp");
+  std::string path = outputFolder + left;
+  path += format.Extension();
   if (path.size() > kMaxOutputPath) return std::nullopt;
   return path;
 }
@@ -39,24 +40,24 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   entry.height = capture.height;
   entry.bytes = capture.bytes;
   entry.milliseconds += milliseconds;
-  entry.reason.clear();
+  entry.reason = EntryReason::kNone;
   entry.scriptDialog = capture.scriptDialog;
   switch (capture.outcome) {
     case CaptureOutcome::kWritten:
       entry.outcome = capture.complete ? EntryOutcome::kWritten : EntryOutcome::kIncomplete;
-      if (!capture.complete) entry.reason = "still loading";
+      if (!capture.complete) entry.reason = EntryReason::kStillLoading;
       entry.output = path;
       return entry;
     case CaptureOutcome::kClosing:
       entry.outcome = EntryOutcome::kSkipped;
-      entry.reason = "stopped";
+      entry.reason = EntryReason::kStopped;
       return entry;
-    case CaptureOutcome::kWriteFailed: entry.reason = "write"; break;
-    case CaptureOutcome::kNotMeasured: entry.reason = "not loaded"; break;
-    case CaptureOutcome::kNoUsableArea: entry.reason = "no usable area"; break;
-    case CaptureOutcome::kTooLarge: entry.reason = "too large"; break;
-    case CaptureOutcome::kNoSnapshot: entry.reason = "snapshot"; break;
-    case CaptureOutcome::kPathTooLong: entry.reason = "path too long"; break;
+    case CaptureOutcome::kWriteFailed: entry.reason = EntryReason::kWrite; break;
+    case CaptureOutcome::kNotMeasured: entry.reason = EntryReason::kNotLoaded; break;
+    case CaptureOutcome::kNoUsableArea: entry.reason = EntryReason::kNoUsableArea; break;
+    case CaptureOutcome::kTooLarge: entry.reason = EntryReason::kTooLarge; break;
+    case CaptureOutcome::kNoSnapshot: entry.reason = EntryReason::kNoSnapshot; break;
+    case CaptureOutcome::kPathTooLong: entry.reason = EntryReason::kPathTooLong; break;
   }
   entry.outcome = EntryOutcome::kFailed;
   entry.output.reset();
@@ -75,7 +76,7 @@ int ViewPageRenderer::RenderPage(const std::string& location, const std::string&
   m_state.m_captureWidth = base::ToInt(m_controls.GetOptionText(settings::Field::kSize));
   m_state.m_wait = base::ToInt(m_controls.GetOptionText(settings::Field::kWait));
 
-  const std::optional<std::string> path = OutputPathFor(outputFolder, name, m_state.m_format);
+  const std::optional<std::string> path = OutputPathFor(outputFolder, name, *m_state.m_format);
   m_last = CaptureResult();
   if (m_state.m_captureWidth <= 0 || m_state.m_captureWidth > kMaxCaptureWidth ||
       screenHeight - kViewHeightMargin <= kUnusedViewRows) {

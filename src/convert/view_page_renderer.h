@@ -17,11 +17,11 @@ namespace convert {
 // path would name a different file).
 inline constexpr std::size_t kMaxOutputPath = 999;
 
-// outputFolder + the name up to and including its last dot + "bmp" ("a.b.html" -> "a.b.bmp",
-// ".htm" -> "bmp", "html" -> "bmp"), or "png" for PNG pictures; nullopt when longer than
+// outputFolder + the name up to and including its last dot + the format's extension
+// ("a.b.html" -> "a.b.bmp", ".htm" -> "bmp", "html" -> "bmp"); nullopt when longer than
 // kMaxOutputPath bytes.
 std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name,
-                                         OutputFormat format = OutputFormat::kBmp);
+                                         const PictureFormat& format = DefaultPictureFormat());
 
 // The report's record of a rendered page: what the caller put in RunState::m_entry, completed
 // with the capture's outcome, picture and time.

@@ -38,8 +38,30 @@ long long MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// The record of a queue entry as its transfer left it: "http 404" for an answer other than 200,
-// "transfer: <cause>" when no answer came, "empty" for a page without text.
+// The report's reason for a failed transfer with `cause`.
+convert::EntryReason TransferReason(net::TransferCause cause) {
+  using convert::EntryReason;
+  switch (cause) {
+    // A failed result without a cause of its own (none is made so) still says it failed.
+    case net::TransferCause::kNone: return EntryReason::kTransfer;
+    case net::TransferCause::kHttpStatus: return EntryReason::kHttp;
+    case net::TransferCause::kEmpty: return EntryReason::kEmpty;
+    case net::TransferCause::kTimeout: return EntryReason::kTransferTimeout;
+    case net::TransferCause::kTooLarge: return EntryReason::kTooLarge;
+    case net::TransferCause::kStopped: return EntryReason::kStopped;
+    case net::TransferCause::kRefused: return EntryReason::kRefused;
+    case net::TransferCause::kNameNotFound: return EntryReason::kNameNotFound;
+    case net::TransferCause::kTls: return EntryReason::kTls;
+    case net::TransferCause::kWriteError: return EntryReason::kWrite;
+    case net::TransferCause::kBadAddress: return EntryReason::kBadAddress;
+    case net::TransferCause::kOther: return EntryReason::kTransfer;
+  }
+  return EntryReason::kTransfer;
+}
+
+// The record of a queue entry as its transfer left it: the reason from the transfer's cause,
+// its words as the detail, its status in httpStatus. A stopped transfer is skipped, as a
+// stopped page is.
 convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
                                     const net::TransferResult& result, Clock::time_point start) {
   convert::EntryRecord record;
@@ -49,18 +71,17 @@ convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
   record.bytes = static_cast<long long>(result.bytes);
   record.milliseconds = MillisecondsSince(start);
   if (!result.ok) {
-    record.outcome = convert::EntryOutcome::kFailed;
-    record.reason = result.status == 200   ? "empty"
-                    : result.status > 0    ? "http " + std::to_string(result.status)
-                    : result.error.empty() ? "transfer"
-                                           : "transfer: " + result.error;
+    const bool stopped = result.cause == net::TransferCause::kStopped;
+    record.outcome = stopped ? convert::EntryOutcome::kSkipped : convert::EntryOutcome::kFailed;
+    record.reason = TransferReason(result.cause);
+    record.detail = result.error;
   }
   return record;
 }
 
-convert::EntryRecord Skipped(convert::EntryRecord record, std::string reason) {
+convert::EntryRecord Skipped(convert::EntryRecord record, convert::EntryReason reason) {
   record.outcome = convert::EntryOutcome::kSkipped;
-  record.reason = std::move(reason);
+  record.reason = reason;
   return record;
 }
 
@@ -182,7 +203,7 @@ void CrawlDriver::ProcessEntry(int position) {
   if (kind == QueueKind::kUrl || pageWord) {
     RenderEntry(parts.folder, parts.name, record);
   } else {
-    m_controls.RecordEntry(Skipped(record, "not a page"));
+    m_controls.RecordEntry(Skipped(record, convert::EntryReason::kNotAPage));
   }
 }
 
@@ -196,8 +217,8 @@ void CrawlDriver::DownloadEntry(const std::string& address, const std::string& f
   const Clock::time_point start = Clock::now();
   // An address that would name a file outside the output folder is passed over unfetched.
   if (!StaysInsideFolder(relative)) {
-    m_controls.RecordEntry(
-        Skipped(TransferRecord(address, QueueKind::kSrc, {}, start), "outside output folder"));
+    m_controls.RecordEntry(Skipped(TransferRecord(address, QueueKind::kSrc, {}, start),
+                                   convert::EntryReason::kOutsideOutputFolder));
     return;
   }
   if (!same) base::CreateFolderPath(m_output + pathForm);
@@ -235,7 +256,7 @@ void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name
   if (!m_controls.IsOptionChecked(Field::kSame)) {
     // A bitmap that would land outside the output folder is not written.
     if (!StaysInsideFolder(pathForm)) {
-      m_controls.RecordEntry(Skipped(fetched, "outside output folder"));
+      m_controls.RecordEntry(Skipped(fetched, convert::EntryReason::kOutsideOutputFolder));
       return;
     }
     base::CreateFolderPath(m_output + pathForm);

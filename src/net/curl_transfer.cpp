@@ -31,7 +31,56 @@ std::string LimitText(const char* what, std::uint64_t limit) {
   return std::string(what) + " is longer than " + std::to_string(limit) + " bytes";
 }
 
+// A finished exchange other than 200 fails its operation, as does, for GetText, a 200 answer
+// without text; a failure found before keeps its own cause.
+void RequireStatus200(TransferResult& result, bool needsText) {
+  if (result.cause == TransferCause::kNone && result.status != 200) {
+    result.cause = TransferCause::kHttpStatus;
+  } else if (result.cause == TransferCause::kNone && needsText && result.text.empty()) {
+    result.cause = TransferCause::kEmpty;
+  }
+  result.ok = result.cause == TransferCause::kNone;
+}
+
+// A result that failed before anything was sent.
+TransferResult Failed(TransferCause cause, std::string text) {
+  TransferResult result;
+  result.cause = cause;
+  result.error = std::move(text);
+  return result;
+}
+
 }  // namespace
+
+TransferCause CauseOfCurlCode(int code) {
+  switch (static_cast<CURLcode>(code)) {
+    case CURLE_OK: return TransferCause::kNone;
+    case CURLE_OPERATION_TIMEDOUT: return TransferCause::kTimeout;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return TransferCause::kNameNotFound;
+    case CURLE_COULDNT_CONNECT: return TransferCause::kRefused;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_USE_SSL_FAILED: return TransferCause::kTls;
+    case CURLE_FILESIZE_EXCEEDED: return TransferCause::kTooLarge;
+    case CURLE_WRITE_ERROR: return TransferCause::kWriteError;
+    case CURLE_ABORTED_BY_CALLBACK: return TransferCause::kStopped;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL: return TransferCause::kBadAddress;
+    default: return TransferCause::kOther;
+  }
+}
 
 // The fixed shape of one kind of request.
 struct CurlTransfer::Request {
@@ -209,17 +258,13 @@ CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) 
 
 TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
                                      Sink& sink) {
-  TransferResult result;
   const auto parts = SplitAddress(address);
   if (!parts) {
-    result.error = "the address names no http or https server";
-    return result;
+    return Failed(TransferCause::kBadAddress, "the address names no http or https server");
   }
   CurlHandle handle;
-  if (!handle) {
-    result.error = "no transfer handle";
-    return result;
-  }
+  if (!handle) return Failed(TransferCause::kOther, "no transfer handle");
+  TransferResult result;
   CURL* curl = handle.get();
   CurlList headers;
   CurlList routes;
@@ -245,21 +290,33 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
   // The last piece is shorter than a whole one; it is taken like the others.
   if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
   result.bytes = sink.bytes;
-  result.error = Outcome(code, sink, stopped, errorText);
-  result.ok = result.error.empty();
+  Conclude(result, code, sink, stopped, errorText);
+  result.ok = result.cause == TransferCause::kNone;
   return result;
 }
 
-std::string CurlTransfer::Outcome(int code, const Sink& sink, bool stopped,
-                                  const char* errorText) const {
-  if (stopped) return "the transfer was stopped";
-  if (sink.overCap) return LimitText("the text answer", m_limits.textCap);
-  if (sink.overFileCap || code == CURLE_FILESIZE_EXCEEDED) {
-    return LimitText("the file", m_limits.fileCap);
+void CurlTransfer::Conclude(TransferResult& result, int code, const Sink& sink, bool stopped,
+                            const char* errorText) const {
+  // Our own reasons to end a transfer come first: the library only saw a refused write or an
+  // aborted wait where we know the cause.
+  if (stopped) {
+    result.cause = TransferCause::kStopped;
+    result.error = "the transfer was stopped";
+  } else if (sink.overCap) {
+    result.cause = TransferCause::kTooLarge;
+    result.error = LimitText("the text answer", m_limits.textCap);
+  } else if (sink.overFileCap || code == CURLE_FILESIZE_EXCEEDED) {
+    result.cause = TransferCause::kTooLarge;
+    result.error = LimitText("the file", m_limits.fileCap);
+  } else if (code == CURLE_OK || sink.refused) {
+    result.cause = TransferCause::kNone;  // the exchange completed, whatever its status
+  } else if (sink.writeFailed) {
+    result.cause = TransferCause::kWriteError;
+    result.error = "the file could not be written";
+  } else {
+    result.cause = CauseOfCurlCode(code);
+    result.error = errorText[0] ? errorText : curl_easy_strerror(static_cast<CURLcode>(code));
   }
-  if (code == CURLE_OK || sink.refused) return {};
-  if (sink.writeFailed) return "the file could not be written";
-  return errorText[0] ? errorText : curl_easy_strerror(static_cast<CURLcode>(code));
 }
 
 TransferResult CurlTransfer::GetText(const std::string& address) {
@@ -269,7 +326,7 @@ TransferResult CurlTransfer::GetText(const std::string& address) {
   TransferResult result = Perform(kPageRequest, address, sink);
   // What arrived before a failure is kept, as with every read that was already done.
   result.text = std::move(received);
-  result.ok = result.ok && result.status == 200 && !result.text.empty();
+  RequireStatus200(result, true);
   return result;
 }
 
@@ -281,7 +338,7 @@ TransferResult CurlTransfer::FormText(const char* agent, const char* verb, const
   sink.text = &received;
   TransferResult result = Perform(request, address, sink);
   result.text = std::move(received);
-  result.ok = result.ok && result.status == 200;
+  RequireStatus200(result, false);
   return result;
 }
 
@@ -296,18 +353,15 @@ TransferResult CurlTransfer::PostFormText(const std::string& body, const std::st
 TransferResult CurlTransfer::ToFile(const Request& request, const std::string& filePath,
                                     const std::string& address) {
   OutputFile file;
-  if (!file.Open(filePath)) {
-    TransferResult result;
-    result.error = "the file cannot be created";
-    return result;
-  }
+  if (!file.Open(filePath)) return Failed(TransferCause::kWriteError, "the file cannot be created");
   Sink sink;
   sink.file = &file;
   TransferResult result = Perform(request, address, sink);
-  result.ok = result.ok && result.status == 200;
+  RequireStatus200(result, false);
   // Only a whole 200 body takes the file's name; anything else leaves the empty file there.
   if (!file.Finish(result.ok) && result.error.empty()) {
     result.ok = false;
+    result.cause = TransferCause::kWriteError;
     result.error = "the file could not be written";
   }
   return result;

@@ -37,6 +37,10 @@ struct TransferLimits {
   std::vector<std::string> routes;
 };
 
+// The cause of a transfer that libcurl ended with `code` (a CURLcode) where no cap, file or
+// hook of ours explains it; kNone for CURLE_OK.
+TransferCause CauseOfCurlCode(int code);
+
 class CurlTransfer : public Transfer {
  public:
   explicit CurlTransfer(TransferLimits limits = {});
@@ -75,8 +79,9 @@ class CurlTransfer : public Transfer {
   // Sends `request` and feeds the answer's body to `sink`; `ok` when the exchange completed
   // (whatever the status).
   TransferResult Perform(const Request& request, const std::string& address, Sink& sink);
-  // The error text of a finished exchange; empty when it completed.
-  std::string Outcome(int code, const Sink& sink, bool stopped, const char* errorText) const;
+  // Sets the cause and its words of a finished exchange (kNone and no words when it completed).
+  void Conclude(TransferResult& result, int code, const Sink& sink, bool stopped,
+                const char* errorText) const;
 
   TransferLimits m_limits;
   ProgressHook m_progressHook;

@@ -6,6 +6,23 @@
 
 namespace net {
 
+// Why a transfer did not succeed, as a code a caller can act on; the words of the library (or
+// ours, where it has none) stay beside it in TransferResult::error.
+enum class TransferCause {
+  kNone,          // the operation succeeded
+  kHttpStatus,    // the exchange completed with a status other than 200
+  kEmpty,         // a text operation's 200 answer had no text
+  kTimeout,       // connecting, a stall or the whole transfer took too long
+  kTooLarge,      // the text or the file passed its cap
+  kStopped,       // the progress hook gave the transfer up
+  kRefused,       // the server could not be connected to (refused or unreachable)
+  kNameNotFound,  // the server's name does not resolve
+  kTls,           // the secure connection failed, or its certificate did not check out
+  kWriteError,    // the file could not be created or written
+  kBadAddress,    // the address names no http or https server
+  kOther,         // anything else the library reported (a broken answer, a lost connection)
+};
+
 // What one transfer came to. `ok` is the operation's success: HTTP status 200 exactly (and, for
 // GetText, a text that is not empty); every other outcome is a failure, with its cause kept.
 struct TransferResult {
@@ -15,7 +32,8 @@ struct TransferResult {
   // The text operations: the answer's text, each piece up to its first zero byte. Only a 200
   // answer's body is taken; what arrived before a failure is kept.
   std::string text;
-  std::string error;  // empty when the exchange completed; else why it did not
+  TransferCause cause = TransferCause::kNone;  // kNone exactly when `ok`
+  std::string error;  // empty when the exchange completed; else why it did not, in words
 };
 
 // The port of an address is its own (or 80 for http, 443 for https).

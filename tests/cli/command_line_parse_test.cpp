@@ -38,7 +38,7 @@ TEST(ParseCommandLine, OptionsBecomeTheWindowsTextsAndSwitchesAsTyped) {
   EXPECT_EQ(line.enableList, (std::vector<std::string>{"abc", Sjis("表")}));
   EXPECT_FALSE(line.disableList);
   EXPECT_EQ(line.jobs, 3);
-  EXPECT_EQ(line.format, convert::OutputFormat::kPng);
+  EXPECT_EQ(line.format, convert::FindPictureFormat("png"));
 }
 
 TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {

@@ -209,7 +209,7 @@ TEST(CommandLine, CrawlsALoopbackSiteIntoAMirroredTree) {
   EXPECT_EQ(records["logo.cgi"]["kind"], "src");
   EXPECT_EQ(records["logo.cgi"]["bytes"], 4);
   EXPECT_EQ(records["gone.html"]["outcome"], "failed");
-  EXPECT_EQ(records["gone.html"]["reason"], "http 404");
+  EXPECT_EQ(records["gone.html"]["reason"], "http");
   EXPECT_EQ(records["gone.html"]["http_status"], 404);
   EXPECT_TRUE(Parse(lines.back())["dropped_links"].is_object());
 }

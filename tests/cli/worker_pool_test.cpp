@@ -20,6 +20,7 @@ namespace cli {
 namespace {
 
 using convert::EntryOutcome;
+using convert::EntryReason;
 using testing_support::ReadFile;
 using testing_support::TempFolder;
 
@@ -70,21 +71,21 @@ class WorkerPoolTest : public ::testing::Test {
 struct Expected {
   const char* page;
   EntryOutcome outcome;
-  const char* reason;
+  convert::EntryReason reason;
 };
 
 TEST_F(WorkerPoolTest, EveryPageEndsWithItsRecordAndThePictureWhereTheRecordSays) {
   const std::vector<Expected> cases = {
-      {"written", EntryOutcome::kWritten, ""},
-      {"loading", EntryOutcome::kIncomplete, ""},
-      {"fails", EntryOutcome::kFailed, "not loaded"},
-      {"silent", EntryOutcome::kFailed, "timeout"},
-      {"dies", EntryOutcome::kFailed, "renderer ended"},
-      {"garbage", EntryOutcome::kFailed, "renderer ended"},
-      {"flood", EntryOutcome::kFailed, "renderer ended"},
+      {"written", EntryOutcome::kWritten, EntryReason::kNone},
+      {"loading", EntryOutcome::kIncomplete, EntryReason::kNone},
+      {"fails", EntryOutcome::kFailed, EntryReason::kNotLoaded},
+      {"silent", EntryOutcome::kFailed, EntryReason::kTimeout},
+      {"dies", EntryOutcome::kFailed, EntryReason::kRendererEnded},
+      {"garbage", EntryOutcome::kFailed, EntryReason::kRendererEnded},
+      {"flood", EntryOutcome::kFailed, EntryReason::kRendererEnded},
       // Announced waits are the page's own: longer than the timeout, yet no timeout.
-      {"slow", EntryOutcome::kWritten, ""},
-      {"after", EntryOutcome::kWritten, ""},
+      {"slow", EntryOutcome::kWritten, EntryReason::kNone},
+      {"after", EntryOutcome::kWritten, EntryReason::kNone},
   };
   std::vector<std::string> pages;
   for (const Expected& c : cases) pages.push_back(c.page);
@@ -118,7 +119,7 @@ TEST_F(WorkerPoolTest, AWorkerProgramThatCannotRunFailsEachPageWithoutLosingOne)
   ASSERT_EQ(m_records.size(), 5u);
   for (const convert::EntryRecord& record : m_records) {
     EXPECT_EQ(record.outcome, EntryOutcome::kFailed);
-    EXPECT_EQ(record.reason, "renderer ended");
+    EXPECT_EQ(record.reason, EntryReason::kRendererEnded);
   }
 }
 
@@ -137,7 +138,7 @@ TEST_F(WorkerPoolTest, CtrlCEndsTheRunSoonWhileAWorkerIsSilent) {
   const convert::EntryRecord* silent = RecordOf("silent");
   ASSERT_NE(silent, nullptr);
   EXPECT_EQ(silent->outcome, EntryOutcome::kSkipped);
-  EXPECT_EQ(silent->reason, "stopped");
+  EXPECT_EQ(silent->reason, EntryReason::kStopped);
   // The page in progress finishes its own waits and is written.
   const convert::EntryRecord* slow = RecordOf("slow");
   ASSERT_NE(slow, nullptr);

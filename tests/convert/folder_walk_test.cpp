@@ -250,7 +250,7 @@ TEST_F(HostileTreeTest, EntriesThatAreNoFilesArePassedOverWithAWordAndARecord) {
   for (const convert::EntryRecord& record : controls.records) {
     recorded.insert(record.source.substr(src().size()));
     EXPECT_EQ(record.outcome, convert::EntryOutcome::kSkipped);
-    EXPECT_EQ(record.reason, "not a regular file");
+    EXPECT_EQ(record.reason, convert::EntryReason::kNotRegularFile);
     EXPECT_FALSE(record.output.has_value());
   }
   EXPECT_EQ(recorded, skipped);

@@ -132,7 +132,7 @@ TEST(PageRecord, CarriesIncompletePagesAndScriptDialogs) {
     const convert::EntryRecord record =
         convert::PageRecord({}, "/src/a.html", "/out/a.bmp", capture, 5);
     EXPECT_EQ(record.outcome, c.entry) << c.reason;
-    EXPECT_EQ(record.reason, c.reason);
+    EXPECT_STREQ(convert::ReasonToken(record.reason), c.reason);
     EXPECT_EQ(record.scriptDialog, c.scriptDialog) << c.reason;
     EXPECT_EQ(record.output.has_value(), c.output) << c.reason;
   }

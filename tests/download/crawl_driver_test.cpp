@@ -330,10 +330,19 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
       {"http://s/start.html",
        "<a href=\"form.cgi?a=1\">f</a><a href=\"gone.html\">g</a><img src=\"pic.cgi\">"
        "<img src=\"lost.cgi\"><img src=\"photo.png\"><a href=\"gone.html\">again</a>"
-       "<a href=\"empty.html\">e</a>"},
+       "<img src=\"halt.cgi\"><a href=\"empty.html\">e</a><a href=\"down.html\">d</a>"},
       {"http://s/pic.cgi", "PNGDATA"},
       {"http://s/empty.html", ""},
   };
+  // A transfer that failed keeps its cause as the reason and its words as the detail; a stopped
+  // one is passed over like a stopped page.
+  net::TransferResult refused;
+  refused.cause = net::TransferCause::kRefused;
+  refused.error = "Failed to connect";
+  net::TransferResult stopped;
+  stopped.cause = net::TransferCause::kStopped;
+  stopped.error = "the transfer was stopped";
+  transfer.failures = {{"http://s/down.html", refused}, {"http://s/halt.cgi", stopped}};
   // A rendered page's record is completed by the rendering: what the crawl knew is handed over.
   std::vector<convert::EntryRecord> handedOver;
   renderer.onRender = [&](const auto&) { handedOver.push_back(run.m_entry); };
@@ -343,18 +352,25 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
   EXPECT_EQ(handedOver[0].source, "http://s/start.html");
   EXPECT_EQ(handedOver[0].kind, "url");
   EXPECT_EQ(handedOver[0].httpStatus, 200);
+  using convert::EntryOutcome;
+  using convert::EntryReason;
   struct Expected {
     std::string source, kind;
-    convert::EntryOutcome outcome;
-    std::string reason;
+    EntryOutcome outcome;
+    EntryReason reason;
     int status;
     bool output;
+    std::string detail;
   } expected[] = {
-      {"http://s/pic.cgi", "src", convert::EntryOutcome::kWritten, "", 200, true},
-      {"http://s/lost.cgi", "src", convert::EntryOutcome::kFailed, "http 404", 404, false},
-      {"http://s/form.cgi?a=1", "cgi", convert::EntryOutcome::kFailed, "http 404", 404, false},
-      {"http://s/gone.html", "url", convert::EntryOutcome::kFailed, "http 404", 404, false},
-      {"http://s/empty.html", "url", convert::EntryOutcome::kFailed, "empty", 200, false},
+      {"http://s/pic.cgi", "src", EntryOutcome::kWritten, EntryReason::kNone, 200, true, ""},
+      {"http://s/lost.cgi", "src", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
+      {"http://s/halt.cgi", "src", EntryOutcome::kSkipped, EntryReason::kStopped, 0, false,
+       "the transfer was stopped"},
+      {"http://s/form.cgi?a=1", "cgi", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
+      {"http://s/gone.html", "url", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
+      {"http://s/empty.html", "url", EntryOutcome::kFailed, EntryReason::kEmpty, 200, false, ""},
+      {"http://s/down.html", "url", EntryOutcome::kFailed, EntryReason::kRefused, 0, false,
+       "Failed to connect"},
   };
   ASSERT_EQ(controls.records.size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -365,6 +381,7 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
     EXPECT_EQ(record.reason, expected[i].reason) << i;
     EXPECT_EQ(record.httpStatus, expected[i].status) << i;
     EXPECT_EQ(record.output.has_value(), expected[i].output) << i;
+    EXPECT_EQ(record.detail, expected[i].detail) << i;
   }
   EXPECT_EQ(controls.records[0].output, Out("http/s/pic.cgi"));
   EXPECT_EQ(controls.records[0].bytes, 7);

@@ -29,7 +29,7 @@ void Progress(const cli::PageOrder& order, std::chrono::milliseconds wait) {
 
 // Writes the page's picture where the pool expects it: its name in the page's work folder.
 std::string WritePicture(const cli::PageOrder& order, const cli::WorkerSetup& setup) {
-  const std::string path = convert::OutputPathFor(order.folder, order.name, setup.format).value();
+  const std::string path = convert::OutputPathFor(order.folder, order.name, *setup.format).value();
   std::ofstream(path, std::ios::binary) << "picture of " << order.location;
   return path;
 }
@@ -68,7 +68,7 @@ int main() {
     cli::PageAnswer answer{order->sequence, order->entry};
     if (Says(*order, "fails")) {
       answer.record.outcome = EntryOutcome::kFailed;
-      answer.record.reason = "not loaded";
+      answer.record.reason = convert::EntryReason::kNotLoaded;
     } else {
       answer.record.outcome =
           Says(*order, "loading") ? EntryOutcome::kIncomplete : EntryOutcome::kWritten;

@@ -71,6 +71,7 @@ TEST(TransferLimits, SlowServerIsGivenUpAtTheTotalTimeLimit) {
     EXPECT_EQ(result.status, 200) << operation.name;
     EXPECT_LT(result.bytes, 60u) << operation.name;
     EXPECT_NE(result.error.find("timed out"), std::string::npos) << result.error;
+    EXPECT_EQ(result.cause, net::TransferCause::kTimeout) << operation.name;
     if (operation.file.empty()) continue;
     // The file was emptied before the request; no part of the body took its name.
     EXPECT_EQ(ReadFile(operation.file), "") << operation.name;
@@ -104,6 +105,7 @@ TEST(TransferLimits, DownloadOverTheSizeLimitLeavesItsFileEmpty) {
       EXPECT_EQ(result.ok, c.ok) << c.size << " " << c.announced;
       EXPECT_EQ(ReadFile(file), c.ok ? answer.body : "") << c.size << " " << c.announced;
       EXPECT_EQ(result.error, c.ok ? "" : "the file is longer than 1000 bytes") << c.size;
+      EXPECT_EQ(result.cause, c.ok ? net::TransferCause::kNone : net::TransferCause::kTooLarge);
       EXPECT_EQ(Names(temp.path()), std::vector<std::string>{"big.bin"}) << c.size;
     }
   }
@@ -180,6 +182,7 @@ TEST(TransferLimits, HookAnsweringFalseEndsTheTransferWithinASecond) {
       EXPECT_LT(ended - stoppedAt, std::chrono::seconds(1)) << operation.name;
       EXPECT_FALSE(result.ok) << operation.name;
       EXPECT_EQ(result.error, "the transfer was stopped") << operation.name;
+      EXPECT_EQ(result.cause, net::TransferCause::kStopped) << operation.name;
       EXPECT_LT(result.bytes, 60u) << operation.name;
       // A text keeps what had come, as with any failure.
       if (operation.file.empty()) {

@@ -1,9 +1,11 @@
 // The HTTP operations against loopback servers that record every request.
 #include "net/curl_transfer.h"
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 #include "base/file_system.h"
 #include "support/http_server.h"
@@ -123,6 +125,9 @@ TEST(CurlTransfer, OnlyStatus200Succeeds) {
       EXPECT_EQ(result.text, body) << status;
       EXPECT_EQ(result.bytes, body.size()) << status;
       EXPECT_EQ(result.error, "") << status;
+      EXPECT_EQ(result.cause,
+                expected ? net::TransferCause::kNone : net::TransferCause::kHttpStatus)
+          << status;
     }
 
     // A download creates (or empties) its file first; a refused answer leaves it empty.
@@ -200,6 +205,7 @@ TEST(CurlTransfer, EmptyAnswerFailsOnlyAText) {
   EXPECT_EQ(text.status, 200);
   EXPECT_EQ(text.text, "");
   EXPECT_EQ(text.error, "");
+  EXPECT_EQ(text.cause, net::TransferCause::kEmpty);
 
   for (const auto& form : {transfer.PostFormText("", address), transfer.GetFormText("", address)}) {
     EXPECT_TRUE(form.ok);
@@ -267,6 +273,7 @@ TEST(CurlTransfer, FileThatCannotBeCreatedSendsNothing) {
       EXPECT_FALSE(result.ok) << path;
       EXPECT_EQ(result.status, 0) << path;
       EXPECT_EQ(result.error, "the file cannot be created") << path;
+      EXPECT_EQ(result.cause, net::TransferCause::kWriteError) << path;
     }
   }
   EXPECT_TRUE(server.Requests().empty());
@@ -286,6 +293,7 @@ TEST(CurlTransfer, FailedFileWriteFailsTheTransfer) {
       EXPECT_FALSE(result.ok) << size;
       EXPECT_EQ(result.status, 200) << size;
       EXPECT_EQ(result.error, "the file could not be written") << size;
+      EXPECT_EQ(result.cause, net::TransferCause::kWriteError) << size;
     }
   }
 }
@@ -306,6 +314,8 @@ TEST(CurlTransfer, TextLongerThanTheCapFails) {
       EXPECT_EQ(result.ok, c.ok) << c.size;
       EXPECT_LE(result.text.size(), limits.textCap);
       EXPECT_EQ(result.error.empty(), c.ok) << c.size;
+      EXPECT_EQ(result.cause, c.ok ? net::TransferCause::kNone : net::TransferCause::kTooLarge)
+          << c.size;
     }
   }
 }
@@ -318,13 +328,16 @@ TEST(CurlTransfer, UnansweredOrUnreachableServerGivesZero) {
   net::CurlTransfer transfer(limits);
   const std::string quiet = "http://127.0.0.1:" + std::to_string(silent.port()) + "/page.html";
   const std::string closed = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/page.html";
-  for (const auto& address : {quiet, closed}) {
+  const std::pair<std::string, net::TransferCause> cases[] = {
+      {quiet, net::TransferCause::kTimeout}, {closed, net::TransferCause::kRefused}};
+  for (const auto& [address, cause] : cases) {
     const auto text = transfer.GetText(address);
     EXPECT_FALSE(text.ok) << address;
+    EXPECT_EQ(text.cause, cause) << address << " " << text.error;
     EXPECT_EQ(text.status, 0) << address;
     EXPECT_EQ(text.text, "");
     EXPECT_FALSE(text.error.empty());
-    EXPECT_FALSE(transfer.DownloadFile(temp / "p.bin", address).ok) << address;
+    EXPECT_EQ(transfer.DownloadFile(temp / "p.bin", address).cause, cause) << address;
     EXPECT_TRUE(base::FileExists(temp / "p.bin"));
     EXPECT_EQ(ReadFile(temp / "p.bin"), "");
   }
@@ -344,6 +357,7 @@ TEST(CurlTransfer, AddressWithoutServerGivesZero) {
     const auto file = transfer.DownloadFile(temp / "x.bin", address);
     EXPECT_FALSE(file.ok) << address;
     EXPECT_EQ(file.error, "the address names no http or https server") << address;
+    EXPECT_EQ(file.cause, net::TransferCause::kBadAddress) << address;
     EXPECT_TRUE(base::FileExists(temp / "x.bin"));
     EXPECT_EQ(ReadFile(temp / "x.bin"), "");
   }
@@ -361,6 +375,25 @@ TEST(CurlTransfer, GetServerNameSplitsWithoutSending) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(transfer.GetServerName(c.address), c.server) << c.address;
+  }
+}
+
+// The library's codes that no loopback server here provokes cheaply (a name lookup, the other
+// TLS failures) are checked by the mapping alone; the rest are checked above on real servers.
+TEST(CurlTransfer, LibraryCodesMapToTheirCauses) {
+  const std::pair<CURLcode, net::TransferCause> cases[] = {
+      {CURLE_OK, net::TransferCause::kNone},
+      {CURLE_COULDNT_RESOLVE_HOST, net::TransferCause::kNameNotFound},
+      {CURLE_SSL_CONNECT_ERROR, net::TransferCause::kTls},
+      {CURLE_SSL_CACERT_BADFILE, net::TransferCause::kTls},
+      {CURLE_ABORTED_BY_CALLBACK, net::TransferCause::kStopped},
+      {CURLE_FILESIZE_EXCEEDED, net::TransferCause::kTooLarge},
+      {CURLE_URL_MALFORMAT, net::TransferCause::kBadAddress},
+      {CURLE_GOT_NOTHING, net::TransferCause::kOther},
+      {CURLE_RECV_ERROR, net::TransferCause::kOther},
+  };
+  for (const auto& [code, cause] : cases) {
+    EXPECT_EQ(net::CauseOfCurlCode(code), cause) << curl_easy_strerror(code);
   }
 }
 

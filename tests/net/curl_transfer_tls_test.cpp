@@ -95,6 +95,7 @@ TEST_F(TlsTransfer, CertificateThatDoesNotCheckOutFails) {
     EXPECT_EQ(result.text, "");
     // The cause is the certificate check's own message.
     EXPECT_NE(result.error.find("certificate"), std::string::npos) << c.name << result.error;
+    EXPECT_EQ(result.cause, net::TransferCause::kTls) << c.name;
     EXPECT_TRUE(server.Requests().empty()) << c.name;
   }
 }

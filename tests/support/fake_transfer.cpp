@@ -25,10 +25,12 @@ void FakeTransfer::Record(const std::string& operation, const std::string& addre
 }
 
 net::TransferResult FakeTransfer::Answer(const std::string& address) const {
+  if (const auto failed = failures.find(address); failed != failures.end()) return failed->second;
   net::TransferResult result;
   const std::string* body = Find(address);
   result.ok = body != nullptr;
   result.status = body ? 200 : 404;
+  result.cause = body ? net::TransferCause::kNone : net::TransferCause::kHttpStatus;
   if (body) {
     result.bytes = body->size();
     result.text = *body;
@@ -39,7 +41,10 @@ net::TransferResult FakeTransfer::Answer(const std::string& address) const {
 net::TransferResult FakeTransfer::GetText(const std::string& address) {
   Record("GetText", address);
   net::TransferResult result = Answer(address);
-  result.ok = result.ok && !result.text.empty();
+  if (result.ok && result.text.empty()) {
+    result.ok = false;
+    result.cause = net::TransferCause::kEmpty;
+  }
   return result;
 }
 
@@ -62,6 +67,7 @@ net::TransferResult FakeTransfer::ToFile(const std::string& operation, const std
   if (native) file.open(*native, std::ios::binary | std::ios::trunc);
   if (!file) {
     net::TransferResult refused;
+    refused.cause = net::TransferCause::kWriteError;
     refused.error = "the file cannot be created";
     return refused;
   }

@@ -21,6 +21,8 @@ class FakeTransfer : public net::Transfer {
 
   // Addresses that answer 200 with their body; every other address fails (404 or no server).
   std::map<std::string, std::string> answers;
+  // Addresses whose transfer fails as given (a cause and its words), for any operation.
+  std::map<std::string, net::TransferResult> failures;
   std::vector<Call> calls;
   // Runs after each call is recorded (e.g. to press Stop in the middle of a transfer).
   std::function<void(const Call&)> onCall;
@@ -44,7 +46,7 @@ class FakeTransfer : public net::Transfer {
               const std::string& filePath = {});
   net::TransferResult ToFile(const std::string& operation, const std::string& filePath,
                              const std::string& address);
-  // An answering address: 200 and its body; any other: 404 with no body.
+  // A failing address: its failure; an answering one: 200 and its body; any other: 404.
   net::TransferResult Answer(const std::string& address) const;
 };
 
