@@ -24,6 +24,7 @@
 #include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
+#include "convert/page_geometry.h"
 #include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
 #include "dialogs/dialog_layout.h"
@@ -388,11 +389,12 @@ void MainDialog::FocusOption(Field field) {
 int MainDialog::ScreenHeight() { return wxDisplay(0u).GetGeometry().height; }
 
 void MainDialog::PlaceForPage(int captureWidth, int screenHeight) {
-  SetSize(0, 0, captureWidth + 50, screenHeight - 70);
+  const convert::PageGeometry place = convert::GeometryForPage(captureWidth, screenHeight);
+  SetSize(place.window.x, place.window.y, place.window.width, place.window.height);
   Refresh();
   Update();
   if (m_browser) {
-    m_browser->SetSize(10, 150, captureWidth, screenHeight - 300);
+    m_browser->SetSize(place.browser.x, place.browser.y, place.browser.width, place.browser.height);
     m_browser->Refresh();
     m_browser->Update();
   }

@@ -3,47 +3,107 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
+#include <limits>
 
 #include "base/encoding.h"
 #include "base/file_system.h"
-#include "settings/option_values.h"
-#include "settings/settings_record.h"
+#include "convert/picture_format.h"
+#include "resources/option_texts.h"
+#include "resources/texts.h"
+#include "settings/settings_keys.h"
 
 namespace cli {
 namespace {
 
+using resources::FillUtf8;
+using resources::OptionText;
+using resources::TextId;
 using settings::Field;
+
+// The two parts of the help that list options.
+enum class Group {
+  kWindow,  // convert and crawl: the window's options over the settings file
+  kRun,     // convert, crawl and run
+};
+
+// One option as --help shows it, taken from its registration.
+struct HelpLine {
+  Group group;
+  std::string names;  // "--jobs N, -j N", "--[no-]subfolders"
+  OptionText text;
+  std::string defaultText;  // UTF-8; "" when the help names none
+};
+
+// "--jobs,-j" with value "N" -> "--jobs N, -j N"; "--filter,!--no-filter" -> "--[no-]filter".
+std::string ShownNames(std::string_view names, std::string_view value) {
+  std::string shown;
+  std::size_t start = 0;
+  while (start <= names.size()) {
+    const std::size_t comma = std::min(names.find(',', start), names.size());
+    const std::string_view name = names.substr(start, comma - start);
+    start = comma + 1;
+    if (name.starts_with('!')) {
+      shown.insert(2, "[no-]");
+      continue;
+    }
+    if (!shown.empty()) shown += ", ";
+    shown += name;
+    if (!value.empty()) shown += " " + std::string(value);
+  }
+  return shown;
+}
+
+// Registers the options of one command. Each option is registered once, with its description,
+// its default as the help shows it and its check; the help lines are kept when `help` is given.
+class Registration {
+ public:
+  Registration(CLI::App& command, std::vector<HelpLine>* help) : m_command(command), m_help(help) {}
+  CLI::App& Command() { return m_command; }
+
+  // `valueName` stands for the value's name of the texts where that is a list kept elsewhere.
+  CLI::Option* Describe(CLI::Option* option, std::string_view names, Group group, OptionText text,
+                        std::string defaultText = {}, std::string_view valueName = {}) {
+    const resources::OptionHelp& texts = resources::HelpOf(text);
+    const std::string_view value = valueName.empty() ? texts.value : valueName;
+    option->description(std::string(texts.japanese));
+    if (!value.empty()) option->type_name(std::string(value));
+    if (m_help) m_help->push_back({group, ShownNames(names, value), text, defaultText});
+    return option;
+  }
+
+ private:
+  CLI::App& m_command;
+  std::vector<HelpLine>* m_help;
+};
 
 // Options that hold a text as typed into the window's edits.
 struct TextOption {
   const char* name;
   Field field;
-  const char* value;  // the value's name in the help
-  const char* help;
+  OptionText text;
 };
 constexpr TextOption kTextOptions[] = {
-    {"--size", Field::kSize, "幅", "Xサイズ: ページを表示する幅（ピクセル）"},
-    {"--wait", Field::kWait, "待ち",
-     "待ち時間: 読み込みを待つのは 待ち×50 ミリ秒、スクロールごとに 待ち×10 ミリ秒"},
-    {"--percent", Field::kPercent, "比率", "比率: 画像の大きさ（%）"},
-    {"--count", Field::kCount, "数", "最大検索ファイル数（クロール）"},
-    {"--link-count", Field::kLinkCount, "数", "最大検索重複リンクファイル数（クロール）"},
+    {"--size", Field::kSize, OptionText::kSize},
+    {"--wait", Field::kWait, OptionText::kWait},
+    {"--percent", Field::kPercent, OptionText::kPercent},
+    {"--count", Field::kCount, OptionText::kCount},
+    {"--link-count", Field::kLinkCount, OptionText::kLinkCount},
 };
 
 // Options that tick or clear a check box; each has a --no- form.
 struct SwitchOption {
-  const char* name;  // without the leading "--"
+  const char* names;
   Field field;
-  const char* help;
+  OptionText text;
 };
 constexpr SwitchOption kSwitchOptions[] = {
-    {"subfolders", Field::kSub, "サブフォルダも対象"},
-    {"same-server", Field::kServer, "同一サーバーのみダウンロードする"},
-    {"under-start", Field::kAnotherUrl, "指定したURL以下にないURLはダウンロードしない"},
-    {"one-folder", Field::kSame, "同一フォルダにダウンロードする"},
-    {"filter", Field::kFilter, "フィルターを使用する（--enable と --disable のリスト）"},
+    {"--subfolders,!--no-subfolders", Field::kSub, OptionText::kSubfolders},
+    {"--same-server,!--no-same-server", Field::kServer, OptionText::kSameServer},
+    {"--under-start,!--no-under-start", Field::kAnotherUrl, OptionText::kUnderStart},
+    {"--one-folder,!--no-one-folder", Field::kSame, OptionText::kOneFolder},
+    {"--filter,!--no-filter", Field::kFilter, OptionText::kFilter},
 };
 
 // A text from the command line as the system's text: what the terminal typed is UTF-8, and a
@@ -74,97 +134,167 @@ std::optional<int> ParsePositive(const std::string& text) {
   return value;
 }
 
-// The raw option values of one subcommand, checked after the parse.
+// "K/N" with 1 <= K <= N.
+bool ParseShard(const std::string& text, int& index, int& count) {
+  const std::size_t slash = text.find('/');
+  if (slash == std::string::npos) return false;
+  const std::optional<int> k = ParsePositive(text.substr(0, slash));
+  const std::optional<int> n = ParsePositive(text.substr(slash + 1));
+  if (!k || !n || *k > *n) return false;
+  index = *k;
+  count = *n;
+  return true;
+}
+
+// A check of the parser's own (range, member, or a test of ours) whose refusal is the command
+// line's Japanese message naming the value.
+CLI::Validator Checked(const CLI::Validator& check, TextId refusal) {
+  return CLI::Validator(
+      [check, refusal](std::string& value) {
+        std::string copy = value;
+        return check(copy).empty() ? std::string() : FillUtf8(refusal, {value});
+      },
+      check.get_description());
+}
+
+CLI::Validator Test(bool (*accepts)(const std::string&)) {
+  return CLI::Validator(
+      [accepts](std::string& value) { return accepts(value) ? std::string() : value; }, "");
+}
+
+// The raw option values of one subcommand, turned into the command line after the parse.
 struct RawOptions {
   std::vector<std::string> ranges;
   std::vector<std::string> noRanges;
-  std::string format = "bmp";
-  std::string jobs = "1";
+  std::string format{convert::DefaultPictureFormat().Name()};
   std::string shard;
   std::vector<std::string> enable;
   std::vector<std::string> disable;
   std::vector<std::string> positionals;
 };
 
-void AddWindowOptions(CLI::App& command, CommandLine& line, RawOptions& raw) {
+std::string OnOff(bool on) {
+  return std::string(resources::TextUtf8(on ? TextId::kCliOn : TextId::kCliOff));
+}
+
+void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+  CLI::App& command = options.Command();
+  options.Describe(command.add_option("--settings", line.settingsFile), "--settings",
+                   Group::kWindow, OptionText::kSettings);
+  // The defaults are those of a reset settings record.
   for (const TextOption& option : kTextOptions) {
-    command.add_option_function<std::string>(
+    CLI::Option* added = command.add_option_function<std::string>(
         option.name, [&line, field = option.field](const std::string& value) {
           line.texts.emplace_back(field, SystemText(value));
         });
+    options.Describe(added, option.name, Group::kWindow, option.text,
+                     base::Cp932ToUtf8Lossy(settings::Spec(option.field).resetValue));
   }
   for (const SwitchOption& option : kSwitchOptions) {
-    const std::string names = std::string("--") + option.name + ",!--no-" + option.name;
-    command.add_flag_function(names, [&line, field = option.field](std::int64_t count) {
-      line.switches.emplace_back(field, count > 0);
-    });
+    CLI::Option* added =
+        command.add_flag_function(option.names, [&line, field = option.field](std::int64_t count) {
+          line.switches.emplace_back(field, count > 0);
+        });
+    const settings::KeySpec& spec = settings::Spec(option.field);
+    options.Describe(added, option.names, Group::kWindow, option.text,
+                     OnOff(settings::SwitchValue(spec.rule, spec.resetValue)));
   }
-  command.add_option("--range", raw.ranges)->allow_extra_args(false);
-  command.add_option("--no-range", raw.noRanges)->allow_extra_args(false);
-  command.add_option("--enable", raw.enable)->allow_extra_args(false);
-  command.add_option("--disable", raw.disable)->allow_extra_args(false);
-  command.add_option("--settings", line.settingsFile);
+  const auto range = [](const std::string& text) { return ParseRange(text).has_value(); };
+  options.Describe(command.add_option("--range", raw.ranges)
+                       ->allow_extra_args(false)
+                       ->check(Checked(Test(range), TextId::kCliRangeInvalid)),
+                   "--range", Group::kWindow, OptionText::kRange,
+                   std::string(resources::TextUtf8(TextId::kCliNotUsed)));
+  options.Describe(command.add_option("--no-range", raw.noRanges)
+                       ->allow_extra_args(false)
+                       ->check(Checked(CLI::IsMember({"a", "b", "c", "d", "e", "f"}),
+                                       TextId::kCliNoRangeInvalid)),
+                   "--no-range", Group::kWindow, OptionText::kNoRange);
+  options.Describe(command.add_option("--enable", raw.enable)->allow_extra_args(false), "--enable",
+                   Group::kWindow, OptionText::kEnable);
+  options.Describe(command.add_option("--disable", raw.disable)->allow_extra_args(false),
+                   "--disable", Group::kWindow, OptionText::kDisable);
 }
 
-void AddRunOptions(CLI::App& command, CommandLine& line, RawOptions& raw) {
-  command.add_flag_function("--until-loaded,!--no-until-loaded",
-                            [&line](std::int64_t count) { line.untilLoaded = count > 0; });
-  command.add_option("--format", raw.format);
-  command.add_option("--jobs,-j", raw.jobs);
-  command.add_option("--shard", raw.shard);
-  command.add_option("--report", line.reportFile);
-  command.add_flag("--quiet,-q", line.quiet);
-  command.add_flag("--use-display", line.useDisplay);
+void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+  CLI::App& command = options.Command();
+  const CommandLine defaults;
+  // The formats are those of the registry, named there once.
+  const std::string formats = convert::PictureFormatNames("|");
+  const CLI::Validator format(
+      [](std::string& value) {
+        return convert::FindPictureFormat(value)
+                   ? std::string()
+                   : FillUtf8(TextId::kCliFormatInvalid,
+                              {convert::PictureFormatNames(", "), value});
+      },
+      "");
+  options.Describe(command.add_option("--format", raw.format)->check(format), "--format",
+                   Group::kRun, OptionText::kFormat, raw.format, formats);
+  options.Describe(command.add_option("--jobs,-j", line.jobs)
+                       ->check(Checked(CLI::Range(1, 64), TextId::kCliJobsInvalid)),
+                   "--jobs,-j", Group::kRun, OptionText::kJobs, std::to_string(defaults.jobs));
+  const auto shard = [](const std::string& text) {
+    int index = 0;
+    int count = 0;
+    return ParseShard(text, index, count);
+  };
+  options.Describe(command.add_option("--shard", raw.shard)
+                       ->check(Checked(Test(shard), TextId::kCliShardInvalid)),
+                   "--shard", Group::kRun, OptionText::kShard);
+  options.Describe(
+      command.add_flag_function("--until-loaded,!--no-until-loaded",
+                                [&line](std::int64_t count) { line.untilLoaded = count > 0; }),
+      "--until-loaded,!--no-until-loaded", Group::kRun, OptionText::kUntilLoaded);
+  options.Describe(command.add_option("--page-timeout", line.pageTimeoutSeconds)
+                       ->check(Checked(CLI::Range(1, std::numeric_limits<int>::max()),
+                                       TextId::kCliPageTimeoutInvalid)),
+                   "--page-timeout", Group::kRun, OptionText::kPageTimeout,
+                   std::to_string(defaults.pageTimeoutSeconds));
+  options.Describe(command.add_option("--report", line.reportFile), "--report", Group::kRun,
+                   OptionText::kReport);
+  options.Describe(command.add_flag("--quiet,-q", line.quiet), "--quiet,-q", Group::kRun,
+                   OptionText::kQuiet);
+  options.Describe(command.add_flag("--use-display", line.useDisplay), "--use-display", Group::kRun,
+                   OptionText::kUseDisplay);
   command.add_option("arguments", raw.positionals);
 }
 
-// Checks what the parser could not: the values of --range, --format, --jobs and --shard, and
-// the number of positional arguments. An error text, or empty.
+void AddHelpOptions(Registration& options, bool& help, bool* version) {
+  options.Describe(options.Command().add_flag("--help,-h", help), "--help,-h", Group::kRun,
+                   OptionText::kHelp);
+  if (version) {
+    options.Describe(options.Command().add_flag("--version", *version), "--version", Group::kRun,
+                     OptionText::kVersion);
+  }
+}
+
+// Turns what the checks let through into the command line: the ranges, the lists, the format,
+// the shard and the positional arguments. An error text, or empty.
 std::string Complete(CommandLine& line, RawOptions& raw) {
   for (const std::string& text : raw.ranges) {
-    std::optional<RangeOption> range = ParseRange(text);
-    if (!range) return "--range の値を読めません（例: --range b=001:120:5）: " + text;
-    range->from = SystemText(range->from);
-    range->to = SystemText(range->to);
-    range->step = SystemText(range->step);
-    line.ranges.push_back(*range);
+    RangeOption range = *ParseRange(text);
+    range.from = SystemText(range.from);
+    range.to = SystemText(range.to);
+    range.step = SystemText(range.step);
+    line.ranges.push_back(range);
   }
   for (const std::string& text : raw.noRanges) {
-    if (text.size() != 1 || text[0] < 'a' || text[0] > 'f') {
-      return "--no-range には a から f の一文字を指定してください: " + text;
-    }
     line.ranges.push_back({text[0] - 'a' + 1, false, {}, {}, {}});
   }
   if (!raw.enable.empty()) line.enableList.emplace();
   for (const std::string& text : raw.enable) line.enableList->push_back(SystemText(text));
   if (!raw.disable.empty()) line.disableList.emplace();
   for (const std::string& text : raw.disable) line.disableList->push_back(SystemText(text));
-
   line.format = convert::FindPictureFormat(raw.format);
-  if (!line.format) {
-    return "--format には " + convert::PictureFormatNames(", ") +
-           " のいずれかを指定してください: " + raw.format;
-  }
-  const std::optional<int> jobs = ParsePositive(raw.jobs);
-  if (!jobs || *jobs > 64) return "--jobs には 1 から 64 の数を指定してください: " + raw.jobs;
-  line.jobs = *jobs;
-  if (!raw.shard.empty()) {
-    const std::size_t slash = raw.shard.find('/');
-    const std::optional<int> index = ParsePositive(raw.shard.substr(0, slash));
-    const std::optional<int> count =
-        slash == std::string::npos ? std::nullopt : ParsePositive(raw.shard.substr(slash + 1));
-    if (!index || !count || *index > *count) {
-      return "--shard には K/N（1 ≦ K ≦ N）を指定してください: " + raw.shard;
-    }
-    line.shardIndex = *index;
-    line.shardCount = *count;
-  }
+  if (!raw.shard.empty()) ParseShard(raw.shard, line.shardIndex, line.shardCount);
 
   const std::size_t wanted = line.kind == CommandKind::kRun ? 1 : 2;
   const std::size_t given = raw.positionals.size();
   if (given > wanted || (line.kind != CommandKind::kRun && given < wanted)) {
-    return line.kind == CommandKind::kRun ? "run に指定できる設定ファイルは一つです"
-                                          : "読み込み元と出力フォルダの二つを指定してください";
+    return std::string(resources::TextUtf8(line.kind == CommandKind::kRun
+                                               ? TextId::kCliRunTakesOneFile
+                                               : TextId::kCliNeedsTwoArguments));
   }
   if (line.kind == CommandKind::kRun) {
     if (given == 1) line.settingsFile = raw.positionals[0];
@@ -177,18 +307,78 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
 }
 
 // The parser's own English messages are not shown: the argument it stumbled on is named in a
-// Japanese sentence instead.
+// Japanese sentence instead. A refused check already says, in Japanese, what it wants.
 std::string ParseErrorText(const CLI::ParseError& error) {
   const std::string what = error.what();
+  if (dynamic_cast<const CLI::ValidationError*>(&error)) {
+    const std::size_t colon = what.find(": ");
+    return colon == std::string::npos ? what : what.substr(colon + 2);
+  }
   const std::size_t colon = what.rfind(": ");
-  std::string subject = colon == std::string::npos ? std::string() : what.substr(colon + 2);
+  const std::string subject = colon == std::string::npos ? std::string() : what.substr(colon + 2);
   if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
-    return "知らないオプションまたは余分な引数です: " + subject;
+    return FillUtf8(TextId::kCliUnknownArgument, {subject});
   }
+  // A count mismatch names its option first, then says in English what it counted.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
-    return "オプションの値がないか多すぎます: " + subject;
+    return FillUtf8(TextId::kCliValueMissing, {what.substr(0, what.find(": "))});
   }
-  return "コマンドラインを読めません: " + subject;
+  return FillUtf8(TextId::kCliUnreadable, {subject});
+}
+
+// Display columns of a UTF-8 text: a Japanese character takes two.
+std::size_t Columns(std::string_view text) {
+  std::size_t columns = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      ++columns;
+    } else if (byte >= 0xC0) {
+      columns += 2;
+    }
+  }
+  return columns;
+}
+
+// The description in lines of about `width` columns, broken only after a Japanese comma; the
+// default stays whole, on a line of its own when the last one has no room for it.
+std::vector<std::string> WrapColumns(std::string_view description, const std::string& defaultText,
+                                     std::size_t width) {
+  std::vector<std::string> lines(1);
+  std::size_t start = 0;
+  while (start < description.size()) {
+    const std::size_t comma = description.find("、", start);
+    const std::size_t end = comma == std::string_view::npos ? description.size() : comma + 3;
+    const std::string_view piece = description.substr(start, end - start);
+    if (!lines.back().empty() && Columns(lines.back()) + Columns(piece) > width)
+      lines.emplace_back();
+    lines.back() += piece;
+    start = end;
+  }
+  if (Columns(lines.back()) + Columns(defaultText) > width) lines.emplace_back();
+  lines.back() += defaultText;
+  return lines;
+}
+
+// "  NAME<padding>  DESCRIPTION（既定値: X）"; a name wider than its column stands on a line of
+// its own, and a long description goes on below under itself.
+std::string HelpLineText(const HelpLine& line) {
+  constexpr std::size_t kNameColumns = 24;
+  constexpr std::size_t kTextColumns = 56;
+  const std::string indent(kNameColumns + 4, ' ');
+  std::string text = "  " + line.names;
+  const std::size_t columns = Columns(line.names);
+  if (columns > kNameColumns) {
+    text += "\n" + indent;
+  } else {
+    text += std::string(kNameColumns - columns + 2, ' ');
+  }
+  const std::string defaultText =
+      line.defaultText.empty() ? std::string() : FillUtf8(TextId::kCliDefault, {line.defaultText});
+  const std::vector<std::string> lines =
+      WrapColumns(resources::HelpOf(line.text).japanese, defaultText, kTextColumns);
+  for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? indent : "") + lines[i] + "\n";
+  return text;
 }
 
 }  // namespace
@@ -201,17 +391,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   app.set_help_flag();
   bool help = false;
   bool version = false;
-  app.add_flag("--help,-h", help);
-  app.add_flag("--version", version);
+  Registration top(app, nullptr);
+  AddHelpOptions(top, help, &version);
   app.require_subcommand(0, 1);
   CLI::App* convert = app.add_subcommand("convert");
   CLI::App* crawl = app.add_subcommand("crawl");
   CLI::App* run = app.add_subcommand("run");
   for (CLI::App* command : {convert, crawl, run}) {
     command->set_help_flag();
-    command->add_flag("--help,-h", help);
-    if (command != run) AddWindowOptions(*command, line, raw);
-    AddRunOptions(*command, line, raw);
+    Registration options(*command, nullptr);
+    AddHelpOptions(options, help, nullptr);
+    if (command != run) AddWindowOptions(options, line, raw);
+    AddRunOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
@@ -237,59 +428,28 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string HelpText() {
-  // The defaults are those of a reset settings record.
-  settings::OptionValues defaults;
-  settings::FilterLists lists;
-  settings::SettingsRecord record(defaults, lists);
-  record.ResetSettings();
-  std::string text =
-      "使い方:\n"
-      "  rendora                                   ウィンドウを開きます\n"
-      "  rendora convert 読み込みフォルダ 出力フォルダ [オプション]\n"
-      "                                            フォルダの HTML を画像に変換します\n"
-      "  rendora crawl アドレス 出力フォルダ [オプション]\n"
-      "                                            アドレス（@a@～@f@ "
-      "可）からたどったページを変換し、\n"
-      "                                            ほかのファイルをダウンロードします\n"
-      "  rendora run [設定ファイル] [オプション]   設定ファイルのとおりに実行します（省略時は\n"
-      "                                            ウィンドウが起動時に読むファイル）\n"
-      "\n変換とクロールのオプション（--settings の値を上書きします）:\n"
-      "  --settings ファイル       元にする設定ファイル\n";
-  char line[512];
-  for (const TextOption& option : kTextOptions) {
-    const std::string name = std::string(option.name) + " " + option.value;
-    std::snprintf(line, sizeof line, "  %-24s  %s（既定値: %s）\n", name.c_str(), option.help,
-                  base::Cp932ToUtf8Lossy(defaults.GetOptionText(option.field)).c_str());
-    text += line;
+  // The help lists what registering every option of convert (all of them) says of each.
+  std::vector<HelpLine> lines;
+  CLI::App app;
+  app.set_help_flag();
+  CommandLine line;
+  RawOptions raw;
+  bool help = false;
+  bool version = false;
+  Registration options(app, &lines);
+  AddWindowOptions(options, line, raw);
+  AddRunOptions(options, line, raw);
+  AddHelpOptions(options, help, &version);
+
+  std::string text(resources::TextUtf8(TextId::kCliUsage));
+  for (const auto& [group, heading] : {std::pair{Group::kWindow, TextId::kCliWindowOptions},
+                                       std::pair{Group::kRun, TextId::kCliRunOptions}}) {
+    text += "\n" + std::string(resources::TextUtf8(heading)) + "\n";
+    for (const HelpLine& help : lines) {
+      if (help.group == group) text += HelpLineText(help);
+    }
   }
-  for (const SwitchOption& option : kSwitchOptions) {
-    const std::string name = std::string("--[no-]") + option.name;
-    std::snprintf(line, sizeof line, "  %-24s  %s（既定値: %s）\n", name.c_str(), option.help,
-                  defaults.IsOptionChecked(option.field) ? "オン" : "オフ");
-    text += line;
-  }
-  text +=
-      "  --range a=始め:終わり:間隔\n"
-      "                            @a@～@f@ の番号の範囲（例: b=001:120:5 は 001, 006, ... と\n"
-      "                            桁をそろえます）。--no-range a で使いません（既定値: "
-      "使わない）\n"
-      "  --enable 文字列           ダウンロードするアドレスに含む文字列（繰り返し可）\n"
-      "  --disable 文字列          ダウンロードしないアドレスに含む文字列（繰り返し可）\n"
-      "\n実行のオプション（convert, crawl, run）:\n";
-  const std::string format = "--format " + convert::PictureFormatNames("|");
-  std::snprintf(line, sizeof line, "  %-24s  画像の形式（既定値: %s）\n", format.c_str(),
-                std::string(convert::DefaultPictureFormat().Name()).c_str());
-  text += line;
-  text +=
-      "  --jobs N, -j N            同時に変換するページ数（既定値: 1）\n"
-      "  --shard K/N               N 個に分けたページの K 番目だけを変換します（convert）\n"
-      "  --until-loaded            ページの読み込みが終わりしだい待ち時間を切り上げます\n"
-      "  --report ファイル         結果を JSON Lines で書き出します\n"
-      "  --quiet, -q               エラーと集計だけを表示します\n"
-      "  --use-display             仮想ディスプレイを使わず、今のディスプレイに表示します\n"
-      "  --help, -h / --version    この説明 / 版数\n"
-      "\n終了コード: 0 すべて成功、1 失敗したページあり、2 実行を拒否、130 中断（Ctrl-C）\n";
-  return text;
+  return text + "\n" + std::string(resources::TextUtf8(TextId::kCliExitCodes)) + "\n";
 }
 
 }  // namespace cli

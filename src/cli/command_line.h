@@ -42,6 +42,9 @@ struct CommandLine {
   const convert::PictureFormat* format = &convert::DefaultPictureFormat();
   std::string reportFile;  // --report, native path
   int jobs = 1;
+  // With jobs > 1: a page whose render worker shows no progress for this long beyond the page's
+  // own waits fails as timeout, and its worker is replaced.
+  int pageTimeoutSeconds = 30;
   int shardIndex = 1;  // --shard K/N
   int shardCount = 1;
   bool quiet = false;

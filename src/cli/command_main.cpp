@@ -30,18 +30,18 @@
 #include "resources/texts.h"
 #include "settings/option_values.h"
 #include "settings/profile_file.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_record.h"
 
 namespace cli {
 namespace {
 
+using resources::FillUtf8;
+using resources::TextId;
 using settings::Field;
 
 // The widest virtual display made for render workers side by side.
 constexpr int kWidestScreen = 16384;
-
-// The settings-file key that ends page waits early for run (not a window option).
-constexpr std::string_view kUntilLoadedKey = "UntilLoaded";
 
 void PrintRefusal(const std::string& text) { std::fprintf(stderr, "rendora: %s\n", text.c_str()); }
 
@@ -67,15 +67,13 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
     return {};
   }
   if (!base::FileExists(path) || base::IsDirectory(path)) {
-    return "設定ファイルがありません: " + DisplayText(path);
+    return FillUtf8(TextId::kCliSettingsMissing, {DisplayText(path)});
   }
   record.SetSettingsPath(path);
   record.LoadSettings();
-  std::string until;
-  settings::ProfileFile().GetPrivateProfileString(
-      resources::Text(resources::TextId::kSettingsSection), kUntilLoadedKey, "", until,
-      settings::kValueBufferSize, path);
-  options.untilLoaded = until == "on" || until == "1";
+  const settings::ProfileFile profile;
+  options.untilLoaded =
+      settings::KeyFile(profile, path).Switch(settings::Spec(settings::Key::kUntilLoaded));
   return {};
 }
 
@@ -109,20 +107,21 @@ std::string CheckSource(const CommandLine& line, const settings::OptionValues& v
   const std::string source = values.GetOptionText(Field::kReadPath);
   const std::string output = values.GetOptionText(Field::kWritePath);
   if (source.empty() || output.empty()) {
-    return "読み込みパスと出力パスが設定されていません";
+    return std::string(resources::TextUtf8(TextId::kCliPathsNotSet));
   }
   const bool crawl = base::IsWebAddress(source);
   if (line.kind == CommandKind::kConvert && crawl) {
-    return DisplayText(source) + " はアドレスです。クロールには rendora crawl を使ってください";
+    return FillUtf8(TextId::kCliSourceIsAddress, {DisplayText(source)});
   }
   if (line.kind == CommandKind::kCrawl && !crawl) {
-    return DisplayText(source) +
-           " はアドレスではありません。フォルダの変換には rendora convert を使ってください";
+    return FillUtf8(TextId::kCliSourceNotAddress, {DisplayText(source)});
   }
   if (!crawl && !base::IsDirectory(source)) {
-    return "読み込みフォルダがありません: " + DisplayText(source);
+    return FillUtf8(TextId::kCliSourceMissing, {DisplayText(source)});
   }
-  if (crawl && line.shardCount > 1) return "--shard はフォルダの変換にだけ使えます";
+  if (crawl && line.shardCount > 1) {
+    return std::string(resources::TextUtf8(TextId::kCliShardOnlyFolders));
+  }
   return {};
 }
 
@@ -133,6 +132,30 @@ DroppedLinks DroppedOf(const download::CrawlState& crawl) {
     dropped.counts.emplace_back(download::DropReasonName(reason), crawl.m_dropped[i]);
   }
   return dropped;
+}
+
+// Where pages are shown: each render worker's view has a place of its own on the virtual
+// display, beside the others.
+DisplayChoice DisplayFor(const CommandLine& line, const LoadedOptions& options) {
+  DisplayChoice display{line.useDisplay};
+  if (line.jobs > 1) {
+    const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
+    display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + HeadlessSession::kFrameGap),
+                                     VirtualDisplay::kScreenWidth, kWidestScreen);
+  }
+  return display;
+}
+
+PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options,
+                           const DisplayChoice& display) {
+  PoolOptions pooled;
+  pooled.jobs = line.jobs;
+  pooled.display = display;
+  pooled.pageTimeout = std::chrono::seconds(line.pageTimeoutSeconds);
+  pooled.setup = WorkerSetup{
+      options.values.GetOptionText(Field::kSize), options.values.GetOptionText(Field::kWait),
+      options.values.GetOptionText(Field::kPercent), line.format, options.untilLoaded};
+  return pooled;
 }
 
 // Runs the conversion or the crawl of `options` as Start does; the exit status.
@@ -149,24 +172,12 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     return !Interrupted();
   });
 
-  // Each render worker's view has a place of its own on the virtual display, beside the others.
-  DisplayChoice display{line.useDisplay};
-  if (line.jobs > 1) {
-    const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
-    display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + HeadlessSession::kFrameGap),
-                                     VirtualDisplay::kScreenWidth, kWidestScreen);
-  }
+  const DisplayChoice display = DisplayFor(line, options);
   std::unique_ptr<SessionRenderer> session;
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    PoolOptions pooled;
-    pooled.jobs = line.jobs;
-    pooled.display = display;
-    pooled.setup = WorkerSetup{
-        options.values.GetOptionText(Field::kSize), options.values.GetOptionText(Field::kWait),
-        options.values.GetOptionText(Field::kPercent), line.format, options.untilLoaded};
-    pool = std::make_unique<WorkerPool>(state, controls, std::move(pooled));
+    pool = std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, display));
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {
@@ -205,7 +216,7 @@ int RunCommandLine(int argc, char** argv) {
       ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.line) {
     PrintRefusal(parsed.error);
-    std::fputs("使い方は rendora --help で表示します。\n", stderr);
+    std::fprintf(stderr, "%s\n", resources::TextUtf8(TextId::kCliSeeHelp).data());
     return kExitRefused;
   }
   const CommandLine& line = *parsed.line;
@@ -230,7 +241,7 @@ int RunCommandLine(int argc, char** argv) {
   }
   RunReport report(line.quiet, isatty(STDERR_FILENO) == 1);
   if (!line.reportFile.empty() && !report.OpenFile(line.reportFile, error)) {
-    PrintRefusal("レポートを書き込めません: " + error);
+    PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
     return kExitRefused;
   }
   CatchInterrupts();

@@ -9,6 +9,8 @@
 
 #include "browser/event_pump.h"
 #include "browser/web_browser.h"
+#include "convert/page_geometry.h"
+#include "resources/texts.h"
 
 namespace cli {
 namespace {
@@ -42,7 +44,7 @@ bool HeadlessSession::Start(std::string& error) {
   if (Started()) return true;
   wxApp::SetInstance(new HeadlessApp());
   if (!wxEntryStart(g_argc, g_argv) || !wxTheApp->CallOnInit()) {
-    error = "ディスプレイに接続できません（DISPLAY を確かめるか、--use-display を外してください）";
+    error = resources::TextUtf8(resources::TextId::kCliNoDisplay);
     return false;
   }
   m_frameworkStarted = true;
@@ -56,11 +58,14 @@ bool HeadlessSession::Start(std::string& error) {
 int HeadlessSession::ScreenHeight() const { return wxDisplay(0u).GetGeometry().height; }
 
 void HeadlessSession::PlaceForPage(int captureWidth, int screenHeight) {
-  m_frame->SetSize(m_slot * (captureWidth + kFrameGap), 0, captureWidth + 50, screenHeight - 70);
+  // Render workers side by side: each frame is moved right by its slot.
+  const convert::PageGeometry place = convert::GeometryForPage(captureWidth, screenHeight);
+  m_frame->SetSize(place.window.x + m_slot * (captureWidth + kFrameGap), place.window.y,
+                   place.window.width, place.window.height);
   m_frame->Refresh();
   m_frame->Update();
   if (wxWindow* view = m_browser->GetControl()) {
-    view->SetSize(10, 150, captureWidth, screenHeight - 300);
+    view->SetSize(place.browser.x, place.browser.y, place.browser.width, place.browser.height);
     view->Refresh();
     view->Update();
   }

@@ -5,13 +5,14 @@
 
 #include "browser/web_browser.h"
 #include "cli/cli_controls.h"
+#include "resources/texts.h"
 
 namespace cli {
 
 bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::string& error) {
   if (choice.useCurrentDisplay) {
     if (std::getenv("DISPLAY") && *std::getenv("DISPLAY")) return true;
-    error = "--use-display が指定されましたが、DISPLAY が設定されていません";
+    error = resources::TextUtf8(resources::TextId::kCliDisplayUnset);
     return false;
   }
   return display.Running() || display.Start(error, choice.screenWidth);

@@ -7,21 +7,32 @@
 #include <cstring>
 
 #include "base/encoding.h"
+#include "resources/texts.h"
 
 namespace cli {
 namespace {
 
 using convert::EntryOutcome;
+using resources::FillUtf8;
+using resources::TextId;
+using resources::TextUtf8;
 
 // The words of the outcomes on the terminal.
-const char* OutcomeWord(EntryOutcome outcome) {
+std::string_view OutcomeWord(EntryOutcome outcome) {
   switch (outcome) {
-    case EntryOutcome::kWritten: return "作成";
-    case EntryOutcome::kFailed: return "失敗";
-    case EntryOutcome::kSkipped: return "スキップ";
-    case EntryOutcome::kIncomplete: return "未完了";
+    case EntryOutcome::kWritten: return TextUtf8(TextId::kCliWritten);
+    case EntryOutcome::kFailed: return TextUtf8(TextId::kCliFailed);
+    case EntryOutcome::kSkipped: return TextUtf8(TextId::kCliSkipped);
+    case EntryOutcome::kIncomplete: return TextUtf8(TextId::kCliIncomplete);
   }
-  return "";
+  return {};
+}
+
+// A number with the given decimals, as the terminal lines show it.
+std::string Decimal(double value, int decimals) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
 }
 
 std::string Elapsed(double seconds) {
@@ -106,8 +117,8 @@ void RunReport::Add(const convert::EntryRecord& record) {
   }
   if (m_quiet && !failed) return;
   ClearLiveLine();
-  std::string line =
-      std::to_string(m_done) + " " + OutcomeWord(record.outcome) + " " + DisplayText(record.source);
+  std::string line = std::to_string(m_done) + " " + std::string(OutcomeWord(record.outcome)) + " " +
+                     DisplayText(record.source);
   if (record.output) line += " → " + DisplayText(*record.output);
   line += ReasonText(record);
   if (record.width > 0) {
@@ -130,10 +141,11 @@ void RunReport::DrawLiveLine() {
   if (m_liveShown && now - m_lastDrawn < std::chrono::milliseconds(100)) return;
   m_lastDrawn = now;
   const double seconds = Seconds();
-  char head[96];
-  std::snprintf(head, sizeof head, "%d 件  %.2f 件/秒  %s  ", m_done,
-                seconds > 0 ? m_done / seconds : 0.0, Elapsed(seconds).c_str());
-  std::string line = head + m_current;
+  std::string line =
+      FillUtf8(TextId::kCliLiveLine,
+               {std::to_string(m_done), Decimal(seconds > 0 ? m_done / seconds : 0.0, 2),
+                Elapsed(seconds)}) +
+      m_current;
   if (line.size() > 160) line = line.substr(0, 160);
   std::fprintf(stderr, "\r\033[K%s", line.c_str());
   std::fflush(stderr);
@@ -172,11 +184,17 @@ void RunReport::Finish(bool interrupted, const DroppedLinks* dropped) {
     std::fputc('\n', m_file);
     std::fflush(m_file);
   }
-  std::fprintf(stderr, "%s: 作成 %d, 失敗 %d, スキップ %d, 未完了 %d（%.1f 秒, %.2f 件/秒）\n",
-               interrupted ? "中断" : "処理終了", Count(EntryOutcome::kWritten),
-               Count(EntryOutcome::kFailed), Count(EntryOutcome::kSkipped),
-               Count(EntryOutcome::kIncomplete), seconds, seconds > 0 ? m_done / seconds : 0.0);
-  if (!droppedText.empty()) std::fprintf(stderr, "除外したリンク:%s\n", droppedText.c_str());
+  const std::string line = FillUtf8(
+      TextId::kCliSummary,
+      {TextUtf8(interrupted ? TextId::kCliInterrupted : TextId::kRunFinished),
+       std::to_string(Count(EntryOutcome::kWritten)), std::to_string(Count(EntryOutcome::kFailed)),
+       std::to_string(Count(EntryOutcome::kSkipped)),
+       std::to_string(Count(EntryOutcome::kIncomplete)), Decimal(seconds, 1),
+       Decimal(seconds > 0 ? m_done / seconds : 0.0, 2)});
+  std::fprintf(stderr, "%s\n", line.c_str());
+  if (!droppedText.empty()) {
+    std::fprintf(stderr, "%s\n", FillUtf8(TextId::kCliDroppedLinks, {droppedText}).c_str());
+  }
 }
 
 }  // namespace cli

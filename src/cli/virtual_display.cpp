@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "resources/texts.h"
+
 namespace cli {
 namespace {
 
@@ -64,7 +66,7 @@ bool VirtualDisplay::Start(std::string& error, int width) {
   writeEnd.Reset();
   std::string number;
   if (!ReadDisplayNumber(readEnd.Get(), number)) {
-    error = "Xvfb が起動しませんでした（xvfb パッケージが必要です）";
+    error = resources::TextUtf8(resources::TextId::kCliXvfbNotStarted);
     Stop();
     return false;
   }

@@ -63,7 +63,8 @@ bool WorkerPool::Start() {
   if (!StartDisplay(m_options.display, m_virtualDisplay, m_startError)) return false;
   m_workRoot = m_state.m_writePath + ".rendora-work-" + std::to_string(getpid()) + "/";
   if (!base::CreateDirectory(m_workRoot) && !base::IsDirectory(m_workRoot)) {
-    m_startError = "作業フォルダを作成できません: " + DisplayText(m_workRoot);
+    m_startError =
+        resources::FillUtf8(resources::TextId::kCliWorkFolderFailed, {DisplayText(m_workRoot)});
     m_workRoot.clear();
     return false;
   }
@@ -131,7 +132,8 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   Worker* worker = IdleWorker();
   while (!worker) {
     // Every busy worker answers, or is ended, by its deadline: this wait ends.
-    if (m_workers.empty()) m_startError = "描画プロセスを起動できません";
+    if (m_workers.empty())
+      m_startError = resources::TextUtf8(resources::TextId::kCliWorkerNotStarted);
     if (m_workers.empty() || Interrupted()) {
       StopRun();
       return 0;

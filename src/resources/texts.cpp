@@ -99,6 +99,60 @@ constexpr Entry kEntries[] = {
     {TextId::kHelpMissingPrefix, "HELPファイルがありません。 パス="sv},
     {TextId::kAboutTitle, "TamoのHTMLビットマップ変換のバージョン情報"sv},
     {TextId::kAboutVersion, "TamoのHTMLビットマップ変換  Version 1.0"sv},
+    {TextId::kCliUsage,
+     "使い方:\n"
+     "  rendora                                   ウィンドウを開きます\n"
+     "  rendora convert 読み込みフォルダ 出力フォルダ [オプション]\n"
+     "                                            フォルダの HTML を画像に変換します\n"
+     "  rendora crawl アドレス 出力フォルダ [オプション]\n"
+     "                                            アドレス（@a@～@f@ "
+     "可）からたどったページを変換し、\n"
+     "                                            ほかのファイルをダウンロードします\n"
+     "  rendora run [設定ファイル] [オプション]   設定ファイルのとおりに実行します（省略時は\n"
+     "                                            ウィンドウが起動時に読むファイル）\n"sv},
+    {TextId::kCliWindowOptions, "変換とクロールのオプション（--settings の値を上書きします）:"sv},
+    {TextId::kCliRunOptions, "実行のオプション（convert, crawl, run）:"sv},
+    {TextId::kCliExitCodes,
+     "終了コード: 0 すべて成功、1 失敗したページあり、2 実行を拒否、130 中断（Ctrl-C）"sv},
+    {TextId::kCliDefault, "（既定値: %s）"sv},
+    {TextId::kCliOn, "オン"sv},
+    {TextId::kCliOff, "オフ"sv},
+    {TextId::kCliNotUsed, "使わない"sv},
+    {TextId::kCliSeeHelp, "使い方は rendora --help で表示します。"sv},
+    {TextId::kCliUnknownArgument, "知らないオプションまたは余分な引数です: %s"sv},
+    {TextId::kCliValueMissing, "オプションの値がないか多すぎます: %s"sv},
+    {TextId::kCliUnreadable, "コマンドラインを読めません: %s"sv},
+    {TextId::kCliRangeInvalid, "--range の値を読めません（例: --range b=001:120:5）: %s"sv},
+    {TextId::kCliNoRangeInvalid, "--no-range には a から f の一文字を指定してください: %s"sv},
+    {TextId::kCliFormatInvalid, "--format には %s のいずれかを指定してください: %s"sv},
+    {TextId::kCliJobsInvalid, "--jobs には 1 から 64 の数を指定してください: %s"sv},
+    {TextId::kCliShardInvalid, "--shard には K/N（1 ≦ K ≦ N）を指定してください: %s"sv},
+    {TextId::kCliPageTimeoutInvalid, "--page-timeout には 1 以上の秒数を指定してください: %s"sv},
+    {TextId::kCliRunTakesOneFile, "run に指定できる設定ファイルは一つです"sv},
+    {TextId::kCliNeedsTwoArguments, "読み込み元と出力フォルダの二つを指定してください"sv},
+    {TextId::kCliSettingsMissing, "設定ファイルがありません: %s"sv},
+    {TextId::kCliPathsNotSet, "読み込みパスと出力パスが設定されていません"sv},
+    {TextId::kCliSourceIsAddress,
+     "%s はアドレスです。クロールには rendora crawl を使ってください"sv},
+    {TextId::kCliSourceNotAddress,
+     "%s はアドレスではありません。フォルダの変換には rendora convert を使ってください"sv},
+    {TextId::kCliSourceMissing, "読み込みフォルダがありません: %s"sv},
+    {TextId::kCliShardOnlyFolders, "--shard はフォルダの変換にだけ使えます"sv},
+    {TextId::kCliReportUnwritable, "レポートを書き込めません: %s"sv},
+    {TextId::kCliNoDisplay,
+     "ディスプレイに接続できません（DISPLAY を確かめるか、--use-display を外してください）"sv},
+    {TextId::kCliDisplayUnset, "--use-display が指定されましたが、DISPLAY が設定されていません"sv},
+    {TextId::kCliXvfbNotStarted, "Xvfb が起動しませんでした（xvfb パッケージが必要です）"sv},
+    {TextId::kCliWorkFolderFailed, "作業フォルダを作成できません: %s"sv},
+    {TextId::kCliWorkerNotStarted, "描画プロセスを起動できません"sv},
+    {TextId::kCliWritten, "作成"sv},
+    {TextId::kCliFailed, "失敗"sv},
+    {TextId::kCliSkipped, "スキップ"sv},
+    {TextId::kCliIncomplete, "未完了"sv},
+    {TextId::kCliInterrupted, "中断"sv},
+    {TextId::kCliLiveLine, "%s 件  %s 件/秒  %s  "sv},
+    {TextId::kCliSummary, "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"sv},
+    {TextId::kCliDroppedLinks, "除外したリンク:%s"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i
@@ -145,6 +199,19 @@ std::string Cp932(std::string_view utf8) { return base::Utf8ToCp932Lossy(utf8); 
 const std::string& Text(TextId id) { return Cp932Table()[static_cast<std::size_t>(id)]; }
 
 std::string_view TextUtf8(TextId id) { return kEntries[static_cast<std::size_t>(id)].utf8; }
+
+std::string FillUtf8(TextId id, std::initializer_list<std::string_view> values) {
+  const std::string_view pattern = TextUtf8(id);
+  std::string text;
+  std::size_t from = 0;
+  for (const std::string_view value : values) {
+    const std::size_t mark = pattern.find("%s", from);
+    if (mark == std::string_view::npos) break;
+    text.append(pattern.substr(from, mark - from)).append(value);
+    from = mark + 2;
+  }
+  return text.append(pattern.substr(from));
+}
 
 std::string WriteFailedMessage(std::string_view key) {
   return std::string(key) + Text(TextId::kWriteFailedSuffix);

@@ -1,6 +1,7 @@
 // The system's fixed texts (messages, labels, captions), held once in code page 932.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,47 @@ enum class TextId {
   kHelpMissingPrefix,  // "HELPファイルがありません。 パス="
   kAboutTitle,         // "TamoのHTMLビットマップ変換のバージョン情報"
   kAboutVersion,       // "TamoのHTMLビットマップ変換  Version 1.0"
+  // The command line (UTF-8 on the terminal; "%s" marks where FillUtf8 puts a value).
+  kCliUsage,  // "使い方:" and the commands
+  kCliWindowOptions,  // "変換とクロールのオプション（--settings の値を上書きします）:"
+  kCliRunOptions,          // "実行のオプション（convert, crawl, run）:"
+  kCliExitCodes,           // "終了コード: 0 すべて成功、…"
+  kCliDefault,             // "（既定値: %s）"
+  kCliOn,                  // "オン"
+  kCliOff,                 // "オフ"
+  kCliNotUsed,             // "使わない"
+  kCliSeeHelp,             // "使い方は rendora --help で表示します。"
+  kCliUnknownArgument,     // "知らないオプションまたは余分な引数です: %s"
+  kCliValueMissing,        // "オプションの値がないか多すぎます: %s"
+  kCliUnreadable,          // "コマンドラインを読めません: %s"
+  kCliRangeInvalid,        // "--range の値を読めません（…）: %s"
+  kCliNoRangeInvalid,      // "--no-range には a から f の一文字を…: %s"
+  kCliFormatInvalid,       // "--format には bmp か png を指定してください: %s"
+  kCliJobsInvalid,         // "--jobs には 1 から 64 の数を指定してください: %s"
+  kCliShardInvalid,        // "--shard には K/N（1 ≦ K ≦ N）を指定してください: %s"
+  kCliPageTimeoutInvalid,  // "--page-timeout には 1 以上の秒数を指定してください: %s"
+  kCliRunTakesOneFile,     // "run に指定できる設定ファイルは一つです"
+  kCliNeedsTwoArguments,  // "読み込み元と出力フォルダの二つを指定してください"
+  kCliSettingsMissing,  // "設定ファイルがありません: %s"
+  kCliPathsNotSet,      // "読み込みパスと出力パスが設定されていません"
+  kCliSourceIsAddress,  // "%s はアドレスです。クロールには rendora crawl を…"
+  kCliSourceNotAddress,  // "%s はアドレスではありません。フォルダの変換には…"
+  kCliSourceMissing,     // "読み込みフォルダがありません: %s"
+  kCliShardOnlyFolders,  // "--shard はフォルダの変換にだけ使えます"
+  kCliReportUnwritable,  // "レポートを書き込めません: %s"
+  kCliNoDisplay,         // "ディスプレイに接続できません（…）"
+  kCliDisplayUnset,  // "--use-display が指定されましたが、DISPLAY が設定されていません"
+  kCliXvfbNotStarted,  // "Xvfb が起動しませんでした（xvfb パッケージが必要です）"
+  kCliWorkFolderFailed,  // "作業フォルダを作成できません: %s"
+  kCliWorkerNotStarted,  // "描画プロセスを起動できません"
+  kCliWritten,           // "作成" (a page's outcome, and the summary's)
+  kCliFailed,            // "失敗"
+  kCliSkipped,           // "スキップ"
+  kCliIncomplete,        // "未完了"
+  kCliInterrupted,       // "中断"
+  kCliLiveLine,          // "%s 件  %s 件/秒  %s  "
+  kCliSummary,  // "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"
+  kCliDroppedLinks,  // "除外したリンク:%s"
   kCount_
 };
 
@@ -100,6 +142,10 @@ const std::string& Text(TextId id);
 
 // The same text in UTF-8, for the window framework.
 std::string_view TextUtf8(TextId id);
+
+// A text in UTF-8 with each "%s" in it replaced by the next of `values` (the command line's
+// messages, which put an argument, path or number into a fixed phrase).
+std::string FillUtf8(TextId id, std::initializer_list<std::string_view> values);
 
 // Messages that put a name, path or number in front of or into a fixed phrase (all CP932).
 std::string WriteFailedMessage(std::string_view key);  // key + "の書き込みに失敗しました。"

@@ -56,7 +56,8 @@ Field FromField(int row);
 Field ToField(int row);
 Field StepField(int row);
 
-// The key of the field in the settings file ("ReadPath", "ANOTHERURL", "Step3", ...).
+// The key of the field in the settings file ("ReadPath", "ANOTHERURL", "Step3", ...) and whether
+// it is a switch, both from the table of settings keys (settings_keys.h).
 std::string KeyName(Field field);
 bool IsSwitch(Field field);
 

@@ -7,7 +7,6 @@
 
 #include "base/file_system.h"
 #include "base/text.h"
-#include "settings/file_in_place.h"
 
 namespace settings {
 namespace {
@@ -230,7 +229,7 @@ bool ProfileFile::WritePrivateProfileString(std::string_view section, std::strin
     result += keyLine;
     result.append(bytes.substr(lines[last].end));
   }
-  return SaveFileInPlace(path, result);
+  return base::WriteFileAtomically(path, result);
 }
 
 }  // namespace settings

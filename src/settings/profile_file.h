@@ -23,7 +23,7 @@ struct ProfileEntry {
 // Lines are written with CRLF; LF and CRLF are both read. A write replaces the whole file
 // atomically (temporary file in the same folder, then rename): a write that fails leaves the
 // old file as it was. It writes through symbolic links to the real file, keeps its mode and
-// owner, and refuses a file the user may not write (SaveFileInPlace).
+// owner, and refuses a file the user may not write (base::WriteFileAtomically).
 //
 // The operations are virtual so that tests can make chosen writes fail.
 class ProfileFile {

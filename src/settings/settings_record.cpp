@@ -3,8 +3,6 @@
 #include "settings/settings_record.h"
 
 #include <climits>
-#include <map>
-#include <optional>
 
 #include "base/text.h"
 #include "resources/texts.h"
@@ -15,48 +13,37 @@ namespace {
 using resources::Text;
 using resources::TextId;
 
-constexpr std::string_view kOn = "on";
-constexpr std::string_view kOff = "off";
-constexpr std::string_view kEnableListCount = "EnableListCount";
-constexpr std::string_view kEnableUrl = "EnableURL";
-constexpr std::string_view kDisableListCount = "DisableListCount";
-constexpr std::string_view kDisableUrl = "DisableURL";
-
 // The pointer file's INI value is a path: read it with the platform's path length.
 constexpr int kPathBufferSize = PATH_MAX;
 
-// The local form of the root folder, the default source and output.
-constexpr std::string_view kRootFolder = "/";
-
-std::string_view OnOff(bool on) { return on ? kOn : kOff; }
-
-// The first fields of a save: a failure among them stops the save, with its own message.
-struct LeadingField {
-  Field field;
+// The first keys of a save: a failure among them stops the save, with its own message.
+struct LeadingKey {
+  Key key;
   TextId failure;
 };
-constexpr LeadingField kLeadingFields[] = {
-    {Field::kReadPath, TextId::kReadPathWriteFailed},
-    {Field::kWritePath, TextId::kWritePathWriteFailed},
-    {Field::kSize, TextId::kSizeWriteFailed},
-    {Field::kWait, TextId::kWaitWriteFailed},
-    {Field::kPercent, TextId::kPercentWriteFailed},
+constexpr LeadingKey kLeadingKeys[] = {
+    {KeyOf(Field::kReadPath), TextId::kReadPathWriteFailed},
+    {KeyOf(Field::kWritePath), TextId::kWritePathWriteFailed},
+    {KeyOf(Field::kSize), TextId::kSizeWriteFailed},
+    {KeyOf(Field::kWait), TextId::kWaitWriteFailed},
+    {KeyOf(Field::kPercent), TextId::kPercentWriteFailed},
 };
 
-// n when `key` is `entryKey` followed by the decimal number n >= 1 (no leading zero), in any
-// letter case: exactly the keys that a read of entryKey + std::to_string(n) finds.
-std::optional<int> EntryNumber(std::string_view key, std::string_view entryKey) {
-  if (key.size() <= entryKey.size() || key.size() > entryKey.size() + 10) return std::nullopt;
-  if (!base::StartsWithIgnoringCase(key, entryKey)) return std::nullopt;
-  const std::string_view digits = key.substr(entryKey.size());
-  if (digits.front() == '0') return std::nullopt;
-  long long number = 0;
-  for (const char digit : digits) {
-    if (digit < '0' || digit > '9') return std::nullopt;
-    number = number * 10 + (digit - '0');
+const LeadingKey* LeadingOf(Key key) {
+  for (const LeadingKey& leading : kLeadingKeys) {
+    if (leading.key == key) return &leading;
   }
-  if (number > INT_MAX) return std::nullopt;
-  return static_cast<int>(number);
+  return nullptr;
+}
+
+// A field's control set from a value as stored.
+void SetField(OptionControls& controls, Field field, std::string_view stored) {
+  const Rule rule = Spec(field).rule;
+  if (IsSwitchRule(rule)) {
+    controls.SetOptionChecked(field, SwitchValue(rule, stored));
+  } else {
+    controls.SetOptionText(field, std::string(stored));
+  }
 }
 
 }  // namespace
@@ -73,60 +60,35 @@ std::string SettingsRecord::PointerFilePath() const {
 }
 
 void SettingsRecord::ResetSettings() {
-  m_controls.SetOptionText(Field::kSize, "800");
-  m_controls.SetOptionText(Field::kWait, "10");
-  m_controls.SetOptionText(Field::kPercent, "100");
-  m_controls.SetOptionText(Field::kWritePath, std::string(kRootFolder));
-  m_controls.SetOptionText(Field::kReadPath, std::string(kRootFolder));
-  m_controls.SetOptionChecked(Field::kSub, true);
-  m_controls.SetStatusText("");
-  m_controls.SetOptionText(Field::kCount, "1000");
-  m_controls.SetOptionText(Field::kLinkCount, "500");
-  m_controls.SetOptionChecked(Field::kAnotherUrl, false);
-  m_controls.SetOptionChecked(Field::kSame, false);
-  m_controls.SetOptionChecked(Field::kFilter, false);
-  m_controls.SetOptionChecked(Field::kServer, true);
-  for (int row = 1; row <= kPlaceholderRows; ++row) {
-    m_controls.SetOptionText(ToField(row), "");
-    m_controls.SetOptionText(FromField(row), "");
-    m_controls.SetOptionText(StepField(row), "");
-    m_controls.SetOptionChecked(CgiField(row), false);
-    m_controls.UpdatePlaceholderRow(row);
+  Field field{};
+  for (const KeySpec& spec : AllKeys()) {
+    if (FieldOf(spec.key, field)) SetField(m_controls, field, spec.resetValue);
   }
+  m_controls.SetStatusText("");
+  for (int row = 1; row <= kPlaceholderRows; ++row) m_controls.UpdatePlaceholderRow(row);
   m_lists.m_disableList.clear();
   m_lists.m_enableList.clear();
-  m_lists.m_enable = false;
-  m_lists.m_disable = true;
+  m_lists.m_enable = SwitchValue(Spec(Key::kEnable).rule, Spec(Key::kEnable).resetValue);
+  m_lists.m_disable = SwitchValue(Spec(Key::kDisable).rule, Spec(Key::kDisable).resetValue);
 }
 
 bool SettingsRecord::LoadSettings() {
   ResetSettings();
-  for (const Field field :
-       {Field::kReadPath, Field::kWritePath, Field::kSize, Field::kWait, Field::kPercent}) {
-    m_controls.SetOptionText(field, Read(KeyName(field)));
-  }
-  // Any number but 0 is on; a missing, empty or non-numeric value reads as 0, off.
-  m_controls.SetOptionChecked(Field::kSub, base::ToInt(Read(KeyName(Field::kSub))) != 0);
-  m_controls.SetOptionText(Field::kCount, Read(KeyName(Field::kCount)));
-  const std::string linkCount = Read(KeyName(Field::kLinkCount));
-  m_controls.SetOptionText(Field::kLinkCount, linkCount.empty() ? "500" : linkCount);
-  // ANOTHERURL is on unless stored exactly as "off"; the other switches are off unless stored
-  // exactly as "on".
-  m_controls.SetOptionChecked(Field::kAnotherUrl, Read(KeyName(Field::kAnotherUrl)) != kOff);
-  for (const Field field : {Field::kServer, Field::kSame, Field::kFilter}) {
-    m_controls.SetOptionChecked(field, Read(KeyName(field)) == kOn);
-  }
-  for (int row = 1; row <= kPlaceholderRows; ++row) {
-    m_controls.SetOptionChecked(CgiField(row), Read(KeyName(CgiField(row))) == kOn);
-    m_controls.UpdatePlaceholderRow(row);
-    for (const Field field : {FromField(row), ToField(row), StepField(row)}) {
-      m_controls.SetOptionText(field, Read(KeyName(field)));
+  const KeyFile file(m_profile, m_settingsPath);
+  Field field{};
+  for (const KeySpec& spec : AllKeys()) {
+    if (!FieldOf(spec.key, field)) continue;
+    if (IsSwitchRule(spec.rule)) {
+      m_controls.SetOptionChecked(field, file.Switch(spec));
+    } else {
+      m_controls.SetOptionText(field, file.Text(spec));
     }
   }
-  m_lists.m_enable = Read("ENABLE") == kOn;
-  m_lists.m_disable = Read("DISABLE") == kOn;
-  LoadList(kEnableListCount, kEnableUrl, m_lists.m_enableList);
-  LoadList(kDisableListCount, kDisableUrl, m_lists.m_disableList);
+  for (int row = 1; row <= kPlaceholderRows; ++row) m_controls.UpdatePlaceholderRow(row);
+  m_lists.m_enable = file.Switch(Spec(Key::kEnable));
+  m_lists.m_disable = file.Switch(Spec(Key::kDisable));
+  m_lists.m_enableList = file.List(Spec(Key::kEnableList));
+  m_lists.m_disableList = file.List(Spec(Key::kDisableList));
   return true;
 }
 
@@ -136,35 +98,48 @@ bool SettingsRecord::SaveSettings() {
     m_controls.ShowMessage(Text(TextId::kPointerWriteFailed));
     return false;
   }
-  for (const LeadingField& leading : kLeadingFields) {
-    if (!m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection), KeyName(leading.field),
-                                             m_controls.GetOptionText(leading.field),
-                                             m_settingsPath)) {
-      m_controls.ShowMessage(Text(leading.failure));
-      return false;
+  const KeyFile file(m_profile, m_settingsPath);
+  const auto failed = [this](std::string_view key) {
+    m_controls.ShowMessage(resources::WriteFailedMessage(key));
+  };
+  // A failure among the leading keys stops the save; from there on a failed key is reported
+  // and the save goes on with the next one.
+  for (const Key key : SavedKeys()) {
+    if (!SaveKey(file, key, failed)) {
+      const LeadingKey* leading = LeadingOf(key);
+      if (leading) {
+        m_controls.ShowMessage(Text(leading->failure));
+        return false;
+      }
+      if (key == KeyOf(Field::kSub)) {
+        m_controls.ShowMessage(Text(TextId::kSubWriteFailed));
+      } else {
+        failed(Spec(key).name);
+      }
     }
   }
-  // From here on a failed key is reported and the save goes on with the next one.
-  if (!m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection), KeyName(Field::kSub),
-                                           m_controls.IsOptionChecked(Field::kSub) ? "1" : "0",
-                                           m_settingsPath)) {
-    m_controls.ShowMessage(Text(TextId::kSubWriteFailed));
+  return true;
+}
+
+bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
+                             const std::function<void(std::string_view)>& failed) {
+  const KeySpec& spec = Spec(key);
+  Field field{};
+  if (FieldOf(key, field)) {
+    return IsSwitchRule(spec.rule) ? file.WriteSwitch(spec, m_controls.IsOptionChecked(field))
+                                   : file.WriteText(spec, m_controls.GetOptionText(field));
   }
-  Write(KeyName(Field::kCount), m_controls.GetOptionText(Field::kCount));
-  Write(KeyName(Field::kLinkCount), m_controls.GetOptionText(Field::kLinkCount));
-  for (const Field field : {Field::kAnotherUrl, Field::kServer, Field::kSame, Field::kFilter}) {
-    Write(KeyName(field), OnOff(m_controls.IsOptionChecked(field)));
+  switch (key) {
+    case Key::kEnable: return file.WriteSwitch(spec, m_lists.m_enable);
+    case Key::kDisable: return file.WriteSwitch(spec, m_lists.m_disable);
+    // A list reports each failed key itself.
+    case Key::kEnableList: file.WriteList(spec, m_lists.m_enableList, failed); return true;
+    case Key::kDisableList: file.WriteList(spec, m_lists.m_disableList, failed); return true;
+    // Keys the window does not keep are never saved by it.
+    case Key::kLastField:
+    case Key::kUntilLoaded:
+    case Key::kCount_: return true;
   }
-  for (int row = 1; row <= kPlaceholderRows; ++row) {
-    Write(KeyName(CgiField(row)), OnOff(m_controls.IsOptionChecked(CgiField(row))));
-    for (const Field field : {FromField(row), ToField(row), StepField(row)}) {
-      Write(KeyName(field), m_controls.GetOptionText(field));
-    }
-  }
-  Write("ENABLE", OnOff(m_lists.m_enable));
-  Write("DISABLE", OnOff(m_lists.m_disable));
-  SaveList(kEnableListCount, kEnableUrl, m_lists.m_enableList);
-  SaveList(kDisableListCount, kDisableUrl, m_lists.m_disableList);
   return true;
 }
 
@@ -178,52 +153,6 @@ void SettingsRecord::LoadStartupSettings() {
   } else {
     ResetSettings();
     m_settingsPath = m_programFolder + std::string(kDefaultSettingsName);
-  }
-}
-
-std::string SettingsRecord::Read(std::string_view key, int bufferSize) const {
-  std::string value;
-  m_profile.GetPrivateProfileString(Text(TextId::kSettingsSection), key, "", value, bufferSize,
-                                    m_settingsPath);
-  return value;
-}
-
-bool SettingsRecord::Write(std::string_view key, std::string_view value) {
-  if (m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection), key, value,
-                                          m_settingsPath)) {
-    return true;
-  }
-  m_controls.ShowMessage(resources::WriteFailedMessage(key));
-  return false;
-}
-
-void SettingsRecord::LoadList(std::string_view countKey, std::string_view entryKey,
-                              std::vector<std::string>& list) {
-  // Entries 1 to the stored count, in number order; a missing or empty entry is skipped and
-  // entries numbered above the count (left-overs of a longer list) are never taken. The section
-  // is read once rather than once per number, since a stored count can be any size.
-  const int count = base::ToInt(Read(countKey));
-  if (count <= 0) return;
-  std::map<int, std::string> entries;
-  for (ProfileEntry& entry :
-       m_profile.GetPrivateProfileSection(Text(TextId::kSettingsSection), m_settingsPath)) {
-    const std::optional<int> number = EntryNumber(entry.key, entryKey);
-    // The first line of a key is the one a read finds.
-    if (number && *number <= count) entries.try_emplace(*number, std::move(entry.value));
-  }
-  for (auto& [number, value] : entries) {
-    if (value.empty()) continue;
-    const auto longest = static_cast<std::size_t>(kValueBufferSize - 1);
-    if (value.size() > longest) value.resize(longest);
-    list.push_back(std::move(value));
-  }
-}
-
-void SettingsRecord::SaveList(std::string_view countKey, std::string_view entryKey,
-                              const std::vector<std::string>& list) {
-  Write(countKey, std::to_string(list.size()));
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    Write(std::string(entryKey) + std::to_string(i + 1), list[i]);
   }
 }
 

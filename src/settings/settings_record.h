@@ -2,12 +2,14 @@
 // start-up choice of that file through the pointer file beside the program.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "settings/fields.h"
 #include "settings/profile_file.h"
+#include "settings/settings_keys.h"
 
 namespace settings {
 
@@ -16,8 +18,6 @@ inline constexpr std::string_view kPointerFileName = "set.ini";
 inline constexpr std::string_view kPointerKey = "INI";
 // The settings file of a first start, in the program folder.
 inline constexpr std::string_view kDefaultSettingsName = "Corvane.ini";
-// A value read back holds at most this many bytes minus one.
-inline constexpr int kValueBufferSize = 1000;
 
 // Works on the record where it lives: the fields in the window controls, the filter lists and
 // their switches in the main window. Holds the program folder and the current settings file's
@@ -55,12 +55,8 @@ class SettingsRecord {
   void LoadStartupSettings();
 
  private:
-  std::string Read(std::string_view key, int bufferSize = kValueBufferSize) const;
-  bool Write(std::string_view key, std::string_view value);
-  void LoadList(std::string_view countKey, std::string_view entryKey,
-                std::vector<std::string>& list);
-  void SaveList(std::string_view countKey, std::string_view entryKey,
-                const std::vector<std::string>& list);
+  // Writes one key from the record; false when its write failed.
+  bool SaveKey(const KeyFile& file, Key key, const std::function<void(std::string_view)>& failed);
 
   OptionControls& m_controls;
   FilterLists& m_lists;

@@ -5,6 +5,7 @@
 
 #include "cli/page_renderers.h"
 #include "cli/worker_protocol.h"
+#include "resources/option_texts.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -47,8 +48,13 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "c"},
       {"convert", "a", "b", "--nothing"},
       {"convert", "a", "b", "--wait"},
+      {"convert", "a", "b", "--jobs", "2", "--jobs", "3"},
       {"convert", "a", "b", "--jobs", "x"},
       {"convert", "a", "b", "--jobs", "65"},
+      {"convert", "a", "b", "--format", "gif"},
+      {"convert", "a", "b", "--page-timeout", "0"},
+      {"crawl", "a", "b", "--page-timeout", "2.5"},
+      {"run", "--page-timeout", "-1"},
       {"convert", "a", "b", "--shard", "0/2"},
       {"convert", "a", "b", "--shard", "2"},
       {"convert", "a", "b", "--range", "a=1:2"},
@@ -65,6 +71,14 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
     EXPECT_TRUE(std::any_of(parsed.error.begin(), parsed.error.end(), [](char c) {
       return static_cast<unsigned char>(c) >= 0x80;
     })) << parsed.error;
+    // A refused value is named in the message; the parser's English never shows.
+    if (arguments.size() < 2) continue;
+    const std::string& option = arguments[arguments.size() - 2];
+    if (!option.starts_with("--") || arguments.back().starts_with("-")) continue;
+    EXPECT_TRUE(parsed.error.ends_with(": " + arguments.back()) ||
+                parsed.error.ends_with(": " + option))
+        << parsed.error;
+    EXPECT_EQ(parsed.error.find("not in"), std::string::npos) << parsed.error;
   }
 }
 
@@ -77,6 +91,36 @@ TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {
   EXPECT_EQ(run.line->kind, CommandKind::kRun);
   EXPECT_TRUE(run.line->settingsFile.empty());
   EXPECT_EQ(run.line->untilLoaded, true);
+}
+
+TEST(ParseCommandLine, PageTimeoutIsThirtySecondsUnlessGiven) {
+  const auto given = ParseCommandLine({"convert", "a", "b", "--jobs", "4", "--page-timeout", "5"});
+  ASSERT_TRUE(given.line) << given.error;
+  EXPECT_EQ(given.line->pageTimeoutSeconds, 5);
+  const auto least = ParseCommandLine({"run", "--page-timeout", "1"});
+  ASSERT_TRUE(least.line) << least.error;
+  EXPECT_EQ(least.line->pageTimeoutSeconds, 1);
+  EXPECT_EQ(ParseCommandLine({"run"}).line->pageTimeoutSeconds, 30);
+}
+
+// The help comes from the registration: every option's description, with the defaults of a
+// reset settings record and of the command line.
+TEST(HelpText, ListsEveryRegisteredOptionWithItsDefault) {
+  const std::string help = cli::HelpText();
+  for (int i = 0; i < static_cast<int>(resources::OptionText::kCount_); ++i) {
+    const std::string_view description =
+        resources::HelpOf(static_cast<resources::OptionText>(i)).japanese;
+    const std::string_view firstPart = description.substr(0, description.find("、"));
+    EXPECT_NE(help.find(firstPart), std::string::npos) << firstPart;
+  }
+  for (const char* line :
+       {"  --size 幅                 Xサイズ: ページを表示する幅（ピクセル）（既定値: 800）\n",
+        "  --[no-]subfolders         サブフォルダも対象（既定値: オン）\n",
+        "  --[no-]under-start        指定したURL以下にないURLはダウンロードしない\n",
+        "  --jobs N, -j N            同時に変換するページ数（既定値: 1）\n",
+        "  --format bmp|png          画像の形式（既定値: bmp）\n", "（既定値: 30）\n"}) {
+    EXPECT_NE(help.find(line), std::string::npos) << line;
+  }
 }
 
 TEST(ShardOf, IsStableAndSpreadsPagesOverEveryShard) {

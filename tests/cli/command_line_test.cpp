@@ -92,9 +92,10 @@ TEST(CommandLine, HelpShowsEveryOptionWithItsDefault) {
   const std::string help = temp / "help.txt";
   ASSERT_EQ(std::system((program + " --help > " + help).c_str()), 0);
   const std::string text = ReadFile(help);
-  for (const char* part : {"--size 幅", "既定値: 800", "既定値: 10", "既定値: 100", "既定値: 1000",
-                           "既定値: 500", "--[no-]subfolders", "--[no-]same-server", "--range",
-                           "--jobs", "--shard", "--report", "--format", "--until-loaded"}) {
+  for (const char* part :
+       {"--size 幅", "既定値: 800", "既定値: 10", "既定値: 100", "既定値: 1000", "既定値: 500",
+        "--[no-]subfolders", "--[no-]same-server", "--range", "--jobs", "--shard", "--report",
+        "--format", "--[no-]until-loaded", "--page-timeout 秒"}) {
     EXPECT_NE(text.find(part), std::string::npos) << part;
   }
 }

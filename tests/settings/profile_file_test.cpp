@@ -2,6 +2,7 @@
 #include "settings/profile_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -11,12 +12,18 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using testing_support::ReadFile;
 using testing_support::Sjis;
 using testing_support::TempFolder;
 using testing_support::WriteFile;
 
 const settings::ProfileFile kProfile;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
 
 std::string Get(std::string_view section, std::string_view key, const std::string& path,
                 int bufferSize = 1000) {
@@ -250,6 +257,23 @@ TEST(ProfileFileWrite, AFailedWriteLeavesTheOldFileIntact) {
     ++entries;
   }
   EXPECT_EQ(entries, 1);
+}
+
+// A save goes through the atomic writer: a linked, private settings file stays both, and a
+// read-only one is refused.
+TEST(ProfileFileWrite, KeepsTheSettingsFilesLinkAndMode) {
+  TempFolder folder;
+  WriteFile(folder / "real.ini", "[S]\r\nk=old\r\n");
+  ASSERT_EQ(::chmod((folder / "real.ini").c_str(), 0600), 0);
+  fs::create_symlink("real.ini", folder / "set.ini");
+  const settings::ProfileFile profile;
+  ASSERT_TRUE(profile.WritePrivateProfileString("S", "k", "new", folder / "set.ini"));
+  EXPECT_TRUE(fs::is_symlink(fs::path(folder / "set.ini")));
+  EXPECT_EQ(ReadFile(folder / "real.ini"), "[S]\r\nk=new\r\n");
+  EXPECT_EQ(ModeOf(folder / "real.ini"), 0600u);
+  ASSERT_EQ(::chmod((folder / "real.ini").c_str(), 0444), 0);
+  EXPECT_FALSE(profile.WritePrivateProfileString("S", "k", "newer", folder / "set.ini"));
+  EXPECT_EQ(ReadFile(folder / "real.ini"), "[S]\r\nk=new\r\n");
 }
 
 }  // namespace

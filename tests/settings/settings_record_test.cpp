@@ -133,29 +133,6 @@ TEST(ResetSettings, SetsTheDefaultsAndDisablesThePlaceholderRows) {
   EXPECT_TRUE(bench.lists.m_disable);
 }
 
-TEST(LoadSettings, AMissingFileGivesTheLoadFromNothingValues) {
-  Bench bench;
-  FillForGolden(bench.controls, bench.lists);
-  bench.controls.rowEnabled.fill(true);
-  EXPECT_TRUE(bench.record.LoadSettings());
-  for (int field = 0; field <= static_cast<int>(Field::kStep6); ++field) {
-    const auto f = static_cast<Field>(field);
-    const bool on = f == Field::kAnotherUrl;
-    if (settings::IsSwitch(f)) {
-      EXPECT_EQ(bench.controls.IsOptionChecked(f), on) << settings::KeyName(f);
-    } else {
-      EXPECT_EQ(bench.controls.GetOptionText(f), f == Field::kLinkCount ? "500" : "")
-          << settings::KeyName(f);
-    }
-  }
-  for (bool enabled : bench.controls.rowEnabled) EXPECT_FALSE(enabled);
-  EXPECT_FALSE(bench.lists.m_enable);
-  EXPECT_FALSE(bench.lists.m_disable);
-  EXPECT_TRUE(bench.lists.m_enableList.empty());
-  EXPECT_TRUE(bench.lists.m_disableList.empty());
-  EXPECT_TRUE(bench.controls.messages.empty());
-}
-
 TEST(LoadSettings, ReadsSwitchesOnlyFromTheirExactSpelling) {
   Bench bench;
   WriteFile(bench.record.SettingsPath(),

@@ -1,5 +1,6 @@
-// Saving settings files in place on real files: symbolic links, modes, owners, read-only files.
-#include "settings/file_in_place.h"
+// Atomic file writes on real files: through symbolic links, with modes and owners kept, and the
+// refusals of what the user may not write.
+#include "base/file_system.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,8 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "base/file_system.h"
-#include "settings/profile_file.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -32,7 +31,7 @@ mode_t ModeOf(const std::string& path) {
 }
 
 // The save follows every link to the real file and leaves the links as they were.
-TEST(SaveFileInPlace, WritesThroughLinksToTheRealFile) {
+TEST(WriteFileAtomically, WritesThroughLinksToTheRealFile) {
   struct Case {
     std::string name;
     std::string target;  // the real file, relative to the folder
@@ -65,7 +64,7 @@ TEST(SaveFileInPlace, WritesThroughLinksToTheRealFile) {
       fs::create_symlink(
           target.starts_with("@/") ? Native(folder / target.substr(2)) : Native(target), native);
     }
-    ASSERT_TRUE(settings::SaveFileInPlace(folder / c.saved, kNew)) << c.name;
+    ASSERT_TRUE(base::WriteFileAtomically(folder / c.saved, kNew)) << c.name;
     EXPECT_EQ(ReadFile(folder / c.target), kNew) << c.name;
     for (const auto& [link, target] : c.links) {
       EXPECT_TRUE(fs::is_symlink(Native(folder / link))) << c.name << ": " << link;
@@ -73,25 +72,25 @@ TEST(SaveFileInPlace, WritesThroughLinksToTheRealFile) {
   }
 }
 
-TEST(SaveFileInPlace, KeepsTheModeOfTheFile) {
+TEST(WriteFileAtomically, KeepsTheModeOfTheFile) {
   for (const mode_t mode : {0600, 0640, 0644, 0664, 0400 | 0200, 0606}) {
     TempFolder folder;
     const std::string path = folder / "set.ini";
     WriteFile(path, kOld);
     ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-    ASSERT_TRUE(settings::SaveFileInPlace(path, kNew)) << std::oct << mode;
+    ASSERT_TRUE(base::WriteFileAtomically(path, kNew)) << std::oct << mode;
     EXPECT_EQ(ReadFile(path), kNew);
     EXPECT_EQ(ModeOf(path), mode) << std::oct << mode;
   }
 }
 
-TEST(SaveFileInPlace, KeepsTheOwnerOfTheFile) {
+TEST(WriteFileAtomically, KeepsTheOwnerOfTheFile) {
   TempFolder folder;
   const std::string path = folder / "set.ini";
   WriteFile(path, kOld);
   if (::chown(path.c_str(), 4321, 4321) != 0)
     GTEST_SKIP() << "only the administrator can hand out files";
-  ASSERT_TRUE(settings::SaveFileInPlace(path, kNew));
+  ASSERT_TRUE(base::WriteFileAtomically(path, kNew));
   struct stat status {};
   ASSERT_EQ(::stat(path.c_str(), &status), 0);
   EXPECT_EQ(status.st_uid, 4321u);
@@ -99,7 +98,7 @@ TEST(SaveFileInPlace, KeepsTheOwnerOfTheFile) {
 }
 
 // Each refusal leaves the file as it was and no temporary file beside it.
-TEST(SaveFileInPlace, RefusesWhatTheUserMayNotWrite) {
+TEST(WriteFileAtomically, RefusesWhatTheUserMayNotWrite) {
   struct Case {
     std::string name;
     mode_t mode;
@@ -111,7 +110,7 @@ TEST(SaveFileInPlace, RefusesWhatTheUserMayNotWrite) {
     const std::string path = folder / "set.ini";
     WriteFile(path, kOld);
     ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
-    EXPECT_FALSE(settings::SaveFileInPlace(path, kNew)) << c.name;
+    EXPECT_FALSE(base::WriteFileAtomically(path, kNew)) << c.name;
     ::chmod(path.c_str(), 0600);
     EXPECT_EQ(ReadFile(path), kOld) << c.name;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
@@ -120,28 +119,12 @@ TEST(SaveFileInPlace, RefusesWhatTheUserMayNotWrite) {
   TempFolder folder;
   fs::create_symlink("loop-b.ini", folder / "loop-a.ini");
   fs::create_symlink("loop-a.ini", folder / "loop-b.ini");
-  EXPECT_FALSE(settings::SaveFileInPlace(folder / "loop-a.ini", kNew)) << "a loop of links";
+  EXPECT_FALSE(base::WriteFileAtomically(folder / "loop-a.ini", kNew)) << "a loop of links";
   fs::create_directories(fs::path(folder / "dir.ini"));
-  EXPECT_FALSE(settings::SaveFileInPlace(folder / "dir.ini", kNew)) << "a folder";
+  EXPECT_FALSE(base::WriteFileAtomically(folder / "dir.ini", kNew)) << "a folder";
   const std::string fifo = folder / "pipe.ini";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(settings::SaveFileInPlace(fifo, kNew)) << "a pipe";
-}
-
-// The profile file saves through the same path: a linked, private settings file stays both.
-TEST(SaveFileInPlace, ProfileWritesKeepLinksAndModes) {
-  TempFolder folder;
-  WriteFile(folder / "real.ini", kOld);
-  ASSERT_EQ(::chmod((folder / "real.ini").c_str(), 0600), 0);
-  fs::create_symlink("real.ini", folder / "set.ini");
-  const settings::ProfileFile profile;
-  ASSERT_TRUE(profile.WritePrivateProfileString("S", "k", "new", folder / "set.ini"));
-  EXPECT_TRUE(fs::is_symlink(fs::path(folder / "set.ini")));
-  EXPECT_EQ(ReadFile(folder / "real.ini"), kNew);
-  EXPECT_EQ(ModeOf(folder / "real.ini"), 0600u);
-  ASSERT_EQ(::chmod((folder / "real.ini").c_str(), 0444), 0);
-  EXPECT_FALSE(profile.WritePrivateProfileString("S", "k", "newer", folder / "set.ini"));
-  EXPECT_EQ(ReadFile(folder / "real.ini"), kNew);
+  EXPECT_FALSE(base::WriteFileAtomically(fifo, kNew)) << "a pipe";
 }
 
 }  // namespace
