@@ -23,6 +23,7 @@
 #include "base/file_system.h"
 #include "base/locations.h"
 #include "browser/page_scripts.h"
+#include "browser/request_answers.h"
 #include "convert/page_charset.h"
 #include "net/page_uri.h"
 
@@ -198,17 +199,26 @@ CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
       g_signal_connect(m_view, "load-changed", G_CALLBACK(&CWebBrowser2::LoadChangedThunk), this);
   m_loadFailedHandler =
       g_signal_connect(m_view, "load-failed", G_CALLBACK(&CWebBrowser2::LoadFailedThunk), this);
-  m_scriptDialogHandler =
-      g_signal_connect(m_view, "script-dialog", G_CALLBACK(&CWebBrowser2::ScriptDialogThunk), this);
   m_resourceStartedHandler = g_signal_connect(
       m_view, "resource-load-started", G_CALLBACK(&CWebBrowser2::ResourceStartedThunk), this);
+  m_requests = std::make_unique<RequestAnswers>(m_view);
+  // A link aimed at a new window is refused by the window framework itself, which tells of it
+  // with an event: noted with the page's other requests, while this control lives.
+  m_control->Bind(wxEVT_WEBVIEW_NEWWINDOW,
+                  [self = std::weak_ptr<CWebBrowser2*>(m_self)](wxWebViewEvent&) {
+                    if (std::shared_ptr<CWebBrowser2*> browser = self.lock()) {
+                      if ((*browser)->m_requests) {
+                        (*browser)->m_requests->Note(convert::EngineRequest::kNewWindow);
+                      }
+                    }
+                  });
 }
 
 CWebBrowser2::~CWebBrowser2() {
+  m_requests.reset();
   if (!m_view) return;
   g_signal_handler_disconnect(m_view, m_loadChangedHandler);
   g_signal_handler_disconnect(m_view, m_loadFailedHandler);
-  g_signal_handler_disconnect(m_view, m_scriptDialogHandler);
   g_signal_handler_disconnect(m_view, m_resourceStartedHandler);
   g_object_remove_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
 }
@@ -230,24 +240,8 @@ int CWebBrowser2::LoadFailedThunk(WebKitWebView*, int, char*, void* error, void*
   return FALSE;  // let the engine show its own error page; it is never measured
 }
 
-int CWebBrowser2::ScriptDialogThunk(WebKitWebView*, WebKitScriptDialog* dialog, void* self) {
-  // Nobody sits in front of a run: a dialog is answered at once, as "no" to a question and with
-  // nothing typed into a prompt, so that the page goes on and the run with it. Leaving a page
-  // that asks before it is left is always allowed; that question belongs to the page being left.
-  auto* browser = static_cast<CWebBrowser2*>(self);
-  switch (webkit_script_dialog_get_dialog_type(dialog)) {
-    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
-      webkit_script_dialog_confirm_set_confirmed(dialog, TRUE);
-      return TRUE;
-    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
-      webkit_script_dialog_confirm_set_confirmed(dialog, FALSE);
-      break;
-    case WEBKIT_SCRIPT_DIALOG_ALERT:
-    case WEBKIT_SCRIPT_DIALOG_PROMPT:  // a prompt left without text is cancelled
-    default: break;
-  }
-  browser->m_scriptDialogShown = true;
-  return TRUE;  // handled: the engine shows no dialog of its own
+convert::EngineRequests CWebBrowser2::AnsweredRequests() {
+  return m_requests ? m_requests->Answered() : convert::EngineRequests();
 }
 
 void CWebBrowser2::ResourceStartedThunk(WebKitWebView*, WebKitWebResource* resource, void*,
@@ -401,7 +395,7 @@ void CWebBrowser2::Navigate2(const std::string& location) {
   }
   webkit_settings_set_default_charset(webkit_web_view_get_settings(m_view), charset);
   m_loadState = LoadState::kRequested;
-  m_scriptDialogShown = false;
+  if (m_requests) m_requests->Clear();
   m_resourcesInFlight.clear();
   m_framePainted = true;
   webkit_web_view_load_uri(m_view, uri.c_str());

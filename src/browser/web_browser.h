@@ -12,10 +12,11 @@
 class wxWindow;
 class wxWebView;
 typedef struct _WebKitWebView WebKitWebView;
-typedef struct _WebKitScriptDialog WebKitScriptDialog;
 typedef struct _WebKitWebResource WebKitWebResource;
 
 namespace browser {
+
+class RequestAnswers;
 
 // How long a call waits for the engine (a script result, a snapshot, page data) before it gives
 // up, so that a stuck page can never hang a run.
@@ -44,7 +45,7 @@ class CWebBrowser2 : public convert::PageView {
   std::optional<convert::PixelSize> LayoutSize() override;
   void RequestFrame() override;
   bool FramePainted() override { return m_framePainted; }
-  bool ScriptDialogShown() override { return m_scriptDialogShown; }
+  convert::EngineRequests AnsweredRequests() override;
   void HidePinnedElements() override;
   void RestorePinnedElements() override;
 
@@ -71,7 +72,6 @@ class CWebBrowser2 : public convert::PageView {
  private:
   static void LoadChangedThunk(WebKitWebView* view, int event, void* self);
   static int LoadFailedThunk(WebKitWebView* view, int event, char* uri, void* error, void* self);
-  static int ScriptDialogThunk(WebKitWebView* view, WebKitScriptDialog* dialog, void* self);
   static void ResourceStartedThunk(WebKitWebView* view, WebKitWebResource* resource, void* request,
                                    void* self);
   void OnResourceEnded(WebKitWebResource* resource);
@@ -85,7 +85,6 @@ class CWebBrowser2 : public convert::PageView {
   WebKitWebView* m_view = nullptr;  // the engine's view inside m_control; null once destroyed
   unsigned long m_loadChangedHandler = 0;
   unsigned long m_loadFailedHandler = 0;
-  unsigned long m_scriptDialogHandler = 0;
   unsigned long m_resourceStartedHandler = 0;
   // Shared with the engine's pending answers; they check it before touching this object.
   std::shared_ptr<CWebBrowser2*> m_self;
@@ -94,8 +93,9 @@ class CWebBrowser2 : public convert::PageView {
   bool m_charsetOverridden = false;  // a custom charset was set for the current location
   int m_navigation = 0;              // counts Navigate2 calls, to ignore stale answers
   int m_engineTimeout = kEngineTimeoutMilliseconds;
-  bool m_engineStarted = false;      // the first page has been asked for: the engine runs
-  bool m_scriptDialogShown = false;  // the current page opened a script dialog
+  bool m_engineStarted = false;  // the first page has been asked for: the engine runs
+  // Answers the current page's requests for dialogs, windows and choosers, and notes them.
+  std::unique_ptr<RequestAnswers> m_requests;
   // The current page's resource requests that have neither finished nor failed.
   std::set<const void*> m_resourcesInFlight;
   int m_frameRequest = 0;      // counts RequestFrame calls, to ignore stale answers

@@ -60,7 +60,9 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
     line["http_status"] = record.httpStatus;
   }
   if (!record.detail.empty()) line["detail"] = DisplayText(record.detail);
-  if (record.scriptDialog) line["script_dialog"] = true;
+  // "script_dialog" is kept as reports before "answered" had it.
+  if (record.answered.Has(convert::EngineRequest::kScriptDialog)) line["script_dialog"] = true;
+  if (!record.answered.Empty()) line["answered"] = record.answered.Names();
   return line;
 }
 

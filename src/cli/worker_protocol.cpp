@@ -40,7 +40,7 @@ json RecordJson(const convert::EntryRecord& record) {
           {"ms", record.milliseconds},
           {"kind", record.kind},
           {"http_status", record.httpStatus},
-          {"script_dialog", record.scriptDialog}};
+          {"answered", record.answered.Names()}};
 }
 
 convert::EntryRecord RecordOf(const json& value) {
@@ -55,7 +55,12 @@ convert::EntryRecord RecordOf(const json& value) {
   record.milliseconds = value.at("ms").get<long long>();
   record.kind = value.at("kind").get<std::string>();
   record.httpStatus = value.at("http_status").get<int>();
-  record.scriptDialog = value.at("script_dialog").get<bool>();
+  for (const json& name : value.at("answered")) {
+    if (std::optional<convert::EngineRequest> request =
+            convert::EngineRequestNamed(name.get<std::string>())) {
+      record.answered.Add(*request);
+    }
+  }
   return record;
 }
 

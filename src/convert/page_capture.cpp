@@ -380,8 +380,9 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
     result.outcome = CaptureOutcome::kClosing;
     return result;
   }
-  // Dialogs come while the page loads and runs its scripts; they have all been answered by now.
-  result.scriptDialog = view.ScriptDialogShown();
+  // Dialogs and other requests come while the page loads and runs its scripts; they have all
+  // been answered by now.
+  result.answered = view.AnsweredRequests();
   result.complete = view.LoadFinished();
   Layout layout;
   if (std::optional<CaptureOutcome> failed = MeasureLayout(view, state, scale, layout)) {

@@ -31,7 +31,8 @@ struct CaptureResult {
   // False when the page was still loading (a resource request unanswered) as it was measured:
   // the picture shows it as far as it had come.
   bool complete = true;
-  bool scriptDialog = false;  // the page opened a script dialog, which was answered at once
+  // What the page asked for that would have opened a window or waited for a person; answered.
+  EngineRequests answered;
 };
 
 // Waits m_wait x 5 rounds for the page to load (passing once through the page and back so that

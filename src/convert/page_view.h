@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "convert/engine_request.h"
+
 namespace convert {
 
 struct PixelSize {
@@ -72,7 +74,8 @@ class PageView {
   virtual int BitsPerPixel() = 0;
 
   // What a view without an engine behind it answers below: a page that is always whole, with
-  // frames that are always painted, no script dialogs and nothing pinned to the view.
+  // frames that are always painted, no requests of the engine answered and nothing pinned to the
+  // view.
 
   // True once the current page has finished loading and none of the resources it asked for is
   // still on its way. Never waits.
@@ -83,9 +86,10 @@ class PageView {
   // Asks to be told of the next frame the view paints; FramePainted() turns true when it has.
   virtual void RequestFrame() {}
   virtual bool FramePainted() { return true; }
-  // True when the current page opened a script dialog (alert, confirm, prompt); it was answered
-  // at once and never waited for the user.
-  virtual bool ScriptDialogShown() { return false; }
+  // The requests the current page made that would have opened a window or waited for a person
+  // (a script dialog, printing, a password, a new window, ...); each was answered at once by the
+  // program. Starts empty with every Navigate2.
+  virtual EngineRequests AnsweredRequests() { return {}; }
   // Hides what a reader sees pinned to the view (fixed elements) and pins sticky elements to
   // their places in the page, so that views scrolled further down show the content under them.
   // Only the shown document changes, never the page's file; RestorePinnedElements undoes it.

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "convert/engine_request.h"
+
 namespace convert {
 
 enum class EntryOutcome {
@@ -67,7 +69,7 @@ struct EntryRecord {
   long long milliseconds = 0;  // time spent on the entry
   std::string kind;            // crawl entries: "url", "src" or "cgi"
   int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
-  bool scriptDialog = false;   // the page opened a script dialog, which was answered
+  EngineRequests answered;     // what the page asked of the engine that the program answered
 };
 
 }  // namespace convert

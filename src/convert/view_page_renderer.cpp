@@ -41,7 +41,7 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   entry.bytes = capture.bytes;
   entry.milliseconds += milliseconds;
   entry.reason = EntryReason::kNone;
-  entry.scriptDialog = capture.scriptDialog;
+  entry.answered = capture.answered;
   switch (capture.outcome) {
     case CaptureOutcome::kWritten:
       entry.outcome = capture.complete ? EntryOutcome::kWritten : EntryOutcome::kIncomplete;

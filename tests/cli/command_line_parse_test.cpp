@@ -153,12 +153,14 @@ TEST(WorkerProtocol, CarriesEveryByteOfTheSystemsTexts) {
   cli::PageAnswer answer{41, {}};
   answer.record.output = Sjis("/out/表.bmp");
   answer.record.outcome = convert::EntryOutcome::kIncomplete;
-  answer.record.scriptDialog = true;
+  answer.record.answered.Add(convert::EngineRequest::kScriptDialog);
+  answer.record.answered.Add(convert::EngineRequest::kPrint);
+  answer.record.answered.Add(convert::EngineRequest::kCertificate);
   const auto back = cli::DecodeAnswer(cli::EncodeAnswer(answer));
   ASSERT_TRUE(back);
   EXPECT_EQ(back->record.output, answer.record.output);
   EXPECT_EQ(back->record.outcome, convert::EntryOutcome::kIncomplete);
-  EXPECT_TRUE(back->record.scriptDialog);
+  EXPECT_EQ(back->record.answered, answer.record.answered);
   EXPECT_FALSE(cli::DecodeAnswer("{\"sequence\": 1}"));
   EXPECT_FALSE(cli::DecodeOrder("not json"));
 }

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <set>
@@ -299,5 +300,56 @@ TEST_P(Interrupted, AKilledCommandLeavesNoServerOrWorkerBehind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, Interrupted, ::testing::Values(1, 3));
+
+// Pages that print, ask for a password, a permission, a new window or to close their view: at
+// one job and at several, no page holds up the run and each page's record names what it asked.
+class EngineRequests : public ::testing::TestWithParam<int> {};
+
+TEST_P(EngineRequests, NoPageHoldsUpTheRunAndEachRecordNamesWhatThePageAsked) {
+  TempFolder temp;
+  testing_support::HttpServer site;
+  site.Serve("/print.html", testing_support::Answer(200, "<script>print();</script>"));
+  site.Serve("/secret.html",
+             testing_support::Answer(401, "refused", "text/html",
+                                     {{"WWW-Authenticate", "Basic realm=\"members\""}}));
+  const std::string frame = "<iframe src=\"";
+  const struct {
+    const char* name;
+    std::string html;
+    std::vector<std::string> answered;
+  } pages[] = {
+      {"print.html", "<p>a</p><script>print();</script>", {"print"}},
+      {"timer.html", "<p>b</p><script>setTimeout(print, 10);</script>", {"print"}},
+      {"frame.html", frame + "print-frame.htm\"></iframe>", {"print"}},
+      {"print-frame.htm", "<script>print();</script>", {"print"}},
+      {"cross.html", frame + site.Address("/print.html") + "\"></iframe>", {"print"}},
+      {"secret.html", frame + site.Address("/secret.html") + "\"></iframe>", {"authentication"}},
+      {"where.html",
+       "<script>navigator.geolocation.getCurrentPosition(Date, Date);</script>",
+       {"permission"}},
+      {"close.html", "<p>c</p><script>window.close();</script>", {}},
+      {"open.html", "<p>d</p><script>window.open('print.html');</script>", {}},
+  };
+  for (const auto& page : pages) WriteFile(temp / ("src/" + std::string(page.name)), page.html);
+  const auto result = RunRendora({"convert", "src", "out", "--until-loaded", "--report", "r.jsonl",
+                                  "--jobs", std::to_string(GetParam())},
+                                 temp.path(), 120);
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  std::vector<std::string> lines = ReadLines(temp / "r.jsonl");
+  ASSERT_EQ(lines.size(), std::size(pages) + 1);
+  lines.pop_back();  // the summary
+  for (const auto& page : pages) {
+    SCOPED_TRACE(page.name);
+    const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& text) {
+      return Parse(text)["source"] == temp / ("src/" + std::string(page.name));
+    });
+    ASSERT_NE(line, lines.end());
+    const json record = Parse(*line);
+    EXPECT_EQ(record["outcome"], "written");
+    EXPECT_EQ(record.value("answered", std::vector<std::string>()), page.answered);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, EngineRequests, ::testing::Values(1, 3));
 
 }  // namespace

@@ -324,14 +324,17 @@ TEST(CaptureToFile, UntilLoadedEndsEachWaitWhenThePageIsReadyNeverLater) {
   }
 }
 
-TEST(CaptureToFile, ScriptDialogOfThePageIsReported) {
-  for (bool dialog : {false, true}) {
+TEST(CaptureToFile, RequestsThePageMadeAreReported) {
+  convert::EngineRequests some;
+  some.Add(convert::EngineRequest::kScriptDialog);
+  some.Add(convert::EngineRequest::kPrint);
+  for (const convert::EngineRequests& answered : {convert::EngineRequests(), some}) {
     Capture capture(781, 1200);
-    capture.view.scriptDialog = dialog;
+    capture.view.answered = answered;
     capture.view.measureFails = true;  // reported whether or not a picture comes of it
     EXPECT_EQ(convert::CaptureToFile(capture.path(), capture.view, capture.controls, capture.state)
-                  .scriptDialog,
-              dialog);
+                  .answered,
+              answered);
   }
 }
 

@@ -109,10 +109,10 @@ TEST(RenderPage, PagesWithoutUsableViewOrPathAreNotLoadedButCount) {
   }
 }
 
-TEST(PageRecord, CarriesIncompletePagesAndScriptDialogs) {
+TEST(PageRecord, CarriesIncompletePagesAndAnsweredRequests) {
   struct Case {
     CaptureOutcome outcome;
-    bool complete, scriptDialog;
+    bool complete, answered;  // answered: the page made requests of the engine
     convert::EntryOutcome entry;
     const char* reason;
     bool output;
@@ -128,12 +128,15 @@ TEST(PageRecord, CarriesIncompletePagesAndScriptDialogs) {
     convert::CaptureResult capture;
     capture.outcome = c.outcome;
     capture.complete = c.complete;
-    capture.scriptDialog = c.scriptDialog;
+    if (c.answered) {
+      capture.answered.Add(convert::EngineRequest::kScriptDialog);
+      capture.answered.Add(convert::EngineRequest::kNewWindow);
+    }
     const convert::EntryRecord record =
         convert::PageRecord({}, "/src/a.html", "/out/a.bmp", capture, 5);
     EXPECT_EQ(record.outcome, c.entry) << c.reason;
     EXPECT_STREQ(convert::ReasonToken(record.reason), c.reason);
-    EXPECT_EQ(record.scriptDialog, c.scriptDialog) << c.reason;
+    EXPECT_EQ(record.answered, capture.answered) << c.reason;
     EXPECT_EQ(record.output.has_value(), c.output) << c.reason;
   }
 }

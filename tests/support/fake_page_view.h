@@ -36,7 +36,7 @@ class FakePageView : public convert::PageView {
   std::optional<convert::PixelSize> LayoutSize() override;
   void RequestFrame() override;
   bool FramePainted() override;
-  bool ScriptDialogShown() override { return scriptDialog; }
+  convert::EngineRequests AnsweredRequests() override { return answered; }
   void HidePinnedElements() override { hidesAtSnapshot.push_back(snapshotsAt.size()); }
   void RestorePinnedElements() override { ++restores; }
 
@@ -59,7 +59,7 @@ class FakePageView : public convert::PageView {
   int growthQueries = 0;
   // A requested frame is painted at the `frameQueries`-th FramePainted query after the request.
   int frameQueries = 1;
-  bool scriptDialog = false;
+  convert::EngineRequests answered;
 
   // Record.
   std::vector<std::string> navigations;
