@@ -199,6 +199,35 @@ TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
   EXPECT_FALSE(base::FileExists(m_work / "out/notes.bmp"));
 }
 
+TEST_F(MainWindowRunTest, PagesThatPrintOrAskForThingsNeverHoldUpTheWindowsRun) {
+  const char* pages[][2] = {
+      {"print.html", "<p>a</p><script>print();</script>"},
+      {"timer.html", "<p>b</p><script>setTimeout(print, 10);</script>"},
+      {"frame.html", "<iframe src='inner.htm'></iframe>"},
+      {"inner.htm", "<script>print();</script>"},
+      {"where.html", "<script>navigator.geolocation.getCurrentPosition(Date, Date);</script>"},
+      {"close.html", "<p>c</p><script>window.close();</script>"},
+  };
+  for (const auto& page : pages) WriteFile(m_work / "pages/" + page[0], page[1]);
+  MainDialog& dialog = Open();
+  dialog.SetOptionText(Field::kReadPath, m_work / "pages");
+  dialog.SetOptionText(Field::kWritePath, m_work / "out");
+  dialog.SetOptionText(Field::kSize, "400");
+  dialog.SetOptionText(Field::kWait, "2");
+  dialog.SetOptionText(Field::kPercent, "100");
+  const std::size_t windows = wxTopLevelWindows.GetCount();
+  dialog.OnStart();
+  // Every page was converted, and no page opened a window of its own.
+  EXPECT_EQ(dialog.FindWindow(ids::kStatus)->GetLabel(),
+            dialogs::ToWx(resources::ProcessedCountText(std::size(pages))));
+  for (const auto& page : pages) {
+    const std::string name = page[0];
+    EXPECT_TRUE(base::FileExists(m_work / "out/" + name.substr(0, name.find('.')) + ".bmp"))
+        << name;
+  }
+  EXPECT_EQ(wxTopLevelWindows.GetCount(), windows);
+}
+
 TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesByteForByte) {
   WriteFile(m_work / "pages/text.html",
             Sjis("<html><body><h1>見出し Heading</h1><p>本文のテキスト。</p>"

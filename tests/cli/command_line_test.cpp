@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <thread>
@@ -41,6 +42,15 @@ bool WholeBitmap(const std::string& path) {
   const auto* size = reinterpret_cast<const unsigned char*>(bytes.data() + 2);
   const std::size_t declared = size[0] | size[1] << 8 | size[2] << 16 | std::size_t(size[3]) << 24;
   return declared == bytes.size();
+}
+
+// The names of /proc's entries.
+std::vector<std::string> FilesBelowProc() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    names.push_back(entry.path().filename().string());
+  }
+  return names;
 }
 
 // Waits until `done` holds, up to `seconds`.
@@ -300,6 +310,91 @@ TEST_P(Interrupted, AKilledCommandLeavesNoServerOrWorkerBehind) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, Interrupted, ::testing::Values(1, 3));
+
+// The render workers of a running command (its children started as workers).
+std::vector<pid_t> WorkersOf(pid_t command) {
+  std::vector<pid_t> workers;
+  for (const std::string& entry : FilesBelowProc()) {
+    const pid_t pid = std::atoi(entry.c_str());
+    const std::string stat = ReadFile("/proc/" + entry + "/stat");
+    const std::size_t end = stat.rfind(')');
+    if (pid <= 0 || end == std::string::npos) continue;
+    const pid_t parent = std::atoi(stat.c_str() + end + 4);  // after ") S "
+    if (parent == command &&
+        ReadFile("/proc/" + entry + "/cmdline").find("--render-worker") != std::string::npos) {
+      workers.push_back(pid);
+    }
+  }
+  return workers;
+}
+
+// A conversion at --jobs 3 with one of its render workers stopped mid-page (SIGSTOP).
+class StoppedWorker : public ::testing::Test {
+ protected:
+  void Start(const std::vector<std::string>& more) {
+    testing_support::AdoptOrphans();
+    for (int i = 0; i < 6; ++i) {
+      WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(3000, "#4a4"));
+    }
+    std::vector<std::string> arguments = {"convert", "src", "out",      "--wait", "20",
+                                          "--jobs",  "3",   "--report", "r.jsonl"};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    command = std::make_unique<testing_support::RunningCommand>(arguments, temp.path());
+    std::vector<pid_t> workers;
+    ASSERT_TRUE(WaitUntil([&] { return (workers = WorkersOf(command->pid())).size() == 3; }, 60));
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // every worker is in its page
+    kill(workers.front(), SIGSTOP);
+  }
+
+  // The records of the pages, without the summary.
+  std::vector<json> Records() const {
+    std::vector<json> records;
+    for (const std::string& line : ReadLines(temp / "r.jsonl")) records.push_back(Parse(line));
+    if (!records.empty()) records.pop_back();
+    return records;
+  }
+
+  TempFolder temp;
+  std::unique_ptr<testing_support::RunningCommand> command;
+};
+
+TEST_F(StoppedWorker, ItsPageTimesOutAndTheRunGoesOnWithoutIt) {
+  Start({"--page-timeout", "2"});
+  const auto result = command->Wait(180);
+  EXPECT_EQ(result.status, 1) << result.standardError;
+  const std::vector<json> records = Records();
+  ASSERT_EQ(records.size(), 6u);
+  int timedOut = 0;
+  for (const json& record : records) {
+    if (record["outcome"] == "failed") {
+      EXPECT_EQ(record["reason"], "timeout");
+      EXPECT_TRUE(record["source"].get<std::string>().starts_with(temp / "src/p"));
+      ++timedOut;
+    } else {
+      EXPECT_EQ(record["outcome"], "written");
+    }
+  }
+  EXPECT_EQ(timedOut, 1);
+  EXPECT_EQ(FilesBelow(temp / "out").size(), 5u);
+  EXPECT_TRUE(WaitUntil([] { return testing_support::ChildProcesses().empty(); }, 5));
+}
+
+TEST_F(StoppedWorker, CtrlCEndsTheRunWithoutWaitingForIt) {
+  Start({});  // the page timeout (30 s) would come far later than the end
+  const auto interrupted = std::chrono::steady_clock::now();
+  command->Signal(SIGINT);
+  const auto result = command->Wait(120);
+  EXPECT_EQ(result.status, 130) << result.standardError;
+  // The other pages in progress finish their own waits (a few seconds); the stopped one is not
+  // waited for.
+  EXPECT_LT(std::chrono::steady_clock::now() - interrupted, std::chrono::seconds(20));
+  const std::vector<json> records = Records();
+  const auto stopped = std::count_if(records.begin(), records.end(), [](const json& record) {
+    return record["outcome"] == "skipped" && record["reason"] == "stopped";
+  });
+  EXPECT_EQ(stopped, 1);
+  EXPECT_TRUE(WaitUntil([] { return testing_support::ChildProcesses().empty(); }, 5));
+}
 
 // Pages that print, ask for a password, a permission, a new window or to close their view: at
 // one job and at several, no page holds up the run and each page's record names what it asked.
