@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@
 #include "convert/run_state.h"
 #include "resources/control_ids.h"
 #include "support/temp_folder.h"
+
+namespace browser {
+// Names the parameter in test lists.
+void PrintTo(Compositing compositing, std::ostream* out) {
+  *out << (compositing == Compositing::kOn ? "compositing on" : "compositing off");
+}
+}  // namespace browser
 
 namespace {
 
