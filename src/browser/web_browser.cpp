@@ -22,6 +22,8 @@
 #include "base/encoding.h"
 #include "base/file_system.h"
 #include "base/locations.h"
+#include "browser/page_probe.h"
+#include "browser/page_probe_scripts.h"
 #include "browser/page_scripts.h"
 #include "browser/request_answers.h"
 #include "convert/page_charset.h"
@@ -172,8 +174,8 @@ bool IsCancelled(const GError* error) {
 
 // ---- The control. ----
 
-CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
-    : m_self(std::make_shared<CWebBrowser2*>(this)) {
+CWebBrowser2::CWebBrowser2(wxWindow* parent, int id, Compositing compositing)
+    : m_self(std::make_shared<CWebBrowser2*>(this)), m_compositing(compositing) {
   m_control = wxWebView::New(parent, id, wxWebViewDefaultURLStr, wxDefaultPosition, wxDefaultSize,
                              wxWebViewBackendDefault, wxBORDER_NONE);
   m_view = m_control ? static_cast<WebKitWebView*>(m_control->GetNativeBackend()) : nullptr;
@@ -183,6 +185,7 @@ CWebBrowser2::CWebBrowser2(wxWindow* parent, int id)
   WebKitSettings* settings = webkit_web_view_get_settings(m_view);
   webkit_settings_set_enable_smooth_scrolling(settings, FALSE);
   webkit_settings_set_default_charset(settings, "UTF-8");
+  SetUpFastCapture();
 
   WebKitUserStyleSheet* sheet =
       webkit_user_style_sheet_new(kUserStyleSheet, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
@@ -398,7 +401,7 @@ void CWebBrowser2::Navigate2(const std::string& location) {
   if (m_requests) m_requests->Clear();
   m_resourcesInFlight.clear();
   m_framePainted = true;
-  webkit_web_view_load_uri(m_view, uri.c_str());
+  LoadAsUnvisited(uri);
   if (!m_engineStarted) {
     // The engine starts the processes that fetch and show pages for the first page asked for
     // (a few hundred milliseconds): that start is waited for here, until the page's document
@@ -494,12 +497,13 @@ convert::ScrollPoint CWebBrowser2::GetScrollPosition() {
   return point;
 }
 
-bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
+bool CWebBrowser2::SnapshotRegion(int region, convert::ViewPixels& view) {
   view = convert::ViewPixels();  // the previous snapshot goes before the next one is made
   if (!m_view) return false;
   auto pending = std::make_shared<Pending<SurfaceHolder>>();
   webkit_web_view_get_snapshot(
-      m_view, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, pending->Cancellable(),
+      m_view, static_cast<WebKitSnapshotRegion>(region), WEBKIT_SNAPSHOT_OPTIONS_NONE,
+      pending->Cancellable(),
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto pending = TakeFromEngine<SurfaceHolder>(data);
         GError* rawError = nullptr;
@@ -543,6 +547,12 @@ bool CWebBrowser2::LoadFinished() {
 std::optional<convert::PixelSize> CWebBrowser2::LayoutSize() {
   if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) {
     return std::nullopt;
+  }
+  // Reported by the document whenever it changes: no need to ask the page.
+  if (m_probe) {
+    if (std::optional<std::optional<convert::PixelSize>> reported = m_probe->Layout()) {
+      return *reported;
+    }
   }
   std::optional<std::string> answer = RunScript(kLayoutSizeScript, kControlWorld);
   convert::PixelSize size;
@@ -602,6 +612,77 @@ int CWebBrowser2::BitsPerPixel() {
     if (formats[i].depth == depth) return formats[i].bits_per_pixel;
   }
   return 32;
+}
+
+// ---- A capture in one snapshot, with waits the engine drives. ----
+
+void CWebBrowser2::SetUpFastCapture() {
+  // Both are settings of the engine that hold from the first page on: compositing cannot be
+  // changed for a page already shown, and the probe must be in place before a document starts.
+  if (m_compositing == Compositing::kOff) {
+    // The view has already asked for its own empty page, so the process that shows pages is
+    // starting with compositing on; switched over, that process crashes at its next load (the
+    // empty page, or the first page of the run, which then never loads). It is ended here and
+    // the empty page asked for again: the process that shows it starts with compositing off.
+    webkit_settings_set_hardware_acceleration_policy(webkit_web_view_get_settings(m_view),
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    webkit_web_view_terminate_web_process(m_view);
+    webkit_web_view_load_uri(m_view, "about:blank");
+  }
+  m_probe = std::make_unique<PageProbe>(m_view);
+}
+
+void CWebBrowser2::LoadAsUnvisited(const std::string& uri) {
+  // The engine draws a link as visited when the view showed its target before, so that a page's
+  // picture would depend on the pages converted before it. The engine keeps the visited links
+  // of all its views and has no way to forget them; it marks the address as loaded, fragment and
+  // all. A page is therefore loaded under its address with an empty fragment ("page.html#"),
+  // which no link of another page names: every link shows unvisited, as in a fresh browser. The
+  // page sees no difference: location.hash is "" for an empty fragment, nothing is its :target,
+  // and a fragment is never sent to a server.
+  const std::string unvisited = uri.find('#') == std::string::npos ? uri + "#" : uri;
+  webkit_web_view_load_uri(m_view, unvisited.c_str());
+}
+
+bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
+  return SnapshotRegion(WEBKIT_SNAPSHOT_REGION_VISIBLE, view);
+}
+
+bool CWebBrowser2::SnapshotDocument(convert::ViewPixels& pixels) {
+  pixels = convert::ViewPixels();
+  if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) return false;
+  // The size the snapshot must have: the document's scroll size as laid out now. A document past
+  // the largest surface is not even asked for: the engine would fail after laying out and
+  // painting all of it.
+  convert::PixelSize document;
+  const std::optional<std::string> answer = RunScript(kDocumentSizeScript, kControlWorld);
+  if (!answer || std::sscanf(answer->c_str(), "%d %d", &document.width, &document.height) != 2 ||
+      document.width <= 0 || document.height <= 0 || document.width > kLargestSnapshot ||
+      document.height > kLargestSnapshot) {
+    return false;
+  }
+  if (!SnapshotRegion(WEBKIT_SNAPSHOT_REGION_FULL_DOCUMENT, pixels)) return false;
+  if (pixels.width != document.width || pixels.height != document.height) {
+    pixels = convert::ViewPixels();
+    return false;
+  }
+  return true;
+}
+
+convert::PageTraits CWebBrowser2::Traits() {
+  if (!m_probe) return {};
+  std::optional<std::string> seen;
+  if (m_loadState == LoadState::kCommitted || m_loadState == LoadState::kFinished) {
+    seen = RunScript(kTraitsScript, kControlWorld);
+  }
+  return m_probe->Traits(seen);
+}
+
+std::optional<std::chrono::steady_clock::time_point> CWebBrowser2::LastLayoutChange() {
+  if (!m_probe || (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished)) {
+    return std::nullopt;
+  }
+  return m_probe->LastLayoutChange();
 }
 
 }  // namespace browser

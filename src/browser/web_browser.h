@@ -2,6 +2,7 @@
 // photographs pages for the capture. The main window and the command line both use it.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <set>
@@ -22,10 +23,17 @@ class RequestAnswers;
 // up, so that a stuck page can never hang a run.
 inline constexpr int kEngineTimeoutMilliseconds = 5000;
 
+class PageProbe;
+
+// Whether the engine composites the page's layers (on the graphics hardware where it can) or
+// paints the page in one layer. Off, a page costs about half the CPU and gives the same pixels
+// (WebGL included). Chosen once, when the control is made.
+enum class Compositing { kOn, kOff };
+
 class CWebBrowser2 : public convert::PageView {
  public:
   // Creates the view as the child `id` of `parent` (placed and sized later by the window).
-  CWebBrowser2(wxWindow* parent, int id);
+  CWebBrowser2(wxWindow* parent, int id, Compositing compositing = Compositing::kOn);
   ~CWebBrowser2() override;
   CWebBrowser2(const CWebBrowser2&) = delete;
   CWebBrowser2& operator=(const CWebBrowser2&) = delete;
@@ -100,6 +108,32 @@ class CWebBrowser2 : public convert::PageView {
   std::set<const void*> m_resourcesInFlight;
   int m_frameRequest = 0;      // counts RequestFrame calls, to ignore stale answers
   bool m_framePainted = true;  // the view painted a frame since the last RequestFrame
+
+  // ---- A capture in one snapshot, with waits the engine drives. ----
+ public:
+  // The largest picture the engine gives in one snapshot: a cairo image surface stops at this
+  // many pixels in either direction.
+  static constexpr int kLargestSnapshot = 32767;
+
+  // The whole document in one snapshot, as laid out in the view. Pixels are those of the tiles
+  // of a scrolled view with pinned elements hidden, except for the kinds of content PageTraits
+  // lists (convert/page_view.h): a fixed background and content-visibility: auto show blank away
+  // from the view. The engine photographs documents up to kLargestSnapshot pixels each way
+  // (32,767 rows gave a whole picture); from 32,768 on its snapshot fails with an error, it never
+  // clips. Such a document is not even asked for, and a snapshot whose size is not the
+  // document's is refused: false, and the capture goes tile by tile.
+  bool SnapshotDocument(convert::ViewPixels& pixels) override;
+  convert::PageTraits Traits() override;
+  std::optional<std::chrono::steady_clock::time_point> LastLayoutChange() override;
+  Compositing GetCompositing() const { return m_compositing; }
+
+ private:
+  bool SnapshotRegion(int region, convert::ViewPixels& view);
+  void LoadAsUnvisited(const std::string& uri);
+  void SetUpFastCapture();
+
+  Compositing m_compositing = Compositing::kOn;
+  std::unique_ptr<PageProbe> m_probe;
 };
 
 }  // namespace browser

@@ -1,6 +1,7 @@
 // The browser control as the capture sees it: load, measure, scroll, snapshot.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -52,6 +53,46 @@ class ViewPixels {
   int m_stride = 0;
 };
 
+// What the page probe of a view found in the current page: the kinds of content for which a
+// picture taken another way than tile by tile (one snapshot of the whole document, no lazy pass,
+// no waits after scrolling) may differ from the tiles, so that the capture can choose its way and
+// the record can say why. All false and 0: a plain page. Measured on this engine under the
+// virtual display, a document snapshot against tiles of one view height (each the snapshot of
+// the visible view, pinned elements hidden after the first), compositing on and off alike:
+// - plain pages, 100vh sections (viewport units), sticky headers, fixed headers, a sticky header
+//   recoloured by a scroll listener, a WebGL canvas: the same pixels. The document snapshot
+//   lays the page out in the view's size (100vh is one view tall, as in the tiles) and paints
+//   fixed and sticky elements once, at their places with the page at its top, which is what
+//   HidePinnedElements makes the tiles show.
+// - fixedBackground (background-attachment: fixed): different. The document snapshot paints the
+//   fixed background only where the view stands (the first view height at scroll position 0)
+//   and leaves the rest of the element's background blank; tiles paint it in every view.
+// - contentVisibility (content-visibility: auto): different. The engine skips painting the
+//   blocks away from the view, and the document snapshot shows them blank; tiles scroll to each
+//   block, which is then painted.
+// - lazyContent (loading="lazy", an IntersectionObserver): what never came into view was never
+//   asked for; a document snapshot without a pass through the page shows it missing.
+// - scrollListeners: a script that changes content in the flow on scrolling shows its state at
+//   the current scroll position all over a document snapshot, but a scrolled state in tiles.
+// - frameLoop (requestAnimationFrame called again from its own callback, three deep): the page
+//   keeps changing; any snapshot is a moment of it.
+// - webgl: the page made a WebGL context. With compositing off the engine still gives one and
+//   the canvas is in both kinds of snapshot; webglRefused says a context was asked for and not
+//   given (the canvas then shows nothing of it).
+// - pendingShortTimers: timers of at most 1 s, set before the load event, that have not run.
+struct PageTraits {
+  bool lazyContent = false;
+  bool scrollListeners = false;
+  bool frameLoop = false;
+  bool webgl = false;
+  bool webglRefused = false;  // a WebGL context was asked for and not given
+  bool fixedBackground = false;
+  bool contentVisibility = false;
+  bool viewportUnits = false;
+  // Timers of at most 1 s set before the load event that have not run yet.
+  int pendingShortTimers = 0;
+};
+
 class PageView {
  public:
   virtual ~PageView() = default;
@@ -95,6 +136,24 @@ class PageView {
   // Only the shown document changes, never the page's file; RestorePinnedElements undoes it.
   virtual void HidePinnedElements() {}
   virtual void RestorePinnedElements() {}
+
+  // ---- A capture in one snapshot, with waits the engine drives. ----
+
+  // The pixels of the whole document at once, as laid out now in the view's width; false when
+  // the view cannot give them. Never a clipped picture: a document larger than the engine can
+  // photograph in one piece gives false, and the capture goes tile by tile.
+  virtual bool SnapshotDocument(ViewPixels& pixels) {
+    pixels = ViewPixels();
+    return false;
+  }
+  // What the page probe found in the current page so far (see PageTraits).
+  virtual PageTraits Traits() { return {}; }
+  // When the current document's laid-out size (LayoutSize) last changed, as told by the engine
+  // without asking the page; nullopt when the view is not told of changes and LayoutSize must be
+  // polled, or before the document reported its first size.
+  virtual std::optional<std::chrono::steady_clock::time_point> LastLayoutChange() {
+    return std::nullopt;
+  }
 };
 
 }  // namespace convert

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@
 #include "convert/run_state.h"
 #include "resources/control_ids.h"
 #include "support/temp_folder.h"
+
+namespace browser {
+// Names the parameter in test lists.
+void PrintTo(Compositing compositing, std::ostream* out) {
+  *out << (compositing == Compositing::kOn ? "compositing on" : "compositing off");
+}
+}  // namespace browser
 
 namespace {
 
@@ -38,9 +46,9 @@ constexpr std::uint32_t kRed = 0xFF0000;
 
 // A frame, a browser control in it and the run's controls, placed as the main window places them.
 struct Window {
-  Window() {
+  explicit Window(browser::Compositing compositing = browser::Compositing::kOn) {
     frame = new wxFrame(nullptr, wxID_ANY, "page completeness test");
-    browser = new CWebBrowser2(frame, ids::kBrowser);
+    browser = new CWebBrowser2(frame, ids::kBrowser, compositing);
     controls = new FrameControls(frame, browser);
     frame->Show();
     controls->PlaceForPage(kCaptureWidth, kScreenHeight);
@@ -81,32 +89,42 @@ struct Window {
 };
 
 // Comes first: the engine has not been started by any other control of this program yet. A web
-// page first, as a crawl's first page, then a local file in a second fresh control.
+// page first, as a crawl's first page, then a local file in a second fresh control, then both
+// again in fresh controls that paint without compositing (switched over too late, the engine's
+// process crashes at the first page, which never loads).
 TEST(FreshControl, CapturesItsFirstPageAtWaitOne) {
   TempFolder folder;
   BandPage page(BandPage::Bands(1500, 7));
   testing_support::WriteFile(folder / "first.html", page.Html());
   DelayedServer server;
   server.Serve("/first.html", page.Html(), "text/html");
-  for (const std::string& location : {server.Address("/first.html"), folder / "first.html"}) {
-    SCOPED_TRACE(location);
-    Window window;
-    const CaptureResult result = window.Capture(location, folder / "first.bmp", 1);
-    ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
-    EXPECT_EQ(BitmapFile::Read(folder / "first.bmp").FirstMismatch(page, 1.0), "");
-  }
+  for (const auto compositing : {browser::Compositing::kOn, browser::Compositing::kOff})
+    for (const std::string& location : {server.Address("/first.html"), folder / "first.html"}) {
+      SCOPED_TRACE(location);
+      Window window(compositing);
+      const CaptureResult result = window.Capture(location, folder / "first.bmp", 1);
+      ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
+      EXPECT_EQ(BitmapFile::Read(folder / "first.bmp").FirstMismatch(page, 1.0), "");
+    }
 }
 
-class PageCompletenessTest : public ::testing::Test {
+// Every case runs on a control with compositing and on one without (the command line's fast
+// mode): both load, settle and capture every page whole.
+class PageCompletenessTest : public ::testing::TestWithParam<browser::Compositing> {
  protected:
-  static void SetUpTestSuite() {
-    s_window = new Window;
+  void SetUp() override {
+    if (s_window && s_window->browser->GetCompositing() == GetParam()) return;
+    delete s_window;
+    s_window = new Window(GetParam());
     PumpUntil([] {
       const convert::PixelSize view = s_window->browser->GetViewSize();
       return view.width == kCaptureWidth && view.height == kScreenHeight - 300;
     });
   }
-  static void TearDownTestSuite() { delete s_window; }
+  static void TearDownTestSuite() {
+    delete s_window;
+    s_window = nullptr;
+  }
 
   // The colour of view pixel (x, y) after loading `location` and waiting for it to finish.
   static std::uint32_t ShownColour(int x, int y) {
@@ -128,7 +146,7 @@ std::string VerdictPage(const std::string& script) {
          script + "</script></body></html>";
 }
 
-TEST_F(PageCompletenessTest, ScriptDialogsAreAnsweredAtOnceAndNeverHoldUpTheRun) {
+TEST_P(PageCompletenessTest, ScriptDialogsAreAnsweredAtOnceAndNeverHoldUpTheRun) {
   const std::string green = "document.documentElement.style.background = '#00FF00';";
   struct Case {
     const char* name;
@@ -167,7 +185,7 @@ TEST_F(PageCompletenessTest, ScriptDialogsAreAnsweredAtOnceAndNeverHoldUpTheRun)
   EXPECT_EQ(BitmapFile::Read(m_folder / "after.bmp").FirstMismatch(after, 1.0), "");
 }
 
-TEST_F(PageCompletenessTest, FixedAndStickyElementsAppearOnceAndHideNoContent) {
+TEST_P(PageCompletenessTest, FixedAndStickyElementsAppearOnceAndHideNoContent) {
   constexpr std::uint32_t kHeader = 0xC01040;
   constexpr std::uint32_t kBadge = 0x2080F0;
   const std::vector<testing_support::Band> bands = BandPage::Bands(3000, 9);
@@ -252,7 +270,7 @@ std::string LazyPage(int count, bool byScript) {
   return html + "</body></html>";
 }
 
-TEST_F(PageCompletenessTest, ImagesThatLoadOnScrollingAreAllInThePicture) {
+TEST_P(PageCompletenessTest, ImagesThatLoadOnScrollingAreAllInThePicture) {
   constexpr int kImages = 20;
   struct Case {
     const char* name;
@@ -295,7 +313,7 @@ TEST_F(PageCompletenessTest, ImagesThatLoadOnScrollingAreAllInThePicture) {
   }
 }
 
-TEST_F(PageCompletenessTest, UntilLoadedWaitsForEveryRequestAndSaysWhenThePageWasNotReady) {
+TEST_P(PageCompletenessTest, UntilLoadedWaitsForEveryRequestAndSaysWhenThePageWasNotReady) {
   struct Case {
     const char* name;
     int imageDelay;  // milliseconds before the server answers the image
@@ -325,5 +343,11 @@ TEST_F(PageCompletenessTest, UntilLoadedWaitsForEveryRequestAndSaysWhenThePageWa
     EXPECT_EQ(bitmap.Pixel(100, 50) == kRed, c.imageShown);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Compositing, PageCompletenessTest,
+                         ::testing::Values(browser::Compositing::kOn, browser::Compositing::kOff),
+                         [](const ::testing::TestParamInfo<browser::Compositing>& info) {
+                           return info.param == browser::Compositing::kOn ? "On" : "Off";
+                         });
 
 }  // namespace

@@ -39,6 +39,20 @@ class FakePageView : public convert::PageView {
   convert::EngineRequests AnsweredRequests() override { return answered; }
   void HidePinnedElements() override { hidesAtSnapshot.push_back(snapshotsAt.size()); }
   void RestorePinnedElements() override { ++restores; }
+  // With documentSnapshots, the whole page in one picture (PagePixel) as the engine gives it;
+  // otherwise none, as a view that cannot.
+  bool SnapshotDocument(convert::ViewPixels& view) override {
+    if (!documentSnapshots || snapshotFails) return PageView::SnapshotDocument(view);
+    ++documentSnapshotsTaken;
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(pageWidth) * pageHeight);
+    for (int y = 0; y < pageHeight; ++y) {
+      for (int x = 0; x < pageWidth; ++x) pixels.push_back(PagePixel(x, y));
+    }
+    view.Assign(pageWidth, pageHeight, std::move(pixels));
+    return true;
+  }
+  convert::PageTraits Traits() override { return traits; }
 
   // Script.
   int pageWidth;
@@ -60,6 +74,8 @@ class FakePageView : public convert::PageView {
   // A requested frame is painted at the `frameQueries`-th FramePainted query after the request.
   int frameQueries = 1;
   convert::EngineRequests answered;
+  bool documentSnapshots = false;
+  convert::PageTraits traits;  // what the page probe reports
 
   // Record.
   std::vector<std::string> navigations;
@@ -70,6 +86,7 @@ class FakePageView : public convert::PageView {
   int restores = 0;
   int frameRequests = 0;
   int layoutQueries = 0;
+  int documentSnapshotsTaken = 0;
 
  private:
   int m_frameQueriesLeft = 0;
