@@ -259,34 +259,33 @@ def data_uri_page(ps, n):
       rect(0, 0, WIDTH, 400, a), rect(0, 400, 400, 300, b), rect(0, 700, WIDTH, 500, colour(n, 4))]})
 
 
-def moving_box(body_top, kind, ps, n, script="", style=""):
-  """A page whose 50-pixel box moves forever along a 100-pixel strip below a 300-pixel block."""
+def moving_box_page(ps, n, kind, top, top_colour, script="", style=""):
+  """A page whose 50-pixel box moves forever along a 100-pixel strip below a 300-pixel block of
+  `top_colour` (written by `top`); the box may show only inside its strip, and wholly."""
   html, rects = bands(n, 400, 3, 500, 1)
   strip = rect(0, 300, WIDTH, 100, MOVING)
   box = (f"<div style=\"position:relative;height:100px\"><div id=\"box\" style=\"position:absolute;"
          f"top:25px;left:0;width:50px;height:50px;background:{MOVING}\"></div></div>")
-  ps.add(kind, body_top + box + html + script, {
-      "size": exact(WIDTH, 1900), "rects": rects,
+  ps.add(kind, top + box + html + script, {
+      "size": exact(WIDTH, 1900), "rects": rects + [rect(0, 0, WIDTH, 300, top_colour)],
       "only_within": [dict(strip, min_pixels=2000)]}, style)
-  return rects
 
 
 def animation_frame_page(ps, n):
+  # The block takes its colour in the first animation frame; the loop then runs on for ever.
   done = colour(n, 0)
   script = ("<script>var x = 0; function step() { document.getElementById('painted').style"
             f".background = '{done}'; x = (x + 7) % 750;"
             " document.getElementById('box').style.left = x + 'px'; requestAnimationFrame(step); }"
             " requestAnimationFrame(step);</script>")
-  moving_box(f"<div id=\"painted\" style=\"height:300px;background:{PENDING}\"></div>",
-             "animation_frame", ps, n, script)
-  ps.pages[f"{ps.count:02d}_animation_frame"]["rects"].append(rect(0, 0, WIDTH, 300, done))
+  top = f"<div id=\"painted\" style=\"height:300px;background:{PENDING}\"></div>"
+  moving_box_page(ps, n, "animation_frame", top, done, script)
 
 
 def css_animation_page(ps, n):
   style = ("@keyframes slide{from{left:0}to{left:750px}}"
            "#box{animation:slide 1s linear infinite alternate}")
-  moving_box(band(300, colour(n, 0)), "css_animation", ps, n, style=style)
-  ps.pages[f"{ps.count:02d}_css_animation"]["rects"].append(rect(0, 0, WIDTH, 300, colour(n, 0)))
+  moving_box_page(ps, n, "css_animation", band(300, colour(n, 0)), colour(n, 0), style=style)
 
 
 def write_distinct(folder):

@@ -17,7 +17,7 @@ jobs_arg=${3:-}
 python=/usr/bin/python3  # Debian's, which python3-pil serves
 
 for package in wkhtmltopdf python3-pil xvfb; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+  [[ $(dpkg-query -W -f='${Status}' "$package" 2>/dev/null) == *"install ok installed"* ]] ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$package" \
       >/dev/null
 done
@@ -52,7 +52,7 @@ jobs=${jobs_arg:-${default_jobs:-$(nproc)}}
 default_set=$all
 default_note="all copies"
 fixed=(--fixed-wait)
-if ! printf '%s\n' "$help" | grep -q -e '--fixed-wait'; then
+if ! grep -q -e '--fixed-wait' <<<"$help"; then
   fixed=()
   default_set=$distinct
   default_note="no --fixed-wait yet: today's default is the fixed waits, so this row stands for both; 44 distinct pages, per page"
@@ -60,6 +60,7 @@ if ! printf '%s\n' "$help" | grep -q -e '--fixed-wait'; then
 fi
 
 rows=()
+wrongs=()
 # measure LABEL NOTE PAGES_FOLDER PICTURES_FOLDER COMMAND...: runs the command under the CPU
 # counter, checks its pictures and adds a table row.
 measure() {
@@ -78,7 +79,12 @@ measure() {
   rows+=("$(awk -v l="$label" -v n="$n" -v w="$wall" -v c="$cpu" -v r="$right" -v note="$note" \
     'BEGIN { printf "| %s | %d | %.1f | %.2f | %.1f | %.0f | %d/%d | %s |", l, n, w, n / w, c, \
       1000 * c / n, r, n, note }')")
-  grep WRONG "$out.check" | sed "s|^|  $label: |" >&2 || true
+  # What went wrong, once per distinct page and reason, with the number of copies it hit.
+  grep '^WRONG' "$out.check" | sed -E 's#^WRONG c[0-9]+/#WRONG #' | sort | uniq -c |
+    awk -v l="$label" '{ n = $1; $1 = ""; printf "  %s:%s (%d)\n", l, $0, n }' >&2 || true
+  wrongs+=("- $label: $(grep '^WRONG' "$out.check" | sed -E 's#^WRONG (c[0-9]+/)?##; s#\.html:.*##' |
+    sort | uniq -c | awk '{ printf "%s%s%s", sep, $2, ($1 > 1 ? " ×" $1 : ""); sep = ", " }
+      END { if (sep == "") printf "none" }')")
   # The repeated set's pictures take gigabytes: kept only when asked for.
   if [ "$pages" = "$all" ] && [ -z "${KEEP_PICTURES:-}" ]; then rm -rf "$out"; fi
 }
@@ -94,7 +100,9 @@ image = Image.open(sys.argv[1]).convert("RGB")
 ImageDraw.Draw(image).rectangle([0, 0, 799, 99], fill=(240, 50, 230))
 image.save(sys.argv[2])
 PYTHON
-  if ! "$python" "$here/check_pictures.py" "$manifest" "$work/one" "$work/wrong" | grep -q WRONG; then
+  local verdict
+  verdict=$("$python" "$here/check_pictures.py" "$manifest" "$work/one" "$work/wrong")
+  if ! grep -q '^WRONG' <<<"$verdict"; then
     echo "the checker takes a wrong picture for right: its results cannot be trusted" >&2
     exit 1
   fi
@@ -139,11 +147,17 @@ table=$work/pages-bench.md
 {
   echo "Page set: $(count "$distinct") distinct pages, $(count "$all") in all ($copies copies);" \
     "jobs compared at $jobs (rendora's default: ${default_jobs:-not a number in --help});" \
-    "$(nproc) cores."
+    "$(nproc) cores. CPU counts every process of a run: rendora's render workers, the engine's" \
+    "web and network processes and the virtual display (rendora's own, the bare loop's" \
+    "xvfb-run); wkhtmltoimage needs no display."
   echo
   echo "| run | pages | wall s | pages/s | CPU s (all processes) | CPU ms/page | right | note |"
   echo "|---|---:|---:|---:|---:|---:|---:|---|"
   printf '%s\n' "${rows[@]}"
+  echo
+  echo "Wrong pictures per run (page ×copies; the reasons are in the run's .check file):"
+  echo
+  printf '%s\n' "${wrongs[@]}"
 } >"$table"
 cat "$table"
 echo
