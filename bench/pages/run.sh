@@ -82,7 +82,7 @@ measure() {
   # What went wrong, once per distinct page and reason, with the number of copies it hit.
   grep '^WRONG' "$out.check" | sed -E 's#^WRONG c[0-9]+/#WRONG #' | sort | uniq -c |
     awk -v l="$label" '{ n = $1; $1 = ""; printf "  %s:%s (%d)\n", l, $0, n }' >&2 || true
-  wrongs+=("- $label: $(grep '^WRONG' "$out.check" | sed -E 's#^WRONG (c[0-9]+/)?##; s#\.html:.*##' |
+  wrongs+=("- $label: $({ grep '^WRONG' "$out.check" || true; } | sed -E 's#^WRONG (c[0-9]+/)?##; s#\.html:.*##' |
     sort | uniq -c | awk '{ printf "%s%s%s", sep, $2, ($1 > 1 ? " ×" $1 : ""); sep = ", " }
       END { if (sep == "") printf "none" }')")
   # The repeated set's pictures take gigabytes: kept only when asked for.
