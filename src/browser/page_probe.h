@@ -32,6 +32,8 @@ class PageProbe {
   // What the probe recorded since the current document started, merged with `seen`, the answer
   // of kTraitsScript ("L F C V S"; nullopt when the page could not be asked).
   convert::PageTraits Traits(const std::optional<std::string>& seen) const;
+  // Short timers of the current document's load that have not run yet.
+  int PendingShortTimers() const { return m_findings.timers; }
 
  private:
   static void ProbeMessageThunk(WebKitUserContentManager*, WebKitJavascriptResult* result,
@@ -55,7 +57,7 @@ class PageProbe {
     bool loop = false;
     bool webgl = false;
     bool webglRefused = false;
-    int timers = 0;  // short timers set before the load event and not yet run
+    int timers = 0;  // short timers of the load (see kProbeScript) not yet run
   };
   Findings m_findings;
   bool m_layoutKnown = false;

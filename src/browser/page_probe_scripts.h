@@ -17,7 +17,8 @@ inline constexpr const char* kLayoutChannel = "rendoraLayout";
 // channel are taken before the page runs, so that a page that redefines them later neither
 // breaks the probe nor is broken by it. Each finding is posted once per frame as a word:
 // "observer", "scroll", "loop", "webgl", "webgl-refused"; a timer of at most 1 s set before the
-// load event posts "timer+" when set and "timer-" when it ran or was cleared.
+// load event or within 500 ms after it posts "timer+" when set and "timer-" when it ran or was
+// cleared.
 inline constexpr const char* kProbeScript = R"JS(
 (function () {
   var handlers = window.webkit && window.webkit.messageHandlers;
@@ -69,7 +70,7 @@ inline constexpr const char* kProbeScript = R"JS(
   });
   var pending = new Set();
   function ended(id) { if (pending.delete(id)) post('timer-'); }
-  wrap(window, 'setTimeout', {
+  var setTimer = wrap(window, 'setTimeout', {
     apply: function (target, self, args) {
       var delay = Number(args[1]) || 0, callback = args[0];
       if (loaded || delay > 1000 || typeof callback !== 'function') return apply(target, self, args);
@@ -96,7 +97,12 @@ inline constexpr const char* kProbeScript = R"JS(
   if (window.HTMLCanvasElement) wrap(HTMLCanvasElement.prototype, 'getContext', context);
   if (window.OffscreenCanvas) wrap(OffscreenCanvas.prototype, 'getContext', context);
   if (addListener) {
-    apply(addListener, window, ['load', function () { loaded = true; }, true]);
+    // Timers set by the load event's own handlers, and in the half second after it, still
+    // count: a page that grows itself a moment after loading is not ready before they ran.
+    apply(addListener, window, ['load', function () {
+      if (setTimer) apply(setTimer, window, [function () { loaded = true; }, 500]);
+      else loaded = true;
+    }, true]);
   }
 })();
 )JS";

@@ -678,6 +678,8 @@ convert::PageTraits CWebBrowser2::Traits() {
   return m_probe->Traits(seen);
 }
 
+int CWebBrowser2::PendingShortTimers() { return m_probe ? m_probe->PendingShortTimers() : 0; }
+
 std::optional<std::chrono::steady_clock::time_point> CWebBrowser2::LastLayoutChange() {
   if (!m_probe || (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished)) {
     return std::nullopt;

@@ -124,6 +124,7 @@ class CWebBrowser2 : public convert::PageView {
   // document's is refused: false, and the capture goes tile by tile.
   bool SnapshotDocument(convert::ViewPixels& pixels) override;
   convert::PageTraits Traits() override;
+  int PendingShortTimers() override;
   std::optional<std::chrono::steady_clock::time_point> LastLayoutChange() override;
   Compositing GetCompositing() const { return m_compositing; }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <thread>
 
 #include "base/encoding.h"
 #include "base/file_system.h"
@@ -233,7 +234,8 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
                    Group::kRun, OptionText::kFormat, raw.format, formats);
   options.Describe(command.add_option("--jobs,-j", line.jobs)
                        ->check(Checked(CLI::Range(1, 64), TextId::kCliJobsInvalid)),
-                   "--jobs,-j", Group::kRun, OptionText::kJobs, std::to_string(defaults.jobs));
+                   "--jobs,-j", Group::kRun, OptionText::kJobs,
+                   FillUtf8(TextId::kCliJobsRule, {std::to_string(defaults.jobs)}));
   const auto shard = [](const std::string& text) {
     int index = 0;
     int count = 0;
@@ -246,6 +248,21 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
       command.add_flag_function("--until-loaded,!--no-until-loaded",
                                 [&line](std::int64_t count) { line.untilLoaded = count > 0; }),
       "--until-loaded,!--no-until-loaded", Group::kRun, OptionText::kUntilLoaded);
+  options.Describe(command.add_flag("--fixed-wait", line.fixedWait), "--fixed-wait", Group::kRun,
+                   OptionText::kFixedWait);
+  options.Describe(
+      command
+          .add_option_function<std::string>("--capture",
+                                            [&line](const std::string& name) {
+                                              line.capture = convert::CaptureMethodNamed(name);
+                                            })
+          ->check(Checked(CLI::IsMember({"tiles", "snapshot"}), TextId::kCliCaptureInvalid)),
+      "--capture", Group::kRun, OptionText::kCapture);
+  options.Describe(
+      command
+          .add_option_function<int>("--png-level", [&line](int level) { line.pngLevel = level; })
+          ->check(Checked(CLI::Range(0, 9), TextId::kCliPngLevelInvalid)),
+      "--png-level", Group::kRun, OptionText::kPngLevel);
   options.Describe(command.add_option("--page-timeout", line.pageTimeoutSeconds)
                        ->check(Checked(CLI::Range(1, std::numeric_limits<int>::max()),
                                        TextId::kCliPageTimeoutInvalid)),
@@ -425,6 +442,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   parsed.line = std::move(line);
   return parsed;
+}
+
+int DefaultJobs() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return std::clamp(static_cast<int>(cores == 0 ? 1 : cores) + 1, 2, 8);
 }
 
 std::string HelpText() {

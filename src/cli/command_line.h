@@ -26,6 +26,10 @@ struct RangeOption {
   std::string from, to, step;
 };
 
+// Pages rendered at once when --jobs is not given: one more than the machine's cores (a page
+// waits for the engine's own processes and the display part of its time), at most 8.
+int DefaultJobs();
+
 // What the arguments ask for. Texts are the system's code-page-932 texts; each option is held
 // only when it was given, so that it overrides a settings file's value and nothing else.
 struct CommandLine {
@@ -39,9 +43,13 @@ struct CommandLine {
   std::optional<std::vector<std::string>> enableList;   // --enable (repeatable)
   std::optional<std::vector<std::string>> disableList;  // --disable (repeatable)
   std::optional<bool> untilLoaded;
+  // The window's fixed waits, tiles and compositing instead of the fast mode (convert, crawl).
+  bool fixedWait = false;
+  std::optional<convert::CaptureMethod> capture;  // --capture
+  std::optional<int> pngLevel;                    // --png-level
   const convert::PictureFormat* format = &convert::DefaultPictureFormat();
   std::string reportFile;  // --report, native path
-  int jobs = 1;
+  int jobs = DefaultJobs();
   // With jobs > 1: a page whose render worker shows no progress for this long beyond the page's
   // own waits fails as timeout, and its worker is replaced.
   int pageTimeoutSeconds = 30;

@@ -134,10 +134,36 @@ DroppedLinks DroppedOf(const download::CrawlState& crawl) {
   return dropped;
 }
 
+// The PNG compression level of the command line unless --png-level: fast, a little larger.
+constexpr int kFastPngLevel = 1;
+
+// How the command's pages are taken. convert and crawl are fast unless --fixed-wait: until
+// loaded, one document snapshot where it gives the tiles' picture, no compositing. run and
+// --fixed-wait take them as the window does (run waits until loaded where its file says so).
+struct RunMode {
+  bool untilLoaded = false;
+  convert::CaptureMethod capture = convert::CaptureMethod::kTiles;
+  bool compositing = true;
+  int pngLevel = kFastPngLevel;
+};
+
+RunMode ModeFor(const CommandLine& line, const LoadedOptions& options) {
+  const bool fast = line.kind != CommandKind::kRun && !line.fixedWait;
+  RunMode mode;
+  mode.untilLoaded = fast ? line.untilLoaded.value_or(true) : options.untilLoaded;
+  mode.capture = line.capture.value_or(fast ? convert::CaptureMethod::kSnapshot
+                                            : convert::CaptureMethod::kTiles);
+  mode.compositing = !fast;
+  mode.pngLevel = line.pngLevel.value_or(kFastPngLevel);
+  return mode;
+}
+
 // Where pages are shown: each render worker's view has a place of its own on the virtual
 // display, beside the others.
-DisplayChoice DisplayFor(const CommandLine& line, const LoadedOptions& options) {
+DisplayChoice DisplayFor(const CommandLine& line, const LoadedOptions& options,
+                         const RunMode& mode) {
   DisplayChoice display{line.useDisplay};
+  display.compositing = mode.compositing;
   if (line.jobs > 1) {
     const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
     display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + HeadlessSession::kFrameGap),
@@ -147,14 +173,17 @@ DisplayChoice DisplayFor(const CommandLine& line, const LoadedOptions& options) 
 }
 
 PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options,
-                           const DisplayChoice& display) {
+                           const RunMode& mode, const DisplayChoice& display) {
   PoolOptions pooled;
   pooled.jobs = line.jobs;
   pooled.display = display;
   pooled.pageTimeout = std::chrono::seconds(line.pageTimeoutSeconds);
   pooled.setup = WorkerSetup{
       options.values.GetOptionText(Field::kSize), options.values.GetOptionText(Field::kWait),
-      options.values.GetOptionText(Field::kPercent), line.format, options.untilLoaded};
+      options.values.GetOptionText(Field::kPercent), line.format, mode.untilLoaded};
+  pooled.setup.capture = mode.capture;
+  pooled.setup.compositing = mode.compositing;
+  pooled.setup.pngLevel = mode.pngLevel;
   return pooled;
 }
 
@@ -162,7 +191,10 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   convert::RunState state;
   state.m_format = line.format;
-  state.m_untilLoaded = options.untilLoaded;
+  const RunMode mode = ModeFor(line, options);
+  state.m_untilLoaded = mode.untilLoaded;
+  state.m_capture = mode.capture;
+  state.m_pictureOptions.compression = mode.pngLevel;
   download::CrawlState crawlState;
   net::CurlTransfer transfer;
   CliControls controls(options.values, state, report);
@@ -172,12 +204,13 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     return !Interrupted();
   });
 
-  const DisplayChoice display = DisplayFor(line, options);
+  const DisplayChoice display = DisplayFor(line, options, mode);
   std::unique_ptr<SessionRenderer> session;
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    pool = std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, display));
+    pool =
+        std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, mode, display));
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {

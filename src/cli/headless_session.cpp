@@ -40,7 +40,7 @@ HeadlessSession::~HeadlessSession() {
   }
 }
 
-bool HeadlessSession::Start(std::string& error) {
+bool HeadlessSession::Start(std::string& error, bool compositing) {
   if (Started()) return true;
   wxApp::SetInstance(new HeadlessApp());
   if (!wxEntryStart(g_argc, g_argv) || !wxTheApp->CallOnInit()) {
@@ -49,7 +49,8 @@ bool HeadlessSession::Start(std::string& error) {
   }
   m_frameworkStarted = true;
   m_frame = new wxFrame(nullptr, wxID_ANY, "Rendora");
-  m_browser = std::make_unique<browser::CWebBrowser2>(m_frame, wxID_ANY);
+  m_browser = std::make_unique<browser::CWebBrowser2>(
+      m_frame, wxID_ANY, compositing ? browser::Compositing::kOn : browser::Compositing::kOff);
   m_frame->Show();
   browser::PumpPendingEvents();
   return true;

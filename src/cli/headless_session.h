@@ -26,7 +26,8 @@ class HeadlessSession {
   // Starts the window framework on the display named by DISPLAY and shows a frame holding the
   // browser view: the engine paints only views that are mapped on their display. False and
   // `error` when there is no display to start on.
-  bool Start(std::string& error);
+  // Without `compositing` the engine paints the view in software alone (the fast mode).
+  bool Start(std::string& error, bool compositing = true);
   bool Started() const { return m_frame != nullptr; }
 
   browser::CWebBrowser2& Browser() { return *m_browser; }

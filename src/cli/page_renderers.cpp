@@ -30,7 +30,8 @@ SessionRenderer::~SessionRenderer() {
 bool SessionRenderer::Start() {
   if (m_rendering) return true;
   if (!m_startError.empty()) return false;
-  if (!StartDisplay(m_choice, m_display, m_startError) || !m_session.Start(m_startError)) {
+  if (!StartDisplay(m_choice, m_display, m_startError) ||
+      !m_session.Start(m_startError, m_choice.compositing)) {
     return false;
   }
   m_controls.UseSession(&m_session);

@@ -21,6 +21,7 @@ class CliControls;
 struct DisplayChoice {
   bool useCurrentDisplay = false;
   int screenWidth = VirtualDisplay::kScreenWidth;  // of the virtual display
+  bool compositing = true;  // the engine composites its views (off in the fast mode)
 };
 
 // Starts the display a run renders on when its first page comes; false and `error` when none

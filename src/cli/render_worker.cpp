@@ -53,11 +53,13 @@ int RunRenderWorker() {
   convert::RunState state;
   state.m_format = setup->format;
   state.m_untilLoaded = setup->untilLoaded;
+  state.m_capture = setup->capture;
+  state.m_pictureOptions.compression = setup->pngLevel;
   RunReport report(/*quiet=*/true, /*live=*/false);
   CliControls controls(options, state, report);
   HeadlessSession session;
   std::string error;
-  if (!session.Start(error)) {
+  if (!session.Start(error, setup->compositing)) {
     std::fprintf(stderr, "rendora: %s\n", error.c_str());
     return 2;
   }
@@ -77,6 +79,10 @@ int RunRenderWorker() {
     state.m_pageCount = order->pageCount;
     state.m_entry = order->entry;
     answer = PageAnswer{order->sequence, {}};
+    // Loading begins by ending the last page's load and, for the first page, by starting the
+    // engine's processes: each bounded by the engine's timeout.
+    channel.Send(EncodeProgress(PageProgress{
+        order->sequence, std::chrono::milliseconds(browser::kEngineTimeoutMilliseconds)}));
     rendering.RenderPage(order->location, order->name, order->folder);
     if (!channel.Send(EncodeAnswer(answer))) return 0;
   }

@@ -63,6 +63,8 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
   // "script_dialog" is kept as reports before "answered" had it.
   if (record.answered.Has(convert::EngineRequest::kScriptDialog)) line["script_dialog"] = true;
   if (!record.answered.Empty()) line["answered"] = record.answered.Names();
+  if (record.capture) line["capture"] = convert::CaptureMethodName(*record.capture);
+  if (record.webglRefused) line["webgl_refused"] = true;
   return line;
 }
 

@@ -154,9 +154,10 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   const PageOrder order{sequence, m_state.m_pageCount, location, name, page.workFolder, page.entry};
   m_pages.emplace(sequence, std::move(page));
   worker->page = sequence;
-  // Until it says it started, the worker gets the page timeout alone.
+  // Until it tells of the page's first step, the worker gets the page timeout, and a new one
+  // the time to start as well.
   worker->lastProgress = Clock::now();
-  worker->announcedWait = std::chrono::milliseconds(0);
+  worker->announcedWait = worker->started ? std::chrono::milliseconds(0) : kWorkerStartTime;
   if (!worker->channel.Send(EncodeOrder(order))) {
     WorkerFailed(*worker, convert::EntryOutcome::kFailed, convert::EntryReason::kRendererEnded);
   }
@@ -215,6 +216,7 @@ bool WorkerPool::TakeMessage(Worker& worker, const std::string& line) {
     if (worker.page && progress->sequence == *worker.page) {
       worker.lastProgress = Clock::now();
       worker.announcedWait = progress->wait;
+      worker.started = true;
     }
     return true;
   }

@@ -59,6 +59,9 @@ class WorkerPool : public convert::PageRenderer {
   // the workers get to end by themselves at the end of the run.
   static constexpr std::chrono::milliseconds kStopGrace{1000};
   static constexpr std::chrono::milliseconds kEndGrace{1000};
+  // What a new worker is granted to start its program, the window framework and its browser
+  // before it tells of its first step.
+  static constexpr std::chrono::milliseconds kWorkerStartTime{10000};
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -69,6 +72,7 @@ class WorkerPool : public convert::PageRenderer {
     int slot = 0;                   // its place on the display
     Clock::time_point lastProgress;
     std::chrono::milliseconds announcedWait{0};  // the waits of the step it is in
+    bool started = false;  // it has told of a step: its program and display are up
   };
   struct Page {
     convert::EntryRecord entry;                  // what was known of the page when handed over

@@ -40,7 +40,9 @@ json RecordJson(const convert::EntryRecord& record) {
           {"ms", record.milliseconds},
           {"kind", record.kind},
           {"http_status", record.httpStatus},
-          {"answered", record.answered.Names()}};
+          {"answered", record.answered.Names()},
+          {"capture", record.capture ? json(convert::CaptureMethodName(*record.capture)) : json()},
+          {"webgl_refused", record.webglRefused}};
 }
 
 convert::EntryRecord RecordOf(const json& value) {
@@ -61,6 +63,10 @@ convert::EntryRecord RecordOf(const json& value) {
       record.answered.Add(*request);
     }
   }
+  if (!value.at("capture").is_null()) {
+    record.capture = convert::CaptureMethodNamed(value.at("capture").get<std::string>()).value();
+  }
+  record.webglRefused = value.at("webgl_refused").get<bool>();
   return record;
 }
 
@@ -79,9 +85,15 @@ std::optional<Result> Decode(const std::string& line, Read read) {
 }  // namespace
 
 std::string EncodeSetup(const WorkerSetup& setup) {
-  return json{{"size", Hex(setup.size)},           {"wait", Hex(setup.wait)},
-              {"percent", Hex(setup.percent)},     {"format", std::string(setup.format->Name())},
-              {"until_loaded", setup.untilLoaded}, {"slot", setup.slot}}
+  return json{{"size", Hex(setup.size)},
+              {"wait", Hex(setup.wait)},
+              {"percent", Hex(setup.percent)},
+              {"format", std::string(setup.format->Name())},
+              {"until_loaded", setup.untilLoaded},
+              {"capture", convert::CaptureMethodName(setup.capture)},
+              {"compositing", setup.compositing},
+              {"png_level", setup.pngLevel},
+              {"slot", setup.slot}}
       .dump();
 }
 
@@ -94,6 +106,12 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.format = convert::FindPictureFormat(value.at("format").get<std::string>());
     if (!setup.format) return std::nullopt;
     setup.untilLoaded = value.at("until_loaded").get<bool>();
+    const std::optional<convert::CaptureMethod> capture =
+        convert::CaptureMethodNamed(value.at("capture").get<std::string>());
+    if (!capture) return std::nullopt;
+    setup.capture = *capture;
+    setup.compositing = value.at("compositing").get<bool>();
+    setup.pngLevel = value.at("png_level").get<int>();
     setup.slot = value.at("slot").get<int>();
     return setup;
   });

@@ -16,7 +16,10 @@ struct WorkerSetup {
   std::string size, wait, percent;  // the option texts as typed
   const convert::PictureFormat* format = &convert::DefaultPictureFormat();
   bool untilLoaded = false;
-  int slot = 0;  // the worker's place on the shared display
+  convert::CaptureMethod capture = convert::CaptureMethod::kTiles;
+  bool compositing = true;  // the engine composites its views (off in the fast mode)
+  int pngLevel = -1;        // PNG compression level, -1: the format's default
+  int slot = 0;             // the worker's place on the shared display
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

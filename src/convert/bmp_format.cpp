@@ -12,7 +12,8 @@ class BmpFormatImpl final : public PictureFormat {
   std::string_view Name() const override { return "bmp"; }
   std::string_view Extension() const override { return "bmp"; }
 
-  PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap) const override {
+  PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap,
+                     const PictureOptions&) const override {
     PictureWrite result;
     std::optional<DibBlock> block = BitmapToDib(std::move(bitmap), kBiRgb);
     if (!block) {

@@ -35,6 +35,11 @@ std::chrono::milliseconds TileStepTime(int wait) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(kWaitRound * 3 * std::max(wait, 0));
 }
 constexpr long long kWrittenPixelsPerMillisecond = 1000;
+// What a step that asks the engine for more than a glance (a look through the page's styles, a
+// snapshot) is granted besides, on a machine busy with several pages; a document snapshot also
+// gets time for its pixels.
+constexpr std::chrono::milliseconds kEngineStepTime{2000};
+constexpr long long kSnapshotPixelsPerMillisecond = 2000;
 
 // How often a round pumps while it waits for the page to get somewhere.
 constexpr std::chrono::microseconds kReadySlice{2000};
@@ -193,18 +198,63 @@ class SettleWatch {
   long long m_changedAt = 0;
 };
 
+// The fast mode: the picture is taken in one document snapshot where that gives the tiles'
+// picture, and the waits are those the engine drives.
+bool FastMode(const RunState& state) { return state.m_capture == CaptureMethod::kSnapshot; }
+
+// Content that loads or changes as it comes into view: only then does a pass through the page
+// change the picture.
+bool NeedsLazyPass(const PageTraits& traits) {
+  return traits.lazyContent || traits.scrollListeners || traits.frameLoop;
+}
+
+// Whether the load wait passes through the page. The window always does. The fast mode decides
+// once the page has a document, from what the probe saw from the document's start, and asks
+// again before the page counts as ready, for content that its scripts added later.
+class PassChoice {
+ public:
+  PassChoice(PageView& view, const RunState& state)
+      : m_view(view), m_choice(FastMode(state) ? Choice::kUndecided : Choice::kWanted) {}
+
+  bool Wanted() {
+    if (m_choice == Choice::kUndecided && m_view.LayoutSize()) {
+      m_choice = NeedsLazyPass(m_view.Traits()) ? Choice::kWanted : Choice::kSkipped;
+    }
+    return m_choice == Choice::kWanted;
+  }
+  // True when the pass, skipped so far, turns out to be needed after all.
+  bool WantedAfterAll() {
+    if (m_choice != Choice::kSkipped || m_asked) return false;
+    m_asked = true;
+    if (!NeedsLazyPass(m_view.Traits())) return false;
+    m_choice = Choice::kWanted;
+    return true;
+  }
+
+ private:
+  enum class Choice { kUndecided, kWanted, kSkipped };
+  PageView& m_view;
+  Choice m_choice;
+  bool m_asked = false;
+};
+
 // The load wait: m_wait x 5 rounds, with the pass through the page as soon as it has a
 // document. When the run waits only until pages are ready, it ends as soon as the pass is done
-// and the page has settled. False when the window started closing.
+// and the page has settled (in the fast mode also once the short timers of its load have run).
+// False when the window started closing.
 bool LoadWait(PageView& view, RunControls& controls, const RunState& state) {
   LazyPass pass(view);
   SettleWatch settle;
+  PassChoice choice(view, state);
   const auto ready = [&](long long round) {
-    pass.Advance();
-    const bool settled = state.m_untilLoaded && settle.Ready(view, round);
-    return settled && pass.Done();
+    const bool passing = choice.Wanted();
+    if (passing) pass.Advance();
+    const bool settled = state.m_untilLoaded && settle.Ready(view, round) &&
+                         (!FastMode(state) || view.PendingShortTimers() == 0);
+    if (!settled || (passing && !pass.Done())) return false;
+    return passing || !choice.WantedAfterAll();
   };
-  const auto awaiting = [&] { return !pass.Done(); };
+  const auto awaiting = [&] { return choice.Wanted() && !pass.Done(); };
   const WaitEnd end =
       WaitRoundsUntil(static_cast<long long>(state.m_wait) * 5, controls, state, ready, awaiting);
   if (end == WaitEnd::kClosing) return false;
@@ -314,6 +364,45 @@ std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& stat
   return std::nullopt;
 }
 
+// The fast mode's copy: the first tile as the reader sees the page at its top (what is pinned
+// to the view included), every other tile from one snapshot of the whole document with pinned
+// elements hidden, as the tiles show them. Where the two ways can give different pictures
+// (PageTraits: fixed backgrounds, content-visibility), or the document is larger than one
+// snapshot can hold, it takes nothing and returns false: the page goes tile by tile.
+bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& traits,
+                    DeviceBitmap& bitmap) {
+  if (traits.fixedBackground || traits.contentVisibility) return false;
+  const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
+                                  layout.viewHeight, layout.scale);
+  const ScrollPoint start = view.GetScrollPosition();
+  if (start.x != 0 || start.y != 0) view.ScrollBy(-start.x, -start.y);
+  ViewPixels first;
+  if (!view.Snapshot(first) || !first.Complete()) return false;
+  // A page that cannot scroll is all in its first view, beyond its own end too (the view's
+  // background, which a document snapshot does not hold): the tiles never scroll either.
+  const bool scrolls = layout.page.width > first.width || layout.page.height > first.height;
+  ViewPixels document;
+  if (scrolls) {
+    view.HidePinnedElements();
+    if (!view.SnapshotDocument(document) || !document.Complete()) {
+      view.RestorePinnedElements();
+      return false;
+    }
+  }
+  for (int i = 0; i <= plan.rows; ++i) {
+    for (int j = 0; j <= plan.cols; ++j) {
+      const Tile tile = plan.At(i, j);
+      if (tile.fill.width <= 0 || tile.fill.height <= 0 || tile.page.width <= 0 ||
+          tile.page.height <= 0) {
+        continue;
+      }
+      const bool firstView = !scrolls || (i == 0 && j == 0);
+      CopyTile(tile, plan, firstView ? first : document, ScrollPoint(), bitmap);
+    }
+  }
+  return true;
+}
+
 // Copies the page tile by tile into `bitmap`, scrolling the view between tiles and waiting
 // m_wait rounds after each scroll; an outcome when the copy had to end early.
 std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, RunControls& controls,
@@ -327,6 +416,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
 
   ViewPixels pixels;
   bool first = true;
+  const bool fast = FastMode(state);
   for (int i = 0; i <= plan.rows; ++i) {
     int rowHeight = 0;
     for (int j = 0; j <= plan.cols; ++j) {
@@ -344,18 +434,42 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
         const ScrollPoint scroll = view.GetScrollPosition();
         if (!view.Snapshot(pixels) || !pixels.Complete()) return CaptureOutcome::kNoSnapshot;
         CopyTile(tile, plan, pixels, scroll, bitmap);
-        controls.CaptureProgress(TileStepTime(state.m_wait));
+        controls.CaptureProgress(TileStepTime(state.m_wait) + kEngineStepTime);
       }
+      // The fast mode scrolls only to a tile that copies something.
+      if (fast && (j == plan.cols || plan.At(i, j + 1).page.width <= 0)) continue;
       const ScrollPoint before = state.m_untilLoaded ? view.GetScrollPosition() : ScrollPoint();
       view.ScrollBy(tile.page.width, 0);
       if (!WaitAfterScroll(view, controls, state, before)) return CaptureOutcome::kClosing;
     }
+    if (fast && (i == plan.rows || plan.At(i + 1, 0).page.height <= 0)) break;
     const ScrollPoint before = state.m_untilLoaded ? view.GetScrollPosition() : ScrollPoint();
     view.ScrollBy(0, rowHeight);
     ScrollToLeftEdge(view);
     if (!WaitAfterScroll(view, controls, state, before)) return CaptureOutcome::kClosing;
   }
   return std::nullopt;
+}
+
+// Copies the page into `bitmap` in one document snapshot where the fast mode can, tile by tile
+// otherwise; notes the way taken in `result`.
+std::optional<CaptureOutcome> CopyPage(const Layout& layout, PageView& view, RunControls& controls,
+                                       const RunState& state, DeviceBitmap& bitmap,
+                                       CaptureResult& result) {
+  if (FastMode(state)) {
+    controls.CaptureProgress(
+        kEngineStepTime +
+        std::chrono::milliseconds(static_cast<long long>(layout.page.width) * layout.page.height /
+                                  kSnapshotPixelsPerMillisecond));
+    const PageTraits traits = view.Traits();
+    result.webglRefused = traits.webglRefused;
+    if (CopyBySnapshot(layout, view, traits, bitmap)) {
+      result.method = CaptureMethod::kSnapshot;
+      return std::nullopt;
+    }
+  }
+  result.method = CaptureMethod::kTiles;
+  return CopyTiles(layout, view, controls, state, bitmap);
 }
 
 // The capture's outcome for what the picture format's writer came to.
@@ -391,7 +505,7 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   }
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
-  controls.CaptureProgress(std::chrono::milliseconds(0));
+  controls.CaptureProgress(kEngineStepTime);
 
   // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
   // page keeps them: it is written with 32 bits rather than reduced.
@@ -402,7 +516,8 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
     result.outcome = CaptureOutcome::kTooLarge;
     return result;
   }
-  const std::optional<CaptureOutcome> failed = CopyTiles(layout, view, controls, state, *bitmap);
+  const std::optional<CaptureOutcome> failed =
+      CopyPage(layout, view, controls, state, *bitmap, result);
   if (failed == CaptureOutcome::kClosing) {
     result.outcome = *failed;
     return result;
@@ -416,7 +531,8 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   controls.CaptureProgress(
       std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
                                 kWrittenPixelsPerMillisecond));
-  const PictureWrite written = state.m_format->Write(path, std::move(*bitmap));
+  const PictureWrite written =
+      state.m_format->Write(path, std::move(*bitmap), state.m_pictureOptions);
   result.outcome = WriteOutcome(written);
   result.bytes = written.bytes.value_or(0);
   return result;

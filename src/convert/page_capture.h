@@ -33,11 +33,14 @@ struct CaptureResult {
   bool complete = true;
   // What the page asked for that would have opened a window or waited for a person; answered.
   EngineRequests answered;
+  CaptureMethod method = CaptureMethod::kTiles;  // how the picture was taken
+  bool webglRefused = false;  // the page asked for WebGL and the engine gave it none
 };
 
 // Waits m_wait x 5 rounds for the page to load (passing once through the page and back so that
 // what loads on scrolling is there; with m_untilLoaded only until the page is ready), measures it
-// and copies it tile by tile, scrolling the view between tiles, into one bitmap scaled by the
+// and copies it tile by tile, scrolling the view between tiles (or, with m_capture kSnapshot, in
+// one document snapshot where that gives the same picture), into one bitmap scaled by the
 // Percent option (read once, here), then writes it to `path` in state.m_format.
 // state.m_captureWidth and state.m_wait are those of the current page.
 CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls& controls,

@@ -79,7 +79,8 @@ class ViewPixels {
 // - webgl: the page made a WebGL context. With compositing off the engine still gives one and
 //   the canvas is in both kinds of snapshot; webglRefused says a context was asked for and not
 //   given (the canvas then shows nothing of it).
-// - pendingShortTimers: timers of at most 1 s, set before the load event, that have not run.
+// - pendingShortTimers: timers of at most 1 s, set before the load event or within 500 ms after
+//   it, that have not run.
 struct PageTraits {
   bool lazyContent = false;
   bool scrollListeners = false;
@@ -146,8 +147,11 @@ class PageView {
     pixels = ViewPixels();
     return false;
   }
-  // What the page probe found in the current page so far (see PageTraits).
+  // What the page probe found in the current page so far (see PageTraits). Asks the page's
+  // styles: a script through every element, so it is asked once or twice a page.
   virtual PageTraits Traits() { return {}; }
+  // PageTraits::pendingShortTimers as the probe told it, without asking the page.
+  virtual int PendingShortTimers() { return 0; }
   // When the current document's laid-out size (LayoutSize) last changed, as told by the engine
   // without asking the page; nullopt when the view is not told of changes and LayoutSize must be
   // polled, or before the document reported its first size.

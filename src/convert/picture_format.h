@@ -25,6 +25,13 @@ struct PictureWrite {
 
 // One file format of the pictures. Implementations live in one file each and are listed once in
 // the registry (picture_format.cpp).
+// What a run asks of the writer beyond the pixels.
+struct PictureOptions {
+  // The compression level of a format that has one (PNG: 0 none … 9 smallest); -1: the
+  // format's own default.
+  int compression = -1;
+};
+
 class PictureFormat {
  public:
   virtual ~PictureFormat() = default;
@@ -34,7 +41,8 @@ class PictureFormat {
   virtual std::string_view Extension() const = 0;
   // Writes the finished page bitmap to `path` through a temporary file renamed into place, so
   // that a failed write never leaves a truncated file under the final name.
-  virtual PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap) const = 0;
+  virtual PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap,
+                             const PictureOptions& options = {}) const = 0;
 };
 
 // Every format, the window's (the default) first.

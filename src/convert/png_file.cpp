@@ -26,13 +26,14 @@ void Flush(png_structp) {}
 // The rows go out one at a time, as libpng reads them: the picture is never held twice. libpng
 // reports errors by a long jump back here, so nothing with a destructor lives in this frame
 // between setjmp and the end.
-bool Encode(png_structp png, png_infop info, const DeviceBitmap& bitmap, Sink& sink) {
+bool Encode(png_structp png, png_infop info, const DeviceBitmap& bitmap, int level, Sink& sink) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, &sink, WriteBytes, Flush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()),
                static_cast<png_uint_32>(bitmap.Height()), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 6);
+  png_set_compression_level(png, level < 0 || level > 9 ? 6 : level);
+  if (level >= 1 && level <= 3) png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
   png_write_info(png, info);
   // The bitmap's pixels are blue, green, red (and an unused byte at 32 bits).
   png_set_bgr(png);
@@ -46,13 +47,13 @@ bool Encode(png_structp png, png_infop info, const DeviceBitmap& bitmap, Sink& s
 
 }  // namespace
 
-std::optional<long long> WritePng(const std::string& path, const DeviceBitmap& bitmap) {
+std::optional<long long> WritePng(const std::string& path, const DeviceBitmap& bitmap, int level) {
   if (bitmap.BitsPerPixel() != 24 && bitmap.BitsPerPixel() != 32) return std::nullopt;
   Sink sink;
   if (!sink.file.Open(path)) return std::nullopt;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
-  const bool encoded = info && Encode(png, info, bitmap, sink);
+  const bool encoded = info && Encode(png, info, bitmap, level, sink);
   png_destroy_write_struct(&png, info ? &info : nullptr);
   if (!encoded || !sink.file.Commit()) return std::nullopt;
   return sink.bytes;

@@ -10,8 +10,9 @@ class PngFormatImpl final : public PictureFormat {
   std::string_view Name() const override { return "png"; }
   std::string_view Extension() const override { return "png"; }
 
-  PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap) const override {
-    return {WritePng(path, bitmap), PictureFailure::kWriteFailed};
+  PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap,
+                     const PictureOptions& options) const override {
+    return {WritePng(path, bitmap, options.compression), PictureFailure::kWriteFailed};
   }
 };
 

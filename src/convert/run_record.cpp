@@ -3,6 +3,21 @@
 
 namespace convert {
 
+const char* CaptureMethodName(CaptureMethod method) {
+  switch (method) {
+    case CaptureMethod::kTiles: return "tiles";
+    case CaptureMethod::kSnapshot: return "snapshot";
+  }
+  return "";
+}
+
+std::optional<CaptureMethod> CaptureMethodNamed(std::string_view name) {
+  for (const CaptureMethod method : {CaptureMethod::kTiles, CaptureMethod::kSnapshot}) {
+    if (name == CaptureMethodName(method)) return method;
+  }
+  return std::nullopt;
+}
+
 const char* OutcomeName(EntryOutcome outcome) {
   switch (outcome) {
     case EntryOutcome::kWritten: return "written";

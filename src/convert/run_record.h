@@ -55,6 +55,16 @@ const char* ReasonToken(EntryReason reason);
 // The reason whose token is `token`; nullopt when no reason has it.
 std::optional<EntryReason> ReasonFromToken(std::string_view token);
 
+// How a page's picture was taken: tile by tile while scrolling (the window's way), or the whole
+// document in one snapshot.
+enum class CaptureMethod {
+  kTiles,
+  kSnapshot,
+};
+// "tiles" or "snapshot"; the method of that name, or nullopt.
+const char* CaptureMethodName(CaptureMethod method);
+std::optional<CaptureMethod> CaptureMethodNamed(std::string_view name);
+
 // One page of a folder run, or one queue entry of a crawl. Paths and addresses are the system's
 // code-page-932 texts.
 struct EntryRecord {
@@ -70,6 +80,8 @@ struct EntryRecord {
   std::string kind;            // crawl entries: "url", "src" or "cgi"
   int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
   EngineRequests answered;     // what the page asked of the engine that the program answered
+  std::optional<CaptureMethod> capture;  // pages: how the picture was taken, when it was
+  bool webglRefused = false;  // pages: the page asked for WebGL and the engine gave it none
 };
 
 }  // namespace convert

@@ -22,10 +22,17 @@ struct RunState {
   bool m_closing = false;    // the window is closing: the run stops and the program ends
   // The pictures' format, one of the registry's (the window writes the default, bmp).
   const PictureFormat* m_format = &DefaultPictureFormat();
+  PictureOptions m_pictureOptions;  // what the format's writer is asked beyond the pixels
   // The waits end when the page is ready (loaded, nothing in flight, fonts ready, size settled)
   // and after a scroll at the next painted frame, never later than the fixed waits; the window
   // keeps the fixed waits.
   bool m_untilLoaded = false;
+  // How pictures are taken. kSnapshot (the command line's fast mode) takes the first view as the
+  // reader sees it and the rest of the page in one document snapshot wherever that gives the
+  // tiles' picture, and goes tile by tile elsewhere; with it the waits are those the engine
+  // drives (no lazy pass on a page without lazy content, timers of the load awaited, no empty
+  // tiles). The window takes tiles.
+  CaptureMethod m_capture = CaptureMethod::kTiles;
   // The record of the page about to be rendered as far as its caller knows it (a crawl puts the
   // entry's kind and answer here); the rendering completes it and hands it on.
   EntryRecord m_entry;

@@ -42,6 +42,8 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   entry.milliseconds += milliseconds;
   entry.reason = EntryReason::kNone;
   entry.answered = capture.answered;
+  entry.webglRefused = capture.webglRefused;
+  if (capture.outcome == CaptureOutcome::kWritten) entry.capture = capture.method;
   switch (capture.outcome) {
     case CaptureOutcome::kWritten:
       entry.outcome = capture.complete ? EntryOutcome::kWritten : EntryOutcome::kIncomplete;

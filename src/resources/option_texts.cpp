@@ -47,6 +47,15 @@ constexpr OptionHelp kOptions[] = {
      "convert only the K-th of N shares of the pages (convert)"sv},
     {OptionText::kUntilLoaded, ""sv, "ページの読み込みが終わりしだい待ち時間を切り上げます"sv,
      "end each wait as soon as the page has loaded"sv},
+    {OptionText::kFixedWait, ""sv,
+     "ウィンドウと同じ決まった待ち時間・タイル・合成で撮ります（ウィンドウと同じバイトの画像）"sv,
+     "the window's fixed waits, tiles and compositing (the window's bytes)"sv},
+    {OptionText::kCapture, "tiles|snapshot"sv,
+     "撮り方: スクロールしながらタイルごと、または文書全体を一度に（同じ絵になるときだけ）"sv,
+     "how pictures are taken: tile by tile while scrolling, or the whole document at once "
+     "(where that gives the same picture)"sv},
+    {OptionText::kPngLevel, "0-9"sv, "PNG の圧縮レベル（9 がもっとも小さい）"sv,
+     "PNG compression level (9 is the smallest)"sv},
     {OptionText::kPageTimeout, "秒"sv,
      "--jobs が 2 以上のとき、描画プロセスがページ自身の待ち時間のほかにこの秒数進まなければ、"
      "そのページは timeout で失敗とし、プロセスを入れ替えます"sv,
