@@ -52,7 +52,12 @@ class FakePageView : public convert::PageView {
     view.Assign(pageWidth, pageHeight, std::move(pixels));
     return true;
   }
-  convert::PageTraits Traits() override { return traits; }
+  convert::PageTraits Traits() override {
+    ++traitQueries;
+    return traits;
+  }
+  // Short timers of the load are pending until the pump with this number (needs `pumps`).
+  int PendingShortTimers() override { return pumps && *pumps < timersRunAtPump ? 1 : 0; }
 
   // Script.
   int pageWidth;
@@ -76,8 +81,10 @@ class FakePageView : public convert::PageView {
   convert::EngineRequests answered;
   bool documentSnapshots = false;
   convert::PageTraits traits;  // what the page probe reports
+  int timersRunAtPump = 0;
 
   // Record.
+  int traitQueries = 0;
   std::vector<std::string> navigations;
   int redraws = 0;
   std::vector<std::pair<int, int>> scrolls;       // every ScrollBy(dx, dy)
