@@ -76,6 +76,10 @@ measure() {
   "$python" "$here/check_pictures.py" --quiet "$manifest" "$pages" "$out" >"$out.check" || true
   right=$(tail -n1 "$out.check" | awk '{ print $2 }')
   [ "$status" = 0 ] || note="$note; exit status $status"
+  # rendora's report names how each picture was taken.
+  if [ -f "$out.jsonl" ]; then
+    note="$note; $(grep -c '"capture":"snapshot"' "$out.jsonl" || true) by one snapshot"
+  fi
   rows+=("$(awk -v l="$label" -v n="$n" -v w="$wall" -v c="$cpu" -v r="$right" -v note="$note" \
     'BEGIN { printf "| %s | %d | %.1f | %.2f | %.1f | %.0f | %d/%d | %s |", l, n, w, n / w, c, \
       1000 * c / n, r, n, note }')")
@@ -113,13 +117,14 @@ measure "rendora convert, 1 page (start-up)" "defaults" "$work/one" "$work/out-o
   "$rendora" convert "$work/one" "$work/out-one" --quiet
 check_the_checker "$(find "$work/out-one" -name '01_short.*' | head -n1)"
 measure "rendora convert (defaults)" "$default_note" "$default_set" "$work/out-default" \
-  "$rendora" convert "$default_set" "$work/out-default" --quiet
+  "$rendora" convert "$default_set" "$work/out-default" --quiet --report "$work/out-default.jsonl"
 if [ ${#fixed[@]} -gt 0 ]; then
   measure "rendora convert --fixed-wait" "44 distinct pages, per page" "$distinct" "$work/out-fixed" \
     "$rendora" convert "$distinct" "$work/out-fixed" --fixed-wait --quiet
 fi
 measure "rendora convert --until-loaded --jobs 1" "44 distinct pages, per page" "$distinct" \
-  "$work/out-until" "$rendora" convert "$distinct" "$work/out-until" --until-loaded --jobs 1 --quiet
+  "$work/out-until" "$rendora" convert "$distinct" "$work/out-until" --until-loaded --jobs 1 --quiet \
+  --report "$work/out-until.jsonl"
 
 wk() { # PAGES OUT PAGE...: one wkhtmltoimage per page, pictures mirroring the pages' paths
   local pages=$1 out=$2 page rel
