@@ -35,7 +35,8 @@ FolderWalk::FolderEnd FolderWalk::ConvertFolder(const std::string& source,
     KeepResponsive();
     if (ConvertEntry(entry, output) == EntryStep::kStopped) return FolderEnd::kStopped;
   }
-  return FolderEnd::kWalked;
+  // A Stop seen while listing leaves fewer entries to go through.
+  return Stopped() ? FolderEnd::kStopped : FolderEnd::kWalked;
 }
 
 bool FolderWalk::Stopped() const { return m_state.m_stop.Requested() || m_state.m_closing; }

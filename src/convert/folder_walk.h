@@ -25,7 +25,7 @@ class FolderWalk {
   // How ConvertFolder ended.
   enum class FolderEnd {
     kWalked,              // every entry was gone through
-    kStopped,             // Stop or a closing window ended it before an entry
+    kStopped,             // Stop or a closing window ended it early
     kCannotCreateFolder,  // the output folder could not be made (reported); nothing was walked
   };
 
@@ -40,7 +40,7 @@ class FolderWalk {
   // is reported and its walk skipped) and hands every entry of `source` to ConvertEntry in the
   // file system's order, until one asks to stop. Both folders end in '/'. A call from outside
   // the walk starts a new walk: its source counts as entered and its output folder is never
-  // entered.
+  // entered. A subfolder that cannot be made leaves the rest of its parent to walk.
   FolderEnd ConvertFolder(const std::string& source, const std::string& output);
 
   // Stops when Stop was pressed or the window is closing; descends into a directory when
