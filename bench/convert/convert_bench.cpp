@@ -260,7 +260,7 @@ int main(int argc, char** argv) {
 
     // Warm-up: the engine's processes start on the first page.
     controls.SetOptionText(settings::Field::kWait, "20");
-    rendering.RenderPage(source + "short.html", "short.html", source);
+    rendering.RenderPage(convert::PageJob{source + "short.html", "short.html", source, 1, {}});
 
     std::printf("%-17s %5s %7s %9s %9s %9s | %8s %8s %8s %8s | %8s %5s\n", "page", "wait", "bitmap",
                 "median", "waits", "overhead", "snapshot", "scripts", "pump", "rest", "peak+",
@@ -276,7 +276,7 @@ int main(int argc, char** argv) {
           ResetPeakMemory();
           const long idleKb = StatusKilobytes("VmRSS:");
           const Clock::time_point start = Clock::now();
-          rendering.RenderPage(source + page.file, "out.html", source);
+          rendering.RenderPage(convert::PageJob{source + page.file, "out.html", source, 1, {}});
           Sample sample;
           sample.totalMs = MillisecondsSince(start);
           sample.peakMb = (StatusKilobytes("VmHWM:") - idleKb) / 1024.0;

@@ -171,9 +171,11 @@ Outcome Convert(bool untilLoaded, int wait, const std::filesystem::path& folder,
   const std::string output = (folder / prefix).string() + "/";
   std::filesystem::create_directories(output);
   const Clock::time_point start = Clock::now();
+  int number = 0;
   for (const auto& [address, name] : pages) {
-    ++state.m_pageCount;
-    rendering.RenderPage(address, name, output);
+    const convert::PageResult result =
+        rendering.RenderPage(convert::PageJob{address, name, output, ++number, {}});
+    if (result.record) controls.RecordEntry(*result.record);
   }
   Outcome outcome;
   outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();

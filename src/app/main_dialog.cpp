@@ -85,7 +85,7 @@ MainDialog::MainDialog(std::string programFolder)
   // A transfer keeps the window's events flowing, so that Stop ends it within a moment.
   m_transfer.SetProgressHook([this] {
     PumpMessages();
-    return !m_run.m_stopCrawl && !m_run.m_closing;
+    return !m_run.m_stop.Requested() && !m_run.m_closing;
   });
   m_conversion = std::make_unique<convert::ConversionRun>(
       m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
@@ -260,15 +260,13 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnStart() {
+  // The window shows what became of the run in its messages and status line.
   m_conversion->OnStart();
   // A close asked for during the run waited for the run to end.
   if (m_run.m_closing && !m_run.m_running) Destroy();
 }
 
-void MainDialog::OnStop() {
-  m_run.m_stopWalk = true;
-  m_run.m_stopCrawl = true;
-}
+void MainDialog::OnStop() { m_run.m_stop.Request(); }
 
 void MainDialog::OnExit() { Close(); }
 

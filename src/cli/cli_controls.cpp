@@ -15,11 +15,6 @@ namespace {
 // The screen height of the virtual display, used before any view exists.
 constexpr int kVirtualScreenHeight = 1024;
 
-// Messages that tell of progress, not of a refusal.
-bool IsNotice(const std::string& text) {
-  return text == resources::Text(resources::TextId::kFolderMissing);
-}
-
 }  // namespace
 
 CliControls::CliControls(settings::OptionValues& options, convert::RunState& state,
@@ -45,19 +40,15 @@ void CliControls::SetOptionChecked(settings::Field field, bool checked) {
 void CliControls::SetStatusText(const std::string& text) { m_report.ShowCurrent(text); }
 
 void CliControls::ShowMessage(const std::string& text) {
+  // The closing "処理終了" is said by the summary.
   if (text == resources::Text(resources::TextId::kRunFinished)) return;
-  m_messages.push_back(text);
-  if (!m_recorded && !IsNotice(text)) m_refused = true;
   m_report.Error(DisplayText(text));
 }
 
 void CliControls::PumpMessages() {
   if (m_session && m_session->Started()) browser::PumpPendingEvents();
   if (m_pumpHook) m_pumpHook();
-  if (Interrupted()) {
-    m_state.m_stopWalk = true;
-    m_state.m_stopCrawl = true;
-  }
+  if (Interrupted()) m_state.m_stop.Request();
 }
 
 void CliControls::Sleep(std::chrono::microseconds duration) {
@@ -76,13 +67,6 @@ void CliControls::CaptureProgress(std::chrono::milliseconds wait) {
   if (m_progressHook) m_progressHook(wait);
 }
 
-void CliControls::RecordEntry(const convert::EntryRecord& record) {
-  m_recorded = true;
-  if (m_recordHook) {
-    m_recordHook(record);
-  } else {
-    m_report.Add(record);
-  }
-}
+void CliControls::RecordEntry(const convert::EntryRecord& record) { m_report.Add(record); }
 
 }  // namespace cli

@@ -38,20 +38,10 @@ class CliControls : public convert::RunControls {
   void UseSession(HeadlessSession* session) { m_session = session; }
   // Called at every pump besides the session's events (the worker pool's answers).
   void SetPumpHook(std::function<void()> hook) { m_pumpHook = std::move(hook); }
-  // Takes the records instead of the report (a worker sends them to its pool).
-  void SetRecordHook(std::function<void(const convert::EntryRecord&)> hook) {
-    m_recordHook = std::move(hook);
-  }
-
   // Takes the capture's progress (a worker tells its pool).
   void SetProgressHook(std::function<void(std::chrono::milliseconds)> hook) {
     m_progressHook = std::move(hook);
   }
-
-  // The messages the run showed, except the closing "処理終了" (the summary says it).
-  const std::vector<std::string>& Messages() const { return m_messages; }
-  // Whether a message came before any page or entry was recorded: the run was refused.
-  bool Refused() const { return m_refused; }
 
  private:
   settings::OptionValues& m_options;
@@ -59,11 +49,7 @@ class CliControls : public convert::RunControls {
   RunReport& m_report;
   HeadlessSession* m_session = nullptr;
   std::function<void()> m_pumpHook;
-  std::function<void(const convert::EntryRecord&)> m_recordHook;
   std::function<void(std::chrono::milliseconds)> m_progressHook;
-  std::vector<std::string> m_messages;
-  bool m_recorded = false;
-  bool m_refused = false;
 };
 
 }  // namespace cli

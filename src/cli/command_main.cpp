@@ -17,6 +17,7 @@
 #include "base/tools.h"
 #include "cli/cli_controls.h"
 #include "cli/command_line.h"
+#include "cli/exit_status.h"
 #include "cli/headless_session.h"
 #include "cli/interrupt.h"
 #include "cli/page_renderers.h"
@@ -199,9 +200,9 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   net::CurlTransfer transfer;
   CliControls controls(options.values, state, report);
   // A transfer keeps the run's Ctrl-C working: it ends within its hook's interval.
-  transfer.SetProgressHook([&controls] {
+  transfer.SetProgressHook([&controls, &state] {
     controls.PumpMessages();
-    return !Interrupted();
+    return !state.m_stop.Requested();
   });
 
   const DisplayChoice display = DisplayFor(line, options, mode);
@@ -209,8 +210,9 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    pool =
-        std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, mode, display));
+    pool = std::make_unique<WorkerPool>(
+        state, controls, PoolOptionsFor(line, options, mode, display),
+        [&controls](const convert::EntryRecord& record) { controls.RecordEntry(record); });
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {
@@ -229,16 +231,15 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     crawled = true;
     return crawl.Crawl();
   });
-  run.OnStart();
+  const convert::RunOutcome outcome = run.OnStart();
   if (pool) pool->Finish();
 
   const std::string& startError = pool ? pool->StartError() : session->StartError();
   if (!startError.empty()) report.Error(startError);
   const DroppedLinks dropped = DroppedOf(crawlState);
   report.Finish(Interrupted(), crawled ? &dropped : nullptr);
-  if (Interrupted()) return kExitInterrupted;
-  if (controls.Refused() || !startError.empty()) return kExitRefused;
-  return report.Count(convert::EntryOutcome::kFailed) > 0 ? kExitFailures : kExitDone;
+  return ExitStatus(outcome, RunEnd{Interrupted(), !startError.empty(),
+                                    report.Count(convert::EntryOutcome::kFailed) > 0});
 }
 
 }  // namespace

@@ -40,15 +40,13 @@ bool SessionRenderer::Start() {
   return true;
 }
 
-int SessionRenderer::RenderPage(const std::string& location, const std::string& name,
-                                const std::string& outputFolder) {
+convert::PageResult SessionRenderer::RenderPage(const convert::PageJob& job) {
   if (!Start()) {
     // Without a display no page can be rendered: the run stops.
-    m_state.m_stopWalk = true;
-    m_state.m_stopCrawl = true;
-    return 0;
+    m_state.m_stop.Request();
+    return {convert::PageTaken::kRunStops, std::nullopt};
   }
-  return m_rendering->RenderPage(location, name, outputFolder);
+  return m_rendering->RenderPage(job);
 }
 
 int ShardOf(std::string_view outputPathBelowRoot, int shardCount) {
@@ -64,14 +62,14 @@ ShardFilter::ShardFilter(convert::PageRenderer& inner, const convert::RunState& 
                          int count)
     : m_inner(inner), m_state(state), m_index(index), m_count(count) {}
 
-int ShardFilter::RenderPage(const std::string& location, const std::string& name,
-                            const std::string& outputFolder) {
+convert::PageResult ShardFilter::RenderPage(const convert::PageJob& job) {
   // The picture's name decides, whatever the format: the same page falls into the same shard
   // for bmp and png.
-  std::string path = convert::OutputPathFor(outputFolder, name).value_or(outputFolder + name);
+  std::string path =
+      convert::OutputPathFor(job.outputFolder, job.name).value_or(job.outputFolder + job.name);
   if (path.starts_with(m_state.m_writePath)) path.erase(0, m_state.m_writePath.size());
-  if (ShardOf(path, m_count) != m_index) return 0;
-  return m_inner.RenderPage(location, name, outputFolder);
+  if (ShardOf(path, m_count) != m_index) return {convert::PageTaken::kLeftOut, std::nullopt};
+  return m_inner.RenderPage(job);
 }
 
 }  // namespace cli

@@ -30,14 +30,14 @@ bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::str
 
 // Renders every page in this process, in the window's order and timing. The display and the
 // browser are started with the first page, so that a run refused before its first page starts
-// neither.
+// neither. Each page is kRendered with its record; kRunStops (and the run is asked to stop)
+// when the display or the browser could not be started.
 class SessionRenderer : public convert::PageRenderer {
  public:
   SessionRenderer(convert::RunState& state, CliControls& controls, DisplayChoice choice);
   ~SessionRenderer() override;
 
-  int RenderPage(const std::string& location, const std::string& name,
-                 const std::string& outputFolder) override;
+  convert::PageResult RenderPage(const convert::PageJob& job) override;
 
   // The error that kept the display or the browser from starting, or empty.
   const std::string& StartError() const { return m_startError; }
@@ -58,13 +58,12 @@ class SessionRenderer : public convert::PageRenderer {
 // folder, so that pages that write the same file fall into the same shard on every machine.
 int ShardOf(std::string_view outputPathBelowRoot, int shardCount);
 
-// Passes on only the pages of shard `index` (1..count); the others are neither rendered nor
-// counted.
+// Passes on only the pages of shard `index` (1..count), with what the inner renderer gives back;
+// the others are kLeftOut: neither rendered, recorded nor counted.
 class ShardFilter : public convert::PageRenderer {
  public:
   ShardFilter(convert::PageRenderer& inner, const convert::RunState& state, int index, int count);
-  int RenderPage(const std::string& location, const std::string& name,
-                 const std::string& outputFolder) override;
+  convert::PageResult RenderPage(const convert::PageJob& job) override;
 
  private:
   convert::PageRenderer& m_inner;

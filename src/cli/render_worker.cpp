@@ -68,7 +68,6 @@ int RunRenderWorker() {
   convert::ViewPageRenderer rendering(state, controls, session.Browser());
 
   PageAnswer answer;
-  controls.SetRecordHook([&answer](const convert::EntryRecord& record) { answer.record = record; });
   // The pool hears of every step, so that it can tell a slow page from a stuck one.
   controls.SetProgressHook([&answer, &channel](std::chrono::milliseconds wait) {
     channel.Send(EncodeProgress(PageProgress{answer.sequence, wait}));
@@ -76,14 +75,15 @@ int RunRenderWorker() {
   while (const std::optional<std::string> line = NextLine(channel, &session)) {
     const std::optional<PageOrder> order = DecodeOrder(*line);
     if (!order) return 2;
-    state.m_pageCount = order->pageCount;
-    state.m_entry = order->entry;
     answer = PageAnswer{order->sequence, {}};
     // Loading begins by ending the last page's load and, for the first page, by starting the
     // engine's processes: each bounded by the engine's timeout.
     channel.Send(EncodeProgress(PageProgress{
         order->sequence, std::chrono::milliseconds(browser::kEngineTimeoutMilliseconds)}));
-    rendering.RenderPage(order->location, order->name, order->folder);
+    const convert::PageResult result = rendering.RenderPage(convert::PageJob{
+        order->location, order->name, order->folder, order->pageCount, order->entry});
+    // A page view renders every page it is given: the record is always there.
+    if (result.record) answer.record = *result.record;
     if (!channel.Send(EncodeAnswer(answer))) return 0;
   }
   return 0;

@@ -44,8 +44,12 @@ void RemoveFolder(const std::string& folder) {
 
 }  // namespace
 
-WorkerPool::WorkerPool(convert::RunState& state, CliControls& controls, PoolOptions options)
-    : m_state(state), m_controls(controls), m_options(std::move(options)) {
+WorkerPool::WorkerPool(convert::RunState& state, CliControls& controls, PoolOptions options,
+                       RecordCallback onRecord)
+    : m_state(state),
+      m_controls(controls),
+      m_options(std::move(options)),
+      m_onRecord(std::move(onRecord)) {
   if (m_options.workerCommand.empty()) {
     m_options.workerCommand = {"/proc/self/exe", kRenderWorkerArgument};
   }
@@ -116,28 +120,21 @@ int WorkerPool::Busy() const {
                                         [](const Worker& worker) { return worker.page; }));
 }
 
-void WorkerPool::StopRun() {
-  m_state.m_stopWalk = true;
-  m_state.m_stopCrawl = true;
+convert::PageResult WorkerPool::StopRun() {
+  m_state.m_stop.Request();
+  return {convert::PageTaken::kRunStops, std::nullopt};
 }
 
-int WorkerPool::RenderPage(const std::string& location, const std::string& name,
-                           const std::string& outputFolder) {
+convert::PageResult WorkerPool::RenderPage(const convert::PageJob& job) {
   // A page asked for after Ctrl-C is not started: the run is ending.
-  if (Interrupted() || !Start()) {
-    StopRun();
-    return 0;
-  }
-  m_controls.SetStatusText(resources::PageProgressText(m_state.m_pageCount, name));
+  if (Interrupted() || !Start()) return StopRun();
+  m_controls.SetStatusText(resources::PageProgressText(job.pageNumber, job.name));
   Worker* worker = IdleWorker();
   while (!worker) {
     // Every busy worker answers, or is ended, by its deadline: this wait ends.
     if (m_workers.empty())
       m_startError = resources::TextUtf8(resources::TextId::kCliWorkerNotStarted);
-    if (m_workers.empty() || Interrupted()) {
-      StopRun();
-      return 0;
-    }
+    if (m_workers.empty() || Interrupted()) return StopRun();
     Poll(100);
     worker = IdleWorker();
   }
@@ -145,13 +142,14 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   Page page;
   page.workFolder = m_workRoot + std::to_string(sequence) + "/";
   base::CreateDirectory(page.workFolder);
-  page.finalPath = convert::OutputPathFor(outputFolder, name, *m_options.setup.format).value_or("");
-  page.workPath =
-      convert::OutputPathFor(page.workFolder, name, *m_options.setup.format).value_or("");
-  page.entry = std::exchange(m_state.m_entry, convert::EntryRecord());
-  if (page.entry.source.empty()) page.entry.source = location;
+  const convert::PictureFormat& format = *m_options.setup.format;
+  page.finalPath = convert::OutputPathFor(job.outputFolder, job.name, format).value_or("");
+  page.workPath = convert::OutputPathFor(page.workFolder, job.name, format).value_or("");
+  page.entry = job.known;
+  if (page.entry.source.empty()) page.entry.source = job.location;
 
-  const PageOrder order{sequence, m_state.m_pageCount, location, name, page.workFolder, page.entry};
+  const PageOrder order{sequence, job.pageNumber,  job.location,
+                        job.name, page.workFolder, page.entry};
   m_pages.emplace(sequence, std::move(page));
   worker->page = sequence;
   // Until it tells of the page's first step, the worker gets the page timeout, and a new one
@@ -161,7 +159,7 @@ int WorkerPool::RenderPage(const std::string& location, const std::string& name,
   if (!worker->channel.Send(EncodeOrder(order))) {
     WorkerFailed(*worker, convert::EntryOutcome::kFailed, convert::EntryReason::kRendererEnded);
   }
-  return 1;
+  return {convert::PageTaken::kHandedOn, std::nullopt};
 }
 
 WorkerPool::Clock::time_point WorkerPool::Deadline(const Worker& worker) const {
@@ -280,7 +278,7 @@ void WorkerPool::Commit(Page& page, convert::EntryRecord record) {
     }
   }
   RemoveFolder(page.workFolder);
-  m_controls.RecordEntry(record);
+  if (m_onRecord) m_onRecord(record);
 }
 
 void WorkerPool::Finish() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -36,18 +37,21 @@ struct PoolOptions {
 
 class WorkerPool : public convert::PageRenderer {
  public:
-  WorkerPool(convert::RunState& state, CliControls& controls, PoolOptions options);
+  // Takes the record of every page handed over, in the order they were handed over.
+  using RecordCallback = std::function<void(const convert::EntryRecord&)>;
+
+  WorkerPool(convert::RunState& state, CliControls& controls, PoolOptions options,
+             RecordCallback onRecord);
   ~WorkerPool() override;
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
   // Hands the page to an idle worker (waiting for one if all are busy) and returns at once:
-  // 1 once handed over (the page counts as processed), 0 when the run is stopping or no worker
-  // could be started (the run stops then).
-  int RenderPage(const std::string& location, const std::string& name,
-                 const std::string& outputFolder) override;
+  // kHandedOn once handed over (its record comes through the callback), kRunStops after Ctrl-C
+  // or when no worker could be started (the run is asked to stop then).
+  convert::PageResult RenderPage(const convert::PageJob& job) override;
   // Takes the messages that have come within `timeoutMilliseconds`, ends the workers past
-  // their deadline, and commits what it can.
+  // their deadline, and commits what it can: each committed page's record goes to the callback.
   void Poll(int timeoutMilliseconds);
   // Waits for every page handed over (each within its deadline), commits them, and ends the
   // workers within kEndGrace.
@@ -91,7 +95,8 @@ class WorkerPool : public convert::PageRenderer {
   Clock::time_point Deadline(const Worker& worker) const;
   int WaitMilliseconds(int requested) const;
   void WorkerFailed(Worker& worker, convert::EntryOutcome outcome, convert::EntryReason reason);
-  void StopRun();
+  // Asks the run to stop; the answer for a page that is not taken then.
+  convert::PageResult StopRun();
   void CommitReady();
   void Commit(Page& page, convert::EntryRecord record);
   int Busy() const;
@@ -100,6 +105,7 @@ class WorkerPool : public convert::PageRenderer {
   convert::RunState& m_state;
   CliControls& m_controls;
   PoolOptions m_options;
+  RecordCallback m_onRecord;
   VirtualDisplay m_virtualDisplay;
   std::string m_startError;
   bool m_started = false;

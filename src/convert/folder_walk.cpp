@@ -16,7 +16,8 @@ bool IsPageName(std::string_view name) {
 FolderWalk::FolderWalk(RunState& state, RunControls& controls, PageRenderer& renderer)
     : m_state(state), m_controls(controls), m_renderer(renderer) {}
 
-void FolderWalk::ConvertFolder(const std::string& source, const std::string& output) {
+FolderWalk::FolderEnd FolderWalk::ConvertFolder(const std::string& source,
+                                                const std::string& output) {
   const bool top = m_depth == 0;
   struct Depth {
     int& depth;
@@ -26,19 +27,24 @@ void FolderWalk::ConvertFolder(const std::string& source, const std::string& out
 
   if (!base::MakeFolderCurrent(output)) {
     m_controls.ShowMessage(resources::Text(resources::TextId::kCannotCreateFolder));
-    return;
+    return FolderEnd::kCannotCreateFolder;
   }
   if (top) m_outputFolder = base::IdentifyFile(output);
   const auto entries = base::ListDirectory(source, [this] { return KeepResponsive(); });
   for (const base::DirEntry& entry : entries) {
     KeepResponsive();
-    if (ConvertEntry(entry, output) == kStopped) break;
+    if (ConvertEntry(entry, output) == EntryStep::kStopped) return FolderEnd::kStopped;
   }
+  // A Stop seen while listing leaves fewer entries to go through.
+  return Stopped() ? FolderEnd::kStopped : FolderEnd::kWalked;
 }
 
-int FolderWalk::ConvertEntry(const base::DirEntry& entry, const std::string& output) {
-  if (m_state.m_stopWalk || m_state.m_closing) return kStopped;
-  if (entry.IsDots()) return kDots;
+bool FolderWalk::Stopped() const { return m_state.m_stop.Requested() || m_state.m_closing; }
+
+FolderWalk::EntryStep FolderWalk::ConvertEntry(const base::DirEntry& entry,
+                                               const std::string& output) {
+  if (Stopped()) return EntryStep::kStopped;
+  if (entry.IsDots()) return EntryStep::kDots;
   if (entry.IsDirectory() && m_controls.IsOptionChecked(settings::Field::kSub) && MayEnter(entry)) {
     ConvertFolder(entry.path + base::kPathSeparator, output + entry.name + base::kPathSeparator);
   }
@@ -47,11 +53,18 @@ int FolderWalk::ConvertEntry(const base::DirEntry& entry, const std::string& out
   if (IsPageName(entry.name) && !m_state.m_closing) {
     if (entry.kind == base::EntryKind::kOther) {
       PassOver(entry);
-    } else if (m_renderer.RenderPage(entry.path, entry.name, output) == 1) {
-      ++m_state.m_pageCount;
+    } else {
+      RenderEntry(entry, output);
     }
   }
-  return kHandled;
+  return EntryStep::kHandled;
+}
+
+void FolderWalk::RenderEntry(const base::DirEntry& entry, const std::string& output) {
+  const PageResult result =
+      m_renderer.RenderPage(PageJob{entry.path, entry.name, output, m_state.m_pageCount, {}});
+  if (result.record) m_controls.RecordEntry(*result.record);
+  if (CountsAsProcessed(result.taken)) ++m_state.m_pageCount;
 }
 
 void FolderWalk::StartWalk(const std::string& source) {
@@ -63,7 +76,7 @@ void FolderWalk::StartWalk(const std::string& source) {
 }
 
 bool FolderWalk::KeepResponsive() {
-  if (m_state.m_stopWalk || m_state.m_closing) return false;
+  if (Stopped()) return false;
   ++m_entriesSincePump;
   if (m_entriesSincePump >= kEntriesPerPump ||
       std::chrono::steady_clock::now() - m_lastPump >= kPumpInterval) {
@@ -71,7 +84,7 @@ bool FolderWalk::KeepResponsive() {
     m_entriesSincePump = 0;
     m_lastPump = std::chrono::steady_clock::now();
   }
-  return !m_state.m_stopWalk && !m_state.m_closing;
+  return !Stopped();
 }
 
 // A real folder is entered once however many links lead to it, and the output folder never:

@@ -5,21 +5,23 @@
 
 #include "convert/picture_format.h"
 #include "convert/run_record.h"
+#include "convert/run_stop.h"
 
 namespace convert {
 
-// Held by the main window for its whole life. The stop flags are set by Stop and read by the walk
-// and the crawl between steps, on the window's one thread.
+// Held by the main window for its whole life, on the window's one thread.
 struct RunState {
-  int m_pageCount = 0;       // number of the next page; a run ends with m_pageCount - 1 done
-  bool m_stopWalk = false;   // the folder walk stops before its next entry
-  bool m_stopCrawl = false;  // the crawl stops at its next check
-  std::string m_readPath;    // source folder or address template of the current run
-  std::string m_writePath;   // output folder of the current run, always ending in '/'
-  int m_captureWidth = 0;    // Size of the current page
-  int m_wait = 0;            // Wait of the current page
-  bool m_running = false;    // a run is in progress: a second Start starts nothing
-  bool m_closing = false;    // the window is closing: the run stops and the program ends
+  // --- Stop: set by Stop and Ctrl-C, read by the walk and the crawl between their steps ---
+  RunStop m_stop;
+  // --- end of Stop ---
+
+  int m_pageCount = 0;      // number of the next page; a run ends with m_pageCount - 1 done
+  std::string m_readPath;   // source folder or address template of the current run
+  std::string m_writePath;  // output folder of the current run, always ending in '/'
+  int m_captureWidth = 0;   // Size of the current page
+  int m_wait = 0;           // Wait of the current page
+  bool m_running = false;   // a run is in progress: a second Start starts nothing
+  bool m_closing = false;   // the window is closing: the run stops and the program ends
   // The pictures' format, one of the registry's (the window writes the default, bmp).
   const PictureFormat* m_format = &DefaultPictureFormat();
   PictureOptions m_pictureOptions;  // what the format's writer is asked beyond the pixels
@@ -33,9 +35,6 @@ struct RunState {
   // drives (no lazy pass on a page without lazy content, timers of the load awaited, no empty
   // tiles). The window takes tiles.
   CaptureMethod m_capture = CaptureMethod::kTiles;
-  // The record of the page about to be rendered as far as its caller knows it (a crawl puts the
-  // entry's kind and answer here); the rendering completes it and hands it on.
-  EntryRecord m_entry;
 };
 
 }  // namespace convert

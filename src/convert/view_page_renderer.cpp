@@ -2,7 +2,6 @@
 #include "convert/view_page_renderer.h"
 
 #include <chrono>
-#include <utility>
 
 #include "base/text.h"
 #include "base/tools.h"
@@ -69,16 +68,15 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
 ViewPageRenderer::ViewPageRenderer(RunState& state, RunControls& controls, PageView& view)
     : m_state(state), m_controls(controls), m_view(view) {}
 
-int ViewPageRenderer::RenderPage(const std::string& location, const std::string& name,
-                                 const std::string& outputFolder) {
+PageResult ViewPageRenderer::RenderPage(const PageJob& job) {
   const auto started = std::chrono::steady_clock::now();
-  EntryRecord entry = std::exchange(m_state.m_entry, EntryRecord());
-  m_controls.SetStatusText(resources::PageProgressText(m_state.m_pageCount, name));
+  m_controls.SetStatusText(resources::PageProgressText(job.pageNumber, job.name));
   const int screenHeight = m_controls.ScreenHeight();
   m_state.m_captureWidth = base::ToInt(m_controls.GetOptionText(settings::Field::kSize));
   m_state.m_wait = base::ToInt(m_controls.GetOptionText(settings::Field::kWait));
 
-  const std::optional<std::string> path = OutputPathFor(outputFolder, name, *m_state.m_format);
+  const std::optional<std::string> path =
+      OutputPathFor(job.outputFolder, job.name, *m_state.m_format);
   m_last = CaptureResult();
   if (m_state.m_captureWidth <= 0 || m_state.m_captureWidth > kMaxCaptureWidth ||
       screenHeight - kViewHeightMargin <= kUnusedViewRows) {
@@ -87,19 +85,18 @@ int ViewPageRenderer::RenderPage(const std::string& location, const std::string&
     m_last->outcome = CaptureOutcome::kPathTooLong;
   } else {
     m_controls.PlaceForPage(m_state.m_captureWidth, screenHeight);
-    m_view.Navigate2(location);
+    m_view.Navigate2(job.location);
     m_view.RedrawNow();
     m_last = CaptureToFile(*path, m_view, m_controls, m_state);
     // A page whose document never came within its wait is named on the status line, so that
     // no page goes without a picture unnoticed.
     if (m_last->outcome == CaptureOutcome::kNotMeasured) {
-      m_controls.SetStatusText(resources::PageNotLoadedText(m_state.m_pageCount, name));
+      m_controls.SetStatusText(resources::PageNotLoadedText(job.pageNumber, job.name));
     }
   }
   const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::steady_clock::now() - started);
-  m_controls.RecordEntry(PageRecord(std::move(entry), location, path, *m_last, spent.count()));
-  return 1;
+  return {PageTaken::kRendered, PageRecord(job.known, job.location, path, *m_last, spent.count())};
 }
 
 }  // namespace convert

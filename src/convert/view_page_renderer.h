@@ -23,7 +23,7 @@ inline constexpr std::size_t kMaxOutputPath = 999;
 std::optional<std::string> OutputPathFor(const std::string& outputFolder, const std::string& name,
                                          const PictureFormat& format = DefaultPictureFormat());
 
-// The report's record of a rendered page: what the caller put in RunState::m_entry, completed
+// The report's record of a rendered page: what the caller knew of it (PageJob::known), completed
 // with the capture's outcome, picture and time.
 EntryRecord PageRecord(EntryRecord entry, const std::string& location,
                        const std::optional<std::string>& path, const CaptureResult& capture,
@@ -35,11 +35,10 @@ class ViewPageRenderer : public PageRenderer {
   ViewPageRenderer(RunState& state, RunControls& controls, PageView& view);
 
   // Shows "<n>件目 <name> 処理中", reads Size and Wait afresh, places the window and the view for
-  // the page width, loads `location` and captures it. A Size of 0 or less, a screen too low for
-  // a usable view, or a too long output path leave the page unloaded and without a file. The
-  // page's record goes to RunControls::RecordEntry. Always 1: the page counts as processed.
-  int RenderPage(const std::string& location, const std::string& name,
-                 const std::string& outputFolder) override;
+  // the page width, loads the job's location and captures it. A Size of 0 or less, a screen too
+  // low for a usable view, or a too long output path leave the page unloaded and without a file.
+  // Always kRendered, with the page's record: every page handed over counts as processed.
+  PageResult RenderPage(const PageJob& job) override;
 
   // What became of the last page's bitmap.
   std::optional<CaptureOutcome> LastOutcome() const {

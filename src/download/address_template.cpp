@@ -72,7 +72,7 @@ class Seeder {
     // Counted in a wider type, so that a last value near the int limit still ends the loop.
     for (long long value = loop.first; value <= loop.last; value += loop.step) {
       m_controls.PumpMessages();
-      if (m_run.m_stopCrawl || m_run.m_closing) break;
+      if (m_run.m_stop.Requested() || m_run.m_closing) break;
       m_values[row] = static_cast<int>(value);
       const Step step = row + 1 < m_rows.size() ? RunLoop(row + 1) : QueueOne();
       if (step != Step::kGoOn) return step;
@@ -150,10 +150,12 @@ std::string ExpandTemplate(const PlaceholderValues& values, std::string_view add
 SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
                      const convert::RunState& run, net::Transfer& transfer, CrawlState& state) {
   const auto rows = ReadRows(controls);
-  if (!rows) return {};
+  if (!rows) return {SeedEnd::kStepTooSmall, {}};
   Seeder seeder(addressTemplate, *rows, controls, run, transfer, state);
-  if (seeder.RunLoop(0) == Seeder::Step::kMissingDocument) return {};
-  return {1, seeder.lastAddress()};
+  if (seeder.RunLoop(0) == Seeder::Step::kMissingDocument) {
+    return {SeedEnd::kNoDefaultDocument, {}};
+  }
+  return {SeedEnd::kQueued, seeder.lastAddress()};
 }
 
 }  // namespace download

@@ -40,8 +40,15 @@ std::string FormatPadded(int width, int value);
 std::string ExpandTemplate(const PlaceholderValues& values, std::string_view addressTemplate,
                            const PlaceholderValues& widths);
 
+// How seeding ended.
+enum class SeedEnd {
+  kQueued,             // go on crawling (also after Stop: the queue loop sees it)
+  kStepTooSmall,       // a row's step is below 1 (the message was shown): the run ends
+  kNoDefaultDocument,  // an address ending in "/" had no answering document: the run ends
+};
+
 struct SeedResult {
-  int result = 0;  // 1: go on crawling; 0: the run ends (a message may have been shown)
+  SeedEnd end = SeedEnd::kQueued;
   // The last address the template stands for, queued or not; empty when it stands for none.
   std::string lastAddress;
 };
@@ -53,7 +60,7 @@ struct SeedResult {
 // limit; when none does, seeding ends with 0 and no message. Addresses that need no probe end
 // the loops as soon as the limit is reached. The last address is the expansion's last either
 // way. A step below 1 in a row in use shows "1以上を指定してください", focuses that step and
-// gives 0.
+// gives kStepTooSmall.
 SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
                      const convert::RunState& run, net::Transfer& transfer, CrawlState& state);
 

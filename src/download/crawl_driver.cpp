@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "base/file_system.h"
 #include "base/text.h"
@@ -108,18 +109,21 @@ CrawlDriver::CrawlDriver(convert::RunState& run, convert::RunControls& controls,
       m_filters(filters),
       m_state(state) {}
 
-bool CrawlDriver::Stopped() const { return m_run.m_stopCrawl || m_run.m_closing; }
+bool CrawlDriver::Stopped() const { return m_run.m_stop.Requested() || m_run.m_closing; }
+
+std::optional<TextId> CrawlDriver::Refuse(TextId message) {
+  m_controls.ShowMessage(Text(message));
+  return message;
+}
 
 bool CrawlDriver::MakeOutputFolderCurrent() {
   // A missing folder is announced before it is created.
   const auto announce = [this] { m_controls.ShowMessage(Text(TextId::kFolderMissing)); };
-  if (base::MakeFolderCurrent(m_output, announce)) return true;
-  m_controls.ShowMessage(Text(TextId::kCannotCreateFolder));
-  return false;
+  return base::MakeFolderCurrent(m_output, announce);
 }
 
-bool CrawlDriver::CheckOptions() {
-  if (!MakeOutputFolderCurrent()) return false;
+std::optional<TextId> CrawlDriver::CheckOptions() {
+  if (!MakeOutputFolderCurrent()) return Refuse(TextId::kCannotCreateFolder);
   // Every row in use needs its first value, last value and step, in that order; a blank text
   // counts as set (it reads as 0).
   for (int row = 1; row <= settings::kPlaceholderRows; ++row) {
@@ -127,25 +131,21 @@ bool CrawlDriver::CheckOptions() {
     for (Field field :
          {settings::FromField(row), settings::ToField(row), settings::StepField(row)}) {
       if (m_controls.GetOptionText(field).empty()) {
-        m_controls.ShowMessage(Text(TextId::kValueNotSet));
+        const std::optional<TextId> refusal = Refuse(TextId::kValueNotSet);
         m_controls.FocusOption(field);
-        return false;
+        return refusal;
       }
     }
   }
   m_state.m_entryLimit = base::ToInt(m_controls.GetOptionText(Field::kCount));
-  if (m_state.m_entryLimit < 1) {
-    m_controls.ShowMessage(Text(TextId::kCountTooSmall));
-    return false;
-  }
+  if (m_state.m_entryLimit < 1) return Refuse(TextId::kCountTooSmall);
   if (base::ToInt(m_controls.GetOptionText(Field::kLinkCount)) < 1) {
-    m_controls.ShowMessage(Text(TextId::kLinkCountTooSmall));
-    return false;
+    return Refuse(TextId::kLinkCountTooSmall);
   }
-  return true;
+  return std::nullopt;
 }
 
-int CrawlDriver::Crawl() {
+convert::RunOutcome CrawlDriver::Crawl() {
   m_run.m_pageCount = 1;
   m_successes = 0;
   const std::string addressTemplate = m_controls.GetOptionText(Field::kReadPath);
@@ -157,12 +157,20 @@ int CrawlDriver::Crawl() {
   m_run.m_writePath = m_output;
   m_state.m_startFolder = SplitFolderAndName(addressTemplate).folder;
 
-  if (!CheckOptions()) return 0;
+  if (const std::optional<TextId> refusal = CheckOptions()) {
+    return convert::RunOutcome::Refused(*refusal);
+  }
   m_state.Clear();
-  m_run.m_stopCrawl = false;
+  // A Stop pressed while the checks showed their messages is forgotten, as one before Start.
+  m_run.m_stop.Clear();
 
   const SeedResult seeded = SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state);
-  if (seeded.result == 0) return 0;
+  switch (seeded.end) {
+    case SeedEnd::kQueued: break;
+    case SeedEnd::kStepTooSmall: return convert::RunOutcome::Refused(TextId::kStepTooSmall);
+    // No default document answered: the run ends without a message, as one with nothing to do.
+    case SeedEnd::kNoDefaultDocument: return {convert::RunResult::kRan};
+  }
   m_state.m_startServer = m_transfer.GetServerName(seeded.lastAddress);
 
   for (int position = 0; position < m_state.size(); ++position, ++m_run.m_pageCount) {
@@ -172,7 +180,7 @@ int CrawlDriver::Crawl() {
     ProcessEntry(position);
   }
   m_controls.SetStatusText(resources::DownloadCountText(m_successes));
-  return 1;
+  return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
 }
 
 void CrawlDriver::ProcessEntry(int position) {
@@ -264,8 +272,9 @@ void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name
   }
   // The page is loaded as its split parts put together again (a "//" before the name is one "/").
   // Its record is completed by the rendering, which also adds its own time.
-  m_run.m_entry = fetched;
-  m_renderer.RenderPage(folder + name, name, outputFolder);
+  const convert::PageResult result = m_renderer.RenderPage(
+      convert::PageJob{folder + name, name, outputFolder, m_run.m_pageCount, fetched});
+  if (result.record) m_controls.RecordEntry(*result.record);
 }
 
 }  // namespace download

@@ -2,10 +2,12 @@
 // breadth-first walk through the queue that renders pages and downloads files.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "convert/page_renderer.h"
 #include "convert/run_controls.h"
+#include "convert/run_outcome.h"
 #include "convert/run_state.h"
 #include "download/crawl_state.h"
 #include "net/transfer.h"
@@ -18,14 +20,18 @@ class CrawlDriver {
   CrawlDriver(convert::RunState& run, convert::RunControls& controls, net::Transfer& transfer,
               convert::PageRenderer& renderer, settings::FilterLists& filters, CrawlState& state);
 
-  // The whole run. 1 when the queue loop was reached (also after Stop or with an empty queue),
-  // 0 when a check refused the run or seeding ended it. Failed transfers are never reported:
-  // the entry counts as finished and the success count stays.
-  int Crawl();
+  // The whole run. kRefused with the message of the check (or of seeding) that refused it;
+  // kStopped when Stop or a closing window ended the queue loop; kRan when the queue loop ran
+  // out (also with an empty queue) or no default document answered the template. Failed
+  // transfers are never reported: the entry counts as finished and the success count stays.
+  // The records of the entries go to RunControls::RecordEntry, those of rendered pages too;
+  // a renderer that hands pages on delivers theirs itself.
+  convert::RunOutcome Crawl();
 
  private:
-  // The checks before seeding, in order; false (after the message) when the run must not start.
-  bool CheckOptions();
+  // The checks before seeding, in order; the message of the first that refuses the run (shown).
+  std::optional<resources::TextId> CheckOptions();
+  std::optional<resources::TextId> Refuse(resources::TextId message);
   bool MakeOutputFolderCurrent();
   bool Stopped() const;
   // One queue entry; adds its success to m_successes.

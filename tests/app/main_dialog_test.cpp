@@ -130,17 +130,15 @@ TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
   }
 }
 
-TEST_F(MainWindowTest, StopSetsBothFlagsFromEveryCommand) {
+TEST_F(MainWindowTest, StopRequestsTheRunsStopFromEveryCommand) {
   const std::pair<int, wxEventType> commands[] = {
       {MainDialog::MenuItemId(ids::kMenuStop), wxEVT_MENU},
       {ids::kToolStop, wxEVT_MENU},
       {ids::kStop, wxEVT_BUTTON}};
   for (const auto& [id, type] : commands) {
-    m_dialog->m_run.m_stopWalk = false;
-    m_dialog->m_run.m_stopCrawl = false;
+    m_dialog->m_run.m_stop.Clear();
     Command(id, type);
-    EXPECT_TRUE(m_dialog->m_run.m_stopWalk) << id;
-    EXPECT_TRUE(m_dialog->m_run.m_stopCrawl) << id;
+    EXPECT_TRUE(m_dialog->m_run.m_stop.Requested()) << id;
   }
 }
 
@@ -174,8 +172,7 @@ TEST_F(MainWindowTest, CloseDuringARunStopsTheRunFirst) {
   m_dialog->Close();
   EXPECT_FALSE(wxTheApp->IsScheduledForDestruction(m_dialog)) << "it waits for the run to end";
   EXPECT_TRUE(m_dialog->m_run.m_closing);
-  EXPECT_TRUE(m_dialog->m_run.m_stopWalk);
-  EXPECT_TRUE(m_dialog->m_run.m_stopCrawl);
+  EXPECT_TRUE(m_dialog->m_run.m_stop.Requested());
   m_dialog->m_run.m_running = false;
 }
 

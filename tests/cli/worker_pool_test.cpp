@@ -31,8 +31,6 @@ class WorkerPoolTest : public ::testing::Test {
     // The stand-in workers need no display, but the pool wants one named.
     setenv("DISPLAY", ":stand-in", 1);
     m_state.m_writePath = m_folder.path();
-    m_controls.SetRecordHook(
-        [this](const convert::EntryRecord& record) { m_records.push_back(record); });
     m_pool.jobs = 3;
     m_pool.display.useCurrentDisplay = true;
     m_pool.pageTimeout = std::chrono::milliseconds(500);
@@ -42,10 +40,16 @@ class WorkerPoolTest : public ::testing::Test {
   // Hands each page to a pool and waits for the end; the time the whole run took.
   std::chrono::milliseconds Render(const std::vector<std::string>& pages) {
     const auto start = std::chrono::steady_clock::now();
-    WorkerPool pool(m_state, m_controls, m_pool);
+    WorkerPool pool(m_state, m_controls, m_pool,
+                    [this](const convert::EntryRecord& record) { m_records.push_back(record); });
     for (const std::string& page : pages) {
-      m_state.m_entry.kind = "url";  // what the crawl knew of the page travels with it
-      if (pool.RenderPage(m_folder / "in/" + page, page + ".html", m_folder.path()) == 0) break;
+      convert::PageJob job{m_folder / "in/" + page, page + ".html", m_folder.path(), 1, {}};
+      job.known.kind = "url";  // what the crawl knew of the page travels with it
+      const convert::PageResult result = pool.RenderPage(job);
+      // Records come only through the callback, never with the hand-over.
+      EXPECT_FALSE(result.record) << page;
+      if (result.taken == convert::PageTaken::kRunStops) break;
+      EXPECT_EQ(result.taken, convert::PageTaken::kHandedOn) << page;
     }
     pool.Finish();
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -95,7 +99,8 @@ TEST_F(WorkerPoolTest, EveryPageEndsWithItsRecordAndThePictureWhereTheRecordSays
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Expected& c = cases[i];
     SCOPED_TRACE(c.page);
-    // Records come in the order the pages were handed over, whoever finished first.
+    // Records come through the callback in the order the pages were handed over, whoever
+    // finished first.
     EXPECT_EQ(m_records[i].source, m_folder / "in/" + c.page);
     EXPECT_EQ(m_records[i].outcome, c.outcome);
     EXPECT_EQ(m_records[i].reason, c.reason);

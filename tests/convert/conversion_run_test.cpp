@@ -22,16 +22,16 @@ class ConversionRunTest : public testing::Test {
           ++crawls;
           pageCountAtCrawl = state.m_pageCount;
           if (crawlPages >= 0) state.m_pageCount = 1 + crawlPages;
-          return 1;
+          return crawlOutcome;
         }) {
     base::SetCurrentDirectory(folder.path());
   }
   ~ConversionRunTest() override { base::SetCurrentDirectory(m_startFolder); }
 
-  void Start(const std::string& source, const std::string& output) {
+  convert::RunOutcome Start(const std::string& source, const std::string& output) {
     controls.texts[Field::kReadPath] = source;
     controls.texts[Field::kWritePath] = output;
-    run.OnStart();
+    return run.OnStart();
   }
 
   std::string m_startFolder = base::GetCurrentDirectory();
@@ -42,6 +42,7 @@ class ConversionRunTest : public testing::Test {
   int crawls = 0;
   int crawlPages = -1;
   int pageCountAtCrawl = 0;
+  convert::RunOutcome crawlOutcome;
   convert::ConversionRun run;
 };
 
@@ -109,11 +110,11 @@ TEST_F(ConversionRunTest, RelativeFoldersAreTakenFromTheFolderCurrentAtStart) {
 
 TEST_F(ConversionRunTest, StopEndsTheWalkWithTheCountSoFar) {
   for (const char* name : {"1.htm", "2.htm", "3.htm", "4.htm"}) WriteFile(folder / "p/" + name, "");
-  state.m_stopWalk = true;  // a Stop from before this run is forgotten
+  state.m_stop.Request();  // a Stop from before this run is forgotten
   renderer.onRender = [&](const auto&) {
-    if (renderer.pages.size() == 2) state.m_stopWalk = true;
+    if (renderer.pages.size() == 2) state.m_stop.Request();
   };
-  Start(folder / "p", folder / "out");
+  EXPECT_EQ(Start(folder / "p", folder / "out").result, convert::RunResult::kStopped);
   EXPECT_EQ(renderer.pages.size(), 2u);
   EXPECT_EQ(controls.messages, std::vector<std::string>{Sjis("処理終了")});
   EXPECT_EQ(controls.status(), Sjis("2件のHTMLを処理しました"));
@@ -121,8 +122,12 @@ TEST_F(ConversionRunTest, StopEndsTheWalkWithTheCountSoFar) {
 
 TEST_F(ConversionRunTest, StartDuringARunStartsNothing) {
   for (const char* name : {"1.htm", "2.htm"}) WriteFile(folder / "p/" + name, "");
-  renderer.onRender = [&](const auto&) { run.OnStart(); };  // Start pressed while rendering
-  Start(folder / "p", folder / "out");
+  std::vector<convert::RunResult> nested;
+  renderer.onRender = [&](const auto&) {
+    nested.push_back(run.OnStart().result);  // Start pressed while rendering
+  };
+  EXPECT_EQ(Start(folder / "p", folder / "out").result, convert::RunResult::kRan);
+  EXPECT_EQ(nested, std::vector<convert::RunResult>(2, convert::RunResult::kAlreadyRunning));
   EXPECT_EQ(renderer.pages.size(), 2u);
   EXPECT_EQ(controls.messages.size(), 1u);
   EXPECT_FALSE(state.m_running);
@@ -133,10 +138,23 @@ TEST_F(ConversionRunTest, StartDuringARunStartsNothing) {
 TEST_F(ConversionRunTest, ClosingWindowEndsTheRunWithoutItsReport) {
   for (const char* name : {"1.htm", "2.htm", "3.htm"}) WriteFile(folder / "p/" + name, "");
   renderer.onRender = [&](const auto&) { state.m_closing = true; };
-  Start(folder / "p", folder / "out");
+  EXPECT_EQ(Start(folder / "p", folder / "out").result, convert::RunResult::kStopped);
   EXPECT_EQ(renderer.pages.size(), 1u);
   EXPECT_TRUE(controls.messages.empty());
   EXPECT_FALSE(state.m_running);
+}
+
+// The outcome names the check that refused the run, so that a front end needs no message text.
+TEST_F(ConversionRunTest, ARefusedRunNamesItsCheck) {
+  WriteFile(folder / "file", "");
+  const convert::RunOutcome walk = Start(folder.path(), folder / "file/out");
+  EXPECT_EQ(walk.result, convert::RunResult::kRefused);
+  EXPECT_EQ(walk.refusal, resources::TextId::kCannotCreateFolder);
+
+  crawlOutcome = convert::RunOutcome::Refused(resources::TextId::kCountTooSmall);
+  const convert::RunOutcome crawl = Start("http://s/", folder / "out");
+  EXPECT_EQ(crawl.result, convert::RunResult::kRefused);
+  EXPECT_EQ(crawl.refusal, resources::TextId::kCountTooSmall);
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ void ExpectPageReproduced(const ReadBitmap& bitmap, int pageWidth, int pageHeigh
 
 TEST(CaptureToFile, PageOf1200RowsComesOutWholeWithItsScrollsAndWaits) {
   Capture capture(781, 1200);
+  capture.view.clock = &capture.controls.sleptMilliseconds;
   ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
   const ReadBitmap bitmap = capture.Read();
   EXPECT_EQ(bitmap.Width(), 781);
@@ -103,10 +104,10 @@ TEST(CaptureToFile, PageOf1200RowsComesOutWholeWithItsScrollsAndWaits) {
   // The second row is taken where the view really stands: clamped at 1200 - 724 = 476.
   ASSERT_EQ(capture.view.snapshotsAt.size(), 2u);
   EXPECT_EQ(capture.view.snapshotsAt[1].y, 476);
-  // Load wait 2 x 5 rounds, then 2 rounds after each of the 2 tiles and each of the 2 rows; the
-  // pass through the page pumps twice more within the load wait's first round to see its frames.
-  EXPECT_EQ(capture.controls.pumps, 20);
-  EXPECT_EQ(capture.controls.sleptMilliseconds, 180);
+  // The page had its load time (Wait 2 x 5 rounds of 10 ms) before the first snapshot, and the
+  // second row its Wait (2 rounds) after the scroll that brought it into view.
+  EXPECT_GE(capture.view.snapshotTimes[0], 100);
+  EXPECT_GE(capture.view.waitsBeforeSnapshot[1], 20);
 }
 
 TEST(CaptureToFile, EveryPagePixelLandsInPlaceAtEachScale) {
@@ -278,31 +279,28 @@ TEST(CaptureToFile, PinnedElementsAreHiddenAfterTheFirstTileAndRestoredAfterTheL
 }
 
 TEST(CaptureToFile, UntilLoadedEndsEachWaitWhenThePageIsReadyNeverLater) {
-  // Wait 10 on a page of 3000 rows: a load wait of 50 rounds of 10 ms, and 10 after each of 5
-  // tiles and 5 rows, 1,500 ms in all with fixed waits. Waiting for an answer the capture pumps
-  // every 2 ms.
+  // Wait 10 on a page of 3000 rows: a load wait of 50 rounds of 10 ms, and 10 rounds after each
+  // of 5 tiles and 5 rows, 1,500 ms in all with fixed waits.
+  constexpr int kLoadWait = 500;
+  constexpr int kScrollWait = 100;
+  constexpr int kSettled = 200;  // the laid-out size stays the same this long
   struct Case {
     const char* what;
     bool untilLoaded;
     int finishedAtPump;  // -1: never
     int growthQueries;   // the laid-out size changes at this many queries
     int frameQueries;    // -1: no frame is ever painted
-    int slept;           // milliseconds
     bool complete;
   } cases[] = {
-      {"fixed waits", false, 0, 0, 1, 1500, true},
-      {"fixed waits, still loading", false, -1, 0, 1, 1500, false},
-      // The pass takes 5 steps and the way back within the first rounds; the size is the same
-      // for 20 rounds; 4 row scrolls move the view, each ends at its frame, painted at once.
-      {"ready at once", true, 0, 0, 1, 200, true},
-      {"frames after 3 queries", true, 0, 0, 3, 200 + 4 * 4, true},
-      // The pass's pumps (6) come within the first round: pump 40 starts round 35.
-      {"loaded at pump 40", true, 40, 0, 1, 350, true},
-      // Queried at each of the pass's pumps, then once a round: the last change in round 20.
-      {"size changing for 25 queries", true, 0, 25, 1, 400, true},
-      {"never loaded", true, -1, 0, 1, 500, false},
+      {"fixed waits", false, 0, 0, 1, true},
+      {"fixed waits, still loading", false, -1, 0, 1, false},
+      {"ready at once", true, 0, 0, 1, true},
+      {"frames after 3 queries", true, 0, 0, 3, true},
+      {"loaded at pump 40", true, 40, 0, 1, true},
+      {"size changing for 25 queries", true, 0, 25, 1, true},
+      {"never loaded", true, -1, 0, 1, false},
       // No frame: the pass stands still and the scroll waits last as long as the fixed ones.
-      {"never a frame", true, 0, 0, -1, 500 + 400, true},
+      {"never a frame", true, 0, 0, -1, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -314,11 +312,32 @@ TEST(CaptureToFile, UntilLoadedEndsEachWaitWhenThePageIsReadyNeverLater) {
     capture.view.growth = 7;
     capture.view.growthQueries = c.growthQueries;
     capture.view.frameQueries = c.frameQueries;
+    capture.view.clock = &capture.controls.sleptMilliseconds;
     const convert::CaptureResult result =
         convert::CaptureToFile(capture.path(), capture.view, capture.controls, capture.state);
     ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
-    EXPECT_EQ(capture.controls.sleptMilliseconds, c.slept);
-    EXPECT_LE(capture.controls.sleptMilliseconds, 1500);
+    const FakePageView& view = capture.view;
+    ASSERT_FALSE(view.snapshotTimes.empty());
+    // The page had its load time: the whole load wait, or until it was loaded, its size had
+    // settled and the pass through it had seen its frames, never longer.
+    const bool wholeLoadWait = !c.untilLoaded || c.finishedAtPump < 0 || c.frameQueries < 0;
+    if (wholeLoadWait) {
+      EXPECT_GE(view.snapshotTimes[0], kLoadWait);
+    } else {
+      EXPECT_GE(view.snapshotTimes[0], view.loadedAt);
+      EXPECT_GE(view.snapshotTimes[0], view.sizeSteadyFrom + kSettled);
+      EXPECT_LT(view.snapshotTimes[0], kLoadWait);
+    }
+    // Every later tile had its wait after its scroll: the whole wait, or until its frame.
+    const bool wholeScrollWaits = !c.untilLoaded || c.frameQueries < 0;
+    for (std::size_t i = 1; i < view.waitsBeforeSnapshot.size(); ++i) {
+      if (wholeScrollWaits) {
+        EXPECT_GE(view.waitsBeforeSnapshot[i], kScrollWait) << i;
+      } else {
+        EXPECT_LT(view.waitsBeforeSnapshot[i], kScrollWait) << i;
+      }
+    }
+    EXPECT_LE(capture.controls.sleptMilliseconds, 1500);  // never later than the fixed waits
     EXPECT_EQ(result.complete, c.complete);
     ExpectPageReproduced(capture.Read(), 781, 3000, 1.0);
   }

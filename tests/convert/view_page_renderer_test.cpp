@@ -15,12 +15,16 @@ using convert::CaptureOutcome;
 using settings::Field;
 using testing_support::Sjis;
 
+convert::PageJob Job(const std::string& location, const std::string& name,
+                     const std::string& outputFolder, int pageNumber = 1) {
+  return convert::PageJob{location, name, outputFolder, pageNumber, {}};
+}
+
 struct Rendering {
   Rendering() : view(781, 1200, 800, 724), rendering(state, controls, view) {
     controls.texts[Field::kSize] = "800";
     controls.texts[Field::kWait] = "1";
     controls.texts[Field::kPercent] = "100";
-    state.m_pageCount = 1;
   }
   testing_support::TempFolder folder;
   testing_support::FakeRunControls controls;
@@ -53,9 +57,17 @@ TEST(OutputPathFor, RefusesPathsLongerThan999Bytes) {
 
 TEST(RenderPage, ShowsProgressPlacesTheWindowLoadsAndWritesTheBitmap) {
   Rendering r;
-  r.state.m_pageCount = 3;
   const std::string name = Sjis("ページ.html");
-  EXPECT_EQ(r.rendering.RenderPage("/src/" + name, name, r.folder.path()), 1);
+  convert::PageJob job = Job("/src/" + name, name, r.folder.path(), 3);
+  job.known.kind = "url";  // what the caller knew comes back in the record
+  const convert::PageResult result = r.rendering.RenderPage(job);
+  EXPECT_EQ(result.taken, convert::PageTaken::kRendered);
+  ASSERT_TRUE(result.record);
+  EXPECT_EQ(result.record->source, "/src/" + name);
+  EXPECT_EQ(result.record->kind, "url");
+  EXPECT_EQ(result.record->outcome, convert::EntryOutcome::kWritten);
+  EXPECT_EQ(result.record->output, r.folder / Sjis("ページ.bmp"));
+  EXPECT_TRUE(r.controls.records.empty()) << "the caller records the page";
   EXPECT_EQ(r.controls.statusTexts,
             std::vector<std::string>{Sjis("3件目 ") + name + Sjis(" 処理中")});
   EXPECT_EQ(r.controls.placements, (std::vector<std::pair<int, int>>{{800, 1024}}));
@@ -63,19 +75,18 @@ TEST(RenderPage, ShowsProgressPlacesTheWindowLoadsAndWritesTheBitmap) {
   EXPECT_EQ(r.view.redraws, 1);
   EXPECT_EQ(r.rendering.LastOutcome(), CaptureOutcome::kWritten);
   EXPECT_TRUE(base::FileExists(r.folder / Sjis("ページ.bmp")));
-  EXPECT_EQ(r.state.m_pageCount, 3);  // the caller counts
 }
 
 TEST(RenderPage, ReadsSizeAndWaitAfreshForEveryPage) {
   Rendering r;
   r.controls.texts[Field::kSize] = " +640px";
   r.controls.texts[Field::kWait] = "3";
-  r.rendering.RenderPage("/a.htm", "a.htm", r.folder.path());
+  r.rendering.RenderPage(Job("/a.htm", "a.htm", r.folder.path()));
   EXPECT_EQ(r.state.m_captureWidth, 640);
   EXPECT_EQ(r.state.m_wait, 3);
   r.controls.texts[Field::kSize] = "700";
   r.controls.texts[Field::kWait] = "x";
-  r.rendering.RenderPage("/b.htm", "b.htm", r.folder.path());
+  r.rendering.RenderPage(Job("/b.htm", "b.htm", r.folder.path()));
   EXPECT_EQ(r.state.m_captureWidth, 700);
   EXPECT_EQ(r.state.m_wait, 0);
   EXPECT_EQ(r.controls.placements, (std::vector<std::pair<int, int>>{{640, 1024}, {700, 1024}}));
@@ -101,7 +112,9 @@ TEST(RenderPage, PagesWithoutUsableViewOrPathAreNotLoadedButCount) {
     r.controls.texts[Field::kSize] = c.size;
     r.controls.screenHeight = c.screenHeight;
     const std::string name = std::string(c.nameLength - 5, 'n') + ".html";
-    EXPECT_EQ(r.rendering.RenderPage("/src/" + name, name, "/"), 1) << c.what;
+    const convert::PageResult result = r.rendering.RenderPage(Job("/src/" + name, name, "/"));
+    EXPECT_EQ(result.taken, convert::PageTaken::kRendered) << c.what;
+    EXPECT_EQ(result.record.value().outcome, convert::EntryOutcome::kFailed) << c.what;
     EXPECT_EQ(r.rendering.LastOutcome(), c.outcome) << c.what;
     EXPECT_TRUE(r.view.navigations.empty()) << c.what;
     EXPECT_TRUE(r.controls.placements.empty()) << c.what;
@@ -144,10 +157,9 @@ TEST(PageRecord, CarriesIncompletePagesAndAnsweredRequests) {
 TEST(RenderPage, APageWithoutADocumentIsNamedOnTheStatusLine) {
   for (bool loads : {true, false}) {
     Rendering r;
-    r.state.m_pageCount = 3;
     r.view.measureFails = !loads;
     const std::string name = Sjis("ページ.html");
-    r.rendering.RenderPage(r.folder / name, name, r.folder / "");
+    r.rendering.RenderPage(Job(r.folder / name, name, r.folder / "", 3));
     ASSERT_FALSE(r.controls.statusTexts.empty());
     EXPECT_EQ(r.controls.status(),
               loads ? resources::PageProgressText(3, name) : resources::PageNotLoadedText(3, name));

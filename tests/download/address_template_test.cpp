@@ -153,7 +153,7 @@ TEST(SeedQueue, QueuesEveryCombinationInLoopOrder) {
     Seeding seeding;
     for (const auto& row : c.rows) seeding.Row(row.row, row.first, row.last, row.step);
     const auto seeded = seeding.Seed(c.addressTemplate);
-    EXPECT_EQ(seeded.result, 1) << c.name;
+    EXPECT_EQ(seeded.end, download::SeedEnd::kQueued) << c.name;
     EXPECT_EQ(seeding.state.m_addressQueue, c.queue) << c.name;
     EXPECT_EQ(seeded.lastAddress, c.queue.empty() ? "" : c.queue.back()) << c.name;
     EXPECT_TRUE(seeding.controls.messages.empty()) << c.name;
@@ -172,7 +172,7 @@ TEST(SeedQueue, KindFollowsQueryAndPageLikeness) {
   };
   for (const auto& c : cases) {
     Seeding seeding;
-    ASSERT_EQ(seeding.Seed(c.address).result, 1);
+    ASSERT_EQ(seeding.Seed(c.address).end, download::SeedEnd::kQueued);
     EXPECT_EQ(KindNames(seeding.state.m_kindQueue), std::vector<std::string>{c.kind}) << c.address;
   }
 }
@@ -187,7 +187,7 @@ TEST(SeedQueue, StepBelowOneRefusesAtTheFirstSuchRow) {
     seeding.Row(3, "1", "2", c.step);
     seeding.Row(5, "1", "2", "0");
     const auto seeded = seeding.Seed("http://s/@a@@c@.html");
-    EXPECT_EQ(seeded.result, 0) << c.step;
+    EXPECT_EQ(seeded.end, download::SeedEnd::kStepTooSmall) << c.step;
     EXPECT_EQ(seeding.controls.messages,
               std::vector<std::string>{resources::Text(resources::TextId::kStepTooSmall)});
     EXPECT_EQ(seeding.controls.focused, std::vector<Field>{Field::kStep3});
@@ -203,7 +203,7 @@ TEST(SeedQueue, ProbesDefaultDocumentsInOrder) {
                               {"http://s/d2/index.html", "<p>"},
                               {"http://s/d3/index.shtml", "<p>"}};
   const auto seeded = seeding.Seed("http://s/d@a@/");
-  EXPECT_EQ(seeded.result, 1);
+  EXPECT_EQ(seeded.end, download::SeedEnd::kQueued);
   EXPECT_EQ(seeding.state.m_addressQueue,
             (std::vector<std::string>{"http://s/d1/index.htm", "http://s/d2/index.html",
                                       "http://s/d3/index.shtml"}));
@@ -223,7 +223,7 @@ TEST(SeedQueue, MissingDefaultDocumentEndsSeedingSilently) {
                               // An empty page does not count as an answer.
                               {"http://s/d2/index.htm", ""}};
   const auto seeded = seeding.Seed("http://s/d@a@/");
-  EXPECT_EQ(seeded.result, 0);
+  EXPECT_EQ(seeded.end, download::SeedEnd::kNoDefaultDocument);
   EXPECT_TRUE(seeding.controls.messages.empty());
   EXPECT_EQ(seeding.state.m_addressQueue, std::vector<std::string>{"http://s/d1/index.html"});
   EXPECT_EQ(seeding.transfer.calls.size(), 4u);  // d1 once, d2 three times, d3 never
@@ -233,27 +233,30 @@ TEST(SeedQueue, StopEndsEveryLoopAtItsNextHead) {
   struct Case {
     int stopAtPump;
     std::vector<std::string> queue;
-    int pumps;
   } cases[] = {
       // Every loop pumps at its head, the unused rows 3 to 6 too: the first address comes after
       // the heads a=1 (pump 1), b=1 (2), c, d, e, f (3 to 6); then b=2 (7), c..f (8 to 11), ...
-      {1, {}, 1},
-      {2, {}, 3},  // row 2 stops; row 1 stops at its next head, a=2
-      {6, {}, 8},  // row 6 stops; rows 5 to 3 have no next head; b=2 and a=2 stop
-      {7, {"http://s/1_1.html"}, 8},
-      {17, {"http://s/1_1.html", "http://s/1_2.html", "http://s/1_3.html"}, 17},
+      {1, {}},
+      {2, {}},  // row 2 stops; row 1 stops at its next head, a=2
+      {6, {}},  // row 6 stops; rows 5 to 3 have no next head; b=2 and a=2 stop
+      {7, {"http://s/1_1.html"}},
+      {17, {"http://s/1_1.html", "http://s/1_2.html", "http://s/1_3.html"}},
   };
   for (const auto& c : cases) {
     Seeding seeding;
     seeding.Row(1, "1", "3", "1");
     seeding.Row(2, "1", "3", "1");
+    // Stop is seen at the head it was pressed at: nothing is queued after that pump.
+    std::vector<std::string> queuedAtStop;
     seeding.controls.onPump = [&] {
-      if (seeding.controls.pumps == c.stopAtPump) seeding.run.m_stopCrawl = true;
+      if (seeding.controls.pumps != c.stopAtPump) return;
+      seeding.run.m_stop.Request();
+      queuedAtStop = seeding.state.m_addressQueue;
     };
     const auto seeded = seeding.Seed("http://s/@a@_@b@.html");
-    EXPECT_EQ(seeded.result, 1) << c.stopAtPump;
+    EXPECT_EQ(seeded.end, download::SeedEnd::kQueued) << c.stopAtPump;
     EXPECT_EQ(seeding.state.m_addressQueue, c.queue) << c.stopAtPump;
-    EXPECT_EQ(seeding.controls.pumps, c.pumps) << c.stopAtPump;
+    EXPECT_EQ(seeding.state.m_addressQueue, queuedAtStop) << c.stopAtPump;
   }
 }
 
@@ -314,7 +317,7 @@ TEST(SeedQueue, QueuesOnlyTheAddressesTheCrawlReaches) {
     kinds.resize(queue.size());
     EXPECT_EQ(limited.state.m_addressQueue, queue) << c.name;
     EXPECT_EQ(limited.state.m_kindQueue, kinds) << c.name;
-    EXPECT_EQ(seeded.result, everything.result) << c.name;
+    EXPECT_EQ(seeded.end, everything.end) << c.name;
     EXPECT_EQ(seeded.lastAddress, everything.lastAddress) << c.name;
     EXPECT_EQ(limited.transfer.CallLines(), all.transfer.CallLines()) << c.name;
   }
@@ -325,16 +328,17 @@ TEST(SeedQueue, LongRangeEndsItsLoopsOnceCountAddressesAreQueued) {
   seeding.state.m_entryLimit = 3;
   seeding.Row(1, "1", "200000", "1");
   seeding.Row(2, "1", "10", "7");
+  // No loop head comes once the third address is queued: the loops end at once.
+  int headsAfterFull = 0;
+  seeding.controls.onPump = [&] { headsAfterFull += seeding.state.size() >= 3; };
   const auto seeded = seeding.Seed("http://s/p@a@-@b@.html");
-  EXPECT_EQ(seeded.result, 1);
+  EXPECT_EQ(seeded.end, download::SeedEnd::kQueued);
   EXPECT_EQ(
       seeding.state.m_addressQueue,
       (std::vector<std::string>{"http://s/p1-1.html", "http://s/p1-8.html", "http://s/p2-1.html"}));
   EXPECT_EQ(seeded.lastAddress, "http://s/p200000-8.html");
   EXPECT_TRUE(seeding.transfer.calls.empty());
-  // The loop heads up to the third address (a=1, b=1, c to f; b=8, c to f; a=2, b=1, c to f),
-  // none after it.
-  EXPECT_EQ(seeding.controls.pumps, 17);
+  EXPECT_EQ(headsAfterFull, 0);
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ using testing_support::ReadFile;
 using testing_support::Sjis;
 using Lines = std::vector<std::string>;
 
+using convert::RunResult;
+
 class Crawl : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +40,7 @@ class Crawl : public ::testing::Test {
     controls.texts[settings::ToField(row)] = last;
     controls.texts[settings::StepField(row)] = step;
   }
-  int Run(const std::string& addressTemplate) {
+  convert::RunOutcome Run(const std::string& addressTemplate) {
     controls.texts[Field::kReadPath] = addressTemplate;
     download::CrawlDriver driver(run, controls, transfer, renderer, filters, state);
     return driver.Crawl();
@@ -128,9 +130,11 @@ TEST_F(Crawl, ChecksOptionsInOrderWithTheirMessages) {
     for (int row : c.rows) Row(row, "1", "2", "1");
     for (const auto& [field, text] : c.texts) controls.texts[field] = text;
     transfer.answers = {{"http://s/p.html", "<p>"}};
-    const int result = Run("http://s/p.html");
+    const convert::RunOutcome result = Run("http://s/p.html");
     const bool refused = !c.messages.empty() && c.messages.back() != missing;
-    EXPECT_EQ(result, refused ? 0 : 1) << c.name;
+    EXPECT_EQ(result.result, refused ? RunResult::kRefused : RunResult::kRan) << c.name;
+    // The outcome names the refusing check by the message it showed.
+    if (refused) EXPECT_EQ(Text(result.refusal.value()), c.messages.back()) << c.name;
     EXPECT_EQ(controls.messages, c.messages) << c.name;
     EXPECT_EQ(controls.focused, c.focused) << c.name;
     EXPECT_TRUE(base::IsDirectory(temp / "made/out")) << c.name;
@@ -145,7 +149,7 @@ TEST_F(Crawl, OutputFolderThatCannotBeMadeEndsTheRun) {
   testing_support::WriteFile(m_temp / "file", "x");
   controls.texts[Field::kWritePath] = m_temp / "file/out";
   controls.texts[Field::kCount] = "0";
-  EXPECT_EQ(Run("http://s/p.html"), 0);
+  EXPECT_EQ(Run("http://s/p.html").refusal, TextId::kCannotCreateFolder);
   EXPECT_EQ(controls.messages,
             (Lines{Text(TextId::kFolderMissing), Text(TextId::kCannotCreateFolder)}));
   EXPECT_TRUE(transfer.calls.empty());
@@ -164,14 +168,14 @@ TEST_F(Crawl, CountIsReadAsATypedNumber) {
     for (int i = 1; i <= 8; ++i) {
       transfer.answers["http://s/p" + std::to_string(i) + ".html"] = "<p>page</p>";
     }
-    const int result = Run("http://s/p@a@.html");
+    const RunResult result = Run("http://s/p@a@.html").result;
     if (c.processed < 0) {
-      EXPECT_EQ(result, 0) << c.count;
+      EXPECT_EQ(result, RunResult::kRefused) << c.count;
       EXPECT_EQ(controls.messages, Lines{Text(TextId::kCountTooSmall)}) << c.count;
       EXPECT_TRUE(renderer.pages.empty()) << c.count;
       continue;
     }
-    EXPECT_EQ(result, 1) << c.count;
+    EXPECT_EQ(result, RunResult::kRan) << c.count;
     EXPECT_TRUE(controls.messages.empty()) << c.count;
     // Seeding queues only the Count of the eight that the crawl reaches, and processes them.
     EXPECT_EQ(state.size(), c.processed) << c.count;
@@ -191,7 +195,7 @@ TEST_F(Crawl, WalksTheQueueBreadthFirstUpToTheEntryLimit) {
       {"http://s/a/three.html", "three"},
   };
   controls.texts[Field::kCount] = "4";
-  EXPECT_EQ(Run("http://s/a/index.html"), 1);
+  EXPECT_EQ(Run("http://s/a/index.html").result, RunResult::kRan);
   // Pictures are scanned before anchors; the queue is full at four entries, so three.html,
   // found in one.html, is never queued.
   EXPECT_EQ(state.m_addressQueue, (Lines{"http://s/a/index.html", "http://s/a/counter.cgi?n=1",
@@ -232,7 +236,7 @@ TEST_F(Crawl, PlacesFilesAndBitmapsUnderTheAddressOrFlat) {
   for (const auto& c : cases) {
     renderer.pages.clear();
     controls.checks[Field::kSame] = c.same;
-    EXPECT_EQ(Run(page), 1);
+    EXPECT_EQ(Run(page).result, RunResult::kRan);
     EXPECT_EQ(ReadFile(c.folder + "Banner_HTML.gif"), "JPEG") << c.same;
     EXPECT_EQ(ReadFile(c.folder + "countid=3.cgi"), "GIF") << c.same;
     ASSERT_EQ(renderer.pages.size(), 2u);
@@ -294,7 +298,7 @@ TEST_F(Crawl, EachKindIsFetchedAndRenderedByItsRules) {
     transfer.answers = {{c.start, "<a href=\"link.html\">x</a>"}, {"http://s/link.html", "linked"}};
     transfer.answers["http://s/empty.html"] = "";
     transfer.answers.erase("http://s/gone.jpg");
-    EXPECT_EQ(Run(c.start), 1) << c.start;
+    EXPECT_EQ(Run(c.start).result, RunResult::kRan) << c.start;
     Lines calls = transfer.CallLines();
     calls.erase(calls.begin());
     EXPECT_EQ(calls, c.calls) << c.start;
@@ -311,7 +315,7 @@ TEST_F(Crawl, FailedTransfersFinishTheirEntryAndTheRunGoesOn) {
       {"http://s/empty.html", ""},
       {"http://s/last.html", "last"},
   };
-  EXPECT_EQ(Run("http://s/start.html"), 1);
+  EXPECT_EQ(Run("http://s/start.html").result, RunResult::kRan);
   EXPECT_EQ(state.m_addressQueue,
             (Lines{"http://s/start.html", "http://s/gone.cgi", "http://s/form.cgi?a=1",
                    "http://s/gone.html", "http://s/empty.html", "http://s/last.html"}));
@@ -345,7 +349,7 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
   transfer.failures = {{"http://s/down.html", refused}, {"http://s/halt.cgi", stopped}};
   // A rendered page's record is completed by the rendering: what the crawl knew is handed over.
   std::vector<convert::EntryRecord> handedOver;
-  renderer.onRender = [&](const auto&) { handedOver.push_back(run.m_entry); };
+  renderer.onRender = [&](const auto& job) { handedOver.push_back(job.known); };
   Run("http://s/start.html");
 
   ASSERT_EQ(handedOver.size(), 1u);
@@ -362,6 +366,8 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
     bool output;
     std::string detail;
   } expected[] = {
+      // The rendered page's record, as the renderer gave it back, in its place in the queue.
+      {"http://s/start.html", "url", EntryOutcome::kWritten, EntryReason::kNone, 200, false, ""},
       {"http://s/pic.cgi", "src", EntryOutcome::kWritten, EntryReason::kNone, 200, true, ""},
       {"http://s/lost.cgi", "src", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
       {"http://s/halt.cgi", "src", EntryOutcome::kSkipped, EntryReason::kStopped, 0, false,
@@ -383,8 +389,8 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
     EXPECT_EQ(record.output.has_value(), expected[i].output) << i;
     EXPECT_EQ(record.detail, expected[i].detail) << i;
   }
-  EXPECT_EQ(controls.records[0].output, Out("http/s/pic.cgi"));
-  EXPECT_EQ(controls.records[0].bytes, 7);
+  EXPECT_EQ(controls.records[1].output, Out("http/s/pic.cgi"));
+  EXPECT_EQ(controls.records[1].bytes, 7);
   // Links the rules passed over are counted per rule: a picture that is neither a page nor a
   // file to fetch, and a link queued already.
   auto dropped = [&](download::DropReason reason) {
@@ -397,7 +403,7 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
 
 TEST_F(Crawl, DefaultDocumentIsProbedAndItsAbsenceEndsTheRunSilently) {
   transfer.answers = {{"http://s/index.htm", "<p>home</p>"}};
-  EXPECT_EQ(Run("http://s/"), 1);
+  EXPECT_EQ(Run("http://s/").result, RunResult::kRan);
   EXPECT_EQ(state.m_addressQueue, Lines{"http://s/index.htm"});
   EXPECT_EQ(RenderedLocations(), Lines{"http://s/index.htm"});
 
@@ -405,7 +411,7 @@ TEST_F(Crawl, DefaultDocumentIsProbedAndItsAbsenceEndsTheRunSilently) {
   transfer.calls.clear();
   renderer.pages.clear();
   controls.statusTexts.clear();
-  EXPECT_EQ(Run("http://s/"), 0);
+  EXPECT_EQ(Run("http://s/").result, RunResult::kRan);
   EXPECT_EQ(transfer.CallLines(),
             (Lines{"GetText http://s/index.html", "GetText http://s/index.htm",
                    "GetText http://s/index.shtml"}));
@@ -420,9 +426,9 @@ TEST_F(Crawl, StopEndsTheRunAtTheNextCheck) {
 
   // During seeding: the loops end, and the queue holds what was seeded before the Stop.
   controls.onPump = [&] {
-    if (state.size() == 2) run.m_stopCrawl = true;
+    if (state.size() == 2) run.m_stop.Request();
   };
-  EXPECT_EQ(Run("http://s/p@a@.html"), 1);
+  EXPECT_EQ(Run("http://s/p@a@.html").result, RunResult::kStopped);
   EXPECT_EQ(state.m_addressQueue, (Lines{"http://s/p1.html", "http://s/p2.html"}));
   EXPECT_TRUE(renderer.pages.empty());
   EXPECT_EQ(controls.status(), resources::DownloadCountText(0));
@@ -430,9 +436,9 @@ TEST_F(Crawl, StopEndsTheRunAtTheNextCheck) {
   // During a page: it is finished, and the run ends before the next entry.
   controls.onPump = nullptr;
   renderer.onRender = [&](const auto& page) {
-    if (renderer.pages.size() == 2) run.m_stopCrawl = true;
+    if (renderer.pages.size() == 2) run.m_stop.Request();
   };
-  EXPECT_EQ(Run("http://s/p@a@.html"), 1);
+  EXPECT_EQ(Run("http://s/p@a@.html").result, RunResult::kStopped);
   EXPECT_EQ(state.size(), 5);
   EXPECT_EQ(renderer.pages.size(), 2u);
   EXPECT_EQ(run.m_pageCount, 3);
@@ -461,7 +467,7 @@ TEST_F(Crawl, NoAddressWritesOutsideTheOutputFolder) {
     // The harvested link is queued as a file named "..", which is never fetched either.
     transfer.answers = {{c.start, "<a href=\"http://s/html/..\">up</a>"},
                         {"http://s/html/..", "up"}};
-    EXPECT_EQ(Run(c.start), 1) << c.start;
+    EXPECT_EQ(Run(c.start).result, RunResult::kRan) << c.start;
     Lines calls = transfer.CallLines();
     calls.erase(calls.begin());
     EXPECT_EQ(calls, c.calls) << c.start;
@@ -502,7 +508,7 @@ TEST_F(Crawl, RelativeOutputFolderIsTakenFromTheDirectoryOfStart) {
   controls.texts[Field::kWritePath] = "rel/out";
   transfer.answers = {{"http://s/page.html", "<img src=\"count.cgi?n=1\">"},
                       {"http://s/count.cgi?n=1", "J"}};
-  EXPECT_EQ(Run("http://s/page.html"), 1);
+  EXPECT_EQ(Run("http://s/page.html").result, RunResult::kRan);
   EXPECT_EQ(ReadFile(m_temp / "rel/out/http/s/countn=1.cgi"), "J");
   EXPECT_EQ(RenderedFolders(), Lines{m_temp / "rel/out/http/s/"});
   EXPECT_EQ(run.m_writePath, m_temp / "rel/out/");

@@ -178,56 +178,43 @@ TEST(HarvestLinks, QueuesTheLinksOfEveryScanWithTheirKinds) {
   struct Case {
     std::string name, page;
     Entries queue;
-    int pumps;
   } cases[] = {
-      {"no tags", "just text, " + Sjis("日本語"), {}, 0},
+      {"no tags", "just text, " + Sjis("日本語"), {}},
       {"capital IMG keeps the page's letter case",
        "<IMG SRC=\"Pics/A.CGI\">",
-       {{"http://server/a/b/Pics/A.CGI", "src"}},
-       1},
+       {{"http://server/a/b/Pics/A.CGI", "src"}}},
       {"anchor fragment cut",
        "<a href=\"next.html#top\">n</a>",
-       {{"http://server/a/b/next.html", "url"}},
-       1},
-      {"fragment only", "<a href=\"#top\">t</a>", {}, 1},
+       {{"http://server/a/b/next.html", "url"}}},
+      {"fragment only", "<a href=\"#top\">t</a>", {}},
       {"query gives cgi",
        "<a href=\"list.cgi?p=2\">2</a>",
-       {{"http://server/a/b/list.cgi?p=2", "cgi"}},
-       1},
-      {"not page-like is src and dropped", "<a href=\"file.zip\">z</a>", {}, 1},
-      {"option values",
-       "<option value=\"menu/\">m</option>",
-       {{"http://server/a/b/menu/", "url"}},
-       1},
+       {{"http://server/a/b/list.cgi?p=2", "cgi"}}},
+      {"not page-like is src and dropped", "<a href=\"file.zip\">z</a>", {}},
+      {"option values", "<option value=\"menu/\">m</option>", {{"http://server/a/b/menu/", "url"}}},
       {"frame is url whatever it is",
        "<frame src=\"cgi-bin/menu\">",
-       {{"http://server/a/b/cgi-bin/menu", "url"}},
-       0},
-      {"body background", "<body background=\"bg.cgi\">", {{"http://server/a/b/bg.cgi", "src"}}, 0},
+       {{"http://server/a/b/cgi-bin/menu", "url"}}},
+      {"body background", "<body background=\"bg.cgi\">", {{"http://server/a/b/bg.cgi", "src"}}},
       {"an img read by the frame scan too",
        "<img src=\"frame.cgi\">",
-       {{"http://server/a/b/frame.cgi", "src"}},
-       1},
+       {{"http://server/a/b/frame.cgi", "src"}}},
       {"letter case of an earlier occurrence",
        "NEXT.HTML <a href=\"next.html\">n</a>",
-       {{"http://server/a/b/NEXT.HTML", "url"}},
-       1},
+       {{"http://server/a/b/NEXT.HTML", "url"}}},
       {"Japanese link",
        "<a href=\"" + Sjis("ページ.HTML") + "\">p</a>",
-       {{"http://server/a/b/" + Sjis("ページ.HTML"), "url"}},
-       1},
+       {{"http://server/a/b/" + Sjis("ページ.HTML"), "url"}}},
       {"scans in order",
        "<a href=\"a.html\">a</a><img src=\"i.cgi\"><frame src=\"f.htm\">",
        {{"http://server/a/b/i.cgi", "src"},
         {"http://server/a/b/a.html", "url"},
-        {"http://server/a/b/f.htm", "url"}},
-       2},
+        {"http://server/a/b/f.htm", "url"}}},
   };
   for (const auto& c : cases) {
     Harvest harvest;
     harvest.Run(c.page);
     EXPECT_EQ(harvest.Queue(), c.queue) << c.name;
-    EXPECT_EQ(harvest.controls.pumps, c.pumps) << c.name;
   }
 }
 
@@ -266,33 +253,32 @@ TEST(HarvestLinks, PassesOverValuesLongerThanTheLongestLink) {
   struct Case {
     std::string name, page;
     Entries queue;
-    int pumps;
   } cases[] = {
       {"longest link is kept",
        "<img src=" + fill.substr(5) + ".html>",
-       {{"http://server/a/b/" + fill.substr(5) + ".html", "src"}},
-       1},
-      {"one byte longer is passed over", "<img src=" + fill.substr(4) + ".html>", {}, 1},
+       {{"http://server/a/b/" + fill.substr(5) + ".html", "src"}}},
+      {"one byte longer is passed over", "<img src=" + fill.substr(4) + ".html>", {}},
       {"anchor value running over the page",
        "<a\nhref></a>=" + fill + ".html <a href=n.html>n</a>",
-       {{"http://server/a/b/n.html", "url"}},
-       2},
+       {{"http://server/a/b/n.html", "url"}}},
   };
   for (const auto& c : cases) {
     Harvest harvest;
     harvest.Run(c.page);
     EXPECT_EQ(harvest.Queue(), c.queue) << c.name;
-    EXPECT_EQ(harvest.controls.pumps, c.pumps) << c.name;
+    EXPECT_GT(harvest.controls.pumps, 0) << c.name << ": the window has its events meanwhile";
   }
 }
 
 TEST(HarvestLinks, StopsQueueingAtTheEntryLimit) {
   Harvest harvest;
   harvest.state.m_entryLimit = 2;
+  int pumpsWhenFull = 0;
+  harvest.controls.onPump = [&] { pumpsWhenFull += harvest.state.size() >= 2; };
   harvest.Run("<img src=\"1.cgi\"><img src=\"2.cgi\"><img src=\"3.cgi\"><a href=\"x.html\">x</a>");
   EXPECT_EQ(harvest.state.m_addressQueue,
             (std::vector<std::string>{"http://server/a/b/1.cgi", "http://server/a/b/2.cgi"}));
-  EXPECT_EQ(harvest.controls.pumps, 2) << "later calls end their scans before handling events";
+  EXPECT_EQ(pumpsWhenFull, 0) << "once the queue is full, the scans end before handling events";
 }
 
 TEST(HarvestLinks, AnOptionChangedWhileHandlingEventsAppliesToTheNextLink) {

@@ -30,6 +30,7 @@ convert::PixelSize FakePageView::GetViewSize() { return {viewWidth, viewHeight};
 
 void FakePageView::ScrollBy(int dx, int dy) {
   scrolls.emplace_back(dx, dy);
+  m_lastScrollAt = Now();
   // Like a browser: the view never leaves the page, and a page smaller than the view stays put.
   scroll.x = std::clamp(scroll.x + dx, 0, std::max(0, pageWidth - viewWidth));
   scroll.y = std::clamp(scroll.y + dy, 0, std::max(0, pageHeight - viewHeight));
@@ -40,6 +41,8 @@ convert::ScrollPoint FakePageView::GetScrollPosition() { return scroll; }
 bool FakePageView::Snapshot(convert::ViewPixels& view) {
   if (snapshotFails) return false;
   snapshotsAt.push_back(scroll);
+  snapshotTimes.push_back(Now());
+  waitsBeforeSnapshot.push_back(Now() - m_lastScrollAt);
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(viewWidth) * viewHeight);
   for (int y = 0; y < viewHeight; ++y) {
     for (int x = 0; x < viewWidth; ++x) {
@@ -55,14 +58,21 @@ bool FakePageView::Snapshot(convert::ViewPixels& view) {
 
 bool FakePageView::LoadFinished() {
   if (finishedAtPump < 0) return false;
-  return !pumps || *pumps >= finishedAtPump;
+  const bool finished = !pumps || *pumps >= finishedAtPump;
+  if (finished && loadedAt < 0) loadedAt = Now();
+  return finished;
 }
 
 std::optional<convert::PixelSize> FakePageView::LayoutSize() {
   ++layoutQueries;
   if (measureFails) return std::nullopt;
   const int short_ = growth * std::max(0, growthQueries - layoutQueries + 1);
-  return convert::PixelSize{pageWidth, pageHeight - short_};
+  const convert::PixelSize size{pageWidth, pageHeight - short_};
+  if (!m_lastLayout || m_lastLayout->width != size.width || m_lastLayout->height != size.height) {
+    sizeSteadyFrom = Now();
+  }
+  m_lastLayout = size;
+  return size;
 }
 
 void FakePageView::RequestFrame() {

@@ -82,6 +82,10 @@ class FakePageView : public convert::PageView {
   bool documentSnapshots = false;
   convert::PageTraits traits;  // what the page probe reports
   int timersRunAtPump = 0;
+  // The time the run's waits have taken (the controls' slept milliseconds): with it the view
+  // notes when it was loaded, settled, scrolled and snapshot, so that tests check what each wait
+  // guards instead of how its rounds are cut.
+  const int* clock = nullptr;
 
   // Record.
   int traitQueries = 0;
@@ -94,9 +98,17 @@ class FakePageView : public convert::PageView {
   int frameRequests = 0;
   int layoutQueries = 0;
   int documentSnapshotsTaken = 0;
+  // On `clock`:
+  std::vector<int> snapshotTimes;        // at every snapshot
+  std::vector<int> waitsBeforeSnapshot;  // from the scroll before each snapshot (or the start)
+  int loadedAt = -1;                     // the first LoadFinished that said yes
+  int sizeSteadyFrom = -1;               // the last LayoutSize that differed from the one before
 
  private:
+  int Now() const { return clock ? *clock : 0; }
   int m_frameQueriesLeft = 0;
+  int m_lastScrollAt = 0;
+  std::optional<convert::PixelSize> m_lastLayout;
 };
 
 }  // namespace testing_support

@@ -3,11 +3,14 @@
 
 namespace testing_support {
 
-int RecordingRenderer::RenderPage(const std::string& location, const std::string& name,
-                                  const std::string& outputFolder) {
-  pages.push_back({location, name, outputFolder});
+convert::PageResult RecordingRenderer::RenderPage(const convert::PageJob& job) {
+  pages.push_back(job);
   if (onRender) onRender(pages.back());
-  return 1;
+  if (taken != convert::PageTaken::kRendered) return {taken, std::nullopt};
+  convert::EntryRecord record = job.known;
+  if (record.source.empty()) record.source = job.location;
+  record.outcome = convert::EntryOutcome::kWritten;
+  return {taken, record};
 }
 
 }  // namespace testing_support

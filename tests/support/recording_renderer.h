@@ -11,16 +11,14 @@ namespace testing_support {
 
 class RecordingRenderer : public convert::PageRenderer {
  public:
-  struct Page {
-    std::string location;
-    std::string name;
-    std::string outputFolder;
-  };
+  using Page = convert::PageJob;
 
-  int RenderPage(const std::string& location, const std::string& name,
-                 const std::string& outputFolder) override;
+  // Records the job and answers with `taken`; kRendered comes with the job's record completed
+  // as written (its source the location when the caller left it empty).
+  convert::PageResult RenderPage(const convert::PageJob& job) override;
 
   std::vector<Page> pages;  // oldest first
+  convert::PageTaken taken = convert::PageTaken::kRendered;
   // Runs after each page is recorded, inside RenderPage.
   std::function<void(const Page&)> onRender;
 };
