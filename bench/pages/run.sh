@@ -41,10 +41,10 @@ mkdir -p "$work/one"
 cp "$distinct/01_short.html" "$work/one/"
 count() { find "$1" -name '*.html' | wc -l; }
 
-# The job count of rendora's default: the number its help gives for --jobs, else the core count
-# (a default described in words is the core count).
+# The job count of rendora's default: the number its help gives for --jobs (on its line or the
+# next, where a long description wraps), else the core count.
 help=$("$rendora" --help 2>&1 || true)
-default_jobs=$(printf '%s\n' "$help" | grep -e '--jobs' | grep -o '既定値: *[0-9]*' |
+default_jobs=$(printf '%s\n' "$help" | grep -A1 -e '--jobs' | grep -o '既定値: *[0-9]*' |
   grep -o '[0-9]*' | head -n1 || true)
 jobs=${jobs_arg:-${default_jobs:-$(nproc)}}
 # Without --fixed-wait, today's default is the fixed-wait mode itself: it runs once, on the

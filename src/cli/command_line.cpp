@@ -446,7 +446,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
-  return std::clamp(static_cast<int>(cores == 0 ? 1 : cores) + 1, 2, 8);
+  return std::clamp(3 * static_cast<int>(cores == 0 ? 1 : cores), 2, 12);
 }
 
 std::string HelpText() {

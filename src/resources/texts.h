@@ -114,7 +114,7 @@ enum class TextId {
   kCliPageTimeoutInvalid,
   kCliCaptureInvalid,   // "--capture には tiles か snapshot を指定してください: %s"
   kCliPngLevelInvalid,  // "--png-level には 0 から 9 の数を指定してください: %s"
-  kCliJobsRule,         // "%s = コア数 + 1、最大 8"  // "--page-timeout には 1
+  kCliJobsRule,         // "%s = コア数 × 3、最大 12"  // "--page-timeout には 1
                         // 以上の秒数を指定してください: %s"
   kCliRunTakesOneFile,  // "run に指定できる設定ファイルは一つです"
   kCliNeedsTwoArguments,  // "読み込み元と出力フォルダの二つを指定してください"
