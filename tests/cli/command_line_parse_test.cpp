@@ -117,10 +117,12 @@ TEST(HelpText, ListsEveryRegisteredOptionWithItsDefault) {
        {"  --size 幅                 Xサイズ: ページを表示する幅（ピクセル）（既定値: 800）\n",
         "  --[no-]subfolders         サブフォルダも対象（既定値: オン）\n",
         "  --[no-]under-start        指定したURL以下にないURLはダウンロードしない\n",
-        "  --jobs N, -j N            同時に変換するページ数（既定値: ",
         "  --format bmp|png          画像の形式（既定値: bmp）\n", "（既定値: 30）\n"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
+  // A default worked out on the machine says its number and its rule.
+  const std::string jobs = "（既定値: " + std::to_string(cli::DefaultJobs()) + " = コア数 × 3";
+  EXPECT_NE(help.find(jobs), std::string::npos) << jobs;
 }
 
 TEST(ShardOf, IsStableAndSpreadsPagesOverEveryShard) {
