@@ -134,7 +134,9 @@ TEST_F(Crawl, ChecksOptionsInOrderWithTheirMessages) {
     const bool refused = !c.messages.empty() && c.messages.back() != missing;
     EXPECT_EQ(result.result, refused ? RunResult::kRefused : RunResult::kRan) << c.name;
     // The outcome names the refusing check by the message it showed.
-    if (refused) EXPECT_EQ(Text(result.refusal.value()), c.messages.back()) << c.name;
+    if (refused) {
+      EXPECT_EQ(Text(result.refusal.value()), c.messages.back()) << c.name;
+    }
     EXPECT_EQ(controls.messages, c.messages) << c.name;
     EXPECT_EQ(controls.focused, c.focused) << c.name;
     EXPECT_TRUE(base::IsDirectory(temp / "made/out")) << c.name;
