@@ -34,53 +34,53 @@ def colour_mask(image, rgb):
   return ImageChops.multiply(ImageChops.multiply(masks[0], masks[1]), masks[2])
 
 
-def box_of(spec, size):
+def box_of(rect, size):
   """The rectangle (left, top, right, bottom) in picture pixels; fy/fh are shares of height."""
-  if "fy" in spec:
-    top, height = spec["fy"] * size[1], spec["fh"] * size[1]
+  if "fy" in rect:
+    top, height = rect["fy"] * size[1], rect["fh"] * size[1]
   else:
-    top, height = spec["y"], spec["h"]
-  return (spec["x"], int(round(top)), spec["x"] + spec["w"], int(round(top + height)))
+    top, height = rect["y"], rect["h"]
+  return (rect["x"], int(round(top)), rect["x"] + rect["w"], int(round(top + height)))
 
 
-def check_rect(image, spec):
-  left, top, right, bottom = box_of(spec, image.size)
+def check_rect(image, rect):
+  left, top, right, bottom = box_of(rect, image.size)
   inner = (left + INSET, top + INSET, right - INSET, bottom - INSET)
   if inner[2] > image.size[0] or inner[3] > image.size[1]:
-    return f"{spec['colour']} block at y {top}-{bottom} lies outside the picture"
-  mask = colour_mask(image.crop(inner), parse_colour(spec["colour"]))
+    return f"{rect['colour']} block at y {top}-{bottom} lies outside the picture"
+  mask = colour_mask(image.crop(inner), parse_colour(rect["colour"]))
   area = (inner[2] - inner[0]) * (inner[3] - inner[1])
   share = mask.histogram()[255] / area
   if share >= MIN_FILL:
     return None
   found = image.getpixel(((inner[0] + inner[2]) // 2, (inner[1] + inner[3]) // 2))
-  return (f"{spec['colour']} block x {left}-{right} y {top}-{bottom} is {share:.0%} that colour"
+  return (f"{rect['colour']} block x {left}-{right} y {top}-{bottom} is {share:.0%} that colour"
           f" (its middle is #{found[0]:02x}{found[1]:02x}{found[2]:02x})")
 
 
-def check_only_within(image, spec):
-  mask = colour_mask(image, parse_colour(spec["colour"]))
+def check_only_within(image, rect):
+  mask = colour_mask(image, parse_colour(rect["colour"]))
   count = mask.histogram()[255]
-  if count < spec["min_pixels"]:
-    return f"{spec['colour']} shows on {count} pixels, fewer than {spec['min_pixels']}"
-  left, top, right, bottom = box_of(spec, image.size)
+  if count < rect["min_pixels"]:
+    return f"{rect['colour']} shows on {count} pixels, fewer than {rect['min_pixels']}"
+  left, top, right, bottom = box_of(rect, image.size)
   found = mask.getbbox()
   if (found[0] < left - SLACK or found[1] < top - SLACK or found[2] > right + SLACK or
       found[3] > bottom + SLACK):
-    return (f"{spec['colour']} must show only at y {top}-{bottom} but reaches y "
+    return (f"{rect['colour']} must show only at y {top}-{bottom} but reaches y "
             f"{found[1]}-{found[3]}, x {found[0]}-{found[2]}")
   return None
 
 
-def check_ink(image, spec):
-  left, top, right, bottom = box_of(spec, image.size)
+def check_ink(image, rect):
+  left, top, right, bottom = box_of(rect, image.size)
   if bottom > image.size[1]:
     return f"text band at y {top}-{bottom} lies outside the picture"
   grey = image.crop((left, top, right, bottom)).convert("L")
   dark = sum(grey.histogram()[:100])
   share = dark / ((right - left) * (bottom - top))
-  if share < spec["min"]:
-    return f"text band at y {top}-{bottom} has {share:.1%} dark pixels, fewer than {spec['min']:.0%}"
+  if share < rect["min"]:
+    return f"text band at y {top}-{bottom} has {share:.1%} dark pixels, fewer than {rect['min']:.0%}"
   return None
 
 
@@ -101,8 +101,8 @@ def check_picture(path, expect):
   checks = ([(check_rect, s) for s in expect.get("rects", [])] +
             [(check_only_within, s) for s in expect.get("only_within", [])] +
             [(check_ink, s) for s in expect.get("ink", [])])
-  for check, spec in checks:
-    reason = check(image, spec)
+  for check, rect in checks:
+    reason = check(image, rect)
     if reason:
       reasons.append(reason)
   return reasons

@@ -189,16 +189,16 @@ void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw)
           line.texts.emplace_back(field, SystemText(value));
         });
     options.Describe(added, option.name, Group::kWindow, option.text,
-                     base::Cp932ToUtf8Lossy(settings::Spec(option.field).resetValue));
+                     base::Cp932ToUtf8Lossy(settings::DefinitionOf(option.field).resetValue));
   }
   for (const SwitchOption& option : kSwitchOptions) {
     CLI::Option* added =
         command.add_flag_function(option.names, [&line, field = option.field](std::int64_t count) {
           line.switches.emplace_back(field, count > 0);
         });
-    const settings::KeySpec& spec = settings::Spec(option.field);
+    const settings::KeyDefinition& definition = settings::DefinitionOf(option.field);
     options.Describe(added, option.names, Group::kWindow, option.text,
-                     OnOff(settings::SwitchValue(spec.rule, spec.resetValue)));
+                     OnOff(settings::SwitchValue(definition.rule, definition.resetValue)));
   }
   const auto range = [](const std::string& text) { return ParseRange(text).has_value(); };
   options.Describe(command.add_option("--range", raw.ranges)

@@ -74,7 +74,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   record.LoadSettings();
   const settings::ProfileFile profile;
   options.untilLoaded =
-      settings::KeyFile(profile, path).Switch(settings::Spec(settings::Key::kUntilLoaded));
+      settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
   return {};
 }
 

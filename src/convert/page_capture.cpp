@@ -364,6 +364,18 @@ std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& stat
   return std::nullopt;
 }
 
+// A tile of no height or width (a page exactly rows x VH high) copies nothing.
+bool CopiesSomething(const Tile& tile) {
+  return tile.fill.width > 0 && tile.fill.height > 0 && tile.page.width > 0 && tile.page.height > 0;
+}
+
+// Brings a page that opened scrolled (an anchor, a script) to its top-left corner, where the
+// first tile starts.
+void ScrollToTop(PageView& view) {
+  const ScrollPoint at = view.GetScrollPosition();
+  if (at.x != 0 || at.y != 0) view.ScrollBy(-at.x, -at.y);
+}
+
 // The fast mode's copy: the first tile as the reader sees the page at its top (what is pinned
 // to the view included), every other tile from one snapshot of the whole document with pinned
 // elements hidden, as the tiles show them. Where the two ways can give different pictures
@@ -374,8 +386,7 @@ bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& trai
   if (traits.fixedBackground || traits.contentVisibility) return false;
   const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
                                   layout.viewHeight, layout.scale);
-  const ScrollPoint start = view.GetScrollPosition();
-  if (start.x != 0 || start.y != 0) view.ScrollBy(-start.x, -start.y);
+  ScrollToTop(view);
   ViewPixels first;
   if (!view.Snapshot(first) || !first.Complete()) return false;
   // A page that cannot scroll is all in its first view, beyond its own end too (the view's
@@ -392,10 +403,7 @@ bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& trai
   for (int i = 0; i <= plan.rows; ++i) {
     for (int j = 0; j <= plan.cols; ++j) {
       const Tile tile = plan.At(i, j);
-      if (tile.fill.width <= 0 || tile.fill.height <= 0 || tile.page.width <= 0 ||
-          tile.page.height <= 0) {
-        continue;
-      }
+      if (!CopiesSomething(tile)) continue;
       const bool firstView = !scrolls || (i == 0 && j == 0);
       CopyTile(tile, plan, firstView ? first : document, ScrollPoint(), bitmap);
     }
@@ -409,10 +417,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
                                         const RunState& state, DeviceBitmap& bitmap) {
   const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
                                   layout.viewHeight, layout.scale);
-  // A page that opened scrolled (an anchor, a script) is brought to its top-left corner first,
-  // where the first tile starts.
-  const ScrollPoint start = view.GetScrollPosition();
-  if (start.x != 0 || start.y != 0) view.ScrollBy(-start.x, -start.y);
+  ScrollToTop(view);
 
   ViewPixels pixels;
   bool first = true;
@@ -422,9 +427,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
     for (int j = 0; j <= plan.cols; ++j) {
       const Tile tile = plan.At(i, j);
       rowHeight = tile.page.height;
-      // A tile of no height or width (a page exactly rows x VH high) copies nothing.
-      if (tile.fill.width > 0 && tile.fill.height > 0 && tile.page.width > 0 &&
-          tile.page.height > 0) {
+      if (CopiesSomething(tile)) {
         // The first tile shows the page as a reader sees it at its top, with what is pinned to
         // the view; every later one shows the content under it instead of another copy.
         if (!first) view.HidePinnedElements();

@@ -17,8 +17,8 @@ Field FromField(int row) { return RowField(Field::kFrom1, row); }
 Field ToField(int row) { return RowField(Field::kTo1, row); }
 Field StepField(int row) { return RowField(Field::kStep1, row); }
 
-std::string KeyName(Field field) { return std::string(Spec(field).name); }
+std::string KeyName(Field field) { return std::string(DefinitionOf(field).name); }
 
-bool IsSwitch(Field field) { return IsSwitchRule(Spec(field).rule); }
+bool IsSwitch(Field field) { return IsSwitchRule(DefinitionOf(field).rule); }
 
 }  // namespace settings

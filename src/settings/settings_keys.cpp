@@ -20,27 +20,27 @@ using resources::TextId;
 
 constexpr TextId kSection = TextId::kSettingsSection;
 
-constexpr KeySpec Text(Field field, std::string_view name, std::string_view reset,
-                       std::string_view missing = "") {
+constexpr KeyDefinition Text(Field field, std::string_view name, std::string_view reset,
+                             std::string_view missing = "") {
   return {KeyOf(field), kSection, name, "", Rule::kText, reset, missing};
 }
 
-constexpr KeySpec Switch(Key key, std::string_view name, Rule rule, std::string_view reset,
-                         std::string_view missing) {
+constexpr KeyDefinition Switch(Key key, std::string_view name, Rule rule, std::string_view reset,
+                               std::string_view missing) {
   return {key, kSection, name, "", rule, reset, missing};
 }
 
-constexpr KeySpec OnSwitch(Field field, std::string_view name, std::string_view reset) {
+constexpr KeyDefinition OnSwitch(Field field, std::string_view name, std::string_view reset) {
   return Switch(KeyOf(field), name, Rule::kSwitchOn, reset, "off");
 }
 
-constexpr KeySpec List(Key key, std::string_view countName, std::string_view entryName) {
+constexpr KeyDefinition List(Key key, std::string_view countName, std::string_view entryName) {
   return {key, kSection, countName, entryName, Rule::kNumberedList, "0", "0"};
 }
 
 // Entry i is the key i. The window's rules as they have always read: LinkCount is "500" when
 // missing, ANOTHERURL is on unless stored as "off", Sub is on for any number but 0.
-constexpr KeySpec kKeys[] = {
+constexpr KeyDefinition kKeys[] = {
     Text(Field::kReadPath, "ReadPath", "/"),
     Text(Field::kWritePath, "WritePath", "/"),
     Text(Field::kSize, "Size", "800"),
@@ -97,7 +97,7 @@ static_assert(EveryKeyInItsPlace(), "kKeys holds one entry per Key, in the order
 
 constexpr std::size_t CountSaved() {
   std::size_t count = 0;
-  for (const KeySpec& spec : kKeys) count += spec.windowSaves ? 1 : 0;
+  for (const KeyDefinition& definition : kKeys) count += definition.windowSaves ? 1 : 0;
   return count;
 }
 
@@ -112,17 +112,17 @@ constexpr auto kSaveOrder = [] {
       order[next++] = static_cast<Key>(static_cast<int>(first) + row);
     }
   }
-  for (const KeySpec& spec : kKeys) {
-    if (spec.key > Key::kLastField && spec.windowSaves) order[next++] = spec.key;
+  for (const KeyDefinition& definition : kKeys) {
+    if (definition.key > Key::kLastField && definition.windowSaves) order[next++] = definition.key;
   }
   return order;
 }();
 
 constexpr bool SavesEveryWindowKeyOnce() {
-  for (const KeySpec& spec : kKeys) {
+  for (const KeyDefinition& definition : kKeys) {
     int seen = 0;
-    for (const Key key : kSaveOrder) seen += key == spec.key ? 1 : 0;
-    if (seen != (spec.windowSaves ? 1 : 0)) return false;
+    for (const Key key : kSaveOrder) seen += key == definition.key ? 1 : 0;
+    if (seen != (definition.windowSaves ? 1 : 0)) return false;
   }
   return true;
 }
@@ -165,9 +165,9 @@ bool FitsOneLine(std::string_view text) {
 
 }  // namespace
 
-const KeySpec& Spec(Key key) { return kKeys[static_cast<std::size_t>(key)]; }
+const KeyDefinition& DefinitionOf(Key key) { return kKeys[static_cast<std::size_t>(key)]; }
 
-std::span<const KeySpec> AllKeys() { return kKeys; }
+std::span<const KeyDefinition> AllKeys() { return kKeys; }
 
 std::span<const Key> SavedKeys() { return kSaveOrder; }
 
@@ -220,40 +220,42 @@ std::string KeyFile::Raw(std::string_view section, std::string_view name) const 
   return value;
 }
 
-std::string KeyFile::LongTextPath(const KeySpec& spec) const {
-  return m_path.substr(FolderOf(m_path).size()) + "." + std::string(spec.name) + ".txt";
+std::string KeyFile::LongTextPath(const KeyDefinition& definition) const {
+  return m_path.substr(FolderOf(m_path).size()) + "." + std::string(definition.name) + ".txt";
 }
 
-std::string KeyFile::Text(const KeySpec& spec) const {
-  std::string value = Raw(resources::Text(spec.section), spec.name);
-  if (value.empty()) return std::string(spec.missingValue);
-  if (spec.rule != Rule::kLongText || !value.starts_with('@')) return value;
+std::string KeyFile::Text(const KeyDefinition& definition) const {
+  std::string value = Raw(resources::Text(definition.section), definition.name);
+  if (value.empty()) return std::string(definition.missingValue);
+  if (definition.rule != Rule::kLongText || !value.starts_with('@')) return value;
   std::string file = value.substr(1);
   if (!file.starts_with(base::kPathSeparator)) file = FolderOf(m_path) + file;
-  return base::ReadWholeFile(file).value_or(std::string(spec.missingValue));
+  return base::ReadWholeFile(file).value_or(std::string(definition.missingValue));
 }
 
-bool KeyFile::Switch(const KeySpec& spec) const {
-  const std::string value = Raw(resources::Text(spec.section), spec.name);
-  return SwitchValue(spec.rule, value.empty() ? spec.missingValue : std::string_view(value));
+bool KeyFile::Switch(const KeyDefinition& definition) const {
+  const std::string value = Raw(resources::Text(definition.section), definition.name);
+  return SwitchValue(definition.rule,
+                     value.empty() ? definition.missingValue : std::string_view(value));
 }
 
-int KeyFile::Integer(const KeySpec& spec) const {
-  const std::optional<int> value = WholeNumber(Raw(resources::Text(spec.section), spec.name));
-  if (value && *value >= spec.minimum && *value <= spec.maximum) return *value;
-  return WholeNumber(spec.missingValue).value_or(spec.minimum);
+int KeyFile::Integer(const KeyDefinition& definition) const {
+  const std::optional<int> value =
+      WholeNumber(Raw(resources::Text(definition.section), definition.name));
+  if (value && *value >= definition.minimum && *value <= definition.maximum) return *value;
+  return WholeNumber(definition.missingValue).value_or(definition.minimum);
 }
 
-std::vector<std::string> KeyFile::List(const KeySpec& spec) const {
+std::vector<std::string> KeyFile::List(const KeyDefinition& definition) const {
   // The section is read once rather than once per number, since a stored count can be any size;
   // entries numbered above the count (left-overs of a longer list) are never taken.
-  const std::string section = resources::Text(spec.section);
-  const int count = base::ToInt(Raw(section, spec.name));
+  const std::string section = resources::Text(definition.section);
+  const int count = base::ToInt(Raw(section, definition.name));
   std::vector<std::string> list;
   if (count <= 0) return list;
   std::map<int, std::string> entries;
   for (ProfileEntry& entry : m_profile.GetPrivateProfileSection(section, m_path)) {
-    const std::optional<int> number = EntryNumber(entry.key, spec.entryName);
+    const std::optional<int> number = EntryNumber(entry.key, definition.entryName);
     // The first line of a key is the one a read finds.
     if (number && *number <= count) entries.try_emplace(*number, std::move(entry.value));
   }
@@ -266,32 +268,35 @@ std::vector<std::string> KeyFile::List(const KeySpec& spec) const {
   return list;
 }
 
-bool KeyFile::Write(const KeySpec& spec, std::string_view name, std::string_view value) const {
-  return m_profile.WritePrivateProfileString(resources::Text(spec.section), name, value, m_path);
+bool KeyFile::Write(const KeyDefinition& definition, std::string_view name,
+                    std::string_view value) const {
+  return m_profile.WritePrivateProfileString(resources::Text(definition.section), name, value,
+                                             m_path);
 }
 
-bool KeyFile::WriteText(const KeySpec& spec, std::string_view text) const {
-  if (spec.rule != Rule::kLongText || FitsOneLine(text)) return Write(spec, spec.name, text);
+bool KeyFile::WriteText(const KeyDefinition& definition, std::string_view text) const {
+  if (definition.rule != Rule::kLongText || FitsOneLine(text))
+    return Write(definition, definition.name, text);
   // The text goes to a file beside the settings file, named after both; the key names it.
-  const std::string file = LongTextPath(spec);
+  const std::string file = LongTextPath(definition);
   if (!base::WriteFileAtomically(FolderOf(m_path) + file, text)) return false;
-  return Write(spec, spec.name, "@" + file);
+  return Write(definition, definition.name, "@" + file);
 }
 
-bool KeyFile::WriteSwitch(const KeySpec& spec, bool on) const {
-  return Write(spec, spec.name, StoredSwitch(spec.rule, on));
+bool KeyFile::WriteSwitch(const KeyDefinition& definition, bool on) const {
+  return Write(definition, definition.name, StoredSwitch(definition.rule, on));
 }
 
-bool KeyFile::WriteInteger(const KeySpec& spec, int value) const {
-  return Write(spec, spec.name, std::to_string(value));
+bool KeyFile::WriteInteger(const KeyDefinition& definition, int value) const {
+  return Write(definition, definition.name, std::to_string(value));
 }
 
-void KeyFile::WriteList(const KeySpec& spec, const std::vector<std::string>& list,
+void KeyFile::WriteList(const KeyDefinition& definition, const std::vector<std::string>& list,
                         const std::function<void(std::string_view)>& failed) const {
-  if (!Write(spec, spec.name, std::to_string(list.size()))) failed(spec.name);
+  if (!Write(definition, definition.name, std::to_string(list.size()))) failed(definition.name);
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const std::string name = std::string(spec.entryName) + std::to_string(i + 1);
-    if (!Write(spec, name, list[i])) failed(name);
+    const std::string name = std::string(definition.entryName) + std::to_string(i + 1);
+    if (!Write(definition, name, list[i])) failed(name);
   }
 }
 

@@ -45,7 +45,7 @@ enum class Rule {
   kNumberedList,   // a count key, then entries name + "1" .. name + count
 };
 
-struct KeySpec {
+struct KeyDefinition {
   Key key;
   resources::TextId section;
   std::string_view name;       // for a list, its count key
@@ -58,9 +58,9 @@ struct KeySpec {
   bool windowSaves = true;  // the window's save writes it (false: read by the command line only)
 };
 
-const KeySpec& Spec(Key key);
-inline const KeySpec& Spec(Field field) { return Spec(KeyOf(field)); }
-std::span<const KeySpec> AllKeys();
+const KeyDefinition& DefinitionOf(Key key);
+inline const KeyDefinition& DefinitionOf(Field field) { return DefinitionOf(KeyOf(field)); }
+std::span<const KeyDefinition> AllKeys();
 // The keys the window's save writes, in the order they appear in a first save's file.
 std::span<const Key> SavedKeys();
 // The field a key holds, or false when no window control holds it.
@@ -78,24 +78,24 @@ class KeyFile {
 
   // A text key's value; a missing or empty key gives the missing value. A long text "@FILE"
   // gives the content of FILE (relative to the settings file's folder).
-  std::string Text(const KeySpec& spec) const;
-  bool Switch(const KeySpec& spec) const;
-  int Integer(const KeySpec& spec) const;
+  std::string Text(const KeyDefinition& definition) const;
+  bool Switch(const KeyDefinition& definition) const;
+  int Integer(const KeyDefinition& definition) const;
   // Entries 1 to the stored count in number order; missing or empty entries are skipped.
-  std::vector<std::string> List(const KeySpec& spec) const;
+  std::vector<std::string> List(const KeyDefinition& definition) const;
 
   // Each write gives false when the profile file refused it.
-  bool WriteText(const KeySpec& spec, std::string_view text) const;
-  bool WriteSwitch(const KeySpec& spec, bool on) const;
-  bool WriteInteger(const KeySpec& spec, int value) const;
+  bool WriteText(const KeyDefinition& definition, std::string_view text) const;
+  bool WriteSwitch(const KeyDefinition& definition, bool on) const;
+  bool WriteInteger(const KeyDefinition& definition, int value) const;
   // The count, then each entry; `failed` hears the name of every key whose write failed.
-  void WriteList(const KeySpec& spec, const std::vector<std::string>& list,
+  void WriteList(const KeyDefinition& definition, const std::vector<std::string>& list,
                  const std::function<void(std::string_view)>& failed) const;
 
  private:
   std::string Raw(std::string_view section, std::string_view name) const;
-  bool Write(const KeySpec& spec, std::string_view name, std::string_view value) const;
-  std::string LongTextPath(const KeySpec& spec) const;
+  bool Write(const KeyDefinition& definition, std::string_view name, std::string_view value) const;
+  std::string LongTextPath(const KeyDefinition& definition) const;
 
   const ProfileFile& m_profile;
   std::string m_path;

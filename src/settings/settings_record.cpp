@@ -38,7 +38,7 @@ const LeadingKey* LeadingOf(Key key) {
 
 // A field's control set from a value as stored.
 void SetField(OptionControls& controls, Field field, std::string_view stored) {
-  const Rule rule = Spec(field).rule;
+  const Rule rule = DefinitionOf(field).rule;
   if (IsSwitchRule(rule)) {
     controls.SetOptionChecked(field, SwitchValue(rule, stored));
   } else {
@@ -61,34 +61,36 @@ std::string SettingsRecord::PointerFilePath() const {
 
 void SettingsRecord::ResetSettings() {
   Field field{};
-  for (const KeySpec& spec : AllKeys()) {
-    if (FieldOf(spec.key, field)) SetField(m_controls, field, spec.resetValue);
+  for (const KeyDefinition& definition : AllKeys()) {
+    if (FieldOf(definition.key, field)) SetField(m_controls, field, definition.resetValue);
   }
   m_controls.SetStatusText("");
   for (int row = 1; row <= kPlaceholderRows; ++row) m_controls.UpdatePlaceholderRow(row);
   m_lists.m_disableList.clear();
   m_lists.m_enableList.clear();
-  m_lists.m_enable = SwitchValue(Spec(Key::kEnable).rule, Spec(Key::kEnable).resetValue);
-  m_lists.m_disable = SwitchValue(Spec(Key::kDisable).rule, Spec(Key::kDisable).resetValue);
+  m_lists.m_enable =
+      SwitchValue(DefinitionOf(Key::kEnable).rule, DefinitionOf(Key::kEnable).resetValue);
+  m_lists.m_disable =
+      SwitchValue(DefinitionOf(Key::kDisable).rule, DefinitionOf(Key::kDisable).resetValue);
 }
 
 bool SettingsRecord::LoadSettings() {
   ResetSettings();
   const KeyFile file(m_profile, m_settingsPath);
   Field field{};
-  for (const KeySpec& spec : AllKeys()) {
-    if (!FieldOf(spec.key, field)) continue;
-    if (IsSwitchRule(spec.rule)) {
-      m_controls.SetOptionChecked(field, file.Switch(spec));
+  for (const KeyDefinition& definition : AllKeys()) {
+    if (!FieldOf(definition.key, field)) continue;
+    if (IsSwitchRule(definition.rule)) {
+      m_controls.SetOptionChecked(field, file.Switch(definition));
     } else {
-      m_controls.SetOptionText(field, file.Text(spec));
+      m_controls.SetOptionText(field, file.Text(definition));
     }
   }
   for (int row = 1; row <= kPlaceholderRows; ++row) m_controls.UpdatePlaceholderRow(row);
-  m_lists.m_enable = file.Switch(Spec(Key::kEnable));
-  m_lists.m_disable = file.Switch(Spec(Key::kDisable));
-  m_lists.m_enableList = file.List(Spec(Key::kEnableList));
-  m_lists.m_disableList = file.List(Spec(Key::kDisableList));
+  m_lists.m_enable = file.Switch(DefinitionOf(Key::kEnable));
+  m_lists.m_disable = file.Switch(DefinitionOf(Key::kDisable));
+  m_lists.m_enableList = file.List(DefinitionOf(Key::kEnableList));
+  m_lists.m_disableList = file.List(DefinitionOf(Key::kDisableList));
   return true;
 }
 
@@ -114,7 +116,7 @@ bool SettingsRecord::SaveSettings() {
       if (key == KeyOf(Field::kSub)) {
         m_controls.ShowMessage(Text(TextId::kSubWriteFailed));
       } else {
-        failed(Spec(key).name);
+        failed(DefinitionOf(key).name);
       }
     }
   }
@@ -123,18 +125,19 @@ bool SettingsRecord::SaveSettings() {
 
 bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
                              const std::function<void(std::string_view)>& failed) {
-  const KeySpec& spec = Spec(key);
+  const KeyDefinition& definition = DefinitionOf(key);
   Field field{};
   if (FieldOf(key, field)) {
-    return IsSwitchRule(spec.rule) ? file.WriteSwitch(spec, m_controls.IsOptionChecked(field))
-                                   : file.WriteText(spec, m_controls.GetOptionText(field));
+    return IsSwitchRule(definition.rule)
+               ? file.WriteSwitch(definition, m_controls.IsOptionChecked(field))
+               : file.WriteText(definition, m_controls.GetOptionText(field));
   }
   switch (key) {
-    case Key::kEnable: return file.WriteSwitch(spec, m_lists.m_enable);
-    case Key::kDisable: return file.WriteSwitch(spec, m_lists.m_disable);
+    case Key::kEnable: return file.WriteSwitch(definition, m_lists.m_enable);
+    case Key::kDisable: return file.WriteSwitch(definition, m_lists.m_disable);
     // A list reports each failed key itself.
-    case Key::kEnableList: file.WriteList(spec, m_lists.m_enableList, failed); return true;
-    case Key::kDisableList: file.WriteList(spec, m_lists.m_disableList, failed); return true;
+    case Key::kEnableList: file.WriteList(definition, m_lists.m_enableList, failed); return true;
+    case Key::kDisableList: file.WriteList(definition, m_lists.m_disableList, failed); return true;
     // Keys the window does not keep are never saved by it.
     case Key::kLastField:
     case Key::kUntilLoaded:

@@ -357,4 +357,100 @@ TEST(CaptureToFile, RequestsThePageMadeAreReported) {
   }
 }
 
+// The fast mode: the capture of the command line's default.
+struct FastCapture : Capture {
+  FastCapture(int pageWidth, int pageHeight) : Capture(pageWidth, pageHeight) {
+    state.m_wait = 10;
+    state.m_untilLoaded = true;
+    state.m_capture = convert::CaptureMethod::kSnapshot;
+    view.documentSnapshots = true;
+    view.pumps = &controls.pumps;
+  }
+};
+
+TEST(FastCapture, OneDocumentSnapshotWhereItGivesTheTilesPictureTilesElsewhere) {
+  using convert::CaptureMethod;
+  const struct {
+    const char* what;
+    int width, height;
+    convert::PageTraits traits;
+    bool canSnapshot;
+    CaptureMethod method;
+    int documentSnapshots;
+  } cases[] = {
+      {"a plain page", 781, 3000, {}, true, CaptureMethod::kSnapshot, 1},
+      {"wider than the view", 1700, 1200, {}, true, CaptureMethod::kSnapshot, 1},
+      // The first view holds all of it, the view's background below the page too.
+      {"within the first view", 781, 500, {}, true, CaptureMethod::kSnapshot, 0},
+      {"fixed background", 781, 3000, {.fixedBackground = true}, true, CaptureMethod::kTiles, 0},
+      {"content visibility",
+       781,
+       3000,
+       {.contentVisibility = true},
+       true,
+       CaptureMethod::kTiles,
+       0},
+      {"no document snapshot", 781, 3000, {}, false, CaptureMethod::kTiles, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FastCapture capture(c.width, c.height);
+    capture.view.traits = c.traits;
+    capture.view.documentSnapshots = c.canSnapshot;
+    const convert::CaptureResult result =
+        convert::CaptureToFile(capture.path(), capture.view, capture.controls, capture.state);
+    ASSERT_EQ(result.outcome, CaptureOutcome::kWritten);
+    EXPECT_EQ(result.method, c.method);
+    EXPECT_EQ(capture.view.documentSnapshotsTaken, c.documentSnapshots);
+    if (c.height > 724) {
+      ExpectPageReproduced(capture.Read(), c.width, c.height, 1.0);
+    } else {
+      EXPECT_EQ(capture.Read().Pixel(10, c.height + 5), kBackground);
+    }
+    if (c.method == CaptureMethod::kSnapshot) {
+      // The first view as the reader sees it, then nothing scrolled.
+      EXPECT_EQ(capture.view.snapshotsAt.size(), 1u);
+      EXPECT_TRUE(capture.view.scrolls.empty());
+    }
+  }
+}
+
+TEST(FastCapture, PassesThroughThePageOnlyWhereContentComesWithScrolling) {
+  const struct {
+    const char* what;
+    convert::PageTraits traits;
+    bool passes;
+  } cases[] = {
+      {"a plain page", {}, false},
+      {"lazy images or an observer", {.lazyContent = true}, true},
+      {"scroll listeners", {.scrollListeners = true}, true},
+      {"an animation-frame loop", {.frameLoop = true}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FastCapture capture(781, 3000);
+    capture.view.traits = c.traits;
+    ASSERT_EQ(capture.Run(), CaptureOutcome::kWritten);
+    EXPECT_EQ(!capture.view.scrolls.empty(), c.passes);
+    // The page's styles are asked for a few times a page, never once a round.
+    EXPECT_LE(capture.view.traitQueries, 3);
+  }
+}
+
+TEST(FastCapture, ThePageIsReadyOnlyOnceTheShortTimersOfItsLoadHaveRun) {
+  FastCapture ready(781, 3000);
+  ASSERT_EQ(ready.Run(), CaptureOutcome::kWritten);
+  FastCapture timers(781, 3000);
+  timers.view.timersRunAtPump = 30;
+  ASSERT_EQ(timers.Run(), CaptureOutcome::kWritten);
+  // The page with timers was measured after they ran, not when it had settled before.
+  EXPECT_GE(timers.controls.pumps, 30);
+  EXPECT_GT(timers.controls.sleptMilliseconds, ready.controls.sleptMilliseconds);
+  // Within the page's Wait all the same: timers that never run end with the load wait.
+  FastCapture never(781, 3000);
+  never.view.timersRunAtPump = 1 << 30;
+  ASSERT_EQ(never.Run(), CaptureOutcome::kWritten);
+  EXPECT_LE(never.controls.sleptMilliseconds, 10 * 5 * 10);
+}
+
 }  // namespace

@@ -16,8 +16,8 @@ namespace {
 
 using settings::Field;
 using settings::Key;
+using settings::KeyDefinition;
 using settings::KeyFile;
-using settings::KeySpec;
 using settings::Rule;
 using testing_support::ReadFile;
 using testing_support::Sjis;
@@ -28,13 +28,13 @@ const std::string kSection = Sjis("初期表示");
 
 TEST(SettingsKeys, EveryFieldHasExactlyOneKeyOfItsOwn) {
   std::set<std::string> names;
-  for (const KeySpec& spec : settings::AllKeys()) {
-    EXPECT_EQ(&settings::Spec(spec.key), &spec);
-    EXPECT_FALSE(spec.name.empty());
+  for (const KeyDefinition& definition : settings::AllKeys()) {
+    EXPECT_EQ(&settings::DefinitionOf(definition.key), &definition);
+    EXPECT_FALSE(definition.name.empty());
     // Names match without letter case in a profile file, so they must differ without it too.
-    EXPECT_TRUE(names.insert(base::ToLower(spec.name)).second) << spec.name;
-    if (!spec.entryName.empty()) {
-      EXPECT_TRUE(names.insert(base::ToLower(spec.entryName)).second) << spec.entryName;
+    EXPECT_TRUE(names.insert(base::ToLower(definition.name)).second) << definition.name;
+    if (!definition.entryName.empty()) {
+      EXPECT_TRUE(names.insert(base::ToLower(definition.entryName)).second) << definition.entryName;
     }
   }
   for (int i = 0; i < settings::kFieldCount; ++i) {
@@ -56,7 +56,8 @@ TEST(SettingsKeys, EveryFieldHasExactlyOneKeyOfItsOwn) {
 // What the window reads for a key that is missing and for one stored empty, field by field.
 TEST(SettingsKeys, MissingAndEmptyKeysReadAsTheWindowAlwaysRead) {
   std::string everyKeyEmpty = "[" + kSection + "]\r\n";
-  for (const KeySpec& spec : settings::AllKeys()) everyKeyEmpty += std::string(spec.name) + "=\r\n";
+  for (const KeyDefinition& definition : settings::AllKeys())
+    everyKeyEmpty += std::string(definition.name) + "=\r\n";
   for (const std::string& content : {std::string(), everyKeyEmpty}) {
     TempFolder folder;
     if (!content.empty()) WriteFile(folder / "s.ini", content);
@@ -82,7 +83,8 @@ TEST(SettingsKeys, MissingAndEmptyKeysReadAsTheWindowAlwaysRead) {
     EXPECT_FALSE(lists.m_disable);
     EXPECT_TRUE(lists.m_enableList.empty());
     const settings::ProfileFile profile;
-    EXPECT_FALSE(KeyFile(profile, folder / "s.ini").Switch(settings::Spec(Key::kUntilLoaded)));
+    EXPECT_FALSE(
+        KeyFile(profile, folder / "s.ini").Switch(settings::DefinitionOf(Key::kUntilLoaded)));
   }
 }
 
@@ -96,16 +98,17 @@ TEST(SettingsKeys, UntilLoadedIsOnForOnOrOne) {
     TempFolder folder;
     WriteFile(folder / "s.ini", "[" + kSection + "]\r\nUntilLoaded=" + stored + "\r\n");
     const settings::ProfileFile profile;
-    EXPECT_EQ(KeyFile(profile, folder / "s.ini").Switch(settings::Spec(Key::kUntilLoaded)), on)
+    EXPECT_EQ(KeyFile(profile, folder / "s.ini").Switch(settings::DefinitionOf(Key::kUntilLoaded)),
+              on)
         << stored;
   }
 }
 
 // The rules for keys that options beyond the window's add.
-constexpr KeySpec kTimeout{
+constexpr KeyDefinition kTimeout{
     Key::kCount_, resources::TextId::kSettingsSection, "Timeout", "", Rule::kInteger, "30", "30", 1,
     3600};
-constexpr KeySpec kHeaders{
+constexpr KeyDefinition kHeaders{
     Key::kCount_, resources::TextId::kSettingsSection, "Headers", "", Rule::kLongText, "", ""};
 
 TEST(SettingsKeys, AnIntegerOutsideItsRangeOrNotWholeReadsAsMissing) {
