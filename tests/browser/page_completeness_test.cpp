@@ -76,11 +76,13 @@ struct Window {
              state == CWebBrowser2::LoadState::kFailed;
     });
   }
-  CaptureResult CaptureShown(const std::string& path, int wait, bool untilLoaded = false) {
+  CaptureResult CaptureShown(const std::string& path, int wait, bool untilLoaded = false,
+                             convert::CaptureMethod method = convert::CaptureMethod::kTiles) {
     convert::RunState state;
     state.m_captureWidth = kCaptureWidth;
     state.m_wait = wait;
     state.m_untilLoaded = untilLoaded;
+    state.m_capture = method;
     return convert::CaptureToFile(path, *browser, *controls, state);
   }
   wxFrame* frame;
@@ -349,5 +351,78 @@ INSTANTIATE_TEST_SUITE_P(Compositing, PageCompletenessTest,
                          [](const ::testing::TestParamInfo<browser::Compositing>& info) {
                            return info.param == browser::Compositing::kOn ? "On" : "Off";
                          });
+
+// The fast mode's capture against the window's: for every kind of page where the two ways could
+// differ, one document snapshot gives the tiles' picture byte for byte, or the capture goes tile
+// by tile as designed; the result names the way it took.
+TEST(CaptureModes, OneSnapshotGivesTheTilesPictureOrTheCaptureGoesTileByTile) {
+  using convert::CaptureMethod;
+  Window window(browser::Compositing::kOff);
+  TempFolder folder;
+  // Loads the page afresh and captures it the given way; the bitmap's bytes and the way taken.
+  const auto capture = [&](const std::string& page, CaptureMethod method, CaptureMethod& taken) {
+    window.browser->Navigate2(page);
+    const CaptureResult result = window.CaptureShown(folder / "picture.bmp", 20, true, method);
+    EXPECT_EQ(result.outcome, CaptureOutcome::kWritten);
+    taken = result.method;
+    return testing_support::ReadFile(folder / "picture.bmp");
+  };
+  const std::string header = "background: #C01040; height: 50px; left: 0; right: 0; top: 0;";
+  const struct {
+    const char* name;
+    int height;
+    std::string bodyStart;
+    CaptureMethod expected;
+  } cases[] = {
+      {"bands", 3000, "", CaptureMethod::kSnapshot},
+      {"short page", 300, "", CaptureMethod::kSnapshot},
+      {"exactly two views", 2 * 719, "", CaptureMethod::kSnapshot},
+      {"wider than the view", 1500, "<div style=\"width: 1900px; height: 4px\"></div>",
+       CaptureMethod::kSnapshot},
+      {"fixed header", 3000, "<div style=\"position: fixed; " + header + "\"></div>",
+       CaptureMethod::kSnapshot},
+      {"fixed badge low in the view", 3000,
+       "<div style=\"position: fixed; right: 0; top: 2200px; width: 90px; height: 90px; "
+       "background: #2080F0\"></div>",
+       CaptureMethod::kSnapshot},
+      {"sticky header", 3000, "<div style=\"position: sticky; " + header + "\"></div>",
+       CaptureMethod::kSnapshot},
+      {"viewport units", 2000,
+       "<div style=\"height: 100vh; background: #30A030\"></div>"
+       "<div style=\"height: 50vh; background: #3030A0\"></div>",
+       CaptureMethod::kSnapshot},
+      {"header recoloured on scrolling", 3000,
+       "<div id=\"h\" style=\"position: sticky; " + header +
+           "\"></div><script>addEventListener('scroll', function () {"
+           " document.getElementById('h').style.background = scrollY > 0 ? '#00F' : '#C01040';"
+           "});</script>",
+       CaptureMethod::kSnapshot},
+      {"fixed background", 3000,
+       "<div style=\"height: 2500px; background: linear-gradient(#F00, #00F) fixed\"></div>",
+       CaptureMethod::kTiles},
+      {"content visibility", 3000,
+       "<div style=\"content-visibility: auto; contain-intrinsic-size: 800px 1000px\">"
+       "<div style=\"height: 1000px; background: #A0A030\"></div></div>",
+       CaptureMethod::kTiles},
+  };
+  for (const auto& c : cases) {
+    for (const char* percent : {"100", "50"}) {
+      SCOPED_TRACE(std::string(c.name) + " at " + percent + "%");
+      BandPage page(BandPage::Bands(c.height, 4));
+      page.SetBodyStart(c.bodyStart);
+      window.controls->texts[settings::Field::kPercent] = percent;
+      const std::string html = folder / "page.html";
+      testing_support::WriteFile(html, page.Html());
+      CaptureMethod tiles = CaptureMethod::kSnapshot;
+      CaptureMethod fast = CaptureMethod::kTiles;
+      const std::string byTiles = capture(html, CaptureMethod::kTiles, tiles);
+      const std::string bySnapshot = capture(html, CaptureMethod::kSnapshot, fast);
+      EXPECT_EQ(tiles, CaptureMethod::kTiles);
+      EXPECT_EQ(fast, c.expected);
+      ASSERT_GT(byTiles.size(), 54u);
+      EXPECT_TRUE(byTiles == bySnapshot) << "the two ways gave different pictures";
+    }
+  }
+}
 
 }  // namespace

@@ -3,16 +3,13 @@
 #include "cli/worker_pool.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <string>
 #include <vector>
 
 #include "cli/cli_controls.h"
-#include "cli/interrupt.h"
 #include "cli/run_report.h"
 #include "support/temp_folder.h"
 
@@ -37,9 +34,8 @@ class WorkerPoolTest : public ::testing::Test {
     m_pool.workerCommand = {RENDORA_BINARY_DIR "/tests/fake_render_worker"};
   }
 
-  // Hands each page to a pool and waits for the end; the time the whole run took.
-  std::chrono::milliseconds Render(const std::vector<std::string>& pages) {
-    const auto start = std::chrono::steady_clock::now();
+  // Hands each page to a pool and waits for the end.
+  void Render(const std::vector<std::string>& pages) {
     WorkerPool pool(m_state, m_controls, m_pool,
                     [this](const convert::EntryRecord& record) { m_records.push_back(record); });
     for (const std::string& page : pages) {
@@ -52,15 +48,6 @@ class WorkerPoolTest : public ::testing::Test {
       EXPECT_EQ(result.taken, convert::PageTaken::kHandedOn) << page;
     }
     pool.Finish();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 start);
-  }
-
-  const convert::EntryRecord* RecordOf(const std::string& page) const {
-    for (const convert::EntryRecord& record : m_records) {
-      if (record.source == m_folder / "in/" + page) return &record;
-    }
-    return nullptr;
   }
 
   TempFolder m_folder;
@@ -126,32 +113,6 @@ TEST_F(WorkerPoolTest, AWorkerProgramThatCannotRunFailsEachPageWithoutLosingOne)
     EXPECT_EQ(record.outcome, EntryOutcome::kFailed);
     EXPECT_EQ(record.reason, EntryReason::kRendererEnded);
   }
-}
-
-TEST_F(WorkerPoolTest, CtrlCEndsTheRunSoonWhileAWorkerIsSilent) {
-  m_pool.pageTimeout = std::chrono::seconds(600);  // only the stop can end the silent page
-  m_pool.jobs = 2;
-  CatchInterrupts();
-  // The silent worker's page starts first; Ctrl-C comes while the others are rendered.
-  std::thread interrupt([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    raise(SIGINT);
-  });
-  const std::chrono::milliseconds took = Render({"silent", "slow", "never"});
-  interrupt.join();
-
-  const convert::EntryRecord* silent = RecordOf("silent");
-  ASSERT_NE(silent, nullptr);
-  EXPECT_EQ(silent->outcome, EntryOutcome::kSkipped);
-  EXPECT_EQ(silent->reason, EntryReason::kStopped);
-  // The page in progress finishes its own waits and is written.
-  const convert::EntryRecord* slow = RecordOf("slow");
-  ASSERT_NE(slow, nullptr);
-  EXPECT_EQ(slow->outcome, EntryOutcome::kWritten);
-  // The page that waited for a free worker when Ctrl-C came is not started.
-  EXPECT_EQ(RecordOf("never"), nullptr);
-  // Not the silent page's 600 s: the run ended within a second or so of the waits announced.
-  EXPECT_LT(took, std::chrono::seconds(10));
 }
 
 }  // namespace
