@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev
-  libcurl4-openssl-dev libpng-dev
+  libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev libwebp-dev
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
   xvfb xauth x11-utils
@@ -15,6 +15,7 @@ packages=(
   clang-format
   clang libclang-rt-14-dev
   python3
+  dpkg-dev fakeroot lintian file man-db
 )
 
 missing=()
