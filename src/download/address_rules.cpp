@@ -6,50 +6,36 @@
 
 #include "base/text.h"
 #include "base/tools.h"
+#include "net/address_resolution.h"
 
 namespace download {
 
 namespace {
 
-std::string FolderOf(std::string_view address) {
-  std::string left, right;
-  base::SplitAtLast(address, left, right, '/');
-  return left;
-}
-
-// Resolves a link that starts with dots: "./x" stays in the page's folder, "../x" climbs one
-// level. Every leading dot counts as one level, so "../../x" climbs only one and keeps the rest
-// of the "../", which the queueing rules then refuse.
-std::string ResolveDotted(const std::string& folder, std::string_view link) {
-  int dots = 0;
-  while (dots < static_cast<int>(link.size()) && link[dots] == '.') ++dots;
-  std::string_view rest = link;
-  const int slash = base::FindChar(link, '/');
-  if (slash != base::kNotFound && slash + 1 < static_cast<int>(link.size())) {
-    rest = link.substr(slash + 1);
+// A link as a browser takes it from an attribute: without the spaces and control bytes around it,
+// without tabs and line breaks inside it, and with "\\" read as "/" before the query. The bytes
+// tested here are below 0x40 and can never be the second byte of a double-byte character, except
+// "\\", which is replaced only where a character starts.
+std::string CleanLink(std::string_view link) {
+  const auto outer = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+  while (!link.empty() && outer(link.front())) link.remove_prefix(1);
+  while (!link.empty() && outer(link.back())) link.remove_suffix(1);
+  std::string cleaned;
+  for (const char c : link) {
+    if (c != '\t' && c != '\n' && c != '\r') cleaned += c;
   }
-  const int keep = base::CountFields(folder, "/") - dots;
-  std::string result;
-  for (int i = 0; i < keep; ++i) {
-    result += base::GetField(folder, "/", i);
-    result += '/';
-  }
-  result += rest;
-  return result;
+  const std::size_t queryAt = cleaned.find_first_of("?#");
+  const std::size_t pathEnd = queryAt == std::string::npos ? cleaned.size() : queryAt;
+  return base::ReplaceAll(cleaned.substr(0, pathEnd), "\\", "/") + cleaned.substr(pathEnd);
 }
 
 }  // namespace
 
-std::string ResolveLink(std::string_view pageAddress, std::string_view link) {
-  const std::string folder = FolderOf(pageAddress);
-  if (!link.empty() && (link.front() == '/' || link.front() == '\\')) {
-    return folder + std::string(link.substr(1));
-  }
-  const std::string linkFolder = FolderOf(link);
-  if (linkFolder.empty()) return folder + std::string(link);
-  if (link.front() == '.') return ResolveDotted(folder, link);
-  if (base::StartsWithIgnoringCase(linkFolder, "http")) return std::string(link);
-  return folder + std::string(link);
+std::string ResolveLink(std::string_view baseAddress, std::string_view link) {
+  std::string address = net::NormalizeAddress(net::ResolveReference(baseAddress, CleanLink(link)));
+  const std::size_t fragment = address.find('#');
+  if (fragment != std::string::npos) address.erase(fragment);
+  return address;
 }
 
 bool IsPageAddress(std::string_view address) {

@@ -7,10 +7,13 @@
 
 namespace download {
 
-// The absolute address of `link` found in the page `pageAddress`. Links starting with "/" are
-// joined to the page's folder (not to the server root) and "../" climbs one level only; links
-// whose folder part begins with "http" come back unchanged.
-std::string ResolveLink(std::string_view pageAddress, std::string_view link);
+// The address a browser requests for `link` found in a page whose base address is
+// `baseAddress` (the page's own address, or its base element's): resolved by the URI standard's
+// rules (host-absolute "/x", protocol-relative "//host/x", any number of "./" and "../", query-
+// and fragment-only links), in normal form (scheme and server in lower case, no default port)
+// and without its fragment. The link loses the spaces around it and its tabs and line breaks;
+// a "\\" before its query is a "/".
+std::string ResolveLink(std::string_view baseAddress, std::string_view link);
 
 // Whether the address holds ".html", ".htm", ".css", ".shtml" or ".cgi" (any case) or ends
 // in "/".

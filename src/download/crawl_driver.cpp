@@ -12,6 +12,7 @@
 #include "download/address_rules.h"
 #include "download/address_template.h"
 #include "download/link_harvester.h"
+#include "net/address_resolution.h"
 #include "resources/texts.h"
 
 namespace download {
@@ -155,7 +156,9 @@ convert::RunOutcome CrawlDriver::Crawl() {
   m_output = base::AbsoluteFolder(
       base::WithTrailingSeparator(m_controls.GetOptionText(Field::kWritePath)));
   m_run.m_writePath = m_output;
-  m_state.m_startFolder = SplitFolderAndName(addressTemplate).folder;
+  // Links are queued in normal form (lower-case scheme and server, no default port), so the start
+  // folder and server that the rules compare them with are taken in the same form.
+  m_state.m_startFolder = net::NormalizeAddress(SplitFolderAndName(addressTemplate).folder);
 
   if (const std::optional<TextId> refusal = CheckOptions()) {
     return convert::RunOutcome::Refused(*refusal);
@@ -171,7 +174,7 @@ convert::RunOutcome CrawlDriver::Crawl() {
     // No default document answered: the run ends without a message, as one with nothing to do.
     case SeedEnd::kNoDefaultDocument: return {convert::RunResult::kRan};
   }
-  m_state.m_startServer = m_transfer.GetServerName(seeded.lastAddress);
+  m_state.m_startServer = base::ToLower(m_transfer.GetServerName(seeded.lastAddress));
 
   for (int position = 0; position < m_state.size(); ++position, ++m_run.m_pageCount) {
     if (position >= m_state.m_entryLimit) break;

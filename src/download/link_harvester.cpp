@@ -83,16 +83,38 @@ class CaseSearch {
   int m_at = -1;
 };
 
+// The address that the page's links are resolved against: the href of its first base element
+// (itself resolved against the page's address), else the page's own address.
+std::string BaseAddressOf(const LoweredPage& page, std::string_view pageText,
+                          std::string_view pageAddress) {
+  TagScanner scanner(page, "base", "href", TagScanner::Mode::kTag);
+  for (int from = 0;;) {
+    const TagScanResult found = scanner.Next(from);
+    if (found.m_end) return std::string(pageAddress);
+    from = found.m_next;
+    // The scanner finds "base" anywhere in a tag ("database.html"); a base element's tag starts
+    // with its name.
+    const std::string_view tag = page.text().substr(found.m_tagStart, found.m_tagLength);
+    const bool baseElement = tag.size() > 5 && tag.starts_with("<base") &&
+                             (tag[5] == ' ' || tag[5] == '\t' || tag[5] == '\n' || tag[5] == '\r' ||
+                              tag[5] == '\f' || tag[5] == '/');
+    if (!baseElement || found.m_valueLength == 0 || found.m_valueLength > kLongestLink) continue;
+    const std::string href =
+        DecodeCharacterReferences(pageText.substr(found.m_valueStart, found.m_valueLength));
+    return ResolveLink(pageAddress, href);
+  }
+}
+
 }  // namespace
 
 bool QueueLink(CrawlState& state, const settings::OptionControls& options,
-               const settings::FilterLists& filters, std::string_view pageAddress,
+               const settings::FilterLists& filters, std::string_view baseAddress,
                std::string_view link, QueueKind kind) {
   const auto drop = [&state](DropReason reason) {
     ++state.m_dropped[static_cast<std::size_t>(reason)];
     return false;
   };
-  std::string address = ResolveLink(pageAddress, link);
+  std::string address = ResolveLink(baseAddress, link);
   if (address.empty()) return drop(DropReason::kUnresolved);
   if (options.IsOptionChecked(Field::kServer) && !base::Contains(address, state.m_startServer)) {
     return drop(DropReason::kOtherServer);
@@ -126,6 +148,7 @@ void HarvestLinks(CrawlState& state, convert::RunControls& controls,
   // cutting and lowering the rest of the page after each link.
   const std::string lowered = base::ToLower(pageText);
   const LoweredPage page(lowered);
+  const std::string baseAddress = BaseAddressOf(page, pageText, pageAddress);
   for (const Scan& scan : kScans) {
     TagScanner scanner(page, scan.m_tagName, scan.m_attributeName, scan.m_mode);
     CaseSearch caseSearch;
@@ -143,7 +166,8 @@ void HarvestLinks(CrawlState& state, convert::RunControls& controls,
       }
       from = found.m_next;
       if (link.empty()) continue;
-      QueueLink(state, controls, filters, pageAddress, link,
+      link = DecodeCharacterReferences(link);
+      QueueLink(state, controls, filters, baseAddress, link,
                 scan.m_kind.value_or(KindOfLink(link)));
     }
   }

@@ -9,13 +9,13 @@
 
 namespace download {
 
-// Resolves `link` against `pageAddress` and appends it with `kind` to the queue when it passes
-// every crawl rule: not empty; on the start server (Server); through the enable and disable
-// lists (FILTER); no "mailto"; under the start folder (ANOTHERURL); page-like or holding a page
-// word; no "./"; not queued yet. The three options are read from `options` at every call.
-// Returns whether the link was queued.
+// Resolves `link` against `baseAddress` (the page's address, or its base element's) and appends it
+// with `kind` to the queue when it passes every crawl rule: not empty; on the start server
+// (Server); through the enable and disable lists (FILTER); no "mailto"; under the start folder
+// (ANOTHERURL); page-like or holding a page word; no "./"; not queued yet. The three options are
+// read from `options` at every call. Returns whether the link was queued.
 bool QueueLink(CrawlState& state, const settings::OptionControls& options,
-               const settings::FilterLists& filters, std::string_view pageAddress,
+               const settings::FilterLists& filters, std::string_view baseAddress,
                std::string_view link, QueueKind kind);
 
 // The kind that a seeded address, an anchor or an option link is queued with: a form page with a
@@ -30,9 +30,10 @@ inline constexpr int kLongestLink = 8192;
 
 // Offers the links of the page `pageText` (fetched from `pageAddress`) to QueueLink, in five
 // scans: img src (a file), body background (a file), a href and option value (by the link),
-// frame src (a page). Each link keeps the letter case of the page and loses its fragment. Pending
-// window events are handled after each link of the img, a and option scans. A scan ends when the
-// queue holds m_entryLimit entries or more. Values longer than kLongestLink are passed over.
+// frame src (a page). Each link keeps the letter case of the page, loses its fragment and has its
+// character references decoded; links are resolved against the page's base element when it has
+// one. Pending window events are handled after each link of the img, a and option scans. A scan
+// ends when the queue holds m_entryLimit entries or more. Values longer than kLongestLink are passed over.
 void HarvestLinks(CrawlState& state, convert::RunControls& controls,
                   const settings::FilterLists& filters, std::string_view pageAddress,
                   std::string_view pageText);

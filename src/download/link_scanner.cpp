@@ -3,6 +3,7 @@
 #include "download/link_scanner.h"
 
 #include <cstring>
+#include <utility>
 
 #include "base/text.h"
 #include "base/tools.h"
@@ -16,27 +17,8 @@ namespace {
 // sees the same characters as a reading of the whole text from its start.
 bool StartsEveryReading(unsigned char byte) { return !base::IsTrailByte(byte); }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsSpace(char c) { return IsBlank(c) || c == '\n' || c == '\r'; }
-
-// Bytes passed over before a value, and bytes that end it. Inside a tag both quotes count; the
-// anchor scan reads the text behind the tag as well and treats the single quote as an ordinary
-// byte.
-bool SkippedBeforeValue(char c, bool anchorRules) {
-  return IsSpace(c) || c == '"' || (!anchorRules && c == '\'');
-}
-bool EndsValue(char c, bool anchorRules) {
-  return IsBlank(c) || c == '"' || (!anchorRules && c == '\'');
-}
-
-// Whether a double quote stands among the bytes skipped between the "=" and the value.
-bool QuotedValue(const LoweredPage& source, int tagStart, int equals, int start) {
-  bool quoted = false;
-  for (int at = equals + 1; at < start; ++at) {
-    quoted = quoted || source.text()[tagStart + at] == '"';
-  }
-  return quoted;
-}
+// The bytes that separate attributes in HTML: blank, tab, line feed, form feed, carriage return.
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
 }  // namespace
 
@@ -158,70 +140,60 @@ bool TagScanner::FindTagFrom(int from, int& tagStart, int& tagEnd) {
   return false;
 }
 
-// The attribute's "=", the value's first byte and the byte that ends it, each the first one of
-// its kind in the text (up to `textEnd`) behind the one before, as offsets from the tag's "<". A
-// mark that is not there stands where the one before it stands (the end: -1).
+// Where the attribute's value lies, as HTML reads it: behind the first "=" after the attribute's
+// name, past the spaces behind it; a value in double or single quotes is the text between the
+// quotes (up to the tag's ">" when the quote is never closed), an unquoted one ends at a space or
+// at the tag's ">". A name with no "=" behind it inside the tag has an empty value. Offsets from
+// the tag's "<"; `end` is the offset just behind the value.
 TagScanner::ValueMarks TagScanner::FindValueMarks(const LoweredPage& source, int tagStart,
-                                                  int textEnd, bool anchorRules) {
-  const auto inText = [&](int at) { return at >= 0 && at <= textEnd ? at : -1; };
-  int name = 0;
+                                                  int tagEnd) {
+  const int tagClose = tagEnd - tagStart;
+  ValueMarks marks{.start = tagClose, .end = tagClose};  // empty
+  int name = tagStart;
   if (!m_attributeName.empty()) {
-    const int at = NextWord(m_attributeMemo, source, m_attributeName, tagStart);
-    name = at >= 0 && at + static_cast<int>(m_attributeName.size()) - 1 <= textEnd ? at : -1;
-    if (name >= 0) name -= tagStart;
+    name = NextWord(m_attributeMemo, source, m_attributeName, tagStart);
+    if (name < 0 || name + static_cast<int>(m_attributeName.size()) - 1 > tagEnd) return marks;
   }
-  ValueMarks marks;
-  marks.equals =
-      inText(NextByte(m_equalsMemo, source, tagStart + name + 1, [](char c) { return c == '='; }));
-  marks.equals = marks.equals < 0 ? name : marks.equals - tagStart;
-  const auto valueByte = [anchorRules](char c) { return !SkippedBeforeValue(c, anchorRules); };
-  marks.start = inText(NextByte(m_startMemo, source, tagStart + marks.equals + 1, valueByte));
-  marks.start = marks.start < 0 ? marks.equals : marks.start - tagStart;
-  marks.end = inText(NextByte(m_endMemo, source, tagStart + marks.start + 1,
-                              [anchorRules](char c) { return EndsValue(c, anchorRules); }));
-  marks.end = marks.end < 0 ? -1 : marks.end - tagStart;
+  const int equals = NextByte(m_equalsMemo, source, name + 1, [](char c) { return c == '='; });
+  if (equals < 0 || equals >= tagEnd) return marks;
+  const int start = NextByte(m_startMemo, source, equals + 1, [](char c) { return !IsSpace(c); });
+  if (start < 0 || start >= tagEnd) return marks;
+  const char quote = source.text()[start];
+  int end = -1;
+  if (quote == '"') {
+    end = NextByte(m_doubleQuoteMemo, source, start + 1, [](char c) { return c == '"'; });
+  } else if (quote == '\'') {
+    end = NextByte(m_singleQuoteMemo, source, start + 1, [](char c) { return c == '\''; });
+  } else {
+    end = NextByte(m_endMemo, source, start + 1, [](char c) { return IsSpace(c) || c == '>'; });
+  }
+  const bool quoted = quote == '"' || quote == '\'';
+  marks.start = start - tagStart + (quoted ? 1 : 0);
+  marks.end = end < 0 || (!quoted && end > tagEnd) ? tagClose : end - tagStart;
   return marks;
 }
 
 // The length of the value that starts at `valueStart` when it is cut at its first "#". Values
 // of tags that nest or share their text overlap, so the search is remembered like the others.
+// A "#" that follows "&" begins a numeric character reference, not the fragment.
 int TagScanner::LengthBeforeFragment(const LoweredPage& source, int valueStart, int valueLength) {
-  const int fragment =
-      NextByte(m_fragmentMemo, source, valueStart, [](char c) { return c == '#'; });
-  if (fragment >= 0 && fragment - valueStart < valueLength) return fragment - valueStart;
+  const auto isHash = [](char c) { return c == '#'; };
+  const int valueEnd = valueStart + valueLength;
+  for (int at = NextByte(m_fragmentMemo, source, valueStart, isHash); at >= 0 && at < valueEnd;
+       at = NextByte(m_fragmentMemo, source, at + 1, isHash)) {
+    if (at == valueStart || source.text()[at - 1] != '&') return at - valueStart;
+  }
   return valueLength;
 }
 
-// Cuts the value of the attribute out of the text of `source` that starts at the tag's "<":
-// the tag alone for a tag scan and a style sheet link, the tag and the rest of the text for an
-// anchor. The value starts behind the "=" and the blanks and quotes after it and ends at the
-// first end byte; a value that the tag's ">" closes first ends there, except a quoted anchor
-// value, which runs on to its closing quote through the rest of the text.
-void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd, bool anchorRules,
+// Cuts the value of the attribute out of the text of `source` that starts at the tag's "<", and
+// cuts it again before its fragment.
+void TagScanner::ReadValue(const LoweredPage& source, int tagStart, int tagEnd,
                            TagScanResult& result) {
-  const bool wholeText = anchorRules && !result.m_styleSheet;
-  const int textEnd = wholeText ? source.size() - 1 : tagEnd;
-  const ValueMarks marks = FindValueMarks(source, tagStart, textEnd, anchorRules);
-  const int tagClose = tagEnd - tagStart;
-  // An anchor value with a double quote among the bytes skipped before it is quoted: a ">"
-  // inside the quotes is part of it, also when that ">" is the last byte of the text. (A tag
-  // scan and a style sheet link read the tag alone, so there the ">" ends every value that has
-  // no end byte before it.)
-  const bool quoted = wholeText && QuotedValue(source, tagStart, marks.equals, marks.start);
-  int valueStart = marks.start;
-  int valueLength = 0;
-  if (marks.start <= tagClose && !quoted) {
-    const int end = marks.end < 0 || marks.end > tagClose ? tagClose : marks.end;
-    valueLength = end - marks.start;
-  } else if (marks.end >= 0) {
-    valueLength = marks.end - marks.start;
-  } else {
-    valueStart = 0;  // no end anywhere behind a value outside its tag: the whole text
-    valueLength = textEnd - tagStart + 1;
-  }
-  result.m_valueStart = tagStart + valueStart;
-  result.m_valueLength =
-      LengthBeforeFragment(source, result.m_valueStart, valueLength < 0 ? 0 : valueLength);
+  const ValueMarks marks = FindValueMarks(source, tagStart, tagEnd);
+  result.m_valueStart = tagStart + marks.start;
+  const int length = marks.end - marks.start;
+  result.m_valueLength = LengthBeforeFragment(source, result.m_valueStart, length < 0 ? 0 : length);
 }
 
 TagScanResult TagScanner::Next(int from) {
@@ -231,18 +203,18 @@ TagScanResult TagScanner::Next(int from) {
   result.m_tagStart = tagStart;
   result.m_tagLength = tagEnd - tagStart + 1;
   if (m_mode == Mode::kTag) {
-    ReadValue(m_page, tagStart, tagEnd, false, result);
+    ReadValue(m_page, tagStart, tagEnd, result);
     result.m_next = tagStart + 1;
   } else {
     const int style = NextWord(m_styleMemo, m_page, ".css", tagStart);
     result.m_styleSheet = style >= 0 && style + 3 <= tagEnd;
     if (result.m_styleSheet) {
-      ReadValue(m_page, tagStart, tagEnd, true, result);
+      ReadValue(m_page, tagStart, tagEnd, result);
       result.m_next = tagStart + 1;
     } else {
       const int closing = NextWord(m_closingMemo, m_values, m_closingTag, tagStart);
       if (closing < 0) return result;
-      ReadValue(m_values, tagStart, tagEnd, true, result);
+      ReadValue(m_values, tagStart, tagEnd, result);
       result.m_next = closing + 1;
     }
   }
@@ -308,6 +280,96 @@ std::string GetAnchorAttribute(std::string_view html, std::string_view tagName,
   if (result.m_styleSheet) return text.substr(result.m_valueStart, result.m_valueLength);
   tagText = text.substr(result.m_tagStart, result.m_tagLength);
   return std::string(html.substr(result.m_valueStart, result.m_valueLength));
+}
+
+namespace {
+
+// The code point of a numeric reference at `at` ("&#" already seen at at - 2), or -1 when no
+// digit follows; `at` ends behind the digits and the ";" when there is one.
+long ReadNumericReference(std::string_view text, std::size_t& at) {
+  int base = 10;
+  if (at < text.size() && (text[at] == 'x' || text[at] == 'X')) {
+    base = 16;
+    ++at;
+  }
+  long value = 0;
+  std::size_t digits = 0;
+  for (; at < text.size(); ++at, ++digits) {
+    const char c = text[at];
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) break;
+    value = value > 0x10FFFF ? value : value * base + digit;  // stays above the range once there
+  }
+  if (digits == 0) return -1;
+  if (at < text.size() && text[at] == ';') ++at;
+  return value;
+}
+
+void AppendCodePoint(std::string& out, long code) {
+  const bool usable = code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF);
+  if (!usable) code = 0xFFFD;
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+    return;
+  }
+  unsigned char bytes[4];
+  int count = 0;
+  if (code < 0x800) {
+    bytes[count++] = static_cast<unsigned char>(0xC0 | (code >> 6));
+  } else if (code < 0x10000) {
+    bytes[count++] = static_cast<unsigned char>(0xE0 | (code >> 12));
+    bytes[count++] = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
+  } else {
+    bytes[count++] = static_cast<unsigned char>(0xF0 | (code >> 18));
+    bytes[count++] = static_cast<unsigned char>(0x80 | ((code >> 12) & 0x3F));
+    bytes[count++] = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
+  }
+  bytes[count++] = static_cast<unsigned char>(0x80 | (code & 0x3F));
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (int i = 0; i < count; ++i) {
+    out += '%';
+    out += kHex[bytes[i] >> 4];
+    out += kHex[bytes[i] & 0xF];
+  }
+}
+
+}  // namespace
+
+std::string DecodeCharacterReferences(std::string_view value) {
+  static constexpr std::pair<std::string_view, char> kNamed[] = {
+      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+  std::string out;
+  out.reserve(value.size());
+  // "&" is below 0x40, so it is never the second byte of a double-byte character.
+  for (std::size_t at = 0; at < value.size();) {
+    if (value[at] != '&') {
+      out += value[at++];
+      continue;
+    }
+    if (value.substr(at, 2) == "&#") {
+      std::size_t next = at + 2;
+      const long code = ReadNumericReference(value, next);
+      if (code >= 0) {
+        AppendCodePoint(out, code);
+        at = next;
+        continue;
+      }
+    }
+    bool named = false;
+    for (const auto& [name, character] : kNamed) {
+      if (base::StartsWithIgnoringCase(value.substr(at), name)) {
+        out += character;
+        at += name.size();
+        named = true;
+        break;
+      }
+    }
+    if (!named) out += value[at++];
+  }
+  return out;
 }
 
 }  // namespace download

@@ -18,8 +18,13 @@ inline constexpr std::string_view kEndOfScan = "END";
 // pos = index of the tag's `open` byte. `open` and `close` are bytes below 0x40.
 std::string FindTag(std::string_view html, std::string_view names, int& pos, char open, char close);
 
-// The value of `attributeName` in the next tag that holds `tagName` and `attributeName`, without
-// its fragment; "END" when there is none. pos = index just behind the tag's "<".
+// Values are read as HTML reads them: behind the first "=" after the attribute's name and the
+// spaces behind it, the text between double or single quotes, or an unquoted text up to a space
+// or the tag's ">"; a name without "=" has an empty value. The value is cut before its fragment:
+// its first "#" that does not begin a character reference ("&#").
+
+// The value of `attributeName` in the next tag that holds `tagName` and `attributeName`; "END"
+// when there is none. pos = index just behind the tag's "<".
 std::string GetTagAttribute(std::string_view html, std::string_view tagName,
                             std::string_view attributeName, int& pos);
 
@@ -30,6 +35,12 @@ std::string GetTagAttribute(std::string_view html, std::string_view tagName,
 // text (left unchanged for a style sheet link). "END" when there is no tag or no closing tag.
 std::string GetAnchorAttribute(std::string_view html, std::string_view tagName,
                                std::string_view attributeName, int& pos, std::string& tagText);
+
+// An attribute value with its character references replaced: the named ones "&amp;", "&lt;",
+// "&gt;", "&quot;" and "&apos;", and numeric ones ("&#47;", "&#x2F;", the ";" optional). A
+// character above 0x7F is written as the %XX bytes of its UTF-8 form, as a browser requests it;
+// one that cannot be a character becomes U+FFFD. Anything else stays as it is.
+std::string DecodeCharacterReferences(std::string_view value);
 
 // A text lower-cased once and scanned many times from increasing offsets: what the harvesting of
 // one page uses so that no scanner call copies or re-lowers the rest of the page. It knows where
@@ -100,16 +111,14 @@ class TagScanner {
   template <typename Predicate>
   static int NextByte(Memo& memo, const LoweredPage& source, int from, Predicate predicate);
   bool FindTagFrom(int from, int& tagStart, int& tagEnd);
-  // Offsets from a tag's "<" of the marks that bound an attribute's value.
+  // Offsets from a tag's "<" of the value's first byte and of the byte just behind it.
   struct ValueMarks {
-    int equals = 0;  // the "="
-    int start = 0;   // the value's first byte
-    int end = -1;    // the byte that ends the value (-1: none)
+    int start = 0;
+    int end = 0;
   };
-  ValueMarks FindValueMarks(const LoweredPage& source, int tagStart, int textEnd, bool anchorRules);
+  ValueMarks FindValueMarks(const LoweredPage& source, int tagStart, int tagEnd);
   int LengthBeforeFragment(const LoweredPage& source, int valueStart, int valueLength);
-  void ReadValue(const LoweredPage& source, int tagStart, int tagEnd, bool anchorRules,
-                 TagScanResult& result);
+  void ReadValue(const LoweredPage& source, int tagStart, int tagEnd, TagScanResult& result);
 
   const LoweredPage& m_page;
   const LoweredPage& m_values;
@@ -120,7 +129,7 @@ class TagScanner {
   std::string m_closingTag;     // "</" + tag name + ">"
   Mode m_mode;
   Memo m_closeMemo, m_styleMemo, m_closingMemo, m_attributeMemo, m_equalsMemo, m_startMemo,
-      m_endMemo, m_fragmentMemo;
+      m_endMemo, m_doubleQuoteMemo, m_singleQuoteMemo, m_fragmentMemo;
 };
 
 }  // namespace download

@@ -9,26 +9,31 @@ namespace {
 
 using testing_support::Sjis;
 
-TEST(ResolveLink, JoinsLinksToThePageFolder) {
+// The addresses a browser requests for the links of a page; the cases the crawl used to resolve
+// against the page's folder now name what the site links to.
+TEST(ResolveLink, GivesTheAddressABrowserRequests) {
   const std::string page = "http://server/a/b/page.html";
   struct Case {
     std::string page, link, address;
   } cases[] = {
       {page, "x.html", "http://server/a/b/x.html"},
       {page, "./x.html", "http://server/a/b/x.html"},
-      {page, "img/x.gif", "http://server/a/b/img/x.gif"},
-      {page, "/img/x.gif", "http://server/a/b/img/x.gif"},  // the page folder, not the root
-      {page, "\\img\\x.gif", "http://server/a/b/img\\x.gif"},
-      {page, "../x.html", "http://server/a/x.html"},
-      {page, "../../x.html", "http://server/a/../x.html"},  // one level only
-      {page, "./", "http://server/a/b/./"},
-      {page, "", "http://server/a/b/"},
-      {page, "HTTP://Other/Y.html", "HTTP://Other/Y.html"},
-      {page, "https://other/y.html", "https://other/y.html"},
-      {page, "http_docs/a.html", "http_docs/a.html"},
-      {page, "mailto:someone", "http://server/a/b/mailto:someone"},
-      {"http://server", "x.html", "http:/x.html"},
-      {"http://server/a/b/", "c.html", "http://server/a/b/c.html"},
+      {page, "/img/x.gif", "http://server/img/x.gif"},  // the server's root
+      {page, "\\img\\x.gif", "http://server/img/x.gif"},
+      {page, "../../x.html", "http://server/x.html"},  // every level climbed
+      {page, "../../../x.html", "http://server/x.html"},
+      {page, "./", "http://server/a/b/"},
+      {page, "?p=2", "http://server/a/b/page.html?p=2"},
+      {page, "next.html#top", "http://server/a/b/next.html"},  // the fragment dropped
+      {page, "//Other:80/Y.html", "http://other/Y.html"},      // the page's scheme
+      {page, "HTTP://Other/Y.html", "http://other/Y.html"},
+      {page, "https://Other:443", "https://other/"},
+      {page, "http_docs/a.html", "http://server/a/b/http_docs/a.html"},
+      {page, "mailto:someone", "mailto:someone"},
+      {page, " \tx\n.html \r\n", "http://server/a/b/x.html"},
+      {page, "x.cgi?d=a\\b", "http://server/a/b/x.cgi?d=a\\b"},  // a query keeps its "\\"
+      {"http://server", "x.html", "http://server/x.html"},
+      {"HTTP://Server:80/a/", "c.html", "http://server/a/c.html"},
       {"http://server/" + Sjis("表") + "/p.html", "../x.html", "http://server/x.html"},
       {"http://server/" + Sjis("表") + "/p.html", Sjis("ソ.html"),
        "http://server/" + Sjis("表") + "/" + Sjis("ソ.html")},

@@ -2,12 +2,16 @@
 #include "download/crawl_driver.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 
 #include "base/file_system.h"
 #include "base/tools.h"
+#include "net/curl_transfer.h"
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
 #include "support/fake_transfer.h"
+#include "support/http_server.h"
 #include "support/recording_renderer.h"
 #include "support/temp_folder.h"
 
@@ -226,9 +230,10 @@ TEST_F(Crawl, PlacesFilesAndBitmapsUnderTheAddressOrFlat) {
   const std::string page = Sjis("http://Srv:8080/A/日本/page.html");
   transfer.answers = {
       {page, "<img src=\"Banner_HTML.gif\"><img src=\"count.cgi?id=3\"><a href=\"list/\">l</a>"},
-      {Sjis("http://Srv:8080/A/日本/Banner_HTML.gif"), "JPEG"},
-      {Sjis("http://Srv:8080/A/日本/count.cgi?id=3"), "GIF"},
-      {Sjis("http://Srv:8080/A/日本/list/"), "<p>folder page</p>"},
+      // Links are requested with the server name in lower case.
+      {Sjis("http://srv:8080/A/日本/Banner_HTML.gif"), "JPEG"},
+      {Sjis("http://srv:8080/A/日本/count.cgi?id=3"), "GIF"},
+      {Sjis("http://srv:8080/A/日本/list/"), "<p>folder page</p>"},
   };
   const std::string mirrored = Out(Sjis("http/srv8080/a/日本/"));
   struct Case {
@@ -285,8 +290,9 @@ TEST_F(Crawl, EachKindIsFetchedAndRenderedByItsRules) {
        {"http://s/page.html", "http://s/link.html"},
        2},
       // A page is loaded as its folder and name put together again: "//" before the name is one.
+      // Its links keep the "//", as a browser resolves them.
       {"http://s/a//page.html",
-       {"GetText http://s/a//page.html", "GetText http://s/a/link.html"},
+       {"GetText http://s/a//page.html", "GetText http://s/a//link.html"},
        {"http://s/a/page.html"},
        1},
       // A page with an empty body failed.
@@ -514,6 +520,44 @@ TEST_F(Crawl, RelativeOutputFolderIsTakenFromTheDirectoryOfStart) {
   EXPECT_EQ(ReadFile(m_temp / "rel/out/http/s/countn=1.cgi"), "J");
   EXPECT_EQ(RenderedFolders(), Lines{m_temp / "rel/out/http/s/"});
   EXPECT_EQ(run.m_writePath, m_temp / "rel/out/");
+}
+
+// A site linked in every way pages link (relative, "../" over two levels, host-absolute,
+// protocol-relative, full addresses in capitals, single-quoted, unquoted, with "\\", character
+// references, query-only, fragments): the crawl asks the server for nothing it does not link to,
+// and for everything it does.
+TEST_F(Crawl, RequestsOnlyWhatALoopbackSiteLinksTo) {
+  testing_support::HttpServer site;
+  const std::string self = "//127.0.0.1:" + std::to_string(site.port());
+  const std::map<std::string, std::string> pages = {
+      {"/index.html",
+       "<a href=\"sec1/a.html\">a</a><a href='/sec2/b.html'>b</a><a href=sec1/deep/c.html>c</a>"},
+      {"/sec1/a.html", "<a href=\"../sec2/b.html\">b</a><a href=\"" + self +
+                           "/sec1/deep/c.html\">c</a><img src=\"/img/p.cgi?x=1&amp;y=2\">"},
+      {"/sec2/b.html", "<a href=\"HTTP:" + self + "/sec1/a.html#top\">a</a>" +
+                           "<a href=\"../sec1/deep/../../index.html\">i</a>"},
+      {"/sec1/deep/c.html",
+       "<a href=\"../../index.html\">i</a><a href=\"?page=2\">2</a>"
+       "<a href=\"..\\..\\sec2\\b.html\">b</a><a href=\"./../a.html\">a</a>"},
+      {"/sec1/deep/c.html?page=2", "<a href=\"&#46;&#46;/../sec2/b.html\">b</a>"},
+  };
+  std::set<std::string> served;
+  for (const auto& [target, body] : pages) {
+    site.Serve(target, testing_support::Answer(200, body));
+    served.insert(target);
+  }
+  site.Serve("/img/p.cgi?x=1&y=2", testing_support::Answer(200, "GIF89a", "image/gif"));
+  served.insert("/img/p.cgi?x=1&y=2");
+
+  net::CurlTransfer curl;
+  controls.texts[Field::kReadPath] = site.Address("/index.html");
+  download::CrawlDriver driver(run, controls, curl, renderer, filters, state);
+  EXPECT_EQ(driver.Crawl().result, RunResult::kRan);
+  std::set<std::string> requested;
+  for (const std::string& line : site.RequestLines()) {
+    requested.insert(line.substr(line.find(' ') + 1));
+  }
+  EXPECT_EQ(requested, served);
 }
 
 }  // namespace

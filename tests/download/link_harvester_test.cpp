@@ -32,8 +32,9 @@ TEST(QueueLink, AppliesTheRulesInOrder) {
       {.name = "page word", .link = "cgi-bin/pic.gif", .queued = true},
       {.name = "mailto", .link = "mailto:someone.html", .queued = false},
       {.name = "MAILTO", .link = "MAILTO:x/", .queued = false},
-      {.name = "two levels up", .link = "../../x.html", .queued = false},
-      {.name = "bare ./", .link = "./", .queued = false},
+      {.name = "two levels up", .link = "../../x.html", .queued = true},
+      {.name = "bare ./: the folder", .link = "./", .queued = true},
+      {.name = "dots left in a query", .link = "x.cgi?p=./y", .queued = false},
       {.name = "other server", .link = "http://other/x.html", .server = true, .queued = false},
       {.name = "same server", .link = "http://server/x.html", .server = true, .queued = true},
       {.name = "empty start server",
@@ -41,10 +42,10 @@ TEST(QueueLink, AppliesTheRulesInOrder) {
        .server = true,
        .startServer = "",
        .queued = true},
-      {.name = "server is case-sensitive",
+      {.name = "server name in any case",
        .link = "http://SERVER/x.html",
        .server = true,
-       .queued = false},
+       .queued = true},
       {.name = "under start folder", .link = "x.html", .another = true, .queued = true},
       {.name = "start folder any case",
        .link = "HTTP://SERVER/A/x.html",
@@ -129,10 +130,9 @@ TEST(QueueLink, ReadsTheOptionsAtEveryCallAndQueuesEachAddressOnce) {
   controls.checks[Field::kServer] = true;
   EXPECT_FALSE(
       download::QueueLink(state, controls, filters, kPage, "http://other/2.html", QueueKind::kUrl));
-  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kCgi));
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "", QueueKind::kUrl))
+  EXPECT_TRUE(download::QueueLink(state, controls, filters, kPage, "./", QueueKind::kCgi));
+  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, ".", QueueKind::kUrl))
       << "duplicate";
-  EXPECT_FALSE(download::QueueLink(state, controls, filters, kPage, "./", QueueKind::kUrl));
   EXPECT_EQ(state.m_addressQueue,
             (std::vector<std::string>{"http://other/1.html", "http://server/a/b/"}));
   EXPECT_EQ(KindNames(state.m_kindQueue), (std::vector<std::string>{"url", "cgi"}));
@@ -205,6 +205,15 @@ TEST(HarvestLinks, QueuesTheLinksOfEveryScanWithTheirKinds) {
       {"Japanese link",
        "<a href=\"" + Sjis("ページ.HTML") + "\">p</a>",
        {{"http://server/a/b/" + Sjis("ページ.HTML"), "url"}}},
+      // The anchor scan reads a base element as any tag holding "a" and "href", up to the
+      // next closing anchor tag.
+      {"values as HTML reads them: quotes, references, a base element",
+       "<base href='/root/'><a href='skipped.html'>q</a><a href=u.html>u</a>"
+       "<a href=\"l.cgi?a=1&amp;b=&#50;\">r</a><a href=\"database.html\">d</a>",
+       {{"http://server/root/", "url"},
+        {"http://server/root/u.html", "url"},
+        {"http://server/root/l.cgi?a=1&b=2", "cgi"},
+        {"http://server/root/database.html", "url"}}},
       {"scans in order",
        "<a href=\"a.html\">a</a><img src=\"i.cgi\"><frame src=\"f.htm\">",
        {{"http://server/a/b/i.cgi", "src"},

@@ -27,6 +27,7 @@ TEST(GetTagAttribute, FindsTheValueOfTheNextMatchingTag) {
       {"<img src=pic.gif>text after", "img", "src", "pic.gif", 1},
       {"<img src=\"open.gif>", "img", "src", "open.gif", 1},
       {"<img src=>", "img", "src", "", 1},
+      {"<img src=a.gif\ralt=x>", "img", "src", "a.gif", 1},
       // The tag runs from the last "<" before the name to the first ">" after it.
       {"<p>x<body bgcolor=1 background=\"bg.jpg\">", "body", "background", "bg.jpg", 5},
       {"<img src=\"a.gif\"", "img", "src", "END", 0},  // no ">" at all
@@ -54,17 +55,18 @@ TEST(GetAnchorAttribute, NeedsAClosingTagAndReadsTheRestOfTheText) {
       {"<a href=\"x.html\">X <a href=\"y.html\">Y", "END", 0, "<a href=\"x.html\">"},
       // The first closing tag after the anchor counts, whichever anchor it belongs to.
       {"<a href=\"1.html\">1<a href=\"2.html\">2</a>", "1.html", 37, "<a href=\"1.html\">"},
-      // A single quote is an ordinary byte: the value keeps it.
-      {"<a href='x.html' title=t>X</a>", "'x.html'", 27, "<a href='x.html' title=t>"},
-      {"<a href='x.html'>X</a>", "'x.html'", 19, "<a href='x.html'>"},
+      // A value in single quotes is the text between them, as one in double quotes.
+      {"<a href='x.html' title=t>X</a>", "x.html", 27, "<a href='x.html' title=t>"},
+      {"<a title=\"it's\" href = 'x y.html'>X</a>", "x y.html", 36,
+       "<a title=\"it's\" href = 'x y.html'>"},
       // An unquoted value ends at the anchor's ">", not at the next blank of the text.
       {"<a href=x.html>Top page</a>", "x.html", 24, "<a href=x.html>"},
       // A ">" inside a double-quoted value is part of it: the value runs to its closing quote.
       {"<a href=\"a>b.html\">t</a>", "a>b.html", 21, "<a href=\"a>"},
-      // ... also when the tag's ">" is the last byte: a quoted value without its end byte is
-      // the whole text from the tag on.
-      {"<a href=\"x</a>", "<a href=\"x</a>", 11, "<a href=\"x</a>"},
-      {"<p><a href=\"x</a>", "<a href=\"x</a>", 14, "<a href=\"x</a>"},
+      // A quote that is never closed: the value ends at the tag's ">".
+      {"<p><a href=\"x</a>", "x</a", 14, "<a href=\"x</a>"},
+      // A name without "=" in its tag has no value, even with an "=" behind the tag.
+      {"<a href>a=b</a>", "", 12, "<a href>"},
       // A style sheet link is read from the tag alone, needs no closing tag, keeps tagText.
       {"<link rel=\"stylesheet\" href=\"a.css\">", "a.css", 1, "unchanged"},
       // The trail byte of a double-byte character is never the tag name "a".

@@ -11,6 +11,7 @@
 #include "download/address_rules.h"
 #include "download/crawl_driver.h"
 #include "fuzz_input.h"
+#include "net/address_resolution.h"
 
 namespace {
 
@@ -30,6 +31,19 @@ void ExpectInsideWhenAllowed(const std::string& relative) {
   }
 }
 
+// What a browser would request: no fragment, no dot segment left in the path, and the same
+// address again when it is resolved as a link of any page.
+void ExpectResolvedForm(const std::string& pageAddress, const std::string& address) {
+  if (address.find('#') != std::string::npos) Fail("an address keeps its fragment", address);
+  const net::AddressComponents parts = net::SplitComponents(address);
+  if (!parts.hasScheme || !parts.hasAuthority) return;
+  const std::string path = parts.path + "/";
+  if (path.find("/./") != std::string::npos || path.find("/../") != std::string::npos) {
+    Fail("a path keeps a dot segment", address);
+  }
+  if (download::ResolveLink(pageAddress, address) != address) Fail("resolved twice", address);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string link = input.Rest();
 
   const std::string address = download::ResolveLink(pageAddress, link);
+  ExpectResolvedForm(pageAddress, address);
   download::IsPageAddress(address);
   download::HasPageWord(address);
 

@@ -51,27 +51,37 @@ inline int FirstFrom(const std::string& text, int from, bool (*test)(char)) {
   return -1;
 }
 
+// The value before its first "#" that does not follow "&" (which begins a character reference).
 inline std::string CutFragment(std::string value) {
-  const int hash = base::FindChar(value, '#');
-  return hash < 0 ? value : value.substr(0, hash);
+  for (int hash = base::FindChar(value, '#'); hash >= 0;
+       hash = base::FindChar(value, '#', hash + 1)) {
+    if (hash == 0 || value[hash - 1] != '&') return value.substr(0, hash);
+  }
+  return value;
 }
 
-// The value from `s`: up to the first end byte `k`, or up to the tag's ">" at `close` when that
-// comes first; a value starting behind the tag runs to its end byte or over the whole text.
-// Whether a double quote stands between e and s.
-inline bool QuotedValue(const std::string& X, int e, int s) {
-  for (int at = e + 1; at < s; ++at) {
-    if (X[at] == '"') return true;
-  }
-  return false;
-}
+inline bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
-inline std::string ValueFrom(const std::string& X, int s, int k, int close, bool quoted) {
-  if (s <= close && !quoted) {
-    const int end = (k >= 0 && k < close) ? k : close;
-    return X.substr(s, end - s);
+// The value of the attribute whose name first occurs at `i` in X, whose tag's ">" is at `close`:
+// behind the first "=" after the name and the spaces behind it; between quotes (up to `close`
+// when the quote is never closed), or up to a space or `close`. Empty when the name has no "="
+// inside the tag.
+inline std::string ReadValue(const std::string& X, int i, int close) {
+  if (i < 0) return "";
+  const int e = FirstFrom(X, i + 1, [](char c) { return c == '='; });
+  if (e < 0 || e >= close) return "";
+  const int s = FirstFrom(X, e + 1, [](char c) { return !IsSpace(c); });
+  if (s < 0 || s >= close) return "";
+  int k = -1;
+  if (X[s] == '"' || X[s] == '\'') {
+    const char quote = X[s];
+    k = base::FindChar(X, quote, s + 1);
+    if (k < 0) k = close;
+    return X.substr(s + 1, k - s - 1);
   }
-  return k >= 0 ? X.substr(s, k - s) : X;
+  k = FirstFrom(X, s + 1, [](char c) { return IsSpace(c) || c == '>'; });
+  if (k < 0 || k > close) k = close;
+  return X.substr(s, k - s);
 }
 
 inline std::string GetTagAttribute(std::string html, std::string tagName, std::string attributeName,
@@ -80,16 +90,10 @@ inline std::string GetTagAttribute(std::string html, std::string tagName, std::s
   if (!attributeName.empty()) names += "," + attributeName;
   const std::string T = FindTag(html, names, pos, '<', '>');
   if (T.empty()) return "END";
+  // A quoted value may run past the tag's ">" to its closing quote: read it from the text.
+  const std::string X = base::ToLower(html).substr(pos);
   const int i = base::Find(T, attributeName);
-  int e = FirstFrom(T, i + 1, [](char c) { return c == '='; });
-  if (e < 0) e = i;
-  int s = FirstFrom(T, e + 1, [](char c) {
-    return !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\'');
-  });
-  if (s < 0) s = e;
-  const int k =
-      FirstFrom(T, s + 1, [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; });
-  const std::string value = ValueFrom(T, s, k, static_cast<int>(T.size()) - 1, /*quoted=*/false);
+  const std::string value = ReadValue(X, i, static_cast<int>(T.size()) - 1);
   pos = pos + 1;
   return CutFragment(value);
 }
@@ -100,27 +104,18 @@ inline std::string GetAnchorAttribute(std::string html, std::string tagName,
   if (!attributeName.empty()) names += "," + attributeName;
   const std::string T = FindTag(html, names, pos, '<', '>');
   if (T.empty()) return "END";
-  std::string X;
+  std::string X = html.substr(pos);
   int d = 0;
   const bool styleSheet = base::Contains(T, ".css");
   if (styleSheet) {
-    X = T;
+    X = base::ToLower(X);
   } else {
     tagText = T;
-    X = html.substr(pos);
     d = base::Find(X, "</" + tagName + ">");
     if (d < 0) return "END";
   }
   const int i = base::Find(X, attributeName);
-  int e = FirstFrom(X, i + 1, [](char c) { return c == '='; });
-  if (e < 0) e = i;
-  int s = FirstFrom(X, e + 1, [](char c) {
-    return !(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"');
-  });
-  if (s < 0) s = e;
-  const int k = FirstFrom(X, s + 1, [](char c) { return c == ' ' || c == '\t' || c == '"'; });
-  const std::string value =
-      ValueFrom(X, s, k, static_cast<int>(T.size()) - 1, !styleSheet && QuotedValue(X, e, s));
+  const std::string value = ReadValue(X, i, static_cast<int>(T.size()) - 1);
   pos = pos + d + 1;
   return CutFragment(value);
 }
@@ -203,6 +198,7 @@ inline void HarvestLinks(Queue& q, convert::RunControls& controls,
       W = W.substr(pos);
       O = O.substr(pos);
       if (L.empty()) continue;
+      L = download::DecodeCharacterReferences(L);
       std::string kind = scan.kind;
       if (kind.empty()) {
         const std::string lower = base::ToLower(L);
