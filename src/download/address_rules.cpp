@@ -32,7 +32,10 @@ std::string CleanLink(std::string_view link) {
 }  // namespace
 
 std::string ResolveLink(std::string_view baseAddress, std::string_view link) {
-  std::string address = net::NormalizeAddress(net::ResolveReference(baseAddress, CleanLink(link)));
+  // The base address is read the same way: a page address typed by the user or seeded from a
+  // template may carry spaces or "\\" where a browser's address never does.
+  std::string address =
+      net::NormalizeAddress(net::ResolveReference(CleanLink(baseAddress), CleanLink(link)));
   const std::size_t fragment = address.find('#');
   if (fragment != std::string::npos) address.erase(fragment);
   return address;

@@ -48,6 +48,10 @@ std::string NormalizeAuthority(std::string_view scheme, std::string_view authori
     port = host.substr(colon + 1);
     host = host.substr(0, colon);
   }
+  // A server name with a ":" of its own is no name; it is left as it stands.
+  if (host.find(':') != std::string_view::npos && !host.starts_with('[')) {
+    return std::string(authority);
+  }
   const bool defaultPort =
       port.empty() || (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
   std::string result(authority.substr(0, hostStart));
@@ -133,7 +137,10 @@ std::string RemoveDotSegments(std::string_view path) {
 }
 
 std::string ResolveReference(std::string_view baseAddress, std::string_view reference) {
-  const AddressComponents base = SplitComponents(baseAddress);
+  AddressComponents base = SplitComponents(baseAddress);
+  // A base address is read as a browser reads a page's address: without dot segments, which the
+  // standard's algorithm takes as already gone (an empty or query-only reference keeps its path).
+  base.path = RemoveDotSegments(base.path);
   AddressComponents ref = SplitComponents(reference);
   if (ref.hasScheme && !ref.hasAuthority && base::EqualsIgnoringCase(ref.scheme, base.scheme)) {
     ref.hasScheme = false;  // "http:g" on an http page: relative, as browsers read it

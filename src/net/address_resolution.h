@@ -27,7 +27,8 @@ std::string RemoveDotSegments(std::string_view path);
 
 // `reference` resolved against the absolute address `base` by the algorithm of the URI standard
 // (RFC 3986, section 5.2), with the one allowance browsers make: a reference that names the
-// base's own scheme and no server ("http:g") is read as relative. Fragments are kept.
+// base's own scheme and no server ("http:g") is read as relative. The base's own dot segments
+// are removed first. Fragments are kept.
 std::string ResolveReference(std::string_view base, std::string_view reference);
 
 // The address with its scheme and server name in lower case, the scheme's default port (80 for

@@ -34,6 +34,9 @@ TEST(ResolveLink, GivesTheAddressABrowserRequests) {
       {page, "x.cgi?d=a\\b", "http://server/a/b/x.cgi?d=a\\b"},  // a query keeps its "\\"
       {"http://server", "x.html", "http://server/x.html"},
       {"HTTP://Server:80/a/", "c.html", "http://server/a/c.html"},
+      // A page address with dot segments is read without them, also for links with no path.
+      {"http://server=../../etc", "", "http://server=../etc"},
+      {"http://server/a/../b/./p.html", "?q", "http://server/b/p.html?q"},
       {"http://server/" + Sjis("表") + "/p.html", "../x.html", "http://server/x.html"},
       {"http://server/" + Sjis("表") + "/p.html", Sjis("ソ.html"),
        "http://server/" + Sjis("表") + "/" + Sjis("ソ.html")},

@@ -68,6 +68,7 @@ TEST(NormalizeAddress, LowersSchemeAndServerAndDropsTheDefaultPort) {
       {"https://server:80/", "https://server:80/"},
       {"http://User@Server:/x", "http://User@server/x"},
       {"http://[::1]:80/x", "http://[::1]/x"},
+      {"http://A:B:80/x", "http://A:B:80/x"},  // no server name: left as it stands
       {"mailto:Someone", "mailto:Someone"},
       {"relative/Path", "relative/Path"},
   };

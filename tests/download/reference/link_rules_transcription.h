@@ -12,6 +12,7 @@
 #include "convert/run_controls.h"
 #include "download/address_rules.h"
 #include "download/link_harvester.h"
+#include "download/link_scanner.h"
 #include "settings/fields.h"
 
 namespace transcription {
