@@ -33,7 +33,8 @@ inline constexpr int kLongestLink = 8192;
 // frame src (a page). Each link keeps the letter case of the page, loses its fragment and has its
 // character references decoded; links are resolved against the page's base element when it has
 // one. Pending window events are handled after each link of the img, a and option scans. A scan
-// ends when the queue holds m_entryLimit entries or more. Values longer than kLongestLink are passed over.
+// ends when the queue holds m_entryLimit entries or more. Values longer than kLongestLink are
+// passed over.
 void HarvestLinks(CrawlState& state, convert::RunControls& controls,
                   const settings::FilterLists& filters, std::string_view pageAddress,
                   std::string_view pageText);
