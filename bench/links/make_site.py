@@ -9,7 +9,8 @@ server for it that logs every request with its status.
                         character references, query-only links and fragments; besides the pages
                         there are pictures, text files and query pages ("list.cgi?p=N").
   make_site.py serve FOLDER LOG   serves FOLDER/site on an ephemeral port of 127.0.0.1, prints
-                        the port, and writes "METHOD TARGET STATUS" per request to LOG.
+                        the port, and writes "METHOD TARGET STATUS WHO" per request to LOG, WHO being "engine"
+                        for a browser engine's request (a page being drawn) and "fetch" otherwise.
 """
 import http.server
 import os
@@ -96,7 +97,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.do_GET()
 
     def log_request(self, code="-", size="-"):
-        self.log.write(f"{self.command} {self.path} {int(code)}\n")
+        engine = "engine" if "AppleWebKit" in (self.headers.get("User-Agent") or "") else "fetch"
+        self.log.write(f"{self.command} {self.path} {int(code)} {engine}\n")
         self.log.flush()
 
     def log_message(self, *args):

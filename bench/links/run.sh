@@ -2,8 +2,8 @@
 # Crawls a generated site of 300 pages linked in every way real sites link (bench/links/
 # make_site.py) with `rendora crawl`, optionally with a second rendora binary beside it (an older
 # build, to compare), and with `wget -r`, one after the other against the same loopback server.
-# For each: requests, requests answered 404, distinct addresses asked for, pictures written and
-# seconds, from the server's own log.
+# For each: requests (those of the page engine drawing pages apart), requests answered 404,
+# distinct addresses asked for, pictures written and seconds, from the server's own log.
 #   bench/links/run.sh [build folder] [other rendora binary]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,19 +34,20 @@ port=$(head -n 1 "$work/port")
 start_address="http://127.0.0.1:$port/index.html"
 entries=$(find "$work/site" -type f | wc -l)
 echo "site: $entries files (300 pages, 150 pictures, 50 texts, 1 query page) at $start_address"
-printf '| tool | requests | 404 | distinct addresses | pictures or files | seconds |\n'
+printf '| tool | requests (fetches + engine) | 404 | distinct addresses | pictures or files | seconds |\n'
 printf '|---|---:|---:|---:|---:|---:|\n'
 
 # One row from the server log of the run just done and the files it wrote.
 row() {
   local name=$1 seconds=$2 written=$3
-  local requests missing distinct
+  local requests missing distinct fetches
   requests=$(wc -l < "$work/requests.log")
+  fetches=$(awk '$4 == "fetch"' "$work/requests.log" | wc -l)
   missing=$(awk '$3 == 404' "$work/requests.log" | wc -l)
   distinct=$(awk '{print $2}' "$work/requests.log" | sort -u | wc -l)
-  printf '| %s | %d | %d | %d | %d | %.1f |\n' "$name" "$requests" "$missing" "$distinct" \
-    "$written" "$seconds"
-  awk '$3 == 404 {print "    404: " $2}' "$work/requests.log" | sort -u | head -n 3 >&2
+  printf '| %s | %d (%d + %d) | %d | %d | %d | %.1f |\n' "$name" "$requests" "$fetches" \
+    $((requests - fetches)) "$missing" "$distinct" "$written" "$seconds"
+  awk '$3 == 404 {print "    404: " $2}' "$work/requests.log" | sort -u | head -n 3 >&2 || true
   : > "$work/requests.log"
 }
 
