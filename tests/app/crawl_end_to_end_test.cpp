@@ -95,7 +95,7 @@ class CrawlSite {
     m_server.Serve("/site/pics/bg.cgi?tone=red", Answer(200, OnePixelGif(kRed), "image/gif"));
     Page("/site/sub/page.html", kGreen,
          "<a href=\"../up.html\">up</a> <a href=\"../index.htm\">home</a> "
-         "<a href=\"../../top.html\">top</a> <a href=\"/deep.html\">deep</a>");
+         "<a href=\"../../top.html\">top</a> <a href=\"/site/sub/deep.html\">deep</a>");
     Page("/site/abs.html", kBlue, "<a href=\"index.htm\">home</a>");
     // The form requests read the POST answer; the browser shows the GET answer.
     m_server.Serve("GET", "/site/list.cgi?p=2",
