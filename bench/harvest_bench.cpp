@@ -80,7 +80,7 @@ void BM_QueueFast(benchmark::State& run) {
     for (int i = 0; i < run.range(0); ++i) {
       download::QueueLink(state, controls, filters, kPageAddress,
                           "dir" + std::to_string(i % 97) + "/p" + std::to_string(i) + ".html",
-                          "url");
+                          download::QueueKind::kUrl);
     }
     benchmark::DoNotOptimize(state.size());
   }
