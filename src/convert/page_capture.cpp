@@ -12,6 +12,7 @@
 
 #include "base/text.h"
 #include "convert/device_bitmap.h"
+#include "convert/picture_file.h"
 #include "convert/picture_format.h"
 #include "convert/tile_plan.h"
 
@@ -508,6 +509,13 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   }
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
+  // A picture its format cannot hold is refused before the page is copied.
+  result.detail = PictureRefusal(*state.m_format, layout.bitmapWidth, layout.bitmapHeight,
+                                 state.m_pictureOptions);
+  if (!result.detail.empty()) {
+    result.outcome = CaptureOutcome::kTooLarge;
+    return result;
+  }
   controls.CaptureProgress(kEngineStepTime);
 
   // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
@@ -534,10 +542,10 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   controls.CaptureProgress(
       std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
                                 kWrittenPixelsPerMillisecond));
-  const PictureWrite written =
-      state.m_format->Write(path, std::move(*bitmap), state.m_pictureOptions);
+  PictureWrite written = WritePicture(*state.m_format, path, *bitmap, state.m_pictureOptions);
   result.outcome = WriteOutcome(written);
   result.bytes = written.bytes.value_or(0);
+  result.parts = std::move(written.parts);
   return result;
 }
 
