@@ -60,9 +60,12 @@ void EndBuffer(j_compress_ptr info) {
 // The rows go out one at a time, as libjpeg takes them: the picture is never held twice (no
 // second pass of optimised coding, which would keep every block of the picture). Errors come
 // back here by a long jump, so nothing with a destructor lives in this frame.
-bool Compress(jpeg_compress_struct& info, Errors& errors, const PictureRows& rows, int quality) {
+bool Compress(jpeg_compress_struct& info, Errors& errors, Destination& destination,
+              const PictureRows& rows, int quality) {
   if (setjmp(errors.jump)) return false;
+  // Creating clears everything but the error manager.
   jpeg_create_compress(&info);
+  info.dest = &destination.manager;
   info.image_width = static_cast<JDIMENSION>(rows.Width());
   info.image_height = static_cast<JDIMENSION>(rows.height);
   // The bitmap's pixels are blue, green, red (and an unused byte at 32 bits).
@@ -101,8 +104,8 @@ class JpegFormatImpl final : public PictureFormat {
     destination.manager.init_destination = StartBuffer;
     destination.manager.empty_output_buffer = EmptyBuffer;
     destination.manager.term_destination = EndBuffer;
-    info.dest = &destination.manager;
-    const bool compressed = Compress(info, errors, rows, std::clamp(options.quality, 1, 100));
+    const bool compressed =
+        Compress(info, errors, destination, rows, std::clamp(options.quality, 1, 100));
     jpeg_destroy_compress(&info);
     return compressed;
   }

@@ -84,6 +84,20 @@ std::string PictureRefusal(const PictureFormat& format, int width, int height,
   return std::string(format.Name()) + ": at most " + std::to_string(largest) + " pixels a side";
 }
 
+PictureChoiceProblem CheckPictureChoice(const PictureFormat& format,
+                                        const PictureOptions& options) {
+  if (options.quality < 1 || options.quality > 100) return PictureChoiceProblem::kQuality;
+  if (options.splitHeight < 0 || options.splitHeight > kLargestSplitHeight) {
+    return PictureChoiceProblem::kSplit;
+  }
+  if (options.splitOverlap < 0 || (options.splitHeight > 0 && options.splitOverlap >= options.splitHeight)) {
+    return PictureChoiceProblem::kOverlap;
+  }
+  if (options.splitHeight > format.LargestSide()) return PictureChoiceProblem::kSplitTooTall;
+  if (options.transparent && !format.KeepsTransparency()) return PictureChoiceProblem::kTransparency;
+  return PictureChoiceProblem::kNone;
+}
+
 PictureWrite WritePicture(const PictureFormat& format, const std::string& path,
                           const DeviceBitmap& bitmap, const PictureOptions& options) {
   PictureWrite result;

@@ -7,6 +7,7 @@
 
 #include "convert/device_bitmap.h"
 #include "convert/picture_format.h"
+#include "settings/output_settings.h"
 
 namespace convert {
 
@@ -31,6 +32,19 @@ std::string PartPath(const std::string& path, int number);
 // the report's words ("jpeg: at most 65500 pixels a side"); empty when it can.
 std::string PictureRefusal(const PictureFormat& format, int width, int height,
                            const PictureOptions& options);
+
+// What is wrong with a choice of the pictures' options, checked where they are chosen (the
+// command line, the output dialog) before any page is rendered.
+enum class PictureChoiceProblem {
+  kNone,
+  kQuality,       // quality outside 1-100
+  kSplit,         // a split height below 0 or above kLargestSplitHeight
+  kOverlap,       // an overlap below 0, or not below a split height
+  kSplitTooTall,  // parts taller than the format holds
+  kTransparency,  // transparency asked of a format that cannot keep it
+};
+inline constexpr int kLargestSplitHeight = settings::kLargestSplit;
+PictureChoiceProblem CheckPictureChoice(const PictureFormat& format, const PictureOptions& options);
 
 // Writes `bitmap` to `path` in `format`, or, when options split it into more than one part, to
 // PartPath(path, 1), PartPath(path, 2), … Each file is written under a temporary name and every
