@@ -80,6 +80,9 @@ TEST(CommandLine, RefusedArgumentsExitTwoWithAJapaneseMessageAndWriteNothing) {
       {{"convert", "missing", "out"}, "読み込みフォルダがありません"},
       {{"convert", "src", "out", "--jobs", "0"}, "--jobs"},
       {{"convert", "src", "out", "--format", "gif"}, "--format"},
+      {{"convert", "src", "out", "--transparent"}, "--transparent"},
+      {{"convert", "src", "out", "--format", "jpeg", "--transparent"}, "--transparent"},
+      {{"convert", "src", "out", "--format", "webp", "--split", "20000"}, "16383"},
       {{"convert", "src", "out", "--range", "z=1:2:1"}, "--range"},
       {{"convert", "src", "out", "--shard", "3/2"}, "--shard"},
       {{"convert", "src", "out", "--settings", "none.ini"}, "設定ファイルがありません"},
@@ -245,6 +248,44 @@ TEST(CommandLine, ParallelPagesGiveTheSamePicturesAsOneAtATime) {
   EXPECT_EQ(FilesBelow(temp / "four"), files);  // no work folder left behind either
   for (const std::string& file : files) {
     EXPECT_TRUE(ReadFile(temp / ("one/" + file)) == ReadFile(temp / ("four/" + file))) << file;
+  }
+}
+
+TEST(CommandLine, EveryFormatSplitAtThreeJobsIsByteIdenticalToOneAtATime) {
+  TempFolder temp;
+  WriteFile(temp / "src/tall.html", BandPage(2600, "#c00"));
+  WriteFile(temp / "src/short.html", BandPage(400, "#00c"));
+  for (const char* format : {"bmp", "png", "jpeg", "webp"}) {
+    const std::string f(format);
+    for (const char* jobs : {"1", "3"}) {
+      const auto result = RunRendora({"convert", "src", f + jobs, "--format", f, "--split",
+                                      "1000:50", "--jobs", jobs, "--report", f + jobs + ".jsonl"},
+                                     temp.path());
+      ASSERT_EQ(result.status, 0) << f << jobs << result.standardError;
+    }
+    const Files files = FilesBelow(temp / (f + "1"));
+    const std::string extension = f == "jpeg" ? "jpg" : f;
+    EXPECT_EQ(files, (Files{"short." + extension, "tall-001." + extension,
+                            "tall-002." + extension, "tall-003." + extension}));
+    EXPECT_EQ(FilesBelow(temp / (f + "3")), files);
+    for (const std::string& file : files) {
+      EXPECT_TRUE(ReadFile(temp / (f + "1/" + file)) == ReadFile(temp / (f + "3/" + file))) << file;
+    }
+    // The tall page's record lists its parts as they came to the output folder.
+    for (const std::string& line : ReadLines(temp / (f + "3.jsonl"))) {
+      const json record = Parse(line);
+      if (!record.contains("parts")) continue;
+      ASSERT_EQ(record["parts"].size(), 3u);
+      long long bytes = 0;
+      for (int i = 0; i < 3; ++i) {
+        const json& part = record["parts"][i];
+        EXPECT_EQ(part["output"], temp / (f + "3/tall-00" + std::to_string(i + 1) + "." + extension));
+        EXPECT_EQ(part["top"], i * 950);
+        bytes += part["bytes"].get<long long>();
+      }
+      EXPECT_EQ(record["parts"][2]["height"], 2600 - 1900);
+      EXPECT_EQ(record["bytes"], bytes);
+    }
   }
 }
 
