@@ -91,6 +91,7 @@ PageResult ViewPageRenderer::RenderPage(const PageJob& job) {
     m_last->outcome = CaptureOutcome::kPathTooLong;
   } else {
     m_controls.PlaceForPage(m_state.m_captureWidth, screenHeight);
+    m_view.SetTransparentBackground(m_state.m_pictureOptions.transparent);
     m_view.Navigate2(job.location);
     m_view.RedrawNow();
     m_last = CaptureToFile(*path, m_view, m_controls, m_state);
