@@ -71,11 +71,14 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(out);
   std::printf("%zu pages, %.1f megapixels, split at %d rows (0: not split); median of %d runs\n\n",
               pages.size(), pixels / 1e6, split, repetitions);
-  std::printf("| format | written | total size (MB) | of BMP | encode + write, all pages (ms) | "
-              "slowest page (ms) | megapixels/s |\n|---|---|---|---|---|---|---|\n");
-  const Choice choices[] = {{"BMP", "bmp", 85, -1},          {"PNG (level 6)", "png", 85, 6},
+  std::printf(
+      "| format | written | total size (MB) | of BMP | encode + write, all pages (ms) | "
+      "slowest page (ms) | megapixels/s |\n|---|---|---|---|---|---|---|\n");
+  const Choice choices[] = {{"BMP", "bmp", 85, -1},
+                            {"PNG (level 6)", "png", 85, 6},
                             {"PNG (level 1, command line)", "png", 85, 1},
-                            {"JPEG 85", "jpeg", 85, -1},     {"WebP 85", "webp", 85, -1},
+                            {"JPEG 85", "jpeg", 85, -1},
+                            {"WebP 85", "webp", 85, -1},
                             {"WebP lossless (100)", "webp", 100, -1}};
   double bmpBytes = 0;
   for (const Choice& choice : choices) {
@@ -98,14 +101,15 @@ int main(int argc, char** argv) {
         const auto start = std::chrono::steady_clock::now();
         const convert::PictureWrite write = convert::WritePicture(
             format, out / ("page" + std::to_string(i) + ".pic"), pages[i], options);
-        const double ms = std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - start)
-                              .count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         total += ms;
         slowest = std::max(slowest, ms);
         bytes += write.bytes.value_or(0);
         written += write.bytes ? 1 : 0;
-        if (write.bytes) writtenPixels += static_cast<long long>(pages[i].Width()) * pages[i].Height();
+        if (write.bytes)
+          writtenPixels += static_cast<long long>(pages[i].Width()) * pages[i].Height();
       }
       totals.push_back(total);
     }
@@ -115,8 +119,8 @@ int main(int argc, char** argv) {
     // A format that refuses a page (beyond its largest side) is timed on the others only.
     const std::string speed =
         written > 0 ? std::to_string(static_cast<long long>(writtenPixels / 1e3 / median)) : "—";
-    std::printf("| %s | %d of %zu | %.2f | %.2f %% | %.0f | %.0f | %s |\n", choice.label,
-                written, pages.size(), bytes / 1e6, 100.0 * bytes / bmpBytes, median, slowest,
+    std::printf("| %s | %d of %zu | %.2f | %.2f %% | %.0f | %.0f | %s |\n", choice.label, written,
+                pages.size(), bytes / 1e6, 100.0 * bytes / bmpBytes, median, slowest,
                 speed.c_str());
   }
   std::filesystem::remove_all(out);

@@ -240,7 +240,8 @@ void AddPictureOptions(Registration& options, CommandLine& line, RawOptions& raw
   CLI::App& command = options.Command();
   const convert::PictureOptions defaults;
   options.Describe(
-      command.add_option_function<int>("--quality", [&line](int quality) { line.quality = quality; })
+      command
+          .add_option_function<int>("--quality", [&line](int quality) { line.quality = quality; })
           ->check(Checked(CLI::Range(1, 100), TextId::kCliQualityInvalid)),
       "--quality", Group::kRun, OptionText::kQuality, std::to_string(defaults.quality));
   const auto split = [](const std::string& text) {
@@ -272,7 +273,6 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   options.Describe(command.add_option("--format", raw.format)->check(format), "--format",
                    Group::kRun, OptionText::kFormat,
                    std::string(convert::DefaultPictureFormat().Name()), formats);
-  AddPictureOptions(options, line, raw);
   options.Describe(command.add_option("--jobs,-j", line.jobs)
                        ->check(Checked(CLI::Range(1, 64), TextId::kCliJobsInvalid)),
                    "--jobs,-j", Group::kRun, OptionText::kJobs,
@@ -471,6 +471,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
     AddRunOptions(options, line, raw);
+    AddPictureOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
@@ -512,6 +513,7 @@ std::string HelpText() {
   Registration options(app, &lines);
   AddWindowOptions(options, line, raw);
   AddRunOptions(options, line, raw);
+  AddPictureOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 
   std::string text(resources::TextUtf8(TextId::kCliUsage));

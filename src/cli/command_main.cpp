@@ -137,7 +137,8 @@ std::string ChoosePictures(LoadedOptions& options) {
     case convert::PictureChoiceProblem::kQuality:
       return FillUtf8(TextId::kCliQualityInvalid, {std::to_string(output.m_quality)});
     case convert::PictureChoiceProblem::kSplit:
-    case convert::PictureChoiceProblem::kOverlap: return FillUtf8(TextId::kCliSplitInvalid, {split});
+    case convert::PictureChoiceProblem::kOverlap:
+      return FillUtf8(TextId::kCliSplitInvalid, {split});
     case convert::PictureChoiceProblem::kSplitTooTall:
       return FillUtf8(TextId::kCliSplitTooTall,
                       {std::to_string(output.m_splitHeight), options.format->Name(),

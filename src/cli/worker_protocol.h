@@ -25,7 +25,7 @@ struct WorkerSetup {
   int splitOverlap = 0;
   bool transparent = false;
   // --- end of the pictures' options ---
-  int slot = 0;             // the worker's place on the shared display
+  int slot = 0;  // the worker's place on the shared display
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

@@ -54,7 +54,8 @@ std::optional<DibBlock> BitmapToDib(DeviceBitmap&& bitmap, std::uint32_t compres
 
 BitmapFileHeader FileHeaderFor(const BitmapInfoHeader& header, std::size_t colourEntries) {
   BitmapFileHeader file;
-  file.bfOffBits = kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourEntries);
+  file.bfOffBits =
+      kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourEntries);
   file.bfSize = file.bfOffBits + header.biSizeImage;
   return file;
 }

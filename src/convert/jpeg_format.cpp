@@ -22,7 +22,9 @@ struct Errors {
   std::jmp_buf jump;
 };
 
-[[noreturn]] void Fail(j_common_ptr info) { std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1); }
+[[noreturn]] void Fail(j_common_ptr info) {
+  std::longjmp(reinterpret_cast<Errors*>(info->err)->jump, 1);
+}
 void Quiet(j_common_ptr) {}
 
 // The compressed bytes go to the sink a buffer at a time.
@@ -32,7 +34,9 @@ struct Destination {
   std::array<JOCTET, 64 * 1024> buffer;
 };
 
-Destination& DestinationOf(j_compress_ptr info) { return *reinterpret_cast<Destination*>(info->dest); }
+Destination& DestinationOf(j_compress_ptr info) {
+  return *reinterpret_cast<Destination*>(info->dest);
+}
 
 void StartBuffer(j_compress_ptr info) {
   Destination& destination = DestinationOf(info);

@@ -486,6 +486,16 @@ std::optional<CaptureOutcome> CopyPage(const Layout& layout, PageView& view, Run
   return CopyTiles(layout, view, controls, state, bitmap);
 }
 
+// A picture its format cannot hold is refused before the page is copied: true, with the reason
+// in `result`.
+bool RefusedByFormat(const Layout& layout, const RunState& state, CaptureResult& result) {
+  result.detail = PictureRefusal(*state.m_format, layout.bitmapWidth, layout.bitmapHeight,
+                                 state.m_pictureOptions);
+  if (result.detail.empty()) return false;
+  result.outcome = CaptureOutcome::kTooLarge;
+  return true;
+}
+
 // The capture's outcome for what the picture format's writer came to.
 CaptureOutcome WriteOutcome(const PictureWrite& written) {
   if (written.bytes) return CaptureOutcome::kWritten;
@@ -519,13 +529,7 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   }
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
-  // A picture its format cannot hold is refused before the page is copied.
-  result.detail = PictureRefusal(*state.m_format, layout.bitmapWidth, layout.bitmapHeight,
-                                 state.m_pictureOptions);
-  if (!result.detail.empty()) {
-    result.outcome = CaptureOutcome::kTooLarge;
-    return result;
-  }
+  if (RefusedByFormat(layout, state, result)) return result;
   controls.CaptureProgress(kEngineStepTime);
 
   // The display's depth. A display of fewer bits still hands over full-colour pixels, and the

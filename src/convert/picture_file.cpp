@@ -90,11 +90,13 @@ PictureChoiceProblem CheckPictureChoice(const PictureFormat& format,
   if (options.splitHeight < 0 || options.splitHeight > kLargestSplitHeight) {
     return PictureChoiceProblem::kSplit;
   }
-  if (options.splitOverlap < 0 || (options.splitHeight > 0 && options.splitOverlap >= options.splitHeight)) {
+  if (options.splitOverlap < 0 ||
+      (options.splitHeight > 0 && options.splitOverlap >= options.splitHeight)) {
     return PictureChoiceProblem::kOverlap;
   }
   if (options.splitHeight > format.LargestSide()) return PictureChoiceProblem::kSplitTooTall;
-  if (options.transparent && !format.KeepsTransparency()) return PictureChoiceProblem::kTransparency;
+  if (options.transparent && !format.KeepsTransparency())
+    return PictureChoiceProblem::kTransparency;
   return PictureChoiceProblem::kNone;
 }
 

@@ -25,7 +25,8 @@ struct PartRows {
 // above that end.
 std::vector<PartRows> PlanParts(const DeviceBitmap& bitmap, int splitHeight, int overlap);
 
-// The file of part `number` (from 1) of the picture at `path`: "out/page.png" -> "out/page-001.png".
+// The file of part `number` (from 1) of the picture at `path`: "out/page.png" ->
+// "out/page-001.png".
 std::string PartPath(const std::string& path, int number);
 
 // Why `format` cannot hold a picture of `width` by `height` pixels split as `options` asks, in

@@ -12,7 +12,7 @@ const PictureFormat& WebpFormat();
 
 const std::vector<const PictureFormat*>& PictureFormats() {
   static const std::vector<const PictureFormat*> formats = {&BmpFormat(), &PngFormat(),
-                                                               &JpegFormat(), &WebpFormat()};
+                                                            &JpegFormat(), &WebpFormat()};
   return formats;
 }
 

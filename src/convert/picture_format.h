@@ -22,10 +22,10 @@ enum class PictureFailure {
 
 // What writing a picture came to: the files' size, or why there are none.
 struct PictureWrite {
-  std::optional<long long> bytes;  // every part together
+  std::optional<long long> bytes;                         // every part together
   PictureFailure failure = PictureFailure::kWriteFailed;  // when `bytes` is empty
-  std::string detail;               // why a picture was too large, in the report's words
-  std::vector<PicturePart> parts;   // the files of a split picture, top first
+  std::string detail;              // why a picture was too large, in the report's words
+  std::vector<PicturePart> parts;  // the files of a split picture, top first
 };
 
 // What a run asks of the writer beyond the pixels.

@@ -91,7 +91,7 @@ struct EntryRecord {
   int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
   EngineRequests answered;     // what the page asked of the engine that the program answered
   std::optional<CaptureMethod> capture;  // pages: how the picture was taken, when it was
-  bool webglRefused = false;  // pages: the page asked for WebGL and the engine gave it none
+  bool webglRefused = false;       // pages: the page asked for WebGL and the engine gave it none
   std::vector<PicturePart> parts;  // pages split into parts: every file, top first
 };
 

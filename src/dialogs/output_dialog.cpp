@@ -60,7 +60,8 @@ OutputDialog::OutputDialog(wxWindow* owner, settings::OutputSettings& output) : 
   m_overlapEdit->SetValue(output.m_splitOverlap);
 
   Bind(wxEVT_BUTTON, &OutputDialog::OnOK, this, ids::kOptionsOk);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Finish(wxID_CANCEL); }, ids::kOptionsCancel);
+  Bind(
+      wxEVT_BUTTON, [this](wxCommandEvent&) { Finish(wxID_CANCEL); }, ids::kOptionsCancel);
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Finish(wxID_CANCEL); });
   SetAffirmativeId(ids::kOptionsOk);
   SetEscapeId(ids::kOptionsCancel);
@@ -82,8 +83,7 @@ void OutputDialog::CreateControls() {
   for (const convert::PictureFormat* format : convert::PictureFormats()) {
     names.Add(wxString::FromUTF8(format->Name().data(), format->Name().size()));
   }
-  m_formatChoice =
-      new wxChoice(this, ids::kOutputFormatChoice, pos(130, 7), size(60, 14), names);
+  m_formatChoice = new wxChoice(this, ids::kOutputFormatChoice, pos(130, 7), size(60, 14), names);
   label(TextId::kOutputQualityLabel, 26);
   m_qualityEdit = number(ids::kOutputQualityEdit, 26, 100);
   label(TextId::kOutputSplitLabel, 45);

@@ -72,11 +72,10 @@ void SettingsRecord::ResetSettings() {
       SwitchValue(DefinitionOf(Key::kEnable).rule, DefinitionOf(Key::kEnable).resetValue);
   m_lists.m_disable =
       SwitchValue(DefinitionOf(Key::kDisable).rule, DefinitionOf(Key::kDisable).resetValue);
-  m_output = OutputSettings{
-      std::string(DefinitionOf(Key::kFormat).resetValue),
-      base::ToInt(DefinitionOf(Key::kQuality).resetValue),
-      base::ToInt(DefinitionOf(Key::kSplitHeight).resetValue),
-      base::ToInt(DefinitionOf(Key::kSplitOverlap).resetValue)};
+  m_output = OutputSettings{std::string(DefinitionOf(Key::kFormat).resetValue),
+                            base::ToInt(DefinitionOf(Key::kQuality).resetValue),
+                            base::ToInt(DefinitionOf(Key::kSplitHeight).resetValue),
+                            base::ToInt(DefinitionOf(Key::kSplitOverlap).resetValue)};
 }
 
 bool SettingsRecord::LoadSettings() {

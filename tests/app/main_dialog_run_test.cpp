@@ -246,8 +246,11 @@ TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesB
   for (const Case& c : cases) {
     const std::string settings = m_work / "job.ini";
     std::vector<std::string> lines = {"ReadPath=" + m_work.path() + "pages/",
-                                      "WritePath=" + m_work.path() + "out/", "Size=640",
-                                      "Wait=10", "Percent=75", "Sub=1"};
+                                      "WritePath=" + m_work.path() + "out/",
+                                      "Size=640",
+                                      "Wait=10",
+                                      "Percent=75",
+                                      "Sub=1"};
     lines.insert(lines.end(), c.keys.begin(), c.keys.end());
     WriteFile(settings, SettingsFile(lines));
     WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");

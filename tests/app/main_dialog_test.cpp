@@ -96,10 +96,14 @@ TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
   struct Item {
     int id;
     TextId text;
-  } items[] = {{ids::kMenuNew, TextId::kMenuNew},      {ids::kMenuOpen, TextId::kMenuOpen},
-               {ids::kMenuSave, TextId::kMenuSave},    {ids::kMenuSaveAs, TextId::kMenuSaveAs},
-               {ids::kMenuExit, TextId::kMenuExit},    {ids::kMenuStart, TextId::kMenuStart},
-               {ids::kMenuStop, TextId::kMenuStop},    {ids::kMenuAbout, TextId::kMenuAbout},
+  } items[] = {{ids::kMenuNew, TextId::kMenuNew},
+               {ids::kMenuOpen, TextId::kMenuOpen},
+               {ids::kMenuSave, TextId::kMenuSave},
+               {ids::kMenuSaveAs, TextId::kMenuSaveAs},
+               {ids::kMenuExit, TextId::kMenuExit},
+               {ids::kMenuStart, TextId::kMenuStart},
+               {ids::kMenuStop, TextId::kMenuStop},
+               {ids::kMenuAbout, TextId::kMenuAbout},
                {ids::kMenuHelp, TextId::kMenuHelpItem},
                {ids::kMenuOutputSettings, TextId::kMenuOutputSettings}};
   for (const auto& item : items) {

@@ -265,8 +265,8 @@ TEST(CommandLine, EveryFormatSplitAtThreeJobsIsByteIdenticalToOneAtATime) {
     }
     const Files files = FilesBelow(temp / (f + "1"));
     const std::string extension = f == "jpeg" ? "jpg" : f;
-    EXPECT_EQ(files, (Files{"short." + extension, "tall-001." + extension,
-                            "tall-002." + extension, "tall-003." + extension}));
+    EXPECT_EQ(files, (Files{"short." + extension, "tall-001." + extension, "tall-002." + extension,
+                            "tall-003." + extension}));
     EXPECT_EQ(FilesBelow(temp / (f + "3")), files);
     for (const std::string& file : files) {
       EXPECT_TRUE(ReadFile(temp / (f + "1/" + file)) == ReadFile(temp / (f + "3/" + file))) << file;
@@ -279,7 +279,8 @@ TEST(CommandLine, EveryFormatSplitAtThreeJobsIsByteIdenticalToOneAtATime) {
       long long bytes = 0;
       for (int i = 0; i < 3; ++i) {
         const json& part = record["parts"][i];
-        EXPECT_EQ(part["output"], temp / (f + "3/tall-00" + std::to_string(i + 1) + "." + extension));
+        EXPECT_EQ(part["output"],
+                  temp / (f + "3/tall-00" + std::to_string(i + 1) + "." + extension));
         EXPECT_EQ(part["top"], i * 950);
         bytes += part["bytes"].get<long long>();
       }

@@ -250,7 +250,8 @@ TEST(PictureFormats, AChoiceIsCheckedBeforeAnyPage) {
 TEST(PictureFormats, EveryFormatFailsAWriteWithoutLeavingAFile) {
   TempFolder folder;
   for (const convert::PictureFormat* format : convert::PictureFormats()) {
-    const auto written = convert::WritePicture(*format, folder / "missing/page.pic", Page(4, 4), {});
+    const auto written =
+        convert::WritePicture(*format, folder / "missing/page.pic", Page(4, 4), {});
     EXPECT_FALSE(written.bytes) << format->Name();
     EXPECT_EQ(written.failure, convert::PictureFailure::kWriteFailed) << format->Name();
   }

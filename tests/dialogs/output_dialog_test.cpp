@@ -41,7 +41,8 @@ TEST(OutputDialog, ShowsTheRecordsValuesAndAnUnknownFormatAsTheBitmap) {
     OutputSettings output = shown;
     auto* dialog = new OutputDialog(nullptr, output);
     EXPECT_EQ(dialog->GetTitle(), WxText(resources::TextId::kOutputTitle));
-    const wxString format = Control<wxChoice>(dialog, ids::kOutputFormatChoice)->GetStringSelection();
+    const wxString format =
+        Control<wxChoice>(dialog, ids::kOutputFormatChoice)->GetStringSelection();
     EXPECT_EQ(format, shown.m_format == "tiff" ? "bmp" : shown.m_format);
     EXPECT_EQ(Control<wxSpinCtrl>(dialog, ids::kOutputQualityEdit)->GetValue(), shown.m_quality);
     EXPECT_EQ(Control<wxSpinCtrl>(dialog, ids::kOutputSplitEdit)->GetValue(), shown.m_splitHeight);
@@ -62,9 +63,13 @@ TEST(OutputDialog, OkWritesBackWhatCanBeWrittenAndCancelNothing) {
       {{"webp", 40, 2000, 100}, ids::kOptionsOk, true, ""},
       {{"png", 85, 0, 50}, ids::kOptionsOk, true, ""},  // no split: the overlap waits unused
       {{"webp", 40, 2000, 100}, ids::kOptionsCancel, false, ""},
-      {{"png", 85, 1000, 1000}, ids::kOptionsOk, false,
+      {{"png", 85, 1000, 1000},
+       ids::kOptionsOk,
+       false,
        "重ねる行数は分割する高さより小さくしてください。"},
-      {{"webp", 85, 20000, 0}, ids::kOptionsOk, false,
+      {{"webp", 85, 20000, 0},
+       ids::kOptionsOk,
+       false,
        "この形式で分割できる高さは 16383 ピクセルまでです。"},
   };
   for (const Case& c : cases) {
