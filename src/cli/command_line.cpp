@@ -423,7 +423,9 @@ std::vector<std::string> WrapColumns(std::string_view description, const std::st
     lines.back() += piece;
     start = end;
   }
-  if (Columns(lines.back()) + Columns(defaultText) > width) lines.emplace_back();
+  if (!defaultText.empty() && Columns(lines.back()) + Columns(defaultText) > width) {
+    lines.emplace_back();
+  }
   lines.back() += defaultText;
   return lines;
 }

@@ -139,7 +139,8 @@ TEST(HelpText, ListsEveryRegisteredOptionWithItsDefault) {
        {"  --size 幅                 Xサイズ: ページを表示する幅（ピクセル）（既定値: 800）\n",
         "  --[no-]subfolders         サブフォルダも対象（既定値: オン）\n",
         "  --[no-]under-start        指定したURL以下にないURLはダウンロードしない\n",
-        "  --format bmp|png          画像の形式（既定値: bmp）\n", "（既定値: 30）\n"}) {
+        "  --format bmp|png|jpeg|webp\n                            画像の形式（既定値: bmp）\n",
+        "（既定値: 30）\n", "（png と webp）\n  --help"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
   // A default worked out on the machine says its number and its rule.
