@@ -1,6 +1,7 @@
 // The rendora command run as a user runs it: exit statuses, the report, refused runs, Ctrl-C,
 // a killed command, parallel pages and shards, against real folders and a loopback site.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <nlohmann/json.hpp>
 #include <signal.h>
 #include <unistd.h>
@@ -287,6 +288,45 @@ TEST(CommandLine, EveryFormatSplitAtThreeJobsIsByteIdenticalToOneAtATime) {
       EXPECT_EQ(record["parts"][2]["height"], 2600 - 1900);
       EXPECT_EQ(record["bytes"], bytes);
     }
+  }
+}
+
+// The RGBA pixels of a PNG file, top row first; empty when it cannot be read.
+std::vector<std::uint8_t> PngPixels(const std::string& path, int& width) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+  width = static_cast<int>(image.width);
+  return pixels;
+}
+
+TEST(CommandLine, ATransparentBackgroundLeavesThePagesOwnColoursOpaque) {
+  TempFolder temp;
+  WriteFile(temp / "src/none.html",
+            "<body style='margin:0'><div style='height:100px;background:#0c0'></div>"
+            "<div style='height:100px;background:rgba(0,0,255,0.5)'></div><p>text</p></body>");
+  WriteFile(temp / "src/own.html", "<body style='margin:0;background:#fe9'><p>text</p></body>");
+  for (const char* mode : {"--capture=snapshot", "--fixed-wait"}) {
+    const auto result = RunRendora(
+        {"convert", "src", "out", "--format", "png", "--transparent", mode}, temp.path());
+    ASSERT_EQ(result.status, 0) << mode << result.standardError;
+    int width = 0;
+    const std::vector<std::uint8_t> none = PngPixels(temp / "out/none.png", width);
+    ASSERT_GE(none.size(), static_cast<std::size_t>(width) * 4 * 240) << mode;
+    const auto at = [&](int x, int y) {
+      const std::uint8_t* p = none.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+      return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(at(10, 50), (std::vector<int>{0, 204, 0, 255})) << mode;
+    const std::vector<int> half = at(10, 150);  // its colour, no longer premultiplied
+    EXPECT_NEAR(half[3], 128, 2) << mode;
+    EXPECT_EQ(half[2], 255) << mode;
+    EXPECT_EQ(at(width - 1, 239)[3], 0) << mode << ": where the page sets no background";
+    const std::vector<std::uint8_t> own = PngPixels(temp / "out/own.png", width);
+    for (std::size_t i = 3; i < own.size(); i += 4) ASSERT_EQ(own[i], 255) << mode;
   }
 }
 
