@@ -45,7 +45,11 @@ bool MovePictures(const std::string& workPath, const std::string& finalPath,
   for (std::size_t i = 0; i < record.parts.size(); ++i) {
     const int number = static_cast<int>(i) + 1;
     const std::string target = convert::PartPath(finalPath, number);
-    if (!MovePicture(convert::PartPath(workPath, number), target)) return false;
+    if (!MovePicture(convert::PartPath(workPath, number), target)) {
+      // No half set is left: the parts already moved go again.
+      for (std::size_t moved = 0; moved < i; ++moved) base::RemoveFile(record.parts[moved].output);
+      return false;
+    }
     record.parts[i].output = target;
   }
   return true;
