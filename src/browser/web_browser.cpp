@@ -646,6 +646,8 @@ void CWebBrowser2::LoadAsUnvisited(const std::string& uri) {
 }
 
 void CWebBrowser2::SetTransparentBackground(bool transparent) {
+  // The view keeps the engine's own white until a transparent background is first asked for.
+  if (transparent == m_transparent) return;
   m_transparent = transparent;
   if (!m_view) return;
   // The engine paints a page's canvas in the view's colour where the page sets none.

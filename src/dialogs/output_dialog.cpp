@@ -75,7 +75,7 @@ void OutputDialog::CreateControls() {
     new wxStaticText(this, wxID_ANY, WxText(text), pos(7, y + 2), size(120, 8));
   };
   const auto number = [&](int id, int y, int largest) {
-    return new wxSpinCtrl(this, id, wxString(), pos(130, y), size(60, 14), wxSP_ARROW_KEYS,
+    return new wxSpinCtrl(this, id, wxString(), pos(130, y), size(80, 16), wxSP_ARROW_KEYS,
                           id == ids::kOutputQualityEdit ? 1 : 0, largest);
   };
   label(TextId::kOutputFormatLabel, 7);
@@ -90,11 +90,11 @@ void OutputDialog::CreateControls() {
   m_splitEdit = number(ids::kOutputSplitEdit, 45, convert::kLargestSplitHeight);
   label(TextId::kOutputOverlapLabel, 64);
   m_overlapEdit = number(ids::kOutputOverlapEdit, 64, convert::kLargestSplitHeight);
-  new wxButton(this, ids::kOptionsOk, WxText(TextId::kOutputOk), pos(86, 86), size(50, 14));
-  new wxButton(this, ids::kOptionsCancel, WxText(TextId::kOutputCancel), pos(140, 86),
+  new wxButton(this, ids::kOptionsOk, WxText(TextId::kOutputOk), pos(106, 86), size(50, 14));
+  new wxButton(this, ids::kOptionsCancel, WxText(TextId::kOutputCancel), pos(160, 86),
                size(50, 14));
   FindWindow(ids::kOptionsOk)->SetFocus();
-  layout.Finish(197, 106);
+  layout.Finish(217, 106);
 }
 
 void OutputDialog::OnOK(wxCommandEvent&) {
