@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Regenerates the screenshots of docs/ (main window, download options, filter lists, about) on a
+# Regenerates the screenshots of docs/ (main window, download options, filter lists, output settings, about) on a
 # virtual display of the size the program is made for.
 #   scripts/screenshots.sh [build folder]
 set -euo pipefail
@@ -12,4 +12,4 @@ program="$(mktemp -d)"
 trap 'rm -rf "$program"' EXIT
 NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$build/rendora_screenshots" "$(pwd)/docs" "$program"
-echo "docs/: main-window.png download-options.png filter-lists.png about.png"
+echo "docs/: main-window.png download-options.png filter-lists.png output-settings.png about.png"

@@ -17,6 +17,7 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/filter_dialog.h"
+#include "dialogs/output_dialog.h"
 #include "resources/control_ids.h"
 #include "base/encoding.h"
 
@@ -82,6 +83,13 @@ void FilterLists() {
   dialog->Destroy();
 }
 
+void OutputSettings() {
+  settings::OutputSettings output{"webp", 85, 2000, 100};
+  auto* dialog = new OutputDialog(nullptr, output);
+  Capture(dialog, "output-settings");
+  dialog->Destroy();
+}
+
 void About() {
   auto* dialog = new AboutDialog(nullptr, [] {});
   Capture(dialog, "about");
@@ -118,6 +126,7 @@ int main(int argc, char** argv) {
   dialogs::MainWindow(programFolder);
   dialogs::DownloadOptions();
   dialogs::FilterLists();
+  dialogs::OutputSettings();
   dialogs::About();
   wxTheApp->OnExit();
   wxEntryCleanup();

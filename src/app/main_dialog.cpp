@@ -31,6 +31,7 @@
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/help_commands.h"
 #include "dialogs/message_box.h"
+#include "dialogs/output_dialog.h"
 #include "dialogs/window_look.h"
 #include "dialogs/wx_text.h"
 #include "download/crawl_driver.h"
@@ -187,8 +188,16 @@ void MainDialog::CreateMenu() {
   auto* bar = new wxMenuBar;
   bar->Append(file, WxText(TextId::kMenuFile));
   bar->Append(run, WxText(TextId::kMenuRun));
+  bar->Append(CreateOptionsMenu(), WxText(TextId::kMenuOptions));
   bar->Append(help, WxText(TextId::kMenuHelp));
   SetMenuBar(bar);
+}
+
+wxMenu* MainDialog::CreateOptionsMenu() {
+  // The dialogs of the options the window has beyond its own fields.
+  auto* options = new wxMenu;
+  options->Append(MenuItemId(ids::kMenuOutputSettings), WxText(TextId::kMenuOutputSettings));
+  return options;
 }
 
 bool MainDialog::BuildToolBar() {
@@ -252,6 +261,7 @@ void MainDialog::BindCommands() {
   command({ids::kMenuSaveAs}, &MainDialog::OnSettingsSaveAs);
   command({ids::kMenuHelp, ids::kToolHelp}, &MainDialog::OnHelp);
   command({ids::kMenuAbout}, &MainDialog::OnAbout);
+  command({ids::kMenuOutputSettings}, &MainDialog::OnOutputSettings);
   command({ids::kToolHomePage}, &MainDialog::OnHomePage);
   Bind(
       wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); }, ids::kNudgeTimer);
@@ -260,6 +270,8 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnStart() {
+  // A run takes the pictures' settings at its start; one in progress keeps its own.
+  if (!m_run.m_running) UseOutputSettings();
   // The window shows what became of the run in its messages and status line.
   m_conversion->OnStart();
   // A close asked for during the run waited for the run to end.
@@ -267,6 +279,21 @@ void MainDialog::OnStart() {
 }
 
 void MainDialog::OnStop() { m_run.m_stop.Request(); }
+
+void MainDialog::OnOutputSettings() {
+  dialogs::OutputDialog dialog(this, m_settings.Output());
+  dialog.ShowModal();
+}
+
+void MainDialog::UseOutputSettings() {
+  const settings::OutputSettings& output = m_settings.Output();
+  // A format this program does not know (a file from elsewhere) gives the window's bitmap.
+  const convert::PictureFormat* format = convert::FindPictureFormat(output.m_format);
+  m_run.m_format = format ? format : &convert::DefaultPictureFormat();
+  m_run.m_pictureOptions.quality = output.m_quality;
+  m_run.m_pictureOptions.splitHeight = output.m_splitHeight;
+  m_run.m_pictureOptions.splitOverlap = output.m_splitOverlap;
+}
 
 void MainDialog::OnExit() { Close(); }
 

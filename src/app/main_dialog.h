@@ -23,6 +23,7 @@
 class wxButton;
 class wxBitmapButton;
 class wxCheckBox;
+class wxMenu;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
@@ -69,6 +70,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void OnHelp();
   void OnAbout();
   void OnHomePage();
+  void OnOutputSettings();
 
   // The controls that hold the settings record, and what a run needs of the window.
   std::string GetOptionText(settings::Field field) const override;
@@ -103,6 +105,9 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void PlaceLabel(const dialogs::DialogLayout& layout, resources::TextId text, int x, int y,
                   int width, int height);
   void CreateMenu();
+  wxMenu* CreateOptionsMenu();
+  // The pictures' format, quality and split of the settings record, for the run about to start.
+  void UseOutputSettings();
   bool BuildToolBar();
   void BindCommands();
   void OnClose(wxCloseEvent& event);

@@ -53,6 +53,11 @@ bool IsDirectory(std::string_view path) {
   return native && ::stat(native->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool RemoveFile(std::string_view path) {
+  auto native = ToNativePath(path);
+  return native && ::unlink(native->c_str()) == 0;
+}
+
 namespace {
 
 // Holds one open file descriptor.

@@ -502,7 +502,8 @@ bool CWebBrowser2::SnapshotRegion(int region, convert::ViewPixels& view) {
   if (!m_view) return false;
   auto pending = std::make_shared<Pending<SurfaceHolder>>();
   webkit_web_view_get_snapshot(
-      m_view, static_cast<WebKitSnapshotRegion>(region), WEBKIT_SNAPSHOT_OPTIONS_NONE,
+      m_view, static_cast<WebKitSnapshotRegion>(region),
+      m_transparent ? WEBKIT_SNAPSHOT_OPTIONS_TRANSPARENT_BACKGROUND : WEBKIT_SNAPSHOT_OPTIONS_NONE,
       pending->Cancellable(),
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto pending = TakeFromEngine<SurfaceHolder>(data);
@@ -642,6 +643,16 @@ void CWebBrowser2::LoadAsUnvisited(const std::string& uri) {
   // and a fragment is never sent to a server.
   const std::string unvisited = uri.find('#') == std::string::npos ? uri + "#" : uri;
   webkit_web_view_load_uri(m_view, unvisited.c_str());
+}
+
+void CWebBrowser2::SetTransparentBackground(bool transparent) {
+  // The view keeps the engine's own white until a transparent background is first asked for.
+  if (transparent == m_transparent) return;
+  m_transparent = transparent;
+  if (!m_view) return;
+  // The engine paints a page's canvas in the view's colour where the page sets none.
+  const GdkRGBA colour{1.0, 1.0, 1.0, transparent ? 0.0 : 1.0};
+  webkit_web_view_set_background_color(m_view, &colour);
 }
 
 bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {

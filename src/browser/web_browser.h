@@ -48,6 +48,7 @@ class CWebBrowser2 : public convert::PageView {
   void ScrollBy(int dx, int dy) override;
   convert::ScrollPoint GetScrollPosition() override;
   bool Snapshot(convert::ViewPixels& view) override;
+  void SetTransparentBackground(bool transparent) override;
   int BitsPerPixel() override;
   bool LoadFinished() override;
   std::optional<convert::PixelSize> LayoutSize() override;
@@ -107,6 +108,7 @@ class CWebBrowser2 : public convert::PageView {
   // The current page's resource requests that have neither finished nor failed.
   std::set<const void*> m_resourcesInFlight;
   int m_frameRequest = 0;      // counts RequestFrame calls, to ignore stale answers
+  bool m_transparent = false;  // pages are shown over nothing where they set no background
   bool m_framePainted = true;  // the view painted a frame since the last RequestFrame
 
   // ---- A capture in one snapshot, with waits the engine drives. ----

@@ -10,6 +10,7 @@
 
 #include "base/encoding.h"
 #include "base/file_system.h"
+#include "convert/picture_file.h"
 #include "convert/picture_format.h"
 #include "resources/option_texts.h"
 #include "resources/texts.h"
@@ -167,7 +168,8 @@ CLI::Validator Test(bool (*accepts)(const std::string&)) {
 struct RawOptions {
   std::vector<std::string> ranges;
   std::vector<std::string> noRanges;
-  std::string format{convert::DefaultPictureFormat().Name()};
+  std::string format;  // empty when not given
+  std::string split;
   std::string shard;
   std::vector<std::string> enable;
   std::vector<std::string> disable;
@@ -217,6 +219,44 @@ void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw)
                    "--disable", Group::kWindow, OptionText::kDisable);
 }
 
+// "HEIGHT[:OVERLAP]" with 1 <= HEIGHT <= the largest split and 0 <= OVERLAP < HEIGHT.
+bool ParseSplit(const std::string& text, int& height, int& overlap) {
+  const std::size_t colon = text.find(':');
+  const std::optional<int> rows = ParsePositive(text.substr(0, colon));
+  overlap = 0;
+  if (colon != std::string::npos) {
+    const std::string repeated = text.substr(colon + 1);
+    const std::optional<int> more = repeated == "0" ? std::optional(0) : ParsePositive(repeated);
+    if (!more) return false;
+    overlap = *more;
+  }
+  if (!rows || *rows > convert::kLargestSplitHeight || overlap >= *rows) return false;
+  height = *rows;
+  return true;
+}
+
+// --quality, --split and --transparent: what the pictures are written with beyond the format.
+void AddPictureOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+  CLI::App& command = options.Command();
+  const convert::PictureOptions defaults;
+  options.Describe(
+      command
+          .add_option_function<int>("--quality", [&line](int quality) { line.quality = quality; })
+          ->check(Checked(CLI::Range(1, 100), TextId::kCliQualityInvalid)),
+      "--quality", Group::kRun, OptionText::kQuality, std::to_string(defaults.quality));
+  const auto split = [](const std::string& text) {
+    int height = 0;
+    int overlap = 0;
+    return ParseSplit(text, height, overlap);
+  };
+  options.Describe(command.add_option("--split", raw.split)
+                       ->check(Checked(Test(split), TextId::kCliSplitInvalid)),
+                   "--split", Group::kRun, OptionText::kSplit,
+                   std::string(resources::TextUtf8(TextId::kCliNotUsed)));
+  options.Describe(command.add_flag("--transparent", line.transparent), "--transparent",
+                   Group::kRun, OptionText::kTransparent);
+}
+
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   CLI::App& command = options.Command();
   const CommandLine defaults;
@@ -231,7 +271,8 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
       },
       "");
   options.Describe(command.add_option("--format", raw.format)->check(format), "--format",
-                   Group::kRun, OptionText::kFormat, raw.format, formats);
+                   Group::kRun, OptionText::kFormat,
+                   std::string(convert::DefaultPictureFormat().Name()), formats);
   options.Describe(command.add_option("--jobs,-j", line.jobs)
                        ->check(Checked(CLI::Range(1, 64), TextId::kCliJobsInvalid)),
                    "--jobs,-j", Group::kRun, OptionText::kJobs,
@@ -303,7 +344,17 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
   for (const std::string& text : raw.enable) line.enableList->push_back(SystemText(text));
   if (!raw.disable.empty()) line.disableList.emplace();
   for (const std::string& text : raw.disable) line.disableList->push_back(SystemText(text));
-  line.format = convert::FindPictureFormat(raw.format);
+  if (!raw.format.empty()) {
+    line.format = convert::FindPictureFormat(raw.format);
+    line.formatGiven = true;
+  }
+  if (!raw.split.empty()) {
+    int height = 0;
+    int overlap = 0;
+    ParseSplit(raw.split, height, overlap);
+    line.splitHeight = height;
+    line.splitOverlap = overlap;
+  }
   if (!raw.shard.empty()) ParseShard(raw.shard, line.shardIndex, line.shardCount);
 
   const std::size_t wanted = line.kind == CommandKind::kRun ? 1 : 2;
@@ -372,7 +423,9 @@ std::vector<std::string> WrapColumns(std::string_view description, const std::st
     lines.back() += piece;
     start = end;
   }
-  if (Columns(lines.back()) + Columns(defaultText) > width) lines.emplace_back();
+  if (!defaultText.empty() && Columns(lines.back()) + Columns(defaultText) > width) {
+    lines.emplace_back();
+  }
   lines.back() += defaultText;
   return lines;
 }
@@ -420,6 +473,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
     AddRunOptions(options, line, raw);
+    AddPictureOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
@@ -461,6 +515,7 @@ std::string HelpText() {
   Registration options(app, &lines);
   AddWindowOptions(options, line, raw);
   AddRunOptions(options, line, raw);
+  AddPictureOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 
   std::string text(resources::TextUtf8(TextId::kCliUsage));

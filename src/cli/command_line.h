@@ -50,6 +50,13 @@ struct CommandLine {
   std::optional<convert::CaptureMethod> capture;  // --capture
   std::optional<int> pngLevel;                    // --png-level
   const convert::PictureFormat* format = &convert::DefaultPictureFormat();
+  // --- the pictures' format as given, quality, split and transparency ---
+  bool formatGiven = false;         // --format was given: it overrides the settings file's
+  std::optional<int> quality;       // --quality 1-100
+  std::optional<int> splitHeight;   // --split HEIGHT[:OVERLAP]
+  std::optional<int> splitOverlap;  // given with splitHeight, 0 when not typed
+  bool transparent = false;         // --transparent
+  // --- end of the pictures' options ---
   std::string reportFile;  // --report, native path
   int jobs = DefaultJobs();
   // With jobs > 1: a page whose render worker shows no progress for this long beyond the page's

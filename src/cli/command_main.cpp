@@ -25,6 +25,7 @@
 #include "cli/run_report.h"
 #include "cli/worker_pool.h"
 #include "convert/conversion_run.h"
+#include "convert/picture_file.h"
 #include "download/crawl_driver.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
@@ -51,6 +52,11 @@ struct LoadedOptions {
   settings::OptionValues values;
   settings::FilterLists lists;
   bool untilLoaded = false;
+  // --- the pictures: the file's Format, Quality and split, then the format and options chosen ---
+  settings::OutputSettings output;
+  const convert::PictureFormat* format = &convert::DefaultPictureFormat();
+  convert::PictureOptions picture;
+  // --- end of the pictures ---
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -65,6 +71,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   if (path.empty()) {
     record.ResetSettings();
+    options.output = record.Output();
     return {};
   }
   if (!base::FileExists(path) || base::IsDirectory(path)) {
@@ -72,6 +79,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   record.SetSettingsPath(path);
   record.LoadSettings();
+  options.output = record.Output();
   const settings::ProfileFile profile;
   options.untilLoaded =
       settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -101,6 +109,44 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
     options.lists.m_disable = true;
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
+  if (line.formatGiven) options.output.m_format = line.format->Name();
+  if (line.quality) options.output.m_quality = *line.quality;
+  if (line.splitHeight) {
+    options.output.m_splitHeight = *line.splitHeight;
+    options.output.m_splitOverlap = line.splitOverlap.value_or(0);
+  }
+  options.picture.transparent = line.transparent;
+}
+
+// Chooses the pictures' format and options from the settings file's and the command line's;
+// the text that refuses a choice that cannot be written, or empty.
+std::string ChoosePictures(LoadedOptions& options) {
+  const settings::OutputSettings& output = options.output;
+  options.format = convert::FindPictureFormat(output.m_format);
+  if (!options.format) {
+    return FillUtf8(TextId::kCliFormatInvalid,
+                    {convert::PictureFormatNames(", "), DisplayText(output.m_format)});
+  }
+  options.picture.quality = output.m_quality;
+  options.picture.splitHeight = output.m_splitHeight;
+  options.picture.splitOverlap = output.m_splitOverlap;
+  const std::string split =
+      std::to_string(output.m_splitHeight) + ":" + std::to_string(output.m_splitOverlap);
+  switch (convert::CheckPictureChoice(*options.format, options.picture)) {
+    case convert::PictureChoiceProblem::kNone: return {};
+    case convert::PictureChoiceProblem::kQuality:
+      return FillUtf8(TextId::kCliQualityInvalid, {std::to_string(output.m_quality)});
+    case convert::PictureChoiceProblem::kSplit:
+    case convert::PictureChoiceProblem::kOverlap:
+      return FillUtf8(TextId::kCliSplitInvalid, {split});
+    case convert::PictureChoiceProblem::kSplitTooTall:
+      return FillUtf8(TextId::kCliSplitTooTall,
+                      {std::to_string(output.m_splitHeight), options.format->Name(),
+                       std::to_string(options.format->LargestSide())});
+    case convert::PictureChoiceProblem::kTransparency:
+      return FillUtf8(TextId::kCliTransparentFormat, {options.format->Name()});
+  }
+  return {};
 }
 
 // Checks that the command fits its source before anything starts; an error text, or empty.
@@ -181,20 +227,25 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
   pooled.pageTimeout = std::chrono::seconds(line.pageTimeoutSeconds);
   pooled.setup = WorkerSetup{
       options.values.GetOptionText(Field::kSize), options.values.GetOptionText(Field::kWait),
-      options.values.GetOptionText(Field::kPercent), line.format, mode.untilLoaded};
+      options.values.GetOptionText(Field::kPercent), options.format, mode.untilLoaded};
   pooled.setup.capture = mode.capture;
   pooled.setup.compositing = mode.compositing;
   pooled.setup.pngLevel = mode.pngLevel;
+  pooled.setup.quality = options.picture.quality;
+  pooled.setup.splitHeight = options.picture.splitHeight;
+  pooled.setup.splitOverlap = options.picture.splitOverlap;
+  pooled.setup.transparent = options.picture.transparent;
   return pooled;
 }
 
 // Runs the conversion or the crawl of `options` as Start does; the exit status.
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   convert::RunState state;
-  state.m_format = line.format;
+  state.m_format = options.format;
   const RunMode mode = ModeFor(line, options);
   state.m_untilLoaded = mode.untilLoaded;
   state.m_capture = mode.capture;
+  state.m_pictureOptions = options.picture;
   state.m_pictureOptions.compression = mode.pngLevel;
   download::CrawlState crawlState;
   net::CurlTransfer transfer;
@@ -267,6 +318,9 @@ int RunCommandLine(int argc, char** argv) {
   std::string error = LoadSettingsFile(line, options);
   if (error.empty()) {
     ApplyCommandLine(line, options);
+    error = ChoosePictures(options);
+  }
+  if (error.empty()) {
     error = CheckSource(line, options.values);
   }
   if (!error.empty()) {

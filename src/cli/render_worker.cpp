@@ -55,6 +55,10 @@ int RunRenderWorker() {
   state.m_untilLoaded = setup->untilLoaded;
   state.m_capture = setup->capture;
   state.m_pictureOptions.compression = setup->pngLevel;
+  state.m_pictureOptions.quality = setup->quality;
+  state.m_pictureOptions.splitHeight = setup->splitHeight;
+  state.m_pictureOptions.splitOverlap = setup->splitOverlap;
+  state.m_pictureOptions.transparent = setup->transparent;
   RunReport report(/*quiet=*/true, /*live=*/false);
   CliControls controls(options, state, report);
   HeadlessSession session;

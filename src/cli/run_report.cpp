@@ -65,6 +65,16 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
   if (!record.answered.Empty()) line["answered"] = record.answered.Names();
   if (record.capture) line["capture"] = convert::CaptureMethodName(*record.capture);
   if (record.webglRefused) line["webgl_refused"] = true;
+  if (!record.parts.empty()) {
+    nlohmann::json parts = nlohmann::json::array();
+    for (const convert::PicturePart& part : record.parts) {
+      parts.push_back({{"output", DisplayText(part.output)},
+                       {"top", part.top},
+                       {"height", part.height},
+                       {"bytes", part.bytes}});
+    }
+    line["parts"] = parts;
+  }
   return line;
 }
 

@@ -29,6 +29,23 @@ std::string Unhex(const std::string& hex) {
   return out;
 }
 
+json PartsJson(const std::vector<convert::PicturePart>& parts) {
+  json list = json::array();
+  for (const convert::PicturePart& part : parts) {
+    list.push_back({Hex(part.output), part.top, part.height, part.bytes});
+  }
+  return list;
+}
+
+std::vector<convert::PicturePart> PartsOf(const json& list) {
+  std::vector<convert::PicturePart> parts;
+  for (const json& part : list) {
+    parts.push_back({Unhex(part.at(0).get<std::string>()), part.at(1).get<int>(),
+                     part.at(2).get<int>(), part.at(3).get<long long>()});
+  }
+  return parts;
+}
+
 json RecordJson(const convert::EntryRecord& record) {
   return {{"source", Hex(record.source)},
           {"output", record.output ? json(Hex(*record.output)) : json()},
@@ -42,7 +59,8 @@ json RecordJson(const convert::EntryRecord& record) {
           {"http_status", record.httpStatus},
           {"answered", record.answered.Names()},
           {"capture", record.capture ? json(convert::CaptureMethodName(*record.capture)) : json()},
-          {"webgl_refused", record.webglRefused}};
+          {"webgl_refused", record.webglRefused},
+          {"parts", PartsJson(record.parts)}};
 }
 
 convert::EntryRecord RecordOf(const json& value) {
@@ -67,6 +85,7 @@ convert::EntryRecord RecordOf(const json& value) {
     record.capture = convert::CaptureMethodNamed(value.at("capture").get<std::string>()).value();
   }
   record.webglRefused = value.at("webgl_refused").get<bool>();
+  record.parts = PartsOf(value.at("parts"));
   return record;
 }
 
@@ -93,6 +112,10 @@ std::string EncodeSetup(const WorkerSetup& setup) {
               {"capture", convert::CaptureMethodName(setup.capture)},
               {"compositing", setup.compositing},
               {"png_level", setup.pngLevel},
+              {"quality", setup.quality},
+              {"split_height", setup.splitHeight},
+              {"split_overlap", setup.splitOverlap},
+              {"transparent", setup.transparent},
               {"slot", setup.slot}}
       .dump();
 }
@@ -112,6 +135,10 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.capture = *capture;
     setup.compositing = value.at("compositing").get<bool>();
     setup.pngLevel = value.at("png_level").get<int>();
+    setup.quality = value.at("quality").get<int>();
+    setup.splitHeight = value.at("split_height").get<int>();
+    setup.splitOverlap = value.at("split_overlap").get<int>();
+    setup.transparent = value.at("transparent").get<bool>();
     setup.slot = value.at("slot").get<int>();
     return setup;
   });

@@ -12,6 +12,7 @@
 
 #include "base/text.h"
 #include "convert/device_bitmap.h"
+#include "convert/picture_file.h"
 #include "convert/picture_format.h"
 #include "convert/tile_plan.h"
 
@@ -272,22 +273,43 @@ int PagePixelFor(int d, double scale, int start, int size) {
   return static_cast<int>(exact);
 }
 
-void PutPixel(std::uint8_t* row, int x, int bitsPerPixel, std::uint32_t bgrx) {
-  if (bitsPerPixel == 32) {
-    const std::uint32_t value = bgrx & 0x00FFFFFF;  // the unused byte stays 0
-    std::memcpy(row + static_cast<std::size_t>(x) * 4, &value, 4);
-  } else {
-    std::uint8_t* pixel = row + static_cast<std::size_t>(x) * 3;
-    pixel[0] = static_cast<std::uint8_t>(bgrx);
-    pixel[1] = static_cast<std::uint8_t>(bgrx >> 8);
-    pixel[2] = static_cast<std::uint8_t>(bgrx >> 16);
+// A view pixel as the bitmap keeps it: blue, green, red and an unused byte, or with `alpha` the
+// pixel's opacity in that byte and its colour no longer premultiplied by it.
+std::uint32_t BitmapPixel(std::uint32_t argb, bool alpha) {
+  if (!alpha) return argb & 0x00FFFFFF;
+  const std::uint32_t a = argb >> 24;
+  if (a == 0 || a == 255) return a == 0 ? 0 : argb;
+  std::uint32_t pixel = a << 24;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t channel = (argb >> shift) & 0xFF;
+    pixel |= std::min<std::uint32_t>((channel * 255 + a / 2) / a, 255) << shift;
   }
+  return pixel;
+}
+
+void PutPixel(std::uint8_t* row, int x, int bitsPerPixel, std::uint32_t pixel) {
+  if (bitsPerPixel == 32) {
+    std::memcpy(row + static_cast<std::size_t>(x) * 4, &pixel, 4);
+  } else {
+    std::uint8_t* out = row + static_cast<std::size_t>(x) * 3;
+    out[0] = static_cast<std::uint8_t>(pixel);
+    out[1] = static_cast<std::uint8_t>(pixel >> 8);
+    out[2] = static_cast<std::uint8_t>(pixel >> 16);
+  }
+}
+
+// Whether the capture keeps each pixel's opacity: a transparent background asked for, and a
+// bitmap with a byte to keep it in.
+bool KeepsOpacity(const RunState& state, const DeviceBitmap& bitmap) {
+  return state.m_pictureOptions.transparent && bitmap.BitsPerPixel() == 32;
 }
 
 // Copies one tile's page region into its fill area of the bitmap. The view's top-left corner
 // shows page pixel `scroll`, so page pixel (x, y) is view pixel (x - scroll.x, y - scroll.y).
+// With `alpha` (a 32-bit bitmap) each pixel keeps its opacity, and where the view has no pixel
+// the bitmap is transparent.
 void CopyTile(const Tile& tile, const TilePlan& plan, const ViewPixels& view, ScrollPoint scroll,
-              DeviceBitmap& bitmap) {
+              DeviceBitmap& bitmap, bool alpha) {
   const int bpp = bitmap.BitsPerPixel();
   // The view column of every bitmap column of the fill area; -1 where the view has none.
   std::vector<int> viewX(tile.fill.width);
@@ -296,26 +318,14 @@ void CopyTile(const Tile& tile, const TilePlan& plan, const ViewPixels& view, Sc
         PagePixelFor(tile.fill.x + k, plan.scale, tile.page.x, tile.page.width) - scroll.x;
     viewX[k] = x >= 0 && x < view.width ? x : -1;
   }
-  const bool straight = plan.scale == 1.0 && bpp == 32;
   for (int dy = tile.fill.y; dy < tile.fill.y + tile.fill.height; ++dy) {
     std::uint8_t* row = bitmap.Row(dy);
     const int y = PagePixelFor(dy, plan.scale, tile.page.y, tile.page.height) - scroll.y;
-    if (y < 0 || y >= view.height) {
-      for (int k = 0; k < tile.fill.width; ++k) PutPixel(row, tile.fill.x + k, bpp, kBackground);
-      continue;
-    }
-    const std::uint32_t* source = view.Row(y);
-    if (straight) {
-      // At 100% the columns run one to one: a plain run of pixels, no lookup.
-      std::uint8_t* out = row + static_cast<std::size_t>(tile.fill.x) * 4;
-      for (int k = 0; k < tile.fill.width; ++k) {
-        const std::uint32_t value = viewX[k] < 0 ? kBackground : source[viewX[k]] & 0x00FFFFFF;
-        std::memcpy(out + static_cast<std::size_t>(k) * 4, &value, 4);
-      }
-      continue;
-    }
+    const std::uint32_t* source = y >= 0 && y < view.height ? view.Row(y) : nullptr;
     for (int k = 0; k < tile.fill.width; ++k) {
-      PutPixel(row, tile.fill.x + k, bpp, viewX[k] < 0 ? kBackground : source[viewX[k]]);
+      const std::uint32_t pixel =
+          source && viewX[k] >= 0 ? BitmapPixel(source[viewX[k]], alpha) : kBackground;
+      PutPixel(row, tile.fill.x + k, bpp, pixel);
     }
   }
 }
@@ -382,7 +392,7 @@ void ScrollToTop(PageView& view) {
 // (PageTraits: fixed backgrounds, content-visibility), or the document is larger than one
 // snapshot can hold, it takes nothing and returns false: the page goes tile by tile.
 bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& traits,
-                    DeviceBitmap& bitmap) {
+                    DeviceBitmap& bitmap, bool alpha) {
   if (traits.fixedBackground || traits.contentVisibility) return false;
   const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
                                   layout.viewHeight, layout.scale);
@@ -405,7 +415,7 @@ bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& trai
       const Tile tile = plan.At(i, j);
       if (!CopiesSomething(tile)) continue;
       const bool firstView = !scrolls || (i == 0 && j == 0);
-      CopyTile(tile, plan, firstView ? first : document, ScrollPoint(), bitmap);
+      CopyTile(tile, plan, firstView ? first : document, ScrollPoint(), bitmap, alpha);
     }
   }
   return true;
@@ -422,6 +432,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
   ViewPixels pixels;
   bool first = true;
   const bool fast = FastMode(state);
+  const bool alpha = KeepsOpacity(state, bitmap);
   for (int i = 0; i <= plan.rows; ++i) {
     int rowHeight = 0;
     for (int j = 0; j <= plan.cols; ++j) {
@@ -436,7 +447,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
         // taken from where its page pixels actually show.
         const ScrollPoint scroll = view.GetScrollPosition();
         if (!view.Snapshot(pixels) || !pixels.Complete()) return CaptureOutcome::kNoSnapshot;
-        CopyTile(tile, plan, pixels, scroll, bitmap);
+        CopyTile(tile, plan, pixels, scroll, bitmap, alpha);
         controls.CaptureProgress(TileStepTime(state.m_wait) + kEngineStepTime);
       }
       // The fast mode scrolls only to a tile that copies something.
@@ -466,13 +477,23 @@ std::optional<CaptureOutcome> CopyPage(const Layout& layout, PageView& view, Run
                                   kSnapshotPixelsPerMillisecond));
     const PageTraits traits = view.Traits();
     result.webglRefused = traits.webglRefused;
-    if (CopyBySnapshot(layout, view, traits, bitmap)) {
+    if (CopyBySnapshot(layout, view, traits, bitmap, KeepsOpacity(state, bitmap))) {
       result.method = CaptureMethod::kSnapshot;
       return std::nullopt;
     }
   }
   result.method = CaptureMethod::kTiles;
   return CopyTiles(layout, view, controls, state, bitmap);
+}
+
+// A picture its format cannot hold is refused before the page is copied: true, with the reason
+// in `result`.
+bool RefusedByFormat(const Layout& layout, const RunState& state, CaptureResult& result) {
+  result.detail = PictureRefusal(*state.m_format, layout.bitmapWidth, layout.bitmapHeight,
+                                 state.m_pictureOptions);
+  if (result.detail.empty()) return false;
+  result.outcome = CaptureOutcome::kTooLarge;
+  return true;
 }
 
 // The capture's outcome for what the picture format's writer came to.
@@ -508,11 +529,14 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   }
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
+  if (RefusedByFormat(layout, state, result)) return result;
   controls.CaptureProgress(kEngineStepTime);
 
   // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
-  // page keeps them: it is written with 32 bits rather than reduced.
-  const int bitsPerPixel = view.BitsPerPixel() == 24 ? 24 : 32;
+  // page keeps them: it is written with 32 bits rather than reduced. A transparent picture
+  // keeps each pixel's opacity in the fourth byte.
+  const int bitsPerPixel =
+      view.BitsPerPixel() == 24 && !state.m_pictureOptions.transparent ? 24 : 32;
   std::optional<DeviceBitmap> bitmap =
       DeviceBitmap::Create(layout.bitmapWidth, layout.bitmapHeight, bitsPerPixel);
   if (!bitmap) {
@@ -534,10 +558,10 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   controls.CaptureProgress(
       std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
                                 kWrittenPixelsPerMillisecond));
-  const PictureWrite written =
-      state.m_format->Write(path, std::move(*bitmap), state.m_pictureOptions);
+  PictureWrite written = WritePicture(*state.m_format, path, *bitmap, state.m_pictureOptions);
   result.outcome = WriteOutcome(written);
   result.bytes = written.bytes.value_or(0);
+  result.parts = std::move(written.parts);
   return result;
 }
 

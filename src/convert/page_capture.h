@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "convert/page_view.h"
 #include "convert/run_controls.h"
@@ -27,7 +28,9 @@ struct CaptureResult {
   CaptureOutcome outcome = CaptureOutcome::kNotMeasured;
   int width = 0;  // the picture's size in pixels (also when it could not be written)
   int height = 0;
-  long long bytes = 0;  // the file's size when written
+  long long bytes = 0;             // the file's size when written (every part's together)
+  std::vector<PicturePart> parts;  // the files of a picture split into parts, top first
+  std::string detail;              // why the picture was too large for its format
   // False when the page was still loading (a resource request unanswered) as it was measured:
   // the picture shows it as far as it had come.
   bool complete = true;

@@ -138,6 +138,11 @@ class PageView {
   virtual void HidePinnedElements() {}
   virtual void RestorePinnedElements() {}
 
+  // Shows the next pages over nothing where they set no background of their own, so that their
+  // snapshots keep each pixel's opacity (premultiplied, in the fourth byte); or, as at first,
+  // over the white of an empty page. A view that cannot gives opaque pixels either way.
+  virtual void SetTransparentBackground(bool transparent) {}
+
   // ---- A capture in one snapshot, with waits the engine drives. ----
 
   // The pixels of the whole document at once, as laid out now in the view's width; false when

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/engine_request.h"
 
@@ -65,6 +66,15 @@ enum class CaptureMethod {
 const char* CaptureMethodName(CaptureMethod method);
 std::optional<CaptureMethod> CaptureMethodNamed(std::string_view name);
 
+// One file of a page picture split into parts.
+struct PicturePart {
+  std::string output;  // the part's file
+  int top = 0;         // its first row in the whole picture
+  int height = 0;      // its rows
+  long long bytes = 0;
+  bool operator==(const PicturePart&) const = default;
+};
+
 // One page of a folder run, or one queue entry of a crawl. Paths and addresses are the system's
 // code-page-932 texts.
 struct EntryRecord {
@@ -81,7 +91,8 @@ struct EntryRecord {
   int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
   EngineRequests answered;     // what the page asked of the engine that the program answered
   std::optional<CaptureMethod> capture;  // pages: how the picture was taken, when it was
-  bool webglRefused = false;  // pages: the page asked for WebGL and the engine gave it none
+  bool webglRefused = false;       // pages: the page asked for WebGL and the engine gave it none
+  std::vector<PicturePart> parts;  // pages split into parts: every file, top first
 };
 
 }  // namespace convert

@@ -71,6 +71,14 @@ inline constexpr int kDeleteDisable = 1145;
 inline constexpr int kUseEnableCheck = 1146;
 inline constexpr int kUseDisableCheck = 1147;
 
+// Output settings window (the Options menu's "出力設定...").
+inline constexpr int kMenuOutputSettings = 32790;
+inline constexpr int kOutputSettingsDialog = 210;
+inline constexpr int kOutputFormatChoice = 1300;
+inline constexpr int kOutputQualityEdit = 1301;
+inline constexpr int kOutputSplitEdit = 1302;
+inline constexpr int kOutputOverlapEdit = 1303;
+
 // About box.
 inline constexpr int kHomePageButton = 1015;
 

@@ -156,6 +156,22 @@ constexpr Entry kEntries[] = {
     {TextId::kCliLiveLine, "%s 件  %s 件/秒  %s  "sv},
     {TextId::kCliSummary, "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"sv},
     {TextId::kCliDroppedLinks, "除外したリンク:%s"sv},
+    {TextId::kCliQualityInvalid, "--quality には 1 から 100 の数を指定してください: %s"sv},
+    {TextId::kCliSplitInvalid,
+     "--split には 高さ[:重ねる行数]（1 ≦ 高さ ≦ 1000000、0 ≦ 重ねる行数 < 高さ）を指定してください: %s"sv},
+    {TextId::kCliSplitTooTall, "--split の高さ %s は %s の最大 %s ピクセルを超えています"sv},
+    {TextId::kCliTransparentFormat, "--transparent は png か webp でだけ使えます（形式: %s）"sv},
+    {TextId::kMenuOptions, "オプション(&O)"sv},
+    {TextId::kMenuOutputSettings, "出力設定..."sv},
+    {TextId::kOutputTitle, "出力設定"sv},
+    {TextId::kOutputFormatLabel, "画像の形式"sv},
+    {TextId::kOutputQualityLabel, "画質（JPEG・WebP、1～100）"sv},
+    {TextId::kOutputSplitLabel, "分割する高さ（ピクセル、0 は分割しない）"sv},
+    {TextId::kOutputOverlapLabel, "重ねる行数"sv},
+    {TextId::kOutputOk, "OK"sv},
+    {TextId::kOutputCancel, "キャンセル"sv},
+    {TextId::kOutputOverlapTooLarge, "重ねる行数は分割する高さより小さくしてください。"sv},
+    {TextId::kOutputSplitTooTall, "この形式で分割できる高さは %s ピクセルまでです。"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i

@@ -138,6 +138,23 @@ enum class TextId {
   kCliLiveLine,          // "%s 件  %s 件/秒  %s  "
   kCliSummary,  // "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"
   kCliDroppedLinks,  // "除外したリンク:%s"
+  // --- the pictures' quality, split and transparency; the output dialog ---
+  kCliQualityInvalid,  // "--quality には 1 から 100 の数を指定してください: %s"
+  kCliSplitInvalid,  // "--split には 高さ[:重ねる行数]（…）を指定してください: %s"
+  kCliSplitTooTall,  // "--split の高さ %s は %s の最大 %s ピクセルを超えています"
+  kCliTransparentFormat,  // "--transparent は png か webp でだけ使えます（形式: %s）"
+  kMenuOptions,           // "オプション(&O)"
+  kMenuOutputSettings,    // "出力設定..."
+  kOutputTitle,           // "出力設定"
+  kOutputFormatLabel,     // "画像の形式"
+  kOutputQualityLabel,    // "画質（JPEG・WebP、1～100）"
+  kOutputSplitLabel,      // "分割する高さ（ピクセル、0 は分割しない）"
+  kOutputOverlapLabel,    // "重ねる行数"
+  kOutputOk,              // "OK"
+  kOutputCancel,          // "キャンセル"
+  kOutputOverlapTooLarge,  // "重ねる行数は分割する高さより小さくしてください。"
+  kOutputSplitTooTall,  // "この形式で分割できる高さは %s ピクセルまでです。"
+  // --- end of the pictures' texts ---
   kCount_
 };
 

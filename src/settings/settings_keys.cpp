@@ -12,6 +12,7 @@
 #include "base/file_system.h"
 #include "base/text.h"
 #include "base/tools.h"
+#include "settings/output_settings.h"
 
 namespace settings {
 namespace {
@@ -83,6 +84,10 @@ constexpr KeyDefinition kKeys[] = {
     List(Key::kDisableList, "DisableListCount", "DisableURL"),
     {Key::kUntilLoaded, kSection, "UntilLoaded", "", Rule::kSwitchOnOrOne, "off", "off", 0, 0,
      false},
+    {Key::kFormat, kSection, "Format", "", Rule::kText, "bmp", "bmp"},
+    {Key::kQuality, kSection, "Quality", "", Rule::kInteger, "85", "85", 1, 100},
+    {Key::kSplitHeight, kSection, "SplitHeight", "", Rule::kInteger, "0", "0", 0, kLargestSplit},
+    {Key::kSplitOverlap, kSection, "SplitOverlap", "", Rule::kInteger, "0", "0", 0, kLargestSplit},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

@@ -28,6 +28,12 @@ enum class Key {
   kEnableList,   // EnableListCount, EnableURL1, EnableURL2, ...
   kDisableList,  // DisableListCount, DisableURL1, ...
   kUntilLoaded,  // UntilLoaded: page waits end when the page is ready (run of the command line)
+  // --- the pictures' format, quality and split (output dialog) ---
+  kFormat,        // Format: the picture format's name
+  kQuality,       // Quality: 1-100
+  kSplitHeight,   // SplitHeight: 0 for one picture a page
+  kSplitOverlap,  // SplitOverlap
+  // --- end of the pictures' keys ---
   kCount_
 };
 

@@ -72,6 +72,10 @@ void SettingsRecord::ResetSettings() {
       SwitchValue(DefinitionOf(Key::kEnable).rule, DefinitionOf(Key::kEnable).resetValue);
   m_lists.m_disable =
       SwitchValue(DefinitionOf(Key::kDisable).rule, DefinitionOf(Key::kDisable).resetValue);
+  m_output = OutputSettings{std::string(DefinitionOf(Key::kFormat).resetValue),
+                            base::ToInt(DefinitionOf(Key::kQuality).resetValue),
+                            base::ToInt(DefinitionOf(Key::kSplitHeight).resetValue),
+                            base::ToInt(DefinitionOf(Key::kSplitOverlap).resetValue)};
 }
 
 bool SettingsRecord::LoadSettings() {
@@ -91,6 +95,10 @@ bool SettingsRecord::LoadSettings() {
   m_lists.m_disable = file.Switch(DefinitionOf(Key::kDisable));
   m_lists.m_enableList = file.List(DefinitionOf(Key::kEnableList));
   m_lists.m_disableList = file.List(DefinitionOf(Key::kDisableList));
+  m_output = OutputSettings{file.Text(DefinitionOf(Key::kFormat)),
+                            file.Integer(DefinitionOf(Key::kQuality)),
+                            file.Integer(DefinitionOf(Key::kSplitHeight)),
+                            file.Integer(DefinitionOf(Key::kSplitOverlap))};
   return true;
 }
 
@@ -138,6 +146,10 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     // A list reports each failed key itself.
     case Key::kEnableList: file.WriteList(definition, m_lists.m_enableList, failed); return true;
     case Key::kDisableList: file.WriteList(definition, m_lists.m_disableList, failed); return true;
+    case Key::kFormat: return file.WriteText(definition, m_output.m_format);
+    case Key::kQuality: return file.WriteInteger(definition, m_output.m_quality);
+    case Key::kSplitHeight: return file.WriteInteger(definition, m_output.m_splitHeight);
+    case Key::kSplitOverlap: return file.WriteInteger(definition, m_output.m_splitOverlap);
     // Keys the window does not keep are never saved by it.
     case Key::kLastField:
     case Key::kUntilLoaded:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/fields.h"
+#include "settings/output_settings.h"
 #include "settings/profile_file.h"
 #include "settings/settings_keys.h"
 
@@ -40,6 +41,9 @@ class SettingsRecord {
   std::string PointerFilePath() const;
 
   OptionControls& Controls() { return m_controls; }
+  // The pictures' format, quality and split: loaded, reset and saved with the other keys.
+  OutputSettings& Output() { return m_output; }
+  const OutputSettings& Output() const { return m_output; }
 
   // Every field to its default; empties the status line; disables the placeholder rows.
   void ResetSettings();
@@ -64,6 +68,7 @@ class SettingsRecord {
   const ProfileFile& m_profile;
   std::string m_programFolder;
   std::string m_settingsPath;
+  OutputSettings m_output;
 };
 
 }  // namespace settings

@@ -234,24 +234,41 @@ TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesB
                  "<div style='height:1500px;background:linear-gradient(#c33,#33c)'></div>"
                  "</body></html>"));
   WriteFile(m_work / "pages/sub/short.htm", "<p style='font:20px serif'>A short page.</p>");
-  const std::string settings = m_work / "job.ini";
-  WriteFile(settings, SettingsFile({"ReadPath=" + m_work.path() + "pages/",
-                                    "WritePath=" + m_work.path() + "out/", "Size=640", "Wait=10",
-                                    "Percent=75", "Sub=1"}));
-  WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
-  MainDialog& dialog = Open();
-  dialog.OnStart();
-  const std::vector<std::string> names = {"text.bmp", "sub/short.bmp"};
-  std::vector<std::string> window;
-  for (const std::string& name : names) window.push_back(ReadFile(m_work / ("out/" + name)));
-  ASSERT_GT(window[0].size(), 54u);
-  for (const std::string& name : names) std::remove((m_work / ("out/" + name)).c_str());
+  // The window's bitmaps, and pictures of another format split into parts.
+  struct Case {
+    std::vector<std::string> keys;
+    std::vector<std::string> names;
+  } cases[] = {
+      {{}, {"text.bmp", "sub/short.bmp"}},
+      {{"Format=webp", "Quality=100", "SplitHeight=700", "SplitOverlap=30"},
+       {"text-001.webp", "text-002.webp", "sub/short.webp"}},
+  };
+  for (const Case& c : cases) {
+    const std::string settings = m_work / "job.ini";
+    std::vector<std::string> lines = {"ReadPath=" + m_work.path() + "pages/",
+                                      "WritePath=" + m_work.path() + "out/",
+                                      "Size=640",
+                                      "Wait=10",
+                                      "Percent=75",
+                                      "Sub=1"};
+    lines.insert(lines.end(), c.keys.begin(), c.keys.end());
+    WriteFile(settings, SettingsFile(lines));
+    WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
+    MainDialog& dialog = Open();
+    dialog.OnStart();
+    std::vector<std::string> window;
+    for (const std::string& name : c.names) window.push_back(ReadFile(m_work / ("out/" + name)));
+    ASSERT_GT(window[0].size(), 54u) << c.names[0];
+    for (const std::string& name : c.names) std::remove((m_work / ("out/" + name)).c_str());
+    dialog.Destroy();
+    m_dialog = nullptr;
 
-  const std::string command =
-      std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings + " --quiet 2>/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    EXPECT_TRUE(ReadFile(m_work / ("out/" + names[i])) == window[i]) << names[i];
+    const std::string command =
+        std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings + " --quiet 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (std::size_t i = 0; i < c.names.size(); ++i) {
+      EXPECT_TRUE(ReadFile(m_work / ("out/" + c.names[i])) == window[i]) << c.names[i];
+    }
   }
 }
 

@@ -52,6 +52,12 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "--jobs", "x"},
       {"convert", "a", "b", "--jobs", "65"},
       {"convert", "a", "b", "--format", "gif"},
+      {"convert", "a", "b", "--quality", "0"},
+      {"convert", "a", "b", "--quality", "101"},
+      {"convert", "a", "b", "--split", "0"},
+      {"convert", "a", "b", "--split", "10:10"},
+      {"convert", "a", "b", "--split", "10:x"},
+      {"convert", "a", "b", "--split", "1000001"},
       {"convert", "a", "b", "--page-timeout", "0"},
       {"crawl", "a", "b", "--page-timeout", "2.5"},
       {"run", "--page-timeout", "-1"},
@@ -80,6 +86,22 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
         << parsed.error;
     EXPECT_EQ(parsed.error.find("not in"), std::string::npos) << parsed.error;
   }
+}
+
+TEST(ParseCommandLine, SplitQualityAndTransparencyAreHeldOnlyWhenGiven) {
+  const auto plain = ParseCommandLine({"convert", "a", "b"});
+  ASSERT_TRUE(plain.line);
+  EXPECT_FALSE(plain.line->formatGiven || plain.line->quality || plain.line->splitHeight);
+  EXPECT_FALSE(plain.line->transparent);
+  const auto given = ParseCommandLine({"convert", "a", "b", "--format", "webp", "--quality", "100",
+                                       "--split", "2000:0", "--transparent"});
+  ASSERT_TRUE(given.line) << given.error;
+  EXPECT_TRUE(given.line->formatGiven);
+  EXPECT_EQ(given.line->quality, 100);
+  EXPECT_EQ(given.line->splitHeight, 2000);
+  EXPECT_EQ(given.line->splitOverlap, 0);
+  EXPECT_TRUE(given.line->transparent);
+  EXPECT_EQ(ParseCommandLine({"run", "--split", "700:699"}).line->splitOverlap, 699);
 }
 
 TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {
@@ -117,7 +139,8 @@ TEST(HelpText, ListsEveryRegisteredOptionWithItsDefault) {
        {"  --size 幅                 Xサイズ: ページを表示する幅（ピクセル）（既定値: 800）\n",
         "  --[no-]subfolders         サブフォルダも対象（既定値: オン）\n",
         "  --[no-]under-start        指定したURL以下にないURLはダウンロードしない\n",
-        "  --format bmp|png          画像の形式（既定値: bmp）\n", "（既定値: 30）\n"}) {
+        "  --format bmp|png|jpeg|webp\n                            画像の形式（既定値: bmp）\n",
+        "（既定値: 30）\n", "（png と webp）\n  --help"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
   // A default worked out on the machine says its number and its rule.

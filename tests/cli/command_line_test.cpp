@@ -1,6 +1,7 @@
 // The rendora command run as a user runs it: exit statuses, the report, refused runs, Ctrl-C,
 // a killed command, parallel pages and shards, against real folders and a loopback site.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <nlohmann/json.hpp>
 #include <signal.h>
 #include <unistd.h>
@@ -80,6 +81,9 @@ TEST(CommandLine, RefusedArgumentsExitTwoWithAJapaneseMessageAndWriteNothing) {
       {{"convert", "missing", "out"}, "読み込みフォルダがありません"},
       {{"convert", "src", "out", "--jobs", "0"}, "--jobs"},
       {{"convert", "src", "out", "--format", "gif"}, "--format"},
+      {{"convert", "src", "out", "--transparent"}, "--transparent"},
+      {{"convert", "src", "out", "--format", "jpeg", "--transparent"}, "--transparent"},
+      {{"convert", "src", "out", "--format", "webp", "--split", "20000"}, "16383"},
       {{"convert", "src", "out", "--range", "z=1:2:1"}, "--range"},
       {{"convert", "src", "out", "--shard", "3/2"}, "--shard"},
       {{"convert", "src", "out", "--settings", "none.ini"}, "設定ファイルがありません"},
@@ -245,6 +249,84 @@ TEST(CommandLine, ParallelPagesGiveTheSamePicturesAsOneAtATime) {
   EXPECT_EQ(FilesBelow(temp / "four"), files);  // no work folder left behind either
   for (const std::string& file : files) {
     EXPECT_TRUE(ReadFile(temp / ("one/" + file)) == ReadFile(temp / ("four/" + file))) << file;
+  }
+}
+
+TEST(CommandLine, EveryFormatSplitAtThreeJobsIsByteIdenticalToOneAtATime) {
+  TempFolder temp;
+  WriteFile(temp / "src/tall.html", BandPage(2600, "#c00"));
+  WriteFile(temp / "src/short.html", BandPage(400, "#00c"));
+  for (const char* format : {"bmp", "png", "jpeg", "webp"}) {
+    const std::string f(format);
+    for (const char* jobs : {"1", "3"}) {
+      const auto result = RunRendora({"convert", "src", f + jobs, "--format", f, "--split",
+                                      "1000:50", "--jobs", jobs, "--report", f + jobs + ".jsonl"},
+                                     temp.path());
+      ASSERT_EQ(result.status, 0) << f << jobs << result.standardError;
+    }
+    const Files files = FilesBelow(temp / (f + "1"));
+    const std::string extension = f == "jpeg" ? "jpg" : f;
+    EXPECT_EQ(files, (Files{"short." + extension, "tall-001." + extension, "tall-002." + extension,
+                            "tall-003." + extension}));
+    EXPECT_EQ(FilesBelow(temp / (f + "3")), files);
+    for (const std::string& file : files) {
+      EXPECT_TRUE(ReadFile(temp / (f + "1/" + file)) == ReadFile(temp / (f + "3/" + file))) << file;
+    }
+    // The tall page's record lists its parts as they came to the output folder.
+    for (const std::string& line : ReadLines(temp / (f + "3.jsonl"))) {
+      const json record = Parse(line);
+      if (!record.contains("parts")) continue;
+      ASSERT_EQ(record["parts"].size(), 3u);
+      long long bytes = 0;
+      for (int i = 0; i < 3; ++i) {
+        const json& part = record["parts"][i];
+        EXPECT_EQ(part["output"],
+                  temp / (f + "3/tall-00" + std::to_string(i + 1) + "." + extension));
+        EXPECT_EQ(part["top"], i * 950);
+        bytes += part["bytes"].get<long long>();
+      }
+      EXPECT_EQ(record["parts"][2]["height"], 2600 - 1900);
+      EXPECT_EQ(record["bytes"], bytes);
+    }
+  }
+}
+
+// The RGBA pixels of a PNG file, top row first; empty when it cannot be read.
+std::vector<std::uint8_t> PngPixels(const std::string& path, int& width) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+  width = static_cast<int>(image.width);
+  return pixels;
+}
+
+TEST(CommandLine, ATransparentBackgroundLeavesThePagesOwnColoursOpaque) {
+  TempFolder temp;
+  WriteFile(temp / "src/none.html",
+            "<body style='margin:0'><div style='height:100px;background:#0c0'></div>"
+            "<div style='height:100px;background:rgba(0,0,255,0.5)'></div><p>text</p></body>");
+  WriteFile(temp / "src/own.html", "<body style='margin:0;background:#fe9'><p>text</p></body>");
+  for (const char* mode : {"--capture=snapshot", "--fixed-wait"}) {
+    const auto result = RunRendora(
+        {"convert", "src", "out", "--format", "png", "--transparent", mode}, temp.path());
+    ASSERT_EQ(result.status, 0) << mode << result.standardError;
+    int width = 0;
+    const std::vector<std::uint8_t> none = PngPixels(temp / "out/none.png", width);
+    ASSERT_GE(none.size(), static_cast<std::size_t>(width) * 4 * 240) << mode;
+    const auto at = [&](int x, int y) {
+      const std::uint8_t* p = none.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+      return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(at(10, 50), (std::vector<int>{0, 204, 0, 255})) << mode;
+    const std::vector<int> half = at(10, 150);  // its colour, no longer premultiplied
+    EXPECT_NEAR(half[3], 128, 2) << mode;
+    EXPECT_EQ(half[2], 255) << mode;
+    EXPECT_EQ(at(width - 1, 239)[3], 0) << mode << ": where the page sets no background";
+    const std::vector<std::uint8_t> own = PngPixels(temp / "out/own.png", width);
+    for (std::size_t i = 3; i < own.size(); i += 4) ASSERT_EQ(own[i], 255) << mode;
   }
 }
 

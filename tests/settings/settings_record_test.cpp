@@ -222,6 +222,7 @@ TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   bench.controls.SetOptionText(Field::kWritePath, Sjis(" \"出力\" "));
   bench.controls.SetOptionText(Field::kTo6, std::string(1500, 't'));
   bench.controls.SetOptionChecked(Field::kCgi6, true);
+  bench.record.Output() = {"webp", 40, 2000, 100};
   ASSERT_TRUE(bench.record.SaveSettings());
 
   FakeRunControls loaded;
@@ -241,6 +242,7 @@ TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   EXPECT_EQ(lists.m_disableList, bench.lists.m_disableList);
   EXPECT_TRUE(lists.m_enable);
   EXPECT_FALSE(lists.m_disable);
+  EXPECT_EQ(other.Output(), bench.record.Output());
 
   const std::string file = ReadFile(bench.record.SettingsPath());
   EXPECT_EQ(file.rfind("; mine\n[Other]\nSize=1\n[" + kSection +
@@ -281,13 +283,14 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
       {{"Percent"}, {"比率の書き込みに失敗しました。"}, false, "Percent"},
       {{"Sub", "Count", "LinkCount", "ANOTHERURL", "Server", "SAME", "FILTER", "Cgi1", "From2",
         "To3", "Step6", "ENABLE", "DISABLE", "EnableListCount", "EnableURL2", "DisableListCount",
-        "DisableURL1"},
+        "DisableURL1", "Quality"},
        {"サブディレクトリの書き込みに失敗しました。", utf8("Count"), utf8("LinkCount"),
         utf8("ANOTHERURL"), utf8("Server"), utf8("SAME"), utf8("FILTER"), utf8("Cgi1"),
         utf8("From2"), utf8("To3"), utf8("Step6"), utf8("ENABLE"), utf8("DISABLE"),
-        utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"), utf8("DisableURL1")},
+        utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"), utf8("DisableURL1"),
+        utf8("Quality")},
        true,
-       "DisableURL1"},
+       "SplitOverlap"},
   };
   for (const auto& c : cases) {
     FailingProfile profile;
@@ -301,7 +304,7 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
     EXPECT_EQ(profile.tried.back(), c.lastTried);
     // Every key but the failed ones reached the file.
     if (c.result) {
-      EXPECT_EQ(profile.tried.size(), 1u + 38u + 5u);  // INI, fixed keys, two lists
+      EXPECT_EQ(profile.tried.size(), 1u + 38u + 5u + 4u);  // INI, fixed keys, lists, pictures
       std::string value;
       settings::ProfileFile().GetPrivateProfileString(kSection, "EnableURL1", "", value, 1000,
                                                       bench.record.SettingsPath());
