@@ -22,8 +22,10 @@
 #include "base/encoding.h"
 #include "base/file_system.h"
 #include "base/locations.h"
+#include "browser/engine_wait.h"
 #include "browser/page_probe.h"
 #include "browser/page_probe_scripts.h"
+#include "browser/page_rules.h"
 #include "browser/page_scripts.h"
 #include "browser/request_answers.h"
 #include "convert/page_charset.h"
@@ -92,83 +94,6 @@ constexpr const char* kUserStyleSheet =
 
 // How long a stopped load may take to come to its end before its process is ended.
 constexpr int kStopTimeoutMilliseconds = 1000;
-
-// ---- Owners of GLib, cairo and X resources. ----
-
-template <typename T, void (*Free)(T*)>
-struct Deleter {
-  void operator()(T* p) const {
-    if (p) Free(p);
-  }
-};
-void UnrefObject(GObject* object) { g_object_unref(object); }
-void FreeString(char* text) { g_free(text); }
-void FreeSource(GSource* source) {
-  g_source_destroy(source);
-  g_source_unref(source);
-}
-using ObjectHolder = std::unique_ptr<GObject, Deleter<GObject, UnrefObject>>;
-using ErrorHolder = std::unique_ptr<GError, Deleter<GError, g_error_free>>;
-using StringHolder = std::unique_ptr<char, Deleter<char, FreeString>>;
-using SourceHolder = std::unique_ptr<GSource, Deleter<GSource, FreeSource>>;
-using SurfaceHolder =
-    std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
-using HashHolder = std::unique_ptr<GHashTable, Deleter<GHashTable, g_hash_table_unref>>;
-
-// ---- Waiting for the engine. ----
-
-// The state of one asynchronous call, shared between the waiting caller and the engine's answer,
-// which may come after the caller has given up.
-template <typename Result>
-struct Pending {
-  bool done = false;
-  Result result{};
-  ObjectHolder cancellable{G_OBJECT(g_cancellable_new())};
-  GCancellable* Cancellable() { return G_CANCELLABLE(cancellable.get()); }
-};
-
-template <typename Result>
-void* ShareWithEngine(const std::shared_ptr<Pending<Result>>& pending) {
-  return new std::shared_ptr<Pending<Result>>(pending);
-}
-
-template <typename Result>
-std::shared_ptr<Pending<Result>> TakeFromEngine(void* data) {
-  std::unique_ptr<std::shared_ptr<Pending<Result>>> shared(
-      static_cast<std::shared_ptr<Pending<Result>>*>(data));
-  return *shared;
-}
-
-// Runs the GLib main context (the engine's answers and the window's events) until `done()` holds
-// or the timeout passes; sleeps in the main context instead of spinning. False on timeout.
-template <typename Condition>
-bool PumpUntil(Condition done, int timeoutMilliseconds) {
-  bool timedOut = false;
-  SourceHolder timer(g_timeout_source_new(static_cast<guint>(timeoutMilliseconds)));
-  g_source_set_callback(
-      timer.get(),
-      [](gpointer flag) -> gboolean {
-        *static_cast<bool*>(flag) = true;
-        return G_SOURCE_REMOVE;
-      },
-      &timedOut, nullptr);
-  g_source_attach(timer.get(), nullptr);
-  while (!done() && !timedOut) g_main_context_iteration(nullptr, TRUE);
-  return done();
-}
-
-// Waits for an asynchronous call; on timeout it is cancelled, and its answer, if one still
-// comes, only fills the shared state.
-template <typename Result>
-bool WaitFor(Pending<Result>& pending, int timeoutMilliseconds) {
-  if (PumpUntil([&] { return pending.done; }, timeoutMilliseconds)) return true;
-  g_cancellable_cancel(pending.Cancellable());
-  return false;
-}
-
-bool IsCancelled(const GError* error) {
-  return error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
-}
 
 }  // namespace
 
@@ -388,6 +313,11 @@ void CWebBrowser2::Navigate2(const std::string& location) {
     return;
   }
   m_isWebAddress = base::IsWebAddress(location);
+  // A local page whose bounds were asked for and could not be set is not loaded at all.
+  if (m_rules && !m_rules->ForLoad(!m_isWebAddress)) {
+    m_loadState = LoadState::kFailed;
+    return;
+  }
   // A local page's bytes are at hand: the charset for a page that declares none is chosen
   // before it loads. A web page loads as UTF-8 first and is checked when it has loaded.
   const char* charset = "UTF-8";
@@ -630,6 +560,7 @@ void CWebBrowser2::SetUpFastCapture() {
     webkit_web_view_load_uri(m_view, "about:blank");
   }
   m_probe = std::make_unique<PageProbe>(m_view);
+  m_rules = std::make_unique<PageRules>(m_view);
 }
 
 void CWebBrowser2::LoadAsUnvisited(const std::string& uri) {

@@ -59,6 +59,14 @@ struct CommandLine {
   int shardCount = 1;
   bool quiet = false;
   bool useDisplay = false;
+  // What is asked of every page (--selector ... --no-network), over the settings file's; each
+  // held only when given. The texts of --style @FILE and --script @FILE are the files' content.
+  struct PageOptionLine {
+    std::optional<std::string> selector, style, script;
+    std::optional<int> padding;
+    std::optional<std::vector<std::string>> hide, remove;
+    bool noJavaScript = false, confine = false, noNetwork = false;
+  } page;
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

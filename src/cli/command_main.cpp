@@ -51,6 +51,7 @@ struct LoadedOptions {
   settings::OptionValues values;
   settings::FilterLists lists;
   bool untilLoaded = false;
+  convert::PageOptions page;
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -73,9 +74,23 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   record.SetSettingsPath(path);
   record.LoadSettings();
   const settings::ProfileFile profile;
-  options.untilLoaded =
-      settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
+  const settings::KeyFile file(profile, path);
+  options.untilLoaded = file.Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
+  options.page = convert::ReadPageOptions(file);
   return {};
+}
+
+// What the command line asks of every page, over what the settings file asked.
+void ApplyPageOptions(const CommandLine::PageOptionLine& line, convert::PageOptions& page) {
+  if (line.selector) page.selector = *line.selector;
+  if (line.padding) page.padding = *line.padding;
+  if (line.hide) page.hide = *line.hide;
+  if (line.remove) page.remove = *line.remove;
+  if (line.style) page.style = *line.style;
+  if (line.script) page.script = *line.script;
+  page.noJavaScript = page.noJavaScript || line.noJavaScript;
+  page.confine = page.confine || line.confine;
+  page.noNetwork = page.noNetwork || line.noNetwork;
 }
 
 void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
@@ -101,6 +116,7 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
     options.lists.m_disable = true;
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
+  ApplyPageOptions(line.page, options.page);
 }
 
 // Checks that the command fits its source before anything starts; an error text, or empty.
@@ -185,6 +201,10 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
   pooled.setup.capture = mode.capture;
   pooled.setup.compositing = mode.compositing;
   pooled.setup.pngLevel = mode.pngLevel;
+  pooled.setup.page = options.page;
+  // As the folder walk takes it: absolute, ending in its separator.
+  pooled.setup.sourceFolder = base::AbsoluteFolder(
+      base::WithTrailingSeparator(options.values.GetOptionText(Field::kReadPath)));
   return pooled;
 }
 
@@ -196,6 +216,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   state.m_untilLoaded = mode.untilLoaded;
   state.m_capture = mode.capture;
   state.m_pictureOptions.compression = mode.pngLevel;
+  state.m_pageOptions = options.page;
   download::CrawlState crawlState;
   net::CurlTransfer transfer;
   CliControls controls(options.values, state, report);

@@ -55,6 +55,9 @@ int RunRenderWorker() {
   state.m_untilLoaded = setup->untilLoaded;
   state.m_capture = setup->capture;
   state.m_pictureOptions.compression = setup->pngLevel;
+  state.m_pageOptions = setup->page;
+  // The run's source folder: a confined page reads files under it only.
+  state.m_readPath = setup->sourceFolder;
   RunReport report(/*quiet=*/true, /*live=*/false);
   CliControls controls(options, state, report);
   HeadlessSession session;

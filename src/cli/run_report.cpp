@@ -65,6 +65,7 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
   if (!record.answered.Empty()) line["answered"] = record.answered.Names();
   if (record.capture) line["capture"] = convert::CaptureMethodName(*record.capture);
   if (record.webglRefused) line["webgl_refused"] = true;
+  if (!record.scriptError.empty()) line["script_error"] = DisplayText(record.scriptError);
   return line;
 }
 

@@ -20,6 +20,9 @@ struct WorkerSetup {
   bool compositing = true;  // the engine composites its views (off in the fast mode)
   int pngLevel = -1;        // PNG compression level, -1: the format's default
   int slot = 0;             // the worker's place on the shared display
+  // What is asked of every page beyond the page itself, and the folder a confined page may read.
+  convert::PageOptions page;
+  std::string sourceFolder;
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "convert/engine_request.h"
+#include "convert/page_options.h"
 
 namespace convert {
 
@@ -137,6 +138,24 @@ class PageView {
   // Only the shown document changes, never the page's file; RestorePinnedElements undoes it.
   virtual void HidePinnedElements() {}
   virtual void RestorePinnedElements() {}
+
+  // ---- What the user asks of every page (PageOptions). ----
+
+  // Applies `options` to the pages loaded from the next Navigate2 on; `sourceFolder` is the
+  // folder a confined local page may read files from.
+  virtual void SetPageOptions(const PageOptions& options, const std::string& sourceFolder) {}
+  // Adds the user's `style` to the loaded page after every style sheet of its own, so that the
+  // user's rules win where they are as specific as the page's.
+  virtual void AddUserStyle(const std::string& style) {}
+  // Runs the user's `script` in the page, beside the page's own scripts (seeing what they made);
+  // what it threw in the engine's words, or nullopt when it ran through.
+  virtual std::optional<std::string> RunUserScript(const std::string& script) {
+    return std::nullopt;
+  }
+  // Where the first element matching `selector` lies on the page (page pixels, from the page's
+  // top-left corner, wherever the view stands); nullopt when none matches or the selector is no
+  // selector.
+  virtual std::optional<PixelRect> FindElement(const std::string& selector) { return std::nullopt; }
 
   // ---- A capture in one snapshot, with waits the engine drives. ----
 

@@ -35,6 +35,16 @@ enum class OptionText {
   kUseDisplay,
   kHelp,
   kVersion,
+  // What is asked of every page.
+  kSelector,
+  kPadding,
+  kHide,
+  kRemove,
+  kStyle,
+  kScript,
+  kNoJavaScript,
+  kConfine,
+  kNoNetwork,
   kCount_
 };
 

@@ -156,6 +156,8 @@ constexpr Entry kEntries[] = {
     {TextId::kCliLiveLine, "%s 件  %s 件/秒  %s  "sv},
     {TextId::kCliSummary, "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"sv},
     {TextId::kCliDroppedLinks, "除外したリンク:%s"sv},
+    {TextId::kCliPaddingInvalid, "--padding には 0 から 100000 の数を指定してください: %s"sv},
+    {TextId::kCliOptionFileUnreadable, "ファイルを読み込めません: %s"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i

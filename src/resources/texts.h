@@ -137,7 +137,9 @@ enum class TextId {
   kCliInterrupted,       // "中断"
   kCliLiveLine,          // "%s 件  %s 件/秒  %s  "
   kCliSummary,  // "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"
-  kCliDroppedLinks,  // "除外したリンク:%s"
+  kCliDroppedLinks,    // "除外したリンク:%s"
+  kCliPaddingInvalid,  // "--padding には 0 から 100000 の数を指定してください: %s"
+  kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s"
   kCount_
 };
 
