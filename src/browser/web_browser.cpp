@@ -2,6 +2,7 @@
 #include "browser/web_browser.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -76,13 +77,18 @@ constexpr const char* kMeasureScript = R"JS(
 
 constexpr const char* kViewSizeScript = "window.innerWidth + ' ' + window.innerHeight";
 
-constexpr const char* kScrollPositionScript =
-    "Math.round(window.scrollX) + ' ' + Math.round(window.scrollY)";
+// In the page's own pixels, which a device scale above 1 may show at fractions.
+constexpr const char* kScrollPositionScript = "window.scrollX + ' ' + window.scrollY";
 
 // Scrolls at once even when the page asks for smooth scrolling.
-std::string ScrollScript(int dx, int dy) {
+std::string ScrollScript(double dx, double dy) {
   return "window.scrollBy({left: " + std::to_string(dx) + ", top: " + std::to_string(dy) +
          ", behavior: 'instant'}); ''";
+}
+
+// A size in the page's own pixels as device pixels, the pixels of the view's snapshots.
+convert::PixelSize InDevicePixels(convert::PixelSize size, int scale) {
+  return {size.width * scale, size.height * scale};
 }
 
 // Applied to every page above its own styles: no smooth scrolling, and no scroll bars, so that
@@ -391,7 +397,7 @@ std::optional<convert::PixelSize> CWebBrowser2::MeasurePage() {
   if (!answer || std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height) != 2) {
     return std::nullopt;
   }
-  return size;
+  return InDevicePixels(size, DeviceScale());
 }
 
 convert::PixelSize CWebBrowser2::GetViewSize() {
@@ -401,15 +407,16 @@ convert::PixelSize CWebBrowser2::GetViewSize() {
   if (std::optional<std::string> answer = RunScript(kViewSizeScript)) {
     std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height);
   }
-  return size;
+  return InDevicePixels(size, DeviceScale());
 }
 
 void CWebBrowser2::ScrollBy(int dx, int dy) {
   // Not waited for: the page runs scripts and takes snapshots in the order they are asked for,
   // so the next position query or snapshot already sees the scrolled view.
   if (!m_view) return;
+  const double scale = DeviceScale();
   webkit_web_view_evaluate_javascript(
-      m_view, ScrollScript(dx, dy).c_str(), -1, nullptr, nullptr, nullptr,
+      m_view, ScrollScript(dx / scale, dy / scale).c_str(), -1, nullptr, nullptr, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer) {
         GError* rawError = nullptr;
         ObjectHolder value(G_OBJECT(webkit_web_view_evaluate_javascript_finish(
@@ -420,11 +427,13 @@ void CWebBrowser2::ScrollBy(int dx, int dy) {
 }
 
 convert::ScrollPoint CWebBrowser2::GetScrollPosition() {
-  convert::ScrollPoint point;
+  double x = 0;
+  double y = 0;
   if (std::optional<std::string> answer = RunScript(kScrollPositionScript)) {
-    std::sscanf(answer->c_str(), "%d %d", &point.x, &point.y);
+    std::sscanf(answer->c_str(), "%lf %lf", &x, &y);
   }
-  return point;
+  const int scale = DeviceScale();
+  return {static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale))};
 }
 
 bool CWebBrowser2::SnapshotRegion(int region, convert::ViewPixels& view) {
@@ -481,7 +490,8 @@ std::optional<convert::PixelSize> CWebBrowser2::LayoutSize() {
   // Reported by the document whenever it changes: no need to ask the page.
   if (m_probe) {
     if (std::optional<std::optional<convert::PixelSize>> reported = m_probe->Layout()) {
-      return *reported;
+      if (!*reported) return std::nullopt;
+      return InDevicePixels(**reported, DeviceScale());
     }
   }
   std::optional<std::string> answer = RunScript(kLayoutSizeScript, kControlWorld);
@@ -489,7 +499,7 @@ std::optional<convert::PixelSize> CWebBrowser2::LayoutSize() {
   if (!answer || std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height) != 2) {
     return std::nullopt;
   }
-  return size;
+  return InDevicePixels(size, DeviceScale());
 }
 
 void CWebBrowser2::RequestFrame() {
@@ -526,6 +536,12 @@ void CWebBrowser2::HidePinnedElements() {
 void CWebBrowser2::RestorePinnedElements() {
   if (m_loadState != LoadState::kCommitted && m_loadState != LoadState::kFinished) return;
   RunScript(kRestorePinnedScript, kControlWorld);
+}
+
+int CWebBrowser2::DeviceScale() {
+  // The view's scale: GDK_SCALE, or what the display asks for. Snapshots hold this many pixels
+  // for each of the page's own.
+  return m_view ? std::max(1, gtk_widget_get_scale_factor(GTK_WIDGET(m_view))) : 1;
 }
 
 int CWebBrowser2::BitsPerPixel() {
@@ -587,8 +603,11 @@ bool CWebBrowser2::SnapshotDocument(convert::ViewPixels& pixels) {
   // painting all of it.
   convert::PixelSize document;
   const std::optional<std::string> answer = RunScript(kDocumentSizeScript, kControlWorld);
-  if (!answer || std::sscanf(answer->c_str(), "%d %d", &document.width, &document.height) != 2 ||
-      document.width <= 0 || document.height <= 0 || document.width > kLargestSnapshot ||
+  if (!answer || std::sscanf(answer->c_str(), "%d %d", &document.width, &document.height) != 2) {
+    return false;
+  }
+  document = InDevicePixels(document, DeviceScale());
+  if (document.width <= 0 || document.height <= 0 || document.width > kLargestSnapshot ||
       document.height > kLargestSnapshot) {
     return false;
   }

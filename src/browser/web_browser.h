@@ -50,6 +50,7 @@ class CWebBrowser2 : public convert::PageView {
   convert::ScrollPoint GetScrollPosition() override;
   bool Snapshot(convert::ViewPixels& view) override;
   int BitsPerPixel() override;
+  int DeviceScale() override;
   bool LoadFinished() override;
   std::optional<convert::PixelSize> LayoutSize() override;
   void RequestFrame() override;

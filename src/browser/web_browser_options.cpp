@@ -112,7 +112,9 @@ std::optional<convert::PixelRect> CWebBrowser2::FindElement(const std::string& s
       std::sscanf(answer.value->c_str(), "%d %d %d %d", &left, &top, &right, &bottom) != 4) {
     return std::nullopt;
   }
-  return convert::PixelRect{left, top, right - left, bottom - top};
+  const int scale = DeviceScale();
+  return convert::PixelRect{left * scale, top * scale, (right - left) * scale,
+                            (bottom - top) * scale};
 }
 
 }  // namespace browser

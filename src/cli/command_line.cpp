@@ -307,6 +307,13 @@ void AddPageOptions(Registration& options, CommandLine& line, RawOptions& raw) {
                    OptionText::kConfine);
   options.Describe(command.add_flag("--no-network", page.noNetwork), "--no-network", Group::kRun,
                    OptionText::kNoNetwork);
+  options.Describe(command.add_option("--scale-factor", line.scaleFactor)
+                       ->check(Checked(CLI::IsMember({1, 2, 3}), TextId::kCliScaleFactorInvalid)),
+                   "--scale-factor", Group::kRun, OptionText::kScaleFactor, "1");
+  options.Describe(
+      command.add_option("--color-scheme", line.colorScheme)
+          ->check(Checked(CLI::IsMember({"light", "dark"}), TextId::kCliColorSchemeInvalid)),
+      "--color-scheme", Group::kRun, OptionText::kColorScheme);
 }
 
 // A text typed as it stands, or the content of the file it names after "@"; an error text

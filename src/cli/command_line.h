@@ -67,6 +67,9 @@ struct CommandLine {
     std::optional<std::vector<std::string>> hide, remove;
     bool noJavaScript = false, confine = false, noNetwork = false;
   } page;
+  // Settings of the engine for the whole process and its render workers, taken at their start.
+  int scaleFactor = 1;                     // --scale-factor 1|2|3
+  std::optional<std::string> colorScheme;  // --color-scheme light|dark
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,18 @@ using settings::Field;
 
 // The widest virtual display made for render workers side by side.
 constexpr int kWidestScreen = 16384;
+// The largest screen side the display server makes, in device pixels.
+constexpr int kLargestScreen = 32767;
+
+// The engine's settings for the whole process, taken by the window framework at its start: this
+// process's view and the render workers (started with this environment) alike. The device scale
+// is always set, so that a display that scales by itself does not change the pictures.
+void SetEngineEnvironment(const CommandLine& line) {
+  setenv("GDK_SCALE", std::to_string(line.scaleFactor).c_str(), 1);
+  if (line.colorScheme) {
+    setenv("GTK_THEME", *line.colorScheme == "dark" ? "Adwaita:dark" : "Adwaita", 1);
+  }
+}
 
 void PrintRefusal(const std::string& text) { std::fprintf(stderr, "rendora: %s\n", text.c_str()); }
 
@@ -181,11 +194,15 @@ DisplayChoice DisplayFor(const CommandLine& line, const LoadedOptions& options,
                          const RunMode& mode) {
   DisplayChoice display{line.useDisplay};
   display.compositing = mode.compositing;
+  display.scale = line.scaleFactor;
   if (line.jobs > 1) {
     const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
     display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + HeadlessSession::kFrameGap),
                                      VirtualDisplay::kScreenWidth, kWidestScreen);
   }
+  // A scaled screen holds the same views in as many times its device pixels, up to the largest
+  // screen the server makes.
+  display.screenWidth = std::min(display.screenWidth * display.scale, kLargestScreen);
   return display;
 }
 
@@ -300,6 +317,7 @@ int RunCommandLine(int argc, char** argv) {
     return kExitRefused;
   }
   CatchInterrupts();
+  SetEngineEnvironment(line);
   return Run(line, options, report);
 }
 

@@ -343,8 +343,12 @@ std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& stat
   const std::optional<PixelSize> measured = view.MeasurePage();
   if (!measured) return CaptureOutcome::kNotMeasured;
   const PixelSize viewSize = view.GetViewSize();
-  layout.page =
-      FitCaptureSize(measured->width, measured->height, viewSize.height, state.m_captureWidth);
+  // The page is fitted in its own pixels, as a reader sees it, and copied in device pixels.
+  const int device = std::max(view.DeviceScale(), 1);
+  layout.page = FitCaptureSize(measured->width / device, measured->height / device,
+                               viewSize.height / device, state.m_captureWidth);
+  layout.page.width *= device;
+  layout.page.height *= device;
   layout.viewWidth = viewSize.width;
   layout.viewHeight = viewSize.height - 5;
   layout.scale = scale;

@@ -115,6 +115,10 @@ class PageView {
   virtual bool Snapshot(ViewPixels& view) = 0;
   // Bits per pixel of the display surface the page is rendered on.
   virtual int BitsPerPixel() = 0;
+  // Device pixels for each of the page's own pixels in either direction (1, or 2 and 3 on a
+  // display that scales): what a snapshot holds. Every size and position of the page view is in
+  // device pixels.
+  virtual int DeviceScale() { return 1; }
 
   // What a view without an engine behind it answers below: a page that is always whole, with
   // frames that are always painted, no requests of the engine answered and nothing pinned to the

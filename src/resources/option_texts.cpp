@@ -90,6 +90,13 @@ constexpr OptionHelp kOptions[] = {
      "let a local page read files under the source folder only"sv},
     {OptionText::kNoNetwork, ""sv, "ローカルのページにネットワークから何も読み込ませません"sv,
      "let a local page load nothing from the network"sv},
+    {OptionText::kScaleFactor, "1|2|3"sv,
+     "ページの 1 ピクセルを何ピクセルで描くか（同じ幅のレイアウトで細かい文字。--percent "
+     "はそのあと）"sv,
+     "device pixels drawn for each pixel of the page (the same layout, sharper text; --percent "
+     "applies after)"sv},
+    {OptionText::kColorScheme, "light|dark"sv, "読む人の好みとしてページに伝える配色"sv,
+     "the colour scheme pages are told the reader prefers"sv},
 };
 
 // The build stops unless entry i describes option i, one entry per option.

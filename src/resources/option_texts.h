@@ -45,6 +45,8 @@ enum class OptionText {
   kNoJavaScript,
   kConfine,
   kNoNetwork,
+  kScaleFactor,
+  kColorScheme,
   kCount_
 };
 

@@ -158,6 +158,9 @@ constexpr Entry kEntries[] = {
     {TextId::kCliDroppedLinks, "除外したリンク:%s"sv},
     {TextId::kCliPaddingInvalid, "--padding には 0 から 100000 の数を指定してください: %s"sv},
     {TextId::kCliOptionFileUnreadable, "ファイルを読み込めません: %s"sv},
+    {TextId::kCliScaleFactorInvalid,
+     "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"sv},
+    {TextId::kCliColorSchemeInvalid, "--color-scheme には light か dark を指定してください: %s"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i

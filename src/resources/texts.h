@@ -140,6 +140,8 @@ enum class TextId {
   kCliDroppedLinks,    // "除外したリンク:%s"
   kCliPaddingInvalid,  // "--padding には 0 から 100000 の数を指定してください: %s"
   kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s"
+  kCliScaleFactorInvalid,  // "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"
+  kCliColorSchemeInvalid,  // "--color-scheme には light か dark を指定してください: %s"
   kCount_
 };
 
