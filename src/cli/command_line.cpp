@@ -307,9 +307,13 @@ void AddPageOptions(Registration& options, CommandLine& line, RawOptions& raw) {
                    OptionText::kConfine);
   options.Describe(command.add_flag("--no-network", page.noNetwork), "--no-network", Group::kRun,
                    OptionText::kNoNetwork);
-  options.Describe(command.add_option("--scale-factor", line.scaleFactor)
-                       ->check(Checked(CLI::IsMember({1, 2, 3}), TextId::kCliScaleFactorInvalid)),
-                   "--scale-factor", Group::kRun, OptionText::kScaleFactor, "1");
+  options.Describe(
+      command
+          .add_option_function<std::string>(
+              "--scale-factor",
+              [&line](const std::string& factor) { line.scaleFactor = factor[0] - '0'; })
+          ->check(Checked(CLI::IsMember({"1", "2", "3"}), TextId::kCliScaleFactorInvalid)),
+      "--scale-factor", Group::kRun, OptionText::kScaleFactor, "1");
   options.Describe(
       command.add_option("--color-scheme", line.colorScheme)
           ->check(Checked(CLI::IsMember({"light", "dark"}), TextId::kCliColorSchemeInvalid)),
@@ -326,7 +330,7 @@ std::string TextOrFile(const std::optional<std::string>& typed, std::optional<st
   }
   // The file's bytes are the page's text: kept losslessly, whatever their encoding.
   const std::optional<std::string> content = base::ReadWholeFile(SystemText(typed->substr(1)));
-  if (!content) return FillUtf8(TextId::kCliOptionFileUnreadable, {typed->substr(1)});
+  if (!content) return FillUtf8(TextId::kCliOptionFileUnreadable, {*typed});
   text = base::BytesToCp932(*content);
   return {};
 }

@@ -139,7 +139,7 @@ enum class TextId {
   kCliSummary,  // "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"
   kCliDroppedLinks,    // "除外したリンク:%s"
   kCliPaddingInvalid,  // "--padding には 0 から 100000 の数を指定してください: %s"
-  kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s"
+  kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s" (the option's value, "@FILE")
   kCliScaleFactorInvalid,  // "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"
   kCliColorSchemeInvalid,  // "--color-scheme には light か dark を指定してください: %s"
   kCount_
