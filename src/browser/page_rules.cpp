@@ -187,6 +187,11 @@ void PageRules::SetFilter(const std::string& rules, int timeoutMilliseconds) {
         pending->result = webkit_user_content_filter_store_save_finish(
             WEBKIT_USER_CONTENT_FILTER_STORE(store), result, &rawError);
         ErrorHolder error(rawError);
+        // Made after the caller gave up waiting: nobody takes the rules.
+        if (pending->result && g_cancellable_is_cancelled(pending->Cancellable())) {
+          webkit_user_content_filter_unref(pending->result);
+          pending->result = nullptr;
+        }
         if (error) g_printerr("rendora: content rules: %s\n", error->message);
         pending->done = true;
       },

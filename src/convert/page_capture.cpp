@@ -597,13 +597,17 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
     result.outcome = CaptureOutcome::kNoElement;
     return result;
   }
+  // Nothing below the picture's area is copied: an element near the top of a long page takes
+  // the views down to it only.
+  layout.page.height = area->y + area->height;
+  layout.bitmapHeight = static_cast<int>(Scaled(layout.page.height, scale));
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
   controls.CaptureProgress(kEngineStepTime);
 
   std::optional<DeviceBitmap> bitmap = TakePicture(layout, view, controls, state, result);
   if (!bitmap) return result;
-  if (area->width != layout.page.width || area->height != layout.page.height) {
+  if (*area != PixelRect{0, 0, layout.page.width, layout.page.height}) {
     bitmap = CropToArea(*bitmap, *area, scale);
     if (!bitmap) {
       result.outcome = CaptureOutcome::kNoUsableArea;

@@ -237,7 +237,9 @@ TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesB
   const std::string settings = m_work / "job.ini";
   WriteFile(settings, SettingsFile({"ReadPath=" + m_work.path() + "pages/",
                                     "WritePath=" + m_work.path() + "out/", "Size=640", "Wait=10",
-                                    "Percent=75", "Sub=1"}));
+                                    "Percent=75", "Sub=1",
+                                    // Read by Start from the file: the window has no control.
+                                    "RemoveCount=1", "Remove1=div"}));
   WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
   MainDialog& dialog = Open();
   dialog.OnStart();
@@ -245,6 +247,8 @@ TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesB
   std::vector<std::string> window;
   for (const std::string& name : names) window.push_back(ReadFile(m_work / ("out/" + name)));
   ASSERT_GT(window[0].size(), 54u);
+  const auto height = reinterpret_cast<const unsigned char*>(window[0].data() + 22);
+  EXPECT_LT(height[0] | height[1] << 8, 1500 * 3 / 4) << "the 1,500 rows removed";
   for (const std::string& name : names) std::remove((m_work / ("out/" + name)).c_str());
 
   const std::string command =
