@@ -40,6 +40,8 @@ class PageRules {
   // read no local file anyway, and whose own server is on the network). False when a local page
   // must not load: its rules were asked for and could not be made.
   bool ForLoad(bool localPage);
+  // Whether content rules are in force for the current load.
+  bool InForce() const { return m_filterInForce; }
 
  private:
   void SetStyleSheet(const std::string& sheet);

@@ -170,6 +170,9 @@ int CWebBrowser2::LoadFailedThunk(WebKitWebView*, int, char*, void* error, void*
   auto* browser = static_cast<CWebBrowser2*>(self);
   if (!cancelled && browser->m_loadState != LoadState::kIdle) {
     browser->m_loadState = LoadState::kFailed;
+    // The engine refuses the page by a policy: with content rules in force, theirs.
+    browser->m_blocked = failure && failure->domain == WEBKIT_POLICY_ERROR && browser->m_rules &&
+                         browser->m_rules->InForce();
   }
   return FALSE;  // let the engine show its own error page; it is never measured
 }
@@ -334,6 +337,7 @@ void CWebBrowser2::Navigate2(const std::string& location) {
   }
   webkit_settings_set_default_charset(webkit_web_view_get_settings(m_view), charset);
   m_loadState = LoadState::kRequested;
+  m_blocked = false;
   if (m_requests) m_requests->Clear();
   m_resourcesInFlight.clear();
   m_framePainted = true;

@@ -136,6 +136,7 @@ class CWebBrowser2 : public convert::PageView {
   void AddUserStyle(const std::string& style) override;
   std::optional<std::string> RunUserScript(const std::string& script) override;
   std::optional<convert::PixelRect> FindElement(const std::string& selector) override;
+  bool LoadBlocked() override { return m_blocked; }
 
  private:
   bool SnapshotRegion(int region, convert::ViewPixels& view);
@@ -148,6 +149,7 @@ class CWebBrowser2 : public convert::PageView {
   Compositing m_compositing = Compositing::kOn;
   std::unique_ptr<PageProbe> m_probe;
   std::unique_ptr<PageRules> m_rules;
+  bool m_blocked = false;  // the current page itself was refused by the content rules
 };
 
 }  // namespace browser

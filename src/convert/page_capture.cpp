@@ -589,7 +589,8 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   result.complete = view.LoadFinished();
   Layout layout;
   if (std::optional<CaptureOutcome> failed = MeasureLayout(view, state, scale, layout)) {
-    result.outcome = *failed;
+    const bool blocked = failed == CaptureOutcome::kNotMeasured && view.LoadBlocked();
+    result.outcome = blocked ? CaptureOutcome::kBlocked : *failed;
     return result;
   }
   const std::optional<PixelRect> area = PictureArea(view, state, layout);

@@ -21,6 +21,7 @@ enum class CaptureOutcome {
   kClosing,       // the window is closing: the capture was abandoned
   kPathTooLong,   // the output path is longer than kMaxOutputPath: the page was not loaded
   kNoElement,     // no element of the page matches the selector of the page options
+  kBlocked,       // the page itself lies outside the bounds the page options set
 };
 
 // A capture's outcome, and the picture it wrote.

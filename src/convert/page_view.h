@@ -156,6 +156,9 @@ class PageView {
   virtual std::optional<std::string> RunUserScript(const std::string& script) {
     return std::nullopt;
   }
+  // True when the current page itself was refused by the bounds of the page options (a local
+  // page outside the confined folder).
+  virtual bool LoadBlocked() { return false; }
   // Where the first element matching `selector` lies on the page (page pixels, from the page's
   // top-left corner, wherever the view stands); nullopt when none matches or the selector is no
   // selector.

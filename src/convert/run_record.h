@@ -48,9 +48,10 @@ enum class EntryReason {
   kOutsideOutputFolder,  // "outside output folder": its file would leave the output folder
   // pages again
   kNoElement,  // "no element": no element of the page matches the selector asked for
+  kBlocked,    // "blocked": the page itself lies outside the bounds of --confine
 };
 // The last of the list: a new reason goes before it, or becomes it here.
-inline constexpr EntryReason kLastReason = EntryReason::kNoElement;
+inline constexpr EntryReason kLastReason = EntryReason::kBlocked;
 
 // The report's token of `reason` ("" for kNone).
 const char* ReasonToken(EntryReason reason);

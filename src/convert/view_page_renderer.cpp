@@ -61,6 +61,7 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
     case CaptureOutcome::kNoSnapshot: entry.reason = EntryReason::kNoSnapshot; break;
     case CaptureOutcome::kPathTooLong: entry.reason = EntryReason::kPathTooLong; break;
     case CaptureOutcome::kNoElement: entry.reason = EntryReason::kNoElement; break;
+    case CaptureOutcome::kBlocked: entry.reason = EntryReason::kBlocked; break;
   }
   entry.outcome = EntryOutcome::kFailed;
   entry.output.reset();

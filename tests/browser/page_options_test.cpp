@@ -215,6 +215,10 @@ TEST_F(PageOptionsTest, AConfinedPageReadsItsFolderAndNothingOutsideItNotEvenThr
   EXPECT_EQ(Arrived(Picture("outside.html")), none);
   Render("linked.html", confined);
   EXPECT_EQ(Arrived(Picture("linked.html")), none);
+  // A page that is itself a link out of the folder is not even loaded.
+  const convert::EntryRecord escaped = Render("linked/frame.html", confined);
+  EXPECT_EQ(escaped.outcome, convert::EntryOutcome::kFailed);
+  EXPECT_EQ(escaped.reason, EntryReason::kBlocked);
   // Unconfined, a local page reaches every file (but fetches none, as by default).
   Render("outside.html", {});
   EXPECT_EQ(Arrived(Picture("outside.html")),
