@@ -70,7 +70,7 @@ constexpr OptionHelp kOptions[] = {
     {OptionText::kHelp, ""sv, "この説明"sv, "this help"sv},
     {OptionText::kVersion, ""sv, "版数"sv, "the version"sv},
     {OptionText::kSelector, "CSS"sv,
-     "このセレクタに合う最初の要素だけを撮ります（合う要素がなければ no element で失敗）"sv,
+     "最初に合う要素だけを撮ります（なければ、no element で失敗）"sv,
      "picture only the first element this selector matches (none: failed, no element)"sv},
     {OptionText::kPadding, "ピクセル"sv, "--selector の要素のまわりに含める幅"sv,
      "pixels of the page around the --selector element"sv},
@@ -81,7 +81,7 @@ constexpr OptionHelp kOptions[] = {
     {OptionText::kStyle, "CSS|@ファイル"sv, "ページに加えるスタイルシート"sv,
      "a style sheet added to every page"sv},
     {OptionText::kScript, "JS|@ファイル"sv,
-     "読み込みのあと撮る前にページで実行するスクリプト（エラーはレポートの script_error）"sv,
+     "読み込みのあと、撮る前にページで実行するスクリプト（エラーは、レポートの script_error）"sv,
      "a script run in the page after the load, before the picture (errors: script_error)"sv},
     {OptionText::kNoJavaScript, ""sv, "ページ自身のスクリプトを実行しません"sv,
      "do not run the page's own scripts"sv},
@@ -91,8 +91,8 @@ constexpr OptionHelp kOptions[] = {
     {OptionText::kNoNetwork, ""sv, "ローカルのページにネットワークから何も読み込ませません"sv,
      "let a local page load nothing from the network"sv},
     {OptionText::kScaleFactor, "1|2|3"sv,
-     "ページの 1 ピクセルを何ピクセルで描くか（同じ幅のレイアウトで細かい文字。--percent "
-     "はそのあと）"sv,
+     "デバイスのピクセル数（ページの 1 ピクセルあたり）、レイアウトの幅は同じで、"
+     "文字がくっきりします（--percent はそのあと）"sv,
      "device pixels drawn for each pixel of the page (the same layout, sharper text; --percent "
      "applies after)"sv},
     {OptionText::kColorScheme, "light|dark"sv, "読む人の好みとしてページに伝える配色"sv,
