@@ -204,6 +204,8 @@ TEST_F(PageOptionsTest, AConfinedPageReadsItsFolderAndNothingOutsideItNotEvenThr
   WriteFile(m_folder / "inside.html", ReachingPage("in/"));
   WriteFile(m_folder / "outside.html", ReachingPage("file://" + outside.path()));
   ASSERT_EQ(symlink(outside.path().c_str(), (m_folder / "linked").c_str()), 0);
+  // A link whose name no address pattern or rule list may take as it stands.
+  ASSERT_EQ(symlink("/etc", (m_folder / "in/q\"u\\o[t]e*\n\xFF").c_str()), 0);
   WriteFile(m_folder / "linked.html", ReachingPage("linked/"));
   const std::vector<std::uint32_t> all(4, kRed);
   const std::vector<std::uint32_t> none(4, kWhite);
