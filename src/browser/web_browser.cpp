@@ -296,6 +296,7 @@ void CWebBrowser2::EndStuckPage() {
 
 void CWebBrowser2::Navigate2(const std::string& location) {
   ++m_navigation;
+  m_blocked = false;
   if (!m_view) return;
   if (!webkit_web_view_get_is_web_process_responsive(m_view)) EndStuckPage();
   // The load in progress is brought to its end and its last events are taken in now, so that
@@ -317,13 +318,9 @@ void CWebBrowser2::Navigate2(const std::string& location) {
     m_charsetOverridden = false;
   }
   const std::string uri = net::LocationToUri(location);
-  if (uri.empty()) {
-    m_loadState = LoadState::kFailed;
-    return;
-  }
   m_isWebAddress = base::IsWebAddress(location);
-  // A local page whose bounds were asked for and could not be set is not loaded at all.
-  if (m_rules && !m_rules->ForLoad(!m_isWebAddress)) {
+  // No address, or a local page whose bounds were asked for and could not be set: no load.
+  if (uri.empty() || (m_rules && !m_rules->ForLoad(!m_isWebAddress))) {
     m_loadState = LoadState::kFailed;
     return;
   }
@@ -337,7 +334,6 @@ void CWebBrowser2::Navigate2(const std::string& location) {
   }
   webkit_settings_set_default_charset(webkit_web_view_get_settings(m_view), charset);
   m_loadState = LoadState::kRequested;
-  m_blocked = false;
   if (m_requests) m_requests->Clear();
   m_resourcesInFlight.clear();
   m_framePainted = true;
