@@ -24,6 +24,7 @@
 #include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
+#include "convert/page_options.h"
 #include "convert/page_geometry.h"
 #include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
@@ -36,6 +37,7 @@
 #include "dialogs/wx_text.h"
 #include "download/crawl_driver.h"
 #include "resources/control_ids.h"
+#include "settings/settings_keys.h"
 
 using dialogs::WxText;
 using resources::TextId;
@@ -270,8 +272,13 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnStart() {
-  // A run takes the pictures' settings at its start; one in progress keeps its own.
-  if (!m_run.m_running) UseOutputSettings();
+  // A run takes the pictures' settings and what is asked of every page (which has no control in
+  // the window: the settings file holds it) at its start; one in progress keeps its own.
+  if (!m_run.m_running) {
+    UseOutputSettings();
+    const settings::ProfileFile profile;
+    m_run.m_pageOptions = convert::ReadPageOptions(settings::KeyFile(profile, SettingsPath()));
+  }
   // The window shows what became of the run in its messages and status line.
   m_conversion->OnStart();
   // A close asked for during the run waited for the run to end.

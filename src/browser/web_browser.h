@@ -24,6 +24,7 @@ class RequestAnswers;
 inline constexpr int kEngineTimeoutMilliseconds = 5000;
 
 class PageProbe;
+class PageRules;
 
 // Whether the engine composites the page's layers (on the graphics hardware where it can) or
 // paints the page in one layer. Off, a page costs about half the CPU and gives the same pixels
@@ -50,6 +51,7 @@ class CWebBrowser2 : public convert::PageView {
   bool Snapshot(convert::ViewPixels& view) override;
   void SetTransparentBackground(bool transparent) override;
   int BitsPerPixel() override;
+  int DeviceScale() override;
   bool LoadFinished() override;
   std::optional<convert::PixelSize> LayoutSize() override;
   void RequestFrame() override;
@@ -130,13 +132,26 @@ class CWebBrowser2 : public convert::PageView {
   std::optional<std::chrono::steady_clock::time_point> LastLayoutChange() override;
   Compositing GetCompositing() const { return m_compositing; }
 
+  // ---- What the user asks of every page. ----
+  void SetPageOptions(const convert::PageOptions& options,
+                      const std::string& sourceFolder) override;
+  void AddUserStyle(const std::string& style) override;
+  std::optional<std::string> RunUserScript(const std::string& script) override;
+  std::optional<convert::PixelRect> FindElement(const std::string& selector) override;
+  bool LoadBlocked() override { return m_blocked; }
+
  private:
   bool SnapshotRegion(int region, convert::ViewPixels& view);
   void LoadAsUnvisited(const std::string& uri);
   void SetUpFastCapture();
+  struct FunctionAnswer;
+  FunctionAnswer CallFunction(const std::string& body, const std::string& argument,
+                              const char* world);
 
   Compositing m_compositing = Compositing::kOn;
   std::unique_ptr<PageProbe> m_probe;
+  std::unique_ptr<PageRules> m_rules;
+  bool m_blocked = false;  // the current page itself was refused by the content rules
 };
 
 }  // namespace browser

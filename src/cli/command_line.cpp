@@ -174,6 +174,11 @@ struct RawOptions {
   std::vector<std::string> enable;
   std::vector<std::string> disable;
   std::vector<std::string> positionals;
+  // What is asked of every page, as typed.
+  std::vector<std::string> hide;
+  std::vector<std::string> remove;
+  std::optional<std::string> style;
+  std::optional<std::string> script;
 };
 
 std::string OnOff(bool on) {
@@ -318,6 +323,72 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   command.add_option("arguments", raw.positionals);
 }
 
+void AddPageOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+  CLI::App& command = options.Command();
+  CommandLine::PageOptionLine& page = line.page;
+  options.Describe(
+      command.add_option_function<std::string>(
+          "--selector", [&page](const std::string& value) { page.selector = SystemText(value); }),
+      "--selector", Group::kRun, OptionText::kSelector);
+  options.Describe(
+      command.add_option_function<int>("--padding", [&page](int pixels) { page.padding = pixels; })
+          ->check(Checked(CLI::Range(0, settings::kMaxPadding), TextId::kCliPaddingInvalid)),
+      "--padding", Group::kRun, OptionText::kPadding, "0");
+  options.Describe(command.add_option("--hide", raw.hide)->allow_extra_args(false), "--hide",
+                   Group::kRun, OptionText::kHide);
+  options.Describe(command.add_option("--remove", raw.remove)->allow_extra_args(false), "--remove",
+                   Group::kRun, OptionText::kRemove);
+  options.Describe(command.add_option("--style", raw.style), "--style", Group::kRun,
+                   OptionText::kStyle);
+  options.Describe(command.add_option("--script", raw.script), "--script", Group::kRun,
+                   OptionText::kScript);
+  options.Describe(command.add_flag("--no-javascript", page.noJavaScript), "--no-javascript",
+                   Group::kRun, OptionText::kNoJavaScript);
+  options.Describe(command.add_flag("--confine", page.confine), "--confine", Group::kRun,
+                   OptionText::kConfine);
+  options.Describe(command.add_flag("--no-network", page.noNetwork), "--no-network", Group::kRun,
+                   OptionText::kNoNetwork);
+  options.Describe(
+      command
+          .add_option_function<std::string>(
+              "--scale-factor",
+              [&line](const std::string& factor) { line.scaleFactor = factor[0] - '0'; })
+          ->check(Checked(CLI::IsMember({"1", "2", "3"}), TextId::kCliScaleFactorInvalid)),
+      "--scale-factor", Group::kRun, OptionText::kScaleFactor, "1");
+  options.Describe(
+      command.add_option("--color-scheme", line.colorScheme)
+          ->check(Checked(CLI::IsMember({"light", "dark"}), TextId::kCliColorSchemeInvalid)),
+      "--color-scheme", Group::kRun, OptionText::kColorScheme);
+}
+
+// A text typed as it stands, or the content of the file it names after "@"; an error text
+// naming a file that cannot be read, or empty.
+std::string TextOrFile(const std::optional<std::string>& typed, std::optional<std::string>& text) {
+  if (!typed) return {};
+  if (!typed->starts_with('@')) {
+    text = SystemText(*typed);
+    return {};
+  }
+  // The file's bytes are the page's text: kept losslessly, whatever their encoding.
+  const std::optional<std::string> content = base::ReadWholeFile(SystemText(typed->substr(1)));
+  if (!content) return FillUtf8(TextId::kCliOptionFileUnreadable, {*typed});
+  text = base::BytesToCp932(*content);
+  return {};
+}
+
+// Turns the page options' lists and files into the command line; an error text, or empty.
+std::string CompletePageOptions(CommandLine& line, RawOptions& raw) {
+  const auto system = [](const std::vector<std::string>& typed) {
+    std::vector<std::string> texts;
+    for (const std::string& text : typed) texts.push_back(SystemText(text));
+    return texts;
+  };
+  if (!raw.hide.empty()) line.page.hide = system(raw.hide);
+  if (!raw.remove.empty()) line.page.remove = system(raw.remove);
+  std::string error = TextOrFile(raw.style, line.page.style);
+  return error.empty() ? TextOrFile(raw.script, line.page.script) : error;
+}
+
 void AddHelpOptions(Registration& options, bool& help, bool* version) {
   options.Describe(options.Command().add_flag("--help,-h", help), "--help,-h", Group::kRun,
                    OptionText::kHelp);
@@ -371,7 +442,7 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
     line.output = SystemText(raw.positionals[1]);
   }
   line.settingsFile = SystemText(line.settingsFile);
-  return {};
+  return CompletePageOptions(line, raw);
 }
 
 // The parser's own English messages are not shown: the argument it stumbled on is named in a
@@ -474,6 +545,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (command != run) AddWindowOptions(options, line, raw);
     AddRunOptions(options, line, raw);
     AddPictureOptions(options, line, raw);
+    AddPageOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
@@ -516,6 +588,7 @@ std::string HelpText() {
   AddWindowOptions(options, line, raw);
   AddRunOptions(options, line, raw);
   AddPictureOptions(options, line, raw);
+  AddPageOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 
   std::string text(resources::TextUtf8(TextId::kCliUsage));

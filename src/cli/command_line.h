@@ -66,6 +66,17 @@ struct CommandLine {
   int shardCount = 1;
   bool quiet = false;
   bool useDisplay = false;
+  // What is asked of every page (--selector ... --no-network), over the settings file's; each
+  // held only when given. The texts of --style @FILE and --script @FILE are the files' content.
+  struct PageOptionLine {
+    std::optional<std::string> selector, style, script;
+    std::optional<int> padding;
+    std::optional<std::vector<std::string>> hide, remove;
+    bool noJavaScript = false, confine = false, noNetwork = false;
+  } page;
+  // Settings of the engine for the whole process and its render workers, taken at their start.
+  int scaleFactor = 1;                     // --scale-factor 1|2|3
+  std::optional<std::string> colorScheme;  // --color-scheme light|dark
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,18 @@ using settings::Field;
 
 // The widest virtual display made for render workers side by side.
 constexpr int kWidestScreen = 16384;
+// The largest screen side the display server makes, in device pixels.
+constexpr int kLargestScreen = 32767;
+
+// The engine's settings for the whole process, taken by the window framework at its start: this
+// process's view and the render workers (started with this environment) alike. The device scale
+// is always set, so that a display that scales by itself does not change the pictures.
+void SetEngineEnvironment(const CommandLine& line) {
+  setenv("GDK_SCALE", std::to_string(line.scaleFactor).c_str(), 1);
+  if (line.colorScheme) {
+    setenv("GTK_THEME", *line.colorScheme == "dark" ? "Adwaita:dark" : "Adwaita", 1);
+  }
+}
 
 void PrintRefusal(const std::string& text) { std::fprintf(stderr, "rendora: %s\n", text.c_str()); }
 
@@ -57,6 +70,7 @@ struct LoadedOptions {
   const convert::PictureFormat* format = &convert::DefaultPictureFormat();
   convert::PictureOptions picture;
   // --- end of the pictures ---
+  convert::PageOptions page;
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -81,9 +95,23 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   record.LoadSettings();
   options.output = record.Output();
   const settings::ProfileFile profile;
-  options.untilLoaded =
-      settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
+  const settings::KeyFile file(profile, path);
+  options.untilLoaded = file.Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
+  options.page = convert::ReadPageOptions(file);
   return {};
+}
+
+// What the command line asks of every page, over what the settings file asked.
+void ApplyPageOptions(const CommandLine::PageOptionLine& line, convert::PageOptions& page) {
+  if (line.selector) page.selector = *line.selector;
+  if (line.padding) page.padding = *line.padding;
+  if (line.hide) page.hide = *line.hide;
+  if (line.remove) page.remove = *line.remove;
+  if (line.style) page.style = *line.style;
+  if (line.script) page.script = *line.script;
+  page.noJavaScript = page.noJavaScript || line.noJavaScript;
+  page.confine = page.confine || line.confine;
+  page.noNetwork = page.noNetwork || line.noNetwork;
 }
 
 void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
@@ -114,6 +142,7 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
   if (line.splitHeight) {
     options.output.m_splitHeight = *line.splitHeight;
     options.output.m_splitOverlap = line.splitOverlap.value_or(0);
+    ApplyPageOptions(line.page, options.page);
   }
   options.picture.transparent = line.transparent;
 }
@@ -211,11 +240,15 @@ DisplayChoice DisplayFor(const CommandLine& line, const LoadedOptions& options,
                          const RunMode& mode) {
   DisplayChoice display{line.useDisplay};
   display.compositing = mode.compositing;
+  display.scale = line.scaleFactor;
   if (line.jobs > 1) {
     const int width = base::ToInt(options.values.GetOptionText(Field::kSize));
     display.screenWidth = std::clamp(line.jobs * (std::max(width, 0) + HeadlessSession::kFrameGap),
                                      VirtualDisplay::kScreenWidth, kWidestScreen);
   }
+  // A scaled screen holds the same views in as many times its device pixels, up to the largest
+  // screen the server makes.
+  display.screenWidth = std::min(display.screenWidth * display.scale, kLargestScreen);
   return display;
 }
 
@@ -235,6 +268,10 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
   pooled.setup.splitHeight = options.picture.splitHeight;
   pooled.setup.splitOverlap = options.picture.splitOverlap;
   pooled.setup.transparent = options.picture.transparent;
+  pooled.setup.page = options.page;
+  // As the folder walk takes it: absolute, ending in its separator.
+  pooled.setup.sourceFolder = base::AbsoluteFolder(
+      base::WithTrailingSeparator(options.values.GetOptionText(Field::kReadPath)));
   return pooled;
 }
 
@@ -247,6 +284,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   state.m_capture = mode.capture;
   state.m_pictureOptions = options.picture;
   state.m_pictureOptions.compression = mode.pngLevel;
+  state.m_pageOptions = options.page;
   download::CrawlState crawlState;
   net::CurlTransfer transfer;
   CliControls controls(options.values, state, report);
@@ -333,6 +371,7 @@ int RunCommandLine(int argc, char** argv) {
     return kExitRefused;
   }
   CatchInterrupts();
+  SetEngineEnvironment(line);
   return Run(line, options, report);
 }
 

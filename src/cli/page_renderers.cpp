@@ -15,7 +15,7 @@ bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::str
     error = resources::TextUtf8(resources::TextId::kCliDisplayUnset);
     return false;
   }
-  return display.Running() || display.Start(error, choice.screenWidth);
+  return display.Running() || display.Start(error, choice.screenWidth, choice.scale);
 }
 
 SessionRenderer::SessionRenderer(convert::RunState& state, CliControls& controls,

@@ -22,6 +22,7 @@ struct DisplayChoice {
   bool useCurrentDisplay = false;
   int screenWidth = VirtualDisplay::kScreenWidth;  // of the virtual display
   bool compositing = true;  // the engine composites its views (off in the fast mode)
+  int scale = 1;            // device pixels for each of a page's own pixels (GDK_SCALE)
 };
 
 // Starts the display a run renders on when its first page comes; false and `error` when none

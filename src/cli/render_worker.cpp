@@ -59,6 +59,9 @@ int RunRenderWorker() {
   state.m_pictureOptions.splitHeight = setup->splitHeight;
   state.m_pictureOptions.splitOverlap = setup->splitOverlap;
   state.m_pictureOptions.transparent = setup->transparent;
+  state.m_pageOptions = setup->page;
+  // The run's source folder: a confined page reads files under it only.
+  state.m_readPath = setup->sourceFolder;
   RunReport report(/*quiet=*/true, /*live=*/false);
   CliControls controls(options, state, report);
   HeadlessSession session;

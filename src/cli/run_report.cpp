@@ -75,6 +75,7 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
     }
     line["parts"] = parts;
   }
+  if (!record.scriptError.empty()) line["script_error"] = DisplayText(record.scriptError);
   return line;
 }
 

@@ -60,7 +60,8 @@ json RecordJson(const convert::EntryRecord& record) {
           {"answered", record.answered.Names()},
           {"capture", record.capture ? json(convert::CaptureMethodName(*record.capture)) : json()},
           {"webgl_refused", record.webglRefused},
-          {"parts", PartsJson(record.parts)}};
+          {"parts", PartsJson(record.parts)},
+          {"script_error", Hex(record.scriptError)}};
 }
 
 convert::EntryRecord RecordOf(const json& value) {
@@ -86,7 +87,42 @@ convert::EntryRecord RecordOf(const json& value) {
   }
   record.webglRefused = value.at("webgl_refused").get<bool>();
   record.parts = PartsOf(value.at("parts"));
+  record.scriptError = Unhex(value.at("script_error").get<std::string>());
   return record;
+}
+
+json HexList(const std::vector<std::string>& texts) {
+  json list = json::array();
+  for (const std::string& text : texts) list.push_back(Hex(text));
+  return list;
+}
+
+std::vector<std::string> UnhexList(const json& list) {
+  std::vector<std::string> texts;
+  for (const json& text : list) texts.push_back(Unhex(text.get<std::string>()));
+  return texts;
+}
+
+json PageOptionsJson(const convert::PageOptions& page) {
+  return {{"selector", Hex(page.selector)},     {"padding", page.padding},
+          {"hide", HexList(page.hide)},         {"remove", HexList(page.remove)},
+          {"style", Hex(page.style)},           {"script", Hex(page.script)},
+          {"no_javascript", page.noJavaScript}, {"confine", page.confine},
+          {"no_network", page.noNetwork}};
+}
+
+convert::PageOptions PageOptionsOf(const json& value) {
+  convert::PageOptions page;
+  page.selector = Unhex(value.at("selector").get<std::string>());
+  page.padding = value.at("padding").get<int>();
+  page.hide = UnhexList(value.at("hide"));
+  page.remove = UnhexList(value.at("remove"));
+  page.style = Unhex(value.at("style").get<std::string>());
+  page.script = Unhex(value.at("script").get<std::string>());
+  page.noJavaScript = value.at("no_javascript").get<bool>();
+  page.confine = value.at("confine").get<bool>();
+  page.noNetwork = value.at("no_network").get<bool>();
+  return page;
 }
 
 // Parses `line`, or nullopt when it is not what `read` expects.
@@ -116,7 +152,9 @@ std::string EncodeSetup(const WorkerSetup& setup) {
               {"split_height", setup.splitHeight},
               {"split_overlap", setup.splitOverlap},
               {"transparent", setup.transparent},
-              {"slot", setup.slot}}
+              {"slot", setup.slot},
+              {"page", PageOptionsJson(setup.page)},
+              {"source_folder", Hex(setup.sourceFolder)}}
       .dump();
 }
 
@@ -140,6 +178,8 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.splitOverlap = value.at("split_overlap").get<int>();
     setup.transparent = value.at("transparent").get<bool>();
     setup.slot = value.at("slot").get<int>();
+    setup.page = PageOptionsOf(value.at("page"));
+    setup.sourceFolder = Unhex(value.at("source_folder").get<std::string>());
     return setup;
   });
 }

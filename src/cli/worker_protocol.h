@@ -26,6 +26,9 @@ struct WorkerSetup {
   bool transparent = false;
   // --- end of the pictures' options ---
   int slot = 0;  // the worker's place on the shared display
+  // What is asked of every page beyond the page itself, and the folder a confined page may read.
+  convert::PageOptions page;
+  std::string sourceFolder;
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

@@ -353,8 +353,12 @@ std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& stat
   const std::optional<PixelSize> measured = view.MeasurePage();
   if (!measured) return CaptureOutcome::kNotMeasured;
   const PixelSize viewSize = view.GetViewSize();
-  layout.page =
-      FitCaptureSize(measured->width, measured->height, viewSize.height, state.m_captureWidth);
+  // The page is fitted in its own pixels, as a reader sees it, and copied in device pixels.
+  const int device = std::max(view.DeviceScale(), 1);
+  layout.page = FitCaptureSize(measured->width / device, measured->height / device,
+                               viewSize.height / device, state.m_captureWidth);
+  layout.page.width *= device;
+  layout.page.height *= device;
   layout.viewWidth = viewSize.width;
   layout.viewHeight = viewSize.height - 5;
   layout.scale = scale;
@@ -496,6 +500,90 @@ bool RefusedByFormat(const Layout& layout, const RunState& state, CaptureResult&
   return true;
 }
 
+// The page's picture in a bitmap, copied in one document snapshot or tile by tile; nullopt with
+// the outcome in `result` when none could be had.
+std::optional<DeviceBitmap> TakePicture(const Layout& layout, PageView& view, RunControls& controls,
+                                        const RunState& state, CaptureResult& result) {
+  // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
+  // page keeps them: it is written with 32 bits rather than reduced.
+  // A transparent picture keeps each pixel's opacity in the fourth byte.
+  const int bitsPerPixel =
+      view.BitsPerPixel() == 24 && !state.m_pictureOptions.transparent ? 24 : 32;
+  std::optional<DeviceBitmap> bitmap =
+      DeviceBitmap::Create(layout.bitmapWidth, layout.bitmapHeight, bitsPerPixel);
+  if (!bitmap) {
+    result.outcome = CaptureOutcome::kTooLarge;
+    return std::nullopt;
+  }
+  const std::optional<CaptureOutcome> failed =
+      CopyPage(layout, view, controls, state, *bitmap, result);
+  if (failed == CaptureOutcome::kClosing) {
+    result.outcome = *failed;
+    return std::nullopt;
+  }
+  // The shown page looks as it did before the copy: nothing of it stays hidden or moved.
+  view.RestorePinnedElements();
+  if (failed) {
+    result.outcome = *failed;
+    return std::nullopt;
+  }
+  return bitmap;
+}
+
+// ---- What the user asks of every page. ----
+
+// Adds the user's style to the loaded page and runs their script in it, noting what it threw,
+// and waits for the frame that paints what they changed; false when the window started closing.
+bool PreparePage(PageView& view, RunControls& controls, const RunState& state,
+                 CaptureResult& result) {
+  const PageOptions& options = state.m_pageOptions;
+  if (options.style.empty() && options.script.empty()) return true;
+  if (!options.style.empty()) view.AddUserStyle(options.style);
+  if (!options.script.empty()) {
+    if (std::optional<std::string> error = view.RunUserScript(options.script)) {
+      result.scriptError = *error;
+    }
+  }
+  view.RequestFrame();
+  const auto painted = [&](long long) { return view.FramePainted(); };
+  return WaitRoundsUntil(std::max(state.m_wait, 1) * 5LL, controls, state, painted,
+                         [] { return true; }) != WaitEnd::kClosing;
+}
+
+// The part of the page the picture shows: the first element the selector matches with its
+// padding, or the whole page without a selector; nullopt when no element matches.
+std::optional<PixelRect> PictureArea(PageView& view, const RunState& state, const Layout& layout) {
+  const PageOptions& options = state.m_pageOptions;
+  const PixelRect page{0, 0, layout.page.width, layout.page.height};
+  if (options.selector.empty()) return page;
+  const std::optional<PixelRect> element = view.FindElement(options.selector);
+  if (!element) return std::nullopt;
+  return ElementArea(*element, options.padding, page.width, page.height);
+}
+
+// The bitmap pixels of page area `area` out of the picture of the whole page.
+std::optional<DeviceBitmap> CropToArea(const DeviceBitmap& whole, const PixelRect& area,
+                                       double scale) {
+  const auto clamp = [](long long value, int limit) {
+    return static_cast<int>(std::clamp<long long>(value, 0, limit));
+  };
+  const int left = clamp(Scaled(area.x, scale), whole.Width());
+  const int top = clamp(Scaled(area.y, scale), whole.Height());
+  const int right =
+      clamp(Scaled(static_cast<long long>(area.x) + area.width, scale), whole.Width());
+  const int bottom =
+      clamp(Scaled(static_cast<long long>(area.y) + area.height, scale), whole.Height());
+  std::optional<DeviceBitmap> part =
+      DeviceBitmap::Create(right - left, bottom - top, whole.BitsPerPixel());
+  if (!part) return std::nullopt;
+  const std::size_t bytesPerPixel = static_cast<std::size_t>(whole.BitsPerPixel()) / 8;
+  for (int y = 0; y < part->Height(); ++y) {
+    std::memcpy(part->Row(y), whole.Row(top + y) + left * bytesPerPixel,
+                part->Width() * bytesPerPixel);
+  }
+  return part;
+}
+
 // The capture's outcome for what the picture format's writer came to.
 CaptureOutcome WriteOutcome(const PictureWrite& written) {
   if (written.bytes) return CaptureOutcome::kWritten;
@@ -514,7 +602,7 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   CaptureResult result;
 
   controls.CaptureProgress(LoadWaitTime(state.m_wait));
-  if (!LoadWait(view, controls, state)) {
+  if (!LoadWait(view, controls, state) || !PreparePage(view, controls, state, result)) {
     result.outcome = CaptureOutcome::kClosing;
     return result;
   }
@@ -524,40 +612,37 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   result.complete = view.LoadFinished();
   Layout layout;
   if (std::optional<CaptureOutcome> failed = MeasureLayout(view, state, scale, layout)) {
-    result.outcome = *failed;
+    const bool blocked = failed == CaptureOutcome::kNotMeasured && view.LoadBlocked();
+    result.outcome = blocked ? CaptureOutcome::kBlocked : *failed;
     return result;
   }
+  const std::optional<PixelRect> area = PictureArea(view, state, layout);
+  if (!area) {
+    result.outcome = CaptureOutcome::kNoElement;
+    return result;
+  }
+  // Nothing below the picture's area is copied: an element near the top of a long page takes
+  // the views down to it only.
+  layout.page.height = area->y + area->height;
+  layout.bitmapHeight = static_cast<int>(Scaled(layout.page.height, scale));
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
   if (RefusedByFormat(layout, state, result)) return result;
   controls.CaptureProgress(kEngineStepTime);
 
-  // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
-  // page keeps them: it is written with 32 bits rather than reduced. A transparent picture
-  // keeps each pixel's opacity in the fourth byte.
-  const int bitsPerPixel =
-      view.BitsPerPixel() == 24 && !state.m_pictureOptions.transparent ? 24 : 32;
-  std::optional<DeviceBitmap> bitmap =
-      DeviceBitmap::Create(layout.bitmapWidth, layout.bitmapHeight, bitsPerPixel);
-  if (!bitmap) {
-    result.outcome = CaptureOutcome::kTooLarge;
-    return result;
+  std::optional<DeviceBitmap> bitmap = TakePicture(layout, view, controls, state, result);
+  if (!bitmap) return result;
+  if (*area != PixelRect{0, 0, layout.page.width, layout.page.height}) {
+    bitmap = CropToArea(*bitmap, *area, scale);
+    if (!bitmap) {
+      result.outcome = CaptureOutcome::kNoUsableArea;
+      return result;
+    }
+    result.width = bitmap->Width();
+    result.height = bitmap->Height();
   }
-  const std::optional<CaptureOutcome> failed =
-      CopyPage(layout, view, controls, state, *bitmap, result);
-  if (failed == CaptureOutcome::kClosing) {
-    result.outcome = *failed;
-    return result;
-  }
-  // The shown page looks as it did before the copy: nothing of it stays hidden or moved.
-  view.RestorePinnedElements();
-  if (failed) {
-    result.outcome = *failed;
-    return result;
-  }
-  controls.CaptureProgress(
-      std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
-                                kWrittenPixelsPerMillisecond));
+  controls.CaptureProgress(std::chrono::milliseconds(static_cast<long long>(result.width) *
+                                                     result.height / kWrittenPixelsPerMillisecond));
   PictureWrite written = WritePicture(*state.m_format, path, *bitmap, state.m_pictureOptions);
   result.outcome = WriteOutcome(written);
   result.bytes = written.bytes.value_or(0);

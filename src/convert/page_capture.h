@@ -21,6 +21,8 @@ enum class CaptureOutcome {
   kNoSnapshot,    // the view gave no pixels
   kClosing,       // the window is closing: the capture was abandoned
   kPathTooLong,   // the output path is longer than kMaxOutputPath: the page was not loaded
+  kNoElement,     // no element of the page matches the selector of the page options
+  kBlocked,       // the page itself lies outside the bounds the page options set
 };
 
 // A capture's outcome, and the picture it wrote.
@@ -38,6 +40,7 @@ struct CaptureResult {
   EngineRequests answered;
   CaptureMethod method = CaptureMethod::kTiles;  // how the picture was taken
   bool webglRefused = false;  // the page asked for WebGL and the engine gave it none
+  std::string scriptError;    // what the user's script threw, when it did
 };
 
 // Waits m_wait x 5 rounds for the page to load (passing once through the page and back so that

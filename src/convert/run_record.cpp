@@ -52,6 +52,8 @@ const char* ReasonToken(EntryReason reason) {
     case EntryReason::kTransfer: return "transfer";
     case EntryReason::kNotAPage: return "not a page";
     case EntryReason::kOutsideOutputFolder: return "outside output folder";
+    case EntryReason::kNoElement: return "no element";
+    case EntryReason::kBlocked: return "blocked";
   }
   return "";
 }

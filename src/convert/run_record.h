@@ -47,9 +47,12 @@ enum class EntryReason {
   kTransfer,             // "transfer": the transfer failed otherwise (see detail)
   kNotAPage,             // "not a page": fetched, but not rendered
   kOutsideOutputFolder,  // "outside output folder": its file would leave the output folder
+  // pages again
+  kNoElement,  // "no element": no element of the page matches the selector asked for
+  kBlocked,    // "blocked": the page itself lies outside the bounds of --confine
 };
 // The last of the list: a new reason goes before it, or becomes it here.
-inline constexpr EntryReason kLastReason = EntryReason::kOutsideOutputFolder;
+inline constexpr EntryReason kLastReason = EntryReason::kBlocked;
 
 // The report's token of `reason` ("" for kNone).
 const char* ReasonToken(EntryReason reason);
@@ -93,6 +96,7 @@ struct EntryRecord {
   std::optional<CaptureMethod> capture;  // pages: how the picture was taken, when it was
   bool webglRefused = false;       // pages: the page asked for WebGL and the engine gave it none
   std::vector<PicturePart> parts;  // pages split into parts: every file, top first
+  std::string scriptError;         // pages: what the user's script threw, in the engine's words
 };
 
 }  // namespace convert

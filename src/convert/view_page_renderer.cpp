@@ -42,6 +42,7 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   entry.reason = EntryReason::kNone;
   entry.answered = capture.answered;
   entry.webglRefused = capture.webglRefused;
+  entry.scriptError = capture.scriptError;
   if (capture.outcome == CaptureOutcome::kWritten) entry.capture = capture.method;
   switch (capture.outcome) {
     case CaptureOutcome::kWritten:
@@ -65,6 +66,8 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
       break;
     case CaptureOutcome::kNoSnapshot: entry.reason = EntryReason::kNoSnapshot; break;
     case CaptureOutcome::kPathTooLong: entry.reason = EntryReason::kPathTooLong; break;
+    case CaptureOutcome::kNoElement: entry.reason = EntryReason::kNoElement; break;
+    case CaptureOutcome::kBlocked: entry.reason = EntryReason::kBlocked; break;
   }
   entry.outcome = EntryOutcome::kFailed;
   entry.output.reset();
@@ -92,6 +95,7 @@ PageResult ViewPageRenderer::RenderPage(const PageJob& job) {
   } else {
     m_controls.PlaceForPage(m_state.m_captureWidth, screenHeight);
     m_view.SetTransparentBackground(m_state.m_pictureOptions.transparent);
+    m_view.SetPageOptions(m_state.m_pageOptions, m_state.m_readPath);
     m_view.Navigate2(job.location);
     m_view.RedrawNow();
     m_last = CaptureToFile(*path, m_view, m_controls, m_state);

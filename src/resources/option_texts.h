@@ -38,6 +38,18 @@ enum class OptionText {
   kUseDisplay,
   kHelp,
   kVersion,
+  // What is asked of every page.
+  kSelector,
+  kPadding,
+  kHide,
+  kRemove,
+  kStyle,
+  kScript,
+  kNoJavaScript,
+  kConfine,
+  kNoNetwork,
+  kScaleFactor,
+  kColorScheme,
   kCount_
 };
 

@@ -172,6 +172,11 @@ constexpr Entry kEntries[] = {
     {TextId::kOutputCancel, "キャンセル"sv},
     {TextId::kOutputOverlapTooLarge, "重ねる行数は分割する高さより小さくしてください。"sv},
     {TextId::kOutputSplitTooTall, "この形式で分割できる高さは %s ピクセルまでです。"sv},
+    {TextId::kCliPaddingInvalid, "--padding には 0 から 100000 の数を指定してください: %s"sv},
+    {TextId::kCliOptionFileUnreadable, "ファイルを読み込めません: %s"sv},
+    {TextId::kCliScaleFactorInvalid,
+     "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"sv},
+    {TextId::kCliColorSchemeInvalid, "--color-scheme には light か dark を指定してください: %s"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i

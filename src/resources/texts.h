@@ -155,6 +155,10 @@ enum class TextId {
   kOutputOverlapTooLarge,  // "重ねる行数は分割する高さより小さくしてください。"
   kOutputSplitTooTall,  // "この形式で分割できる高さは %s ピクセルまでです。"
   // --- end of the pictures' texts ---
+  kCliPaddingInvalid,  // "--padding には 0 から 100000 の数を指定してください: %s"
+  kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s" (the option's value, "@FILE")
+  kCliScaleFactorInvalid,  // "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"
+  kCliColorSchemeInvalid,  // "--color-scheme には light か dark を指定してください: %s"
   kCount_
 };
 

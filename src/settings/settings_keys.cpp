@@ -39,6 +39,13 @@ constexpr KeyDefinition List(Key key, std::string_view countName, std::string_vi
   return {key, kSection, countName, entryName, Rule::kNumberedList, "0", "0"};
 }
 
+// A key of what is asked of every page: none of it when missing, and never saved by the window
+// (the window has no control for it).
+constexpr KeyDefinition PageKey(Key key, std::string_view name, std::string_view entryName,
+                                Rule rule, std::string_view none) {
+  return {key, kSection, name, entryName, rule, none, none, 0, 0, false};
+}
+
 // Entry i is the key i. The window's rules as they have always read: LinkCount is "500" when
 // missing, ANOTHERURL is on unless stored as "off", Sub is on for any number but 0.
 constexpr KeyDefinition kKeys[] = {
@@ -88,6 +95,15 @@ constexpr KeyDefinition kKeys[] = {
     {Key::kQuality, kSection, "Quality", "", Rule::kInteger, "85", "85", 1, 100},
     {Key::kSplitHeight, kSection, "SplitHeight", "", Rule::kInteger, "0", "0", 0, kLargestSplit},
     {Key::kSplitOverlap, kSection, "SplitOverlap", "", Rule::kInteger, "0", "0", 0, kLargestSplit},
+    PageKey(Key::kSelector, "Selector", "", Rule::kText, ""),
+    {Key::kPadding, kSection, "Padding", "", Rule::kInteger, "0", "0", 0, kMaxPadding, false},
+    PageKey(Key::kHideList, "HideCount", "Hide", Rule::kNumberedList, "0"),
+    PageKey(Key::kRemoveList, "RemoveCount", "Remove", Rule::kNumberedList, "0"),
+    PageKey(Key::kStyle, "Style", "", Rule::kLongText, ""),
+    PageKey(Key::kScript, "Script", "", Rule::kLongText, ""),
+    PageKey(Key::kNoJavaScript, "NoJavaScript", "", Rule::kSwitchOnOrOne, "off"),
+    PageKey(Key::kConfine, "Confine", "", Rule::kSwitchOnOrOne, "off"),
+    PageKey(Key::kNoNetwork, "NoNetwork", "", Rule::kSwitchOnOrOne, "off"),
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

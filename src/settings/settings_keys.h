@@ -34,8 +34,21 @@ enum class Key {
   kSplitHeight,   // SplitHeight: 0 for one picture a page
   kSplitOverlap,  // SplitOverlap
   // --- end of the pictures' keys ---
+  // What is asked of every page (convert::PageOptions); read at Start, never saved by the window.
+  kSelector,      // Selector: the picture shows the first element it matches
+  kPadding,       // Padding: pixels around that element
+  kHideList,      // HideCount, Hide1, ...: elements made invisible, keeping their space
+  kRemoveList,    // RemoveCount, Remove1, ...: elements taken out of the layout
+  kStyle,         // Style: the user's style sheet (long: "@FILE")
+  kScript,        // Script: the user's script, run before the capture (long: "@FILE")
+  kNoJavaScript,  // NoJavaScript: the page's own scripts do not run
+  kConfine,       // Confine: a local page reads files under the source folder only
+  kNoNetwork,     // NoNetwork: a local page loads nothing from the network
   kCount_
 };
+
+// The most pixels the Padding key and --padding take: more than any picture shows.
+inline constexpr int kMaxPadding = 100000;
 
 constexpr Key KeyOf(Field field) { return static_cast<Key>(static_cast<int>(field)); }
 

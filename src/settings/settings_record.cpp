@@ -153,6 +153,15 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     // Keys the window does not keep are never saved by it.
     case Key::kLastField:
     case Key::kUntilLoaded:
+    case Key::kSelector:
+    case Key::kPadding:
+    case Key::kHideList:
+    case Key::kRemoveList:
+    case Key::kStyle:
+    case Key::kScript:
+    case Key::kNoJavaScript:
+    case Key::kConfine:
+    case Key::kNoNetwork:
     case Key::kCount_: return true;
   }
   return true;

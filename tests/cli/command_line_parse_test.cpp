@@ -66,6 +66,10 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "--range", "a=1:2"},
       {"convert", "a", "b", "--range", "g=1:2:3"},
       {"convert", "a", "b", "--no-range", "ab"},
+      {"convert", "a", "b", "--padding", "-1"},
+      {"convert", "a", "b", "--scale-factor", "1.5"},
+      {"run", "--color-scheme", "blue"},
+      {"convert", "a", "b", "--style", "@/nonexistent/style.css"},
       {"run", "a.ini", "b.ini"},
       {"run", "--size", "800"},
       {"paint"},
@@ -104,6 +108,29 @@ TEST(ParseCommandLine, SplitQualityAndTransparencyAreHeldOnlyWhenGiven) {
   EXPECT_EQ(ParseCommandLine({"run", "--split", "700:699"}).line->splitOverlap, 699);
 }
 
+TEST(ParseCommandLine, PageOptionsAreHeldOnlyWhenGivenAndTakeFilesAfterAnAt) {
+  testing_support::TempFolder folder;
+  testing_support::WriteFile(folder / "style.css", "body { color: #123 } /* \xE8\xA1\xA8 */");
+  const auto parsed =
+      ParseCommandLine({"run", "--selector", "#表", "--hide", ".a", "--hide", ".b", "--style",
+                        "@" + folder.path() + "style.css", "--script", "x = 1", "--confine",
+                        "--scale-factor", "2", "--color-scheme", "dark"});
+  ASSERT_TRUE(parsed.line) << parsed.error;
+  const cli::CommandLine::PageOptionLine& page = parsed.line->page;
+  EXPECT_EQ(page.selector, Sjis("#表"));
+  EXPECT_EQ(page.hide, (std::vector<std::string>{".a", ".b"}));
+  EXPECT_FALSE(page.remove);
+  EXPECT_FALSE(page.padding);
+  // The file's bytes, kept whatever their encoding.
+  EXPECT_EQ(page.style, Sjis("body { color: #123 } /* 表 */"));
+  EXPECT_EQ(page.script, "x = 1");
+  EXPECT_TRUE(page.confine);
+  EXPECT_FALSE(page.noJavaScript);
+  EXPECT_EQ(parsed.line->scaleFactor, 2);
+  EXPECT_EQ(parsed.line->colorScheme, "dark");
+  EXPECT_EQ(ParseCommandLine({"run"}).line->scaleFactor, 1);
+}
+
 TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {
   EXPECT_EQ(ParseCommandLine({"--help"}).line->kind, CommandKind::kHelp);
   EXPECT_EQ(ParseCommandLine({"convert", "--help"}).line->kind, CommandKind::kHelp);
@@ -140,7 +167,7 @@ TEST(HelpText, ListsEveryRegisteredOptionWithItsDefault) {
         "  --[no-]subfolders         サブフォルダも対象（既定値: オン）\n",
         "  --[no-]under-start        指定したURL以下にないURLはダウンロードしない\n",
         "  --format bmp|png|jpeg|webp\n                            画像の形式（既定値: bmp）\n",
-        "（既定値: 30）\n", "（png と webp）\n  --help"}) {
+        "（既定値: 30）\n", "（png と webp）\n"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
   // A default worked out on the machine says its number and its rule.
@@ -181,8 +208,10 @@ TEST(WorkerProtocol, CarriesEveryByteOfTheSystemsTexts) {
   answer.record.answered.Add(convert::EngineRequest::kScriptDialog);
   answer.record.answered.Add(convert::EngineRequest::kPrint);
   answer.record.answered.Add(convert::EngineRequest::kCertificate);
+  answer.record.scriptError = Sjis("ReferenceError: 表");
   const auto back = cli::DecodeAnswer(cli::EncodeAnswer(answer));
   ASSERT_TRUE(back);
+  EXPECT_EQ(back->record.scriptError, answer.record.scriptError);
   EXPECT_EQ(back->record.output, answer.record.output);
   EXPECT_EQ(back->record.outcome, convert::EntryOutcome::kIncomplete);
   EXPECT_EQ(back->record.answered, answer.record.answered);

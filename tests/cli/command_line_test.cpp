@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -179,6 +180,63 @@ TEST(CommandLine, PngPicturesHaveTheBitmapsNameAndSize) {
   const auto* header = reinterpret_cast<const unsigned char*>(png.data() + 16);
   EXPECT_EQ(header[0] << 24 | header[1] << 16 | header[2] << 8 | header[3], 800);
   EXPECT_EQ(header[4] << 24 | header[5] << 16 | header[6] << 8 | header[7], 900);
+}
+
+// Pixel (x, y) of a 32-bit bitmap file's bytes as 0xRRGGBB.
+std::uint32_t BitmapPixel(const std::string& bytes, int x, int y) {
+  const auto field = [&bytes](std::size_t at) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+  };
+  const std::uint32_t width = field(18);
+  const std::uint32_t height = field(22);
+  return field(field(10) + ((height - 1 - y) * std::size_t(width) + x) * 4) & 0xFFFFFF;
+}
+
+// Settings of the engine for the whole run, taken by the render workers at their start: at a
+// device scale of 2 the page is laid out at the same width and drawn with twice the pixels
+// (rules for 2 dppx apply, an image set picks its 2x image, half a pixel is one row), and a
+// page that follows the reader's preference shows its dark colours.
+TEST(CommandLine, DeviceScaleAndColourSchemeHoldForEveryPageOfTheRun) {
+  TempFolder temp;
+  for (const auto& [name, colour] : {std::pair{"one.svg", "#f00"}, std::pair{"two.svg", "#0f0"}}) {
+    WriteFile(temp / (std::string("src/") + name),
+              std::string("<svg xmlns='http://www.w3.org/2000/svg' width='20' height='20'>") +
+                  "<rect width='20' height='20' fill='" + colour + "'/></svg>");
+  }
+  WriteFile(temp / "src/page.html",
+            "<!doctype html><style>body { margin: 0 } #r { height: 50px; background: #f00 }"
+            "@media (min-resolution: 2dppx) { #r { background: #0f0 } }"
+            "@media (prefers-color-scheme: dark) { body { background: #000 } }"
+            "#l { height: 20px; border-top: 0.5px solid #00f }</style><div id='r'></div>"
+            "<img srcset='one.svg 1x, two.svg 2x' style='display: block; width: 20px'>"
+            "<div id='l'></div>");
+  const auto convert = [&temp](const std::string& out, const std::vector<std::string>& options) {
+    std::vector<std::string> arguments = {"convert", "src", out, "--jobs", "2"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const auto result = RunRendora(arguments, temp.path());
+    EXPECT_EQ(result.status, 0) << result.standardError;
+    return ReadFile(temp / (out + "/page.bmp"));
+  };
+  const std::string plain = convert("plain", {});
+  ASSERT_GT(plain.size(), 54u);
+  EXPECT_EQ(BitmapPixel(plain, 50, 25), 0xFF0000u);
+  EXPECT_EQ(BitmapPixel(plain, 10, 60), 0xFF0000u);
+  EXPECT_EQ(BitmapPixel(plain, 400, 60), 0xFFFFFFu);
+  const std::string sharp = convert("sharp", {"--scale-factor", "2"});
+  ASSERT_GT(sharp.size(), 54u);
+  EXPECT_EQ(std::uint32_t(sharp[18] & 0xFF | (sharp[19] & 0xFF) << 8), 1600u);
+  EXPECT_EQ(BitmapPixel(sharp, 100, 50), 0x00FF00u);
+  EXPECT_EQ(BitmapPixel(sharp, 20, 120), 0x00FF00u);
+  // The border: one device row, where the page at scale 1 has one row of its own pixels.
+  EXPECT_EQ(BitmapPixel(plain, 10, 70), 0x0000FFu);
+  EXPECT_EQ(BitmapPixel(plain, 10, 71), 0xFFFFFFu);
+  EXPECT_EQ(BitmapPixel(sharp, 10, 140), 0x0000FFu);
+  EXPECT_EQ(BitmapPixel(sharp, 10, 141), 0xFFFFFFu);
+  const std::string dark = convert("dark", {"--color-scheme", "dark"});
+  ASSERT_GT(dark.size(), 54u);
+  EXPECT_EQ(BitmapPixel(dark, 400, 60), 0x000000u);
 }
 
 TEST(CommandLine, CrawlRefusedByItsOptionsRequestsNothing) {

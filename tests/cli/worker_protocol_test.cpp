@@ -44,6 +44,17 @@ TEST(WorkerProtocol, SetupAndAnswerCarryThePicturesOptionsAndParts) {
   EXPECT_EQ(back->record.parts, answer.record.parts);
 }
 
+TEST(WorkerProtocol, SetupCarriesWhatIsAskedOfEveryPage) {
+  cli::WorkerSetup setup;
+  setup.page = {"#a", 12, {".h1", ".h2"}, {".r"}, "b{}", "x=1", true, true, true};
+  setup.page.style += "\xF0\x40";  // a byte escape of a file's content
+  setup.sourceFolder = "/src/\x95\x5C/";
+  const std::optional<cli::WorkerSetup> decoded = cli::DecodeSetup(cli::EncodeSetup(setup));
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->page, setup.page);
+  EXPECT_EQ(decoded->sourceFolder, setup.sourceFolder);
+}
+
 TEST(WorkerProtocol, AnswerCarriesEveryReasonAndRefusesAnUnknownToken) {
   std::set<std::string> tokens;
   for (int i = 0; i <= static_cast<int>(convert::kLastReason); ++i) {
