@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "base/locations.h"
 #include "base/tools.h"
 #include "convert/run_controls.h"
 #include "convert/run_state.h"
@@ -46,8 +47,9 @@ class CrawlDriver;
 
 class MainDialog : public wxFrame, public convert::RunControls {
  public:
-  // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder.
-  explicit MainDialog(std::string programFolder = base::GetProgramFolder());
+  // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder,
+  // or the user's config folder when the program may not write there (an installed package).
+  explicit MainDialog(std::string programFolder = base::GetSettingsFolder());
   ~MainDialog() override;
 
   // The id of the menu item that carries menu command `commandId` (the toolkit's item ids stop

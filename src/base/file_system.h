@@ -26,6 +26,8 @@ bool SetCurrentDirectory(std::string_view path);
 std::string GetCurrentDirectory();
 bool FileExists(std::string_view path);
 bool IsDirectory(std::string_view path);
+// True when `path` is a folder in which this process may create files.
+bool IsWritableFolder(std::string_view path);
 // The bytes of a regular file (links followed). Anything else (a pipe, a device, a socket, a
 // folder) gives nullopt without being read, so that no read can block or run without end.
 std::optional<std::string> ReadWholeFile(std::string_view path);

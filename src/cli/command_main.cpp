@@ -59,7 +59,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   std::string path = line.settingsFile;
   if (line.kind == CommandKind::kRun && path.empty()) {
     // The file the window would load at start-up: the one set.ini names, else Corvane.ini.
-    record.SetProgramFolder(base::GetProgramFolder());
+    record.SetProgramFolder(base::GetSettingsFolder());
     record.LoadStartupSettings();
     path = record.SettingsPath();
   }
