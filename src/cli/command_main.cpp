@@ -278,6 +278,10 @@ int RunCommandLine(int argc, char** argv) {
     PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
     return kExitRefused;
   }
+  if (!line.htmlReportFile.empty() && !report.OpenHtmlFile(line.htmlReportFile, error)) {
+    PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
+    return kExitRefused;
+  }
   CatchInterrupts();
   return Run(line, options, report);
 }
