@@ -116,6 +116,7 @@ enum class TextId {
   kCliPngLevelInvalid,  // "--png-level には 0 から 9 の数を指定してください: %s"
   kCliJobsRule,         // "%s = コア数 × 3、最大 12"  // "--page-timeout には 1
                         // 以上の秒数を指定してください: %s"
+  kCliJobsRuleManual,   // "コア数 × 3、最大 12" (the manual page: no machine's number)
   kCliRunTakesOneFile,  // "run に指定できる設定ファイルは一つです"
   kCliNeedsTwoArguments,  // "読み込み元と出力フォルダの二つを指定してください"
   kCliSettingsMissing,  // "設定ファイルがありません: %s"
