@@ -35,6 +35,7 @@ class CWebBrowser2;
 }
 namespace convert {
 class ConversionRun;
+class HtmlReport;
 class ViewPageRenderer;
 }  // namespace convert
 namespace dialogs {
@@ -85,6 +86,8 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override;
   void PlaceForPage(int captureWidth, int screenHeight) override;
+  // Each page's record goes to the report to look at, when the settings file names one.
+  void RecordEntry(const convert::EntryRecord& record) override;
 
   wxToolBar* ToolBar() const { return m_toolBar; }
 
@@ -134,4 +137,5 @@ class MainDialog : public wxFrame, public convert::RunControls {
   std::unique_ptr<convert::ViewPageRenderer> m_renderer;
   std::unique_ptr<download::CrawlDriver> m_crawlDriver;
   std::unique_ptr<convert::ConversionRun> m_conversion;
+  std::unique_ptr<convert::HtmlReport> m_htmlReport;  // during a run whose file has ReportHtml
 };

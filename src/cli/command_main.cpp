@@ -25,6 +25,7 @@
 #include "cli/run_report.h"
 #include "cli/worker_pool.h"
 #include "convert/conversion_run.h"
+#include "convert/html_report.h"
 #include "download/crawl_driver.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
@@ -51,6 +52,7 @@ struct LoadedOptions {
   settings::OptionValues values;
   settings::FilterLists lists;
   bool untilLoaded = false;
+  std::string settingsPath;  // the file loaded, "" for none
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -72,6 +74,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   record.SetSettingsPath(path);
   record.LoadSettings();
+  options.settingsPath = path;
   const settings::ProfileFile profile;
   options.untilLoaded =
       settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -278,7 +281,13 @@ int RunCommandLine(int argc, char** argv) {
     PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
     return kExitRefused;
   }
-  if (!line.htmlReportFile.empty() && !report.OpenHtmlFile(line.htmlReportFile, error)) {
+  // The report to look at: --report-html, else the one the settings file names (ReportHtml).
+  const std::string htmlReport =
+      !line.htmlReportFile.empty()
+          ? base::FromNativeName(line.htmlReportFile)
+          : convert::ReportPathOf(options.settingsPath,
+                                  options.values.GetOptionText(Field::kWritePath));
+  if (!htmlReport.empty() && !report.OpenHtmlFile(htmlReport, error)) {
     PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
     return kExitRefused;
   }

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "base/encoding.h"
-#include "base/file_system.h"
 #include "browser/picture_thumbnail.h"
 #include "resources/texts.h"
 
@@ -99,11 +98,10 @@ bool RunReport::OpenFile(const std::string& path, std::string& error) {
 
 bool RunReport::OpenHtmlFile(const std::string& path, std::string& error) {
   m_html = std::make_unique<convert::HtmlReport>(
-      base::FromNativeName(path),
-      [](const std::string& picture) { return browser::MakeThumbnail(picture); });
-  m_htmlPath = path;
+      path, [](const std::string& picture) { return browser::MakeThumbnail(picture); });
+  m_htmlPath = DisplayText(path);
   if (m_html->Write(0, false)) return true;
-  error = path + ": " + std::strerror(errno);
+  error = m_htmlPath + ": " + std::strerror(errno);
   m_html.reset();
   return false;
 }

@@ -30,8 +30,8 @@ class RunReport {
 
   // Opens the report file (a native path); false and `error` when it cannot be written.
   bool OpenFile(const std::string& path, std::string& error);
-  // Starts the report to look at (a native path), written at once and again by Finish; false
-  // and `error` when it cannot be written.
+  // Starts the report to look at (a code-page-932 path), written at once and again by Finish;
+  // false and `error` when it cannot be written.
   bool OpenHtmlFile(const std::string& path, std::string& error);
 
   // The page being worked on now (a code-page-932 text), for the live line.

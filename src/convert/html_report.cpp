@@ -6,7 +6,10 @@
 
 #include "base/encoding.h"
 #include "base/file_system.h"
+#include "base/tools.h"
 #include "resources/texts.h"
+#include "settings/profile_file.h"
+#include "settings/settings_keys.h"
 
 namespace convert {
 namespace {
@@ -73,6 +76,14 @@ std::string LinkTo(const std::filesystem::path& folder, const std::string& cp932
 }
 
 }  // namespace
+
+std::string ReportPathOf(const std::string& settingsPath, const std::string& outputFolder) {
+  const settings::ProfileFile profile;
+  const std::string named = settings::KeyFile(profile, settingsPath)
+                                .Text(settings::DefinitionOf(settings::Key::kReportHtml));
+  if (named.empty() || named.front() == base::kPathSeparator || outputFolder.empty()) return named;
+  return base::WithTrailingSeparator(outputFolder) + named;
+}
 
 HtmlReport::HtmlReport(std::string path, ThumbnailMaker thumbnails)
     : m_path(std::move(path)), m_thumbnails(std::move(thumbnails)) {
@@ -147,6 +158,10 @@ std::string HtmlReport::Page(double seconds, bool interrupted) const {
 }
 
 bool HtmlReport::Write(double seconds, bool interrupted) const {
+  // The report may lie in the output folder, which the run makes: its folder is made as well.
+  std::string folder, name;
+  base::SplitAtLast(m_path, folder, name, base::kPathSeparator);
+  if (!folder.empty() && !base::IsDirectory(folder)) base::CreateFolderPath(folder);
   return base::WriteFileAtomically(m_path, Page(seconds, interrupted));
 }
 

@@ -24,6 +24,10 @@ using ThumbnailMaker = std::function<Thumbnail(const std::string& picturePath)>;
 // The background of a failed entry (0xRRGGBB), so that failures stand out at a glance.
 inline constexpr std::uint32_t kFailureColour = 0xFFCDD2;
 
+// The report a run of the settings file at `settingsPath` writes: the file its key ReportHtml
+// names, a relative name taken in the run's output folder `outputFolder`; "" when it names none.
+std::string ReportPathOf(const std::string& settingsPath, const std::string& outputFolder);
+
 class HtmlReport {
  public:
   // `path`: the report's file, a code-page-932 path (a relative one is taken against the current
@@ -36,8 +40,11 @@ class HtmlReport {
   // The page: the totals (with the run's seconds, and whether it was interrupted) and every
   // entry, the failed ones first, each group in the run's order.
   std::string Page(double seconds, bool interrupted) const;
-  // Writes Page through a temporary file renamed into place; false when it could not be.
+  // Writes Page through a temporary file renamed into place, making its folder when missing;
+  // false when it could not be written.
   bool Write(double seconds, bool interrupted) const;
+  // The report's file, made absolute.
+  const std::string& Path() const { return m_path; }
 
  private:
   struct Entry {

@@ -269,4 +269,8 @@ std::string HelpNoViewerMessage(std::string_view helpPath) {
   return Cp932("HELPを表示できるプログラムがありません。 パス=") + std::string(helpPath);
 }
 
+std::string HtmlReportFailedMessage(std::string_view reportPath) {
+  return Cp932("レポートを書き込めませんでした。 パス=") + std::string(reportPath);
+}
+
 }  // namespace resources

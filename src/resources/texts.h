@@ -171,6 +171,8 @@ std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
 std::string PageNotLoadedText(int page, std::string_view name);
 // "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.
 std::string HelpNoViewerMessage(std::string_view helpPath);
+// "レポートを書き込めませんでした。 パス=" + path: the report to look at of a window's run.
+std::string HtmlReportFailedMessage(std::string_view reportPath);
 
 // The maker's home page: the caption of the about box's button and the target of the command.
 inline constexpr std::string_view kHomePageAddress = "https://rendora.example.org/";

@@ -83,6 +83,7 @@ constexpr KeyDefinition kKeys[] = {
     List(Key::kDisableList, "DisableListCount", "DisableURL"),
     {Key::kUntilLoaded, kSection, "UntilLoaded", "", Rule::kSwitchOnOrOne, "off", "off", 0, 0,
      false},
+    {Key::kReportHtml, kSection, "ReportHtml", "", Rule::kText, "", "", 0, 0, false},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

@@ -28,6 +28,7 @@ enum class Key {
   kEnableList,   // EnableListCount, EnableURL1, EnableURL2, ...
   kDisableList,  // DisableListCount, DisableURL1, ...
   kUntilLoaded,  // UntilLoaded: page waits end when the page is ready (run of the command line)
+  kReportHtml,   // ReportHtml: the report to look at that a run writes (the window's and run's)
   kCount_
 };
 

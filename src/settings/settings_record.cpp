@@ -147,6 +147,7 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     // Keys the window does not keep are never saved by it.
     case Key::kLastField:
     case Key::kUntilLoaded:
+    case Key::kReportHtml:
     case Key::kCount_: return true;
   }
   return true;

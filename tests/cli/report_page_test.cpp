@@ -77,4 +77,19 @@ TEST(HtmlReport, RenderedByRendoraItShowsEveryThumbnailAndTheFailureInItsColour)
   EXPECT_GT(CountColour(shown, convert::kFailureColour), 160 * 40);
 }
 
+// A settings file's ReportHtml names the report of its runs (the window's and rendora run's); a
+// relative name lies in the output folder.
+TEST(HtmlReport, ARunWritesTheReportItsSettingsFileNames) {
+  TempFolder temp;
+  WriteFile(temp / "src/page.html", SolidPage("#2050d0"));
+  WriteFile(temp / "job.ini",
+            testing_support::Sjis(
+                "[初期表示]\r\nReadPath=" + temp / "src" + "\r\nWritePath=" + temp / "out" +
+                "\r\nSize=320\r\nWait=1\r\nPercent=100\r\nReportHtml=seen.html\r\n"));
+  const auto result = RunRendora({"run", "job.ini", "--jobs", "1"}, temp.path());
+  ASSERT_EQ(result.status, 0) << result.standardError;
+  const std::string page = ReadFile(temp / "out/seen.html");
+  EXPECT_NE(page.find("href=\"page.bmp\""), std::string::npos) << page;
+}
+
 }  // namespace
