@@ -103,12 +103,17 @@ std::string ZshSpecs(const OptionDescription& option) {
   return text;
 }
 
+// The opening comment of a completion script.
+std::string Heading(std::string_view shell) {
+  return "# Completion of rendora's commands, options and values for " + std::string(shell) +
+         ", made from the options\n# the program registers.\n";
+}
+
 }  // namespace
 
 std::string BashCompletion(const std::vector<OptionDescription>& options) {
   std::string text =
-      "# Completion of rendora's commands, options and values for bash, made from the options\n"
-      "# the program registers.\n"
+      Heading("bash") +
       "_rendora() {\n"
       "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} command='' i\n"
       "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
@@ -142,14 +147,11 @@ std::string BashCompletion(const std::vector<OptionDescription>& options) {
 }
 
 std::string ZshCompletion(const std::vector<OptionDescription>& options) {
-  std::string text =
-      "#compdef rendora\n"
-      "# Completion of rendora's commands, options and values for zsh, made from the options\n"
-      "# the program registers.\n"
-      "_rendora() {\n"
-      "  local curcontext=$curcontext state line\n"
-      "  typeset -A opt_args\n"
-      "  _arguments -C \\\n";
+  std::string text = "#compdef rendora\n" + Heading("zsh") +
+                     "_rendora() {\n"
+                     "  local curcontext=$curcontext state line\n"
+                     "  typeset -A opt_args\n"
+                     "  _arguments -C \\\n";
   for (const OptionDescription& option : options) {
     if (Offers(option, "")) text += ZshSpecs(option);
   }

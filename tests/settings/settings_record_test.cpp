@@ -374,25 +374,20 @@ TEST(LoadStartupSettings, AReadOnlyProgramFolderKeepsItsSettingsInTheConfigFolde
   testing_support::ReadOnlyFolder readOnly(program);
   const std::string folder = base::SettingsFolder(program);
   EXPECT_EQ(folder, home / Sjis("設定/rendora/"));
-  {
-    FakeRunControls controls;
-    FilterLists lists;
-    SettingsRecord record(controls, lists);
-    record.SetProgramFolder(folder);
-    record.LoadStartupSettings();
-    EXPECT_EQ(record.SettingsPath(), folder + "Corvane.ini");
-    controls.SetOptionText(Field::kSize, "1234");
-    EXPECT_TRUE(record.SaveSettings());
-    EXPECT_TRUE(controls.messages.empty());
+  for (const bool firstStart : {true, false}) {
+    Bench start;
+    start.record.SetProgramFolder(folder);
+    start.record.LoadStartupSettings();
+    EXPECT_EQ(start.record.SettingsPath(), folder + "Corvane.ini");
+    if (firstStart) {
+      start.controls.SetOptionText(Field::kSize, "1234");
+      EXPECT_TRUE(start.record.SaveSettings());
+      EXPECT_TRUE(start.controls.messages.empty());
+      EXPECT_FALSE(base::FileExists(program + "set.ini"));
+    } else {
+      EXPECT_EQ(start.controls.GetOptionText(Field::kSize), "1234");
+    }
   }
-  EXPECT_FALSE(base::FileExists(program + "set.ini"));
-  FakeRunControls controls;
-  FilterLists lists;
-  SettingsRecord record(controls, lists);
-  record.SetProgramFolder(folder);
-  record.LoadStartupSettings();
-  EXPECT_EQ(record.SettingsPath(), folder + "Corvane.ini");
-  EXPECT_EQ(controls.GetOptionText(Field::kSize), "1234");
 
   // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say: ~/.config is taken.
   testing_support::ScopedEnvironment relative("XDG_CONFIG_HOME", "config");
