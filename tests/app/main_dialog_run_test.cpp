@@ -199,6 +199,23 @@ TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
   EXPECT_FALSE(base::FileExists(m_work / "out/notes.bmp"));
 }
 
+// The settings file's ReportHtml makes the window's run write its report to look at, here in the
+// output folder.
+TEST_F(MainWindowRunTest, ARunWritesTheReportItsSettingsFileNames) {
+  WriteFile(m_work / "pages/a.html", "<p>a</p>");
+  WriteFile(m_program / "Corvane.ini", SettingsFile({"ReportHtml=seen.html"}));
+  MainDialog& dialog = Open();
+  dialog.SetOptionText(Field::kReadPath, m_work / "pages");
+  dialog.SetOptionText(Field::kWritePath, m_work / "out");
+  dialog.SetOptionText(Field::kSize, "400");
+  dialog.SetOptionText(Field::kWait, "2");
+  dialog.SetOptionText(Field::kPercent, "100");
+  dialog.OnStart();
+  const std::string report = ReadFile(m_work / "out/seen.html");
+  EXPECT_NE(report.find("href=\"a.bmp\""), std::string::npos) << report;
+  EXPECT_NE(report.find("data:image/png;base64,"), std::string::npos);
+}
+
 TEST_F(MainWindowRunTest, PagesThatPrintOrAskForThingsNeverHoldUpTheWindowsRun) {
   const char* pages[][2] = {
       {"print.html", "<p>a</p><script>print();</script>"},
