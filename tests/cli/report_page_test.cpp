@@ -52,16 +52,17 @@ TEST(HtmlReport, RenderedByRendoraItShowsEveryThumbnailAndTheFailureInItsColour)
   TempFolder temp;
   WriteFile(temp / "src/blue.html", SolidPage("#2050d0"));
   WriteFile(temp / "src/green.html", SolidPage("#20a040"));
-  WriteFile(temp / "src/bad.html", SolidPage("#000"));
+  WriteFile(temp / "src/<script>bad.html", SolidPage("#000"));
   // A folder where its picture should go: that page fails to be written.
-  std::filesystem::create_directories(temp / "out/bad.bmp");
+  std::filesystem::create_directories(temp / "out/<script>bad.bmp");
   std::filesystem::create_directories(temp / "report");
   auto result = RunRendora({"convert", "src", "out", "--size", "320", "--jobs", "1",
                             "--report-html", "report/index.html"},
                            temp.path());
   EXPECT_EQ(result.status, 1) << result.standardError;
   const std::string page = ReadFile(temp / "report/index.html");
-  // Nothing to run and nothing to fetch: no script and no address but the page's own data.
+  // Nothing to run and nothing to fetch: no script (a name is text, never markup) and no address
+  // but the page's own data.
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.find("://"), std::string::npos);
   EXPECT_LT(page.find("bad.html"), page.find("blue.html")) << "the failure comes first";
