@@ -16,6 +16,11 @@ struct Unref {
 };
 using Pixbuf = std::unique_ptr<GdkPixbuf, Unref>;
 
+// The most pixels a picture may have to get a thumbnail: the loaders of some formats hold the
+// whole picture while they read it (four bytes a pixel), and a report is no reason to run a
+// machine out of memory. A page 1,000 pixels wide may be 64,000 high.
+constexpr long long kLargestPicture = 64'000'000;
+
 }  // namespace
 
 convert::Thumbnail MakeThumbnail(const std::string& path, int width, int height) {
@@ -24,7 +29,7 @@ convert::Thumbnail MakeThumbnail(const std::string& path, int width, int height)
   int fullWidth = 0;
   int fullHeight = 0;
   if (!gdk_pixbuf_get_file_info(native->c_str(), &fullWidth, &fullHeight) || fullWidth <= 0 ||
-      fullHeight <= 0) {
+      fullHeight <= 0 || static_cast<long long>(fullWidth) * fullHeight > kLargestPicture) {
     return {};
   }
   // The loaders scale while they read where the format lets them, so a tall page is never held
