@@ -27,6 +27,17 @@ printf '<html><body style="margin:0;background:#3060c0"><h1>パッケージ</h1>
 "$root/usr/bin/rendora" convert "$scratch/pages" "$scratch/out" --size 320 --jobs 1 --quiet
 test "$(head -c 2 "$scratch/out/page.bmp")" = BM
 
+# Installed, the program may not write its own folder: its settings live in the config folder,
+# where `run` looks for the first-run settings file (and names it, as there is none yet). Root
+# may write anywhere, so it runs as nobody.
+chmod 755 "$scratch"
+chmod a-w "$root/usr/lib/rendora"
+as_user=()
+[ "$(id -u)" -eq 0 ] && as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+message=$(XDG_CONFIG_HOME="$scratch/config" "${as_user[@]}" "$root/usr/bin/rendora" run 2>&1 || true)
+grep -qF "$scratch/config/rendora/Corvane.ini" <<<"$message" || { echo "$message"; exit 1; }
+chmod u+w "$root/usr/lib/rendora"
+
 # The manual pages render without a warning, in both languages.
 for page in man1/rendora.1.gz ja/man1/rendora.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/$page" 2>&1 >/dev/null)
