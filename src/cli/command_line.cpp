@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -427,63 +428,63 @@ std::string HelpLineText(const HelpLine& line) {
   return text;
 }
 
-// The commands and their options as the arguments are read with them; `lines` (when given)
-// keeps what registering each option of each command says of it.
-struct Parser {
-  explicit Parser(std::vector<HelpLine>* lines) {
-    app.set_help_flag();
-    Registration top(app, lines);
-    AddHelpOptions(top, help, &version);
-    app.require_subcommand(0, 1);
-    convert = app.add_subcommand("convert");
-    crawl = app.add_subcommand("crawl");
-    run = app.add_subcommand("run");
-    for (CLI::App* command : {convert, crawl, run}) {
-      command->set_help_flag();
-      Registration options(*command, lines);
-      AddHelpOptions(options, help, nullptr);
-      if (command != run) AddWindowOptions(options, line, raw);
-      AddRunOptions(options, line, raw);
-    }
-  }
-
-  CLI::App app;
-  CommandLine line;
-  RawOptions raw;
-  bool help = false;
-  bool version = false;
-  CLI::App* convert = nullptr;
-  CLI::App* crawl = nullptr;
-  CLI::App* run = nullptr;
-};
-
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+// Reads `arguments` with every option of every command registered once. `lines` (when given)
+// keeps what each registration says of its option; `registered` (when given) is shown the
+// commands as registered, and nothing is read.
+static ParsedCommandLine Parse(const std::vector<std::string>& arguments,
+                               std::vector<HelpLine>* lines,
+                               const std::function<void(const CLI::App&)>& registered) {
   ParsedCommandLine parsed;
-  Parser parser(nullptr);
-  CommandLine& line = parser.line;
+  CommandLine line;
+  RawOptions raw;
+  CLI::App app;
+  app.set_help_flag();
+  bool help = false;
+  bool version = false;
+  Registration top(app, lines);
+  AddHelpOptions(top, help, &version);
+  app.require_subcommand(0, 1);
+  CLI::App* convert = app.add_subcommand("convert");
+  CLI::App* crawl = app.add_subcommand("crawl");
+  CLI::App* run = app.add_subcommand("run");
+  for (CLI::App* command : {convert, crawl, run}) {
+    command->set_help_flag();
+    Registration options(*command, lines);
+    AddHelpOptions(options, help, nullptr);
+    if (command != run) AddWindowOptions(options, line, raw);
+    AddRunOptions(options, line, raw);
+  }
+  if (registered) {
+    registered(app);
+    return parsed;
+  }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
-    parser.app.parse(reversed);
+    app.parse(reversed);
   } catch (const CLI::ParseError& error) {
     parsed.error = ParseErrorText(error);
     return parsed;
   }
-  if (parser.help || (parser.app.get_subcommands().empty() && !parser.version)) {
+  if (help || (app.get_subcommands().empty() && !version)) {
     line.kind = CommandKind::kHelp;
-  } else if (parser.version) {
+  } else if (version) {
     line.kind = CommandKind::kVersion;
   } else {
-    const CLI::App* chosen = parser.app.get_subcommands().front();
-    line.kind = chosen == parser.convert ? CommandKind::kConvert
-                : chosen == parser.crawl ? CommandKind::kCrawl
-                                         : CommandKind::kRun;
-    parsed.error = Complete(line, parser.raw);
+    const CLI::App* chosen = app.get_subcommands().front();
+    line.kind = chosen == convert ? CommandKind::kConvert
+                : chosen == crawl ? CommandKind::kCrawl
+                                  : CommandKind::kRun;
+    parsed.error = Complete(line, raw);
     if (!parsed.error.empty()) return parsed;
   }
   parsed.line = std::move(line);
   return parsed;
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  return Parse(arguments, nullptr, {});
 }
 
 int DefaultJobs() {
@@ -563,12 +564,13 @@ void AddDescriptions(const CLI::App& command, const std::vector<HelpLine>& lines
 
 std::vector<OptionDescription> DescribeOptions() {
   std::vector<HelpLine> lines;
-  Parser parser(&lines);
   std::vector<OptionDescription> descriptions;
-  AddDescriptions(parser.app, lines, descriptions);
-  for (const CLI::App* command : parser.app.get_subcommands({})) {
-    AddDescriptions(*command, lines, descriptions);
-  }
+  Parse({}, &lines, [&](const CLI::App& app) {
+    AddDescriptions(app, lines, descriptions);
+    for (const CLI::App* command : app.get_subcommands({})) {
+      AddDescriptions(*command, lines, descriptions);
+    }
+  });
   return descriptions;
 }
 
