@@ -21,10 +21,12 @@
 #include "app/app_tools.h"
 #include "app/cursor_nudge.h"
 #include "app/toolbar_images.h"
+#include "browser/picture_thumbnail.h"
 #include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
 #include "convert/page_options.h"
+#include "convert/html_report.h"
 #include "convert/page_geometry.h"
 #include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
@@ -38,6 +40,7 @@
 #include "download/crawl_driver.h"
 #include "resources/control_ids.h"
 #include "settings/settings_keys.h"
+#include "resources/texts.h"
 
 using dialogs::WxText;
 using resources::TextId;
@@ -279,8 +282,25 @@ void MainDialog::OnStart() {
     const settings::ProfileFile profile;
     m_run.m_pageOptions = convert::ReadPageOptions(settings::KeyFile(profile, SettingsPath()));
   }
+  // A Start during a run is refused by the run: the running run keeps its report.
+  const bool nested = m_run.m_running;
+  const std::string reportPath =
+      nested ? std::string()
+             : convert::ReportPathOf(SettingsPath(), GetOptionText(Field::kWritePath));
+  if (!reportPath.empty()) {
+    m_htmlReport = std::make_unique<convert::HtmlReport>(
+        reportPath, [](const std::string& picture) { return browser::MakeThumbnail(picture); });
+  }
+  const auto started = std::chrono::steady_clock::now();
   // The window shows what became of the run in its messages and status line.
   m_conversion->OnStart();
+  if (!nested && m_htmlReport) {
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+    if (!m_htmlReport->Write(seconds.count(), m_run.m_stop.Requested())) {
+      ShowMessage(resources::HtmlReportFailedMessage(m_htmlReport->Path()));
+    }
+    m_htmlReport.reset();
+  }
   // A close asked for during the run waited for the run to end.
   if (m_run.m_closing && !m_run.m_running) Destroy();
 }
@@ -300,6 +320,10 @@ void MainDialog::UseOutputSettings() {
   m_run.m_pictureOptions.quality = output.m_quality;
   m_run.m_pictureOptions.splitHeight = output.m_splitHeight;
   m_run.m_pictureOptions.splitOverlap = output.m_splitOverlap;
+}
+
+void MainDialog::RecordEntry(const convert::EntryRecord& record) {
+  if (m_htmlReport) m_htmlReport->Add(record);
 }
 
 void MainDialog::OnExit() { Close(); }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "base/locations.h"
 #include "base/tools.h"
 #include "convert/run_controls.h"
 #include "convert/run_state.h"
@@ -35,6 +36,7 @@ class CWebBrowser2;
 }
 namespace convert {
 class ConversionRun;
+class HtmlReport;
 class ViewPageRenderer;
 }  // namespace convert
 namespace dialogs {
@@ -47,8 +49,9 @@ class CrawlDriver;
 
 class MainDialog : public wxFrame, public convert::RunControls {
  public:
-  // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder.
-  explicit MainDialog(std::string programFolder = base::GetProgramFolder());
+  // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder,
+  // or the user's config folder when the program may not write there (an installed package).
+  explicit MainDialog(std::string programFolder = base::GetSettingsFolder());
   ~MainDialog() override;
 
   // The id of the menu item that carries menu command `commandId` (the toolkit's item ids stop
@@ -85,6 +88,8 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override;
   void PlaceForPage(int captureWidth, int screenHeight) override;
+  // Each page's record goes to the report to look at, when the settings file names one.
+  void RecordEntry(const convert::EntryRecord& record) override;
 
   wxToolBar* ToolBar() const { return m_toolBar; }
 
@@ -137,4 +142,5 @@ class MainDialog : public wxFrame, public convert::RunControls {
   std::unique_ptr<convert::ViewPageRenderer> m_renderer;
   std::unique_ptr<download::CrawlDriver> m_crawlDriver;
   std::unique_ptr<convert::ConversionRun> m_conversion;
+  std::unique_ptr<convert::HtmlReport> m_htmlReport;  // during a run whose file has ReportHtml
 };

@@ -28,6 +28,8 @@ bool FileExists(std::string_view path);
 bool IsDirectory(std::string_view path);
 // Removes a file (a link itself, not its target); false when there was none or it stays.
 bool RemoveFile(std::string_view path);
+// True when `path` is a folder in which this process may create files.
+bool IsWritableFolder(std::string_view path);
 // The bytes of a regular file (links followed). Anything else (a pipe, a device, a socket, a
 // folder) gives nullopt without being read, so that no read can block or run without end.
 std::optional<std::string> ReadWholeFile(std::string_view path);

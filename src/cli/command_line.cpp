@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -22,6 +23,7 @@ namespace {
 using resources::FillUtf8;
 using resources::OptionText;
 using resources::TextId;
+using resources::TextUtf8;
 using settings::Field;
 
 // The two parts of the help that list options.
@@ -30,12 +32,27 @@ enum class Group {
   kRun,     // convert, crawl and run
 };
 
+// An option's default as --help shows it (Japanese), as the English manual page shows it, and as
+// the Japanese manual page shows it where the help's names this machine's numbers.
+struct DefaultText {
+  DefaultText() = default;
+  DefaultText(const std::string& both) : japanese(both), english(both), manual(both) {}
+  DefaultText(const char* both) : DefaultText(std::string(both)) {}
+  DefaultText(std::string_view help, std::string_view english, std::string_view manual = {})
+      : japanese(help), english(english), manual(manual.empty() ? help : manual) {}
+  std::string japanese;  // UTF-8; "" when the help names none
+  std::string english;
+  std::string manual;
+};
+
 // One option as --help shows it, taken from its registration.
 struct HelpLine {
   Group group;
   std::string names;  // "--jobs N, -j N", "--[no-]subfolders"
   OptionText text;
-  std::string defaultText;  // UTF-8; "" when the help names none
+  DefaultText defaultText;
+  const CLI::Option* option = nullptr;  // the registration it was taken from
+  std::string valueName;
 };
 
 // "--jobs,-j" with value "N" -> "--jobs N, -j N"; "--filter,!--no-filter" -> "--[no-]filter".
@@ -66,12 +83,15 @@ class Registration {
 
   // `valueName` stands for the value's name of the texts where that is a list kept elsewhere.
   CLI::Option* Describe(CLI::Option* option, std::string_view names, Group group, OptionText text,
-                        std::string defaultText = {}, std::string_view valueName = {}) {
+                        DefaultText defaultText = {}, std::string_view valueName = {}) {
     const resources::OptionHelp& texts = resources::HelpOf(text);
     const std::string_view value = valueName.empty() ? texts.value : valueName;
     option->description(std::string(texts.japanese));
     if (!value.empty()) option->type_name(std::string(value));
-    if (m_help) m_help->push_back({group, ShownNames(names, value), text, defaultText});
+    if (m_help) {
+      m_help->push_back(
+          {group, ShownNames(names, value), text, defaultText, option, std::string(value)});
+    }
     return option;
   }
 
@@ -181,8 +201,8 @@ struct RawOptions {
   std::optional<std::string> script;
 };
 
-std::string OnOff(bool on) {
-  return std::string(resources::TextUtf8(on ? TextId::kCliOn : TextId::kCliOff));
+DefaultText OnOff(bool on) {
+  return {resources::TextUtf8(on ? TextId::kCliOn : TextId::kCliOff), on ? "on" : "off"};
 }
 
 void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw) {
@@ -212,7 +232,7 @@ void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw)
                        ->allow_extra_args(false)
                        ->check(Checked(Test(range), TextId::kCliRangeInvalid)),
                    "--range", Group::kWindow, OptionText::kRange,
-                   std::string(resources::TextUtf8(TextId::kCliNotUsed)));
+                   DefaultText(resources::TextUtf8(TextId::kCliNotUsed), "not used"));
   options.Describe(command.add_option("--no-range", raw.noRanges)
                        ->allow_extra_args(false)
                        ->check(Checked(CLI::IsMember({"a", "b", "c", "d", "e", "f"}),
@@ -262,6 +282,19 @@ void AddPictureOptions(Registration& options, CommandLine& line, RawOptions& raw
                    Group::kRun, OptionText::kTransparent);
 }
 
+// What the run tells and where: the reports, the terminal, the display.
+void AddReportOptions(Registration& options, CommandLine& line) {
+  CLI::App& command = options.Command();
+  options.Describe(command.add_option("--report", line.reportFile), "--report", Group::kRun,
+                   OptionText::kReport);
+  options.Describe(command.add_option("--report-html", line.htmlReportFile), "--report-html",
+                   Group::kRun, OptionText::kReportHtml);
+  options.Describe(command.add_flag("--quiet,-q", line.quiet), "--quiet,-q", Group::kRun,
+                   OptionText::kQuiet);
+  options.Describe(command.add_flag("--use-display", line.useDisplay), "--use-display", Group::kRun,
+                   OptionText::kUseDisplay);
+}
+
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   CLI::App& command = options.Command();
   const CommandLine defaults;
@@ -281,7 +314,8 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   options.Describe(command.add_option("--jobs,-j", line.jobs)
                        ->check(Checked(CLI::Range(1, 64), TextId::kCliJobsInvalid)),
                    "--jobs,-j", Group::kRun, OptionText::kJobs,
-                   FillUtf8(TextId::kCliJobsRule, {std::to_string(defaults.jobs)}));
+                   DefaultText(FillUtf8(TextId::kCliJobsRule, {std::to_string(defaults.jobs)}),
+                               "3 x cores, at most 12", TextUtf8(TextId::kCliJobsRuleManual)));
   const auto shard = [](const std::string& text) {
     int index = 0;
     int count = 0;
@@ -314,12 +348,7 @@ void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
                                        TextId::kCliPageTimeoutInvalid)),
                    "--page-timeout", Group::kRun, OptionText::kPageTimeout,
                    std::to_string(defaults.pageTimeoutSeconds));
-  options.Describe(command.add_option("--report", line.reportFile), "--report", Group::kRun,
-                   OptionText::kReport);
-  options.Describe(command.add_flag("--quiet,-q", line.quiet), "--quiet,-q", Group::kRun,
-                   OptionText::kQuiet);
-  options.Describe(command.add_flag("--use-display", line.useDisplay), "--use-display", Group::kRun,
-                   OptionText::kUseDisplay);
+  AddReportOptions(options, line);
   command.add_option("arguments", raw.positionals);
 }
 
@@ -514,8 +543,9 @@ std::string HelpLineText(const HelpLine& line) {
   } else {
     text += std::string(kNameColumns - columns + 2, ' ');
   }
+  const std::string& given = line.defaultText.japanese;
   const std::string defaultText =
-      line.defaultText.empty() ? std::string() : FillUtf8(TextId::kCliDefault, {line.defaultText});
+      given.empty() ? std::string() : FillUtf8(TextId::kCliDefault, {given});
   const std::vector<std::string> lines =
       WrapColumns(resources::HelpOf(line.text).japanese, defaultText, kTextColumns);
   for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? indent : "") + lines[i] + "\n";
@@ -524,7 +554,12 @@ std::string HelpLineText(const HelpLine& line) {
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+// Reads `arguments` with every option of every command registered once. `lines` (when given)
+// keeps what each registration says of its option; `registered` (when given) is shown the
+// commands as registered, and nothing is read.
+static ParsedCommandLine Parse(const std::vector<std::string>& arguments,
+                               std::vector<HelpLine>* lines,
+                               const std::function<void(const CLI::App&)>& registered) {
   ParsedCommandLine parsed;
   CommandLine line;
   RawOptions raw;
@@ -532,7 +567,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   app.set_help_flag();
   bool help = false;
   bool version = false;
-  Registration top(app, nullptr);
+  Registration top(app, lines);
   AddHelpOptions(top, help, &version);
   app.require_subcommand(0, 1);
   CLI::App* convert = app.add_subcommand("convert");
@@ -540,12 +575,16 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CLI::App* run = app.add_subcommand("run");
   for (CLI::App* command : {convert, crawl, run}) {
     command->set_help_flag();
-    Registration options(*command, nullptr);
+    Registration options(*command, lines);
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
     AddRunOptions(options, line, raw);
     AddPictureOptions(options, line, raw);
     AddPageOptions(options, line, raw);
+  }
+  if (registered) {
+    registered(app);
+    return parsed;
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
   try {
@@ -568,6 +607,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   }
   parsed.line = std::move(line);
   return parsed;
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  return Parse(arguments, nullptr, {});
 }
 
 int DefaultJobs() {
@@ -600,6 +643,63 @@ std::string HelpText() {
     }
   }
   return text + "\n" + std::string(resources::TextUtf8(TextId::kCliExitCodes)) + "\n";
+}
+
+namespace {
+
+// What the help's registration says of `option`, or nullptr for an option registered without.
+const HelpLine* LineOf(const std::vector<HelpLine>& lines, const CLI::Option* option) {
+  for (const HelpLine& line : lines) {
+    if (line.option == option) return &line;
+  }
+  return nullptr;
+}
+
+// Every spelling of a named option: long names (with their --no- forms) first, then short ones.
+std::vector<std::string> NamesOf(const CLI::Option& option) {
+  std::vector<std::string> names;
+  for (const std::string& name : option.get_lnames()) names.push_back("--" + name);
+  for (const std::string& name : option.get_snames()) names.push_back("-" + name);
+  return names;
+}
+
+void AddDescriptions(const CLI::App& command, const std::vector<HelpLine>& lines,
+                     std::vector<OptionDescription>& descriptions) {
+  for (const CLI::Option* option : command.get_options()) {
+    if (!option->nonpositional()) continue;
+    const std::vector<std::string> names = NamesOf(*option);
+    auto same = std::find_if(descriptions.begin(), descriptions.end(),
+                             [&](const OptionDescription& known) { return known.names == names; });
+    if (same == descriptions.end()) {
+      OptionDescription described;
+      described.names = names;
+      described.takesValue = option->get_items_expected_max() > 0;
+      described.repeatable = described.takesValue && option->get_expected_max() > 1;
+      if (const HelpLine* line = LineOf(lines, option)) {
+        described.windowOption = line->group == Group::kWindow;
+        described.text = line->text;
+        described.valueName = line->valueName;
+        described.defaultJapanese = line->defaultText.manual;
+        described.defaultEnglish = line->defaultText.english;
+      }
+      same = descriptions.insert(descriptions.end(), std::move(described));
+    }
+    same->commands.push_back(command.get_name());
+  }
+}
+
+}  // namespace
+
+std::vector<OptionDescription> DescribeOptions() {
+  std::vector<HelpLine> lines;
+  std::vector<OptionDescription> descriptions;
+  Parse({}, &lines, [&](const CLI::App& app) {
+    AddDescriptions(app, lines, descriptions);
+    for (const CLI::App* command : app.get_subcommands({})) {
+      AddDescriptions(*command, lines, descriptions);
+    }
+  });
+  return descriptions;
 }
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/run_state.h"
+#include "resources/option_texts.h"
 #include "settings/fields.h"
 
 namespace cli {
@@ -57,7 +58,8 @@ struct CommandLine {
   std::optional<int> splitOverlap;  // given with splitHeight, 0 when not typed
   bool transparent = false;         // --transparent
   // --- end of the pictures' options ---
-  std::string reportFile;  // --report, native path
+  std::string reportFile;      // --report, native path
+  std::string htmlReportFile;  // --report-html, native path
   int jobs = DefaultJobs();
   // With jobs > 1: a page whose render worker shows no progress for this long beyond the page's
   // own waits fails as timeout, and its worker is replaced.
@@ -90,5 +92,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The help text (UTF-8): every command and option with its default.
 std::string HelpText();
+
+// One registered option as the manual pages and the completions show it (texts UTF-8): taken
+// from the very registration the arguments are read with, so that neither can drift from it.
+struct OptionDescription {
+  std::vector<std::string> commands;  // "convert", "crawl", "run"; "" for the program's own
+  std::vector<std::string> names;     // every spelling: "--jobs", "-j"; "--no-subfolders"
+  bool takesValue = false;
+  bool repeatable = false;    // may be given more than once, each value kept (--enable)
+  bool windowOption = false;  // one of the window's options (convert and crawl)
+  std::optional<resources::OptionText> text;  // its description, when it has one
+  std::string valueName;                      // the help's name of the value ("ファイル")
+  std::string defaultJapanese;                // the help's default, "" when none
+  std::string defaultEnglish;
+};
+
+// Every option of every command, in the order of registration.
+std::vector<OptionDescription> DescribeOptions();
 
 }  // namespace cli

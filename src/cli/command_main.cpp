@@ -27,6 +27,7 @@
 #include "cli/worker_pool.h"
 #include "convert/conversion_run.h"
 #include "convert/picture_file.h"
+#include "convert/html_report.h"
 #include "download/crawl_driver.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
@@ -71,6 +72,7 @@ struct LoadedOptions {
   convert::PictureOptions picture;
   // --- end of the pictures ---
   convert::PageOptions page;
+  std::string settingsPath;  // the file loaded, "" for none
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -79,7 +81,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   std::string path = line.settingsFile;
   if (line.kind == CommandKind::kRun && path.empty()) {
     // The file the window would load at start-up: the one set.ini names, else Corvane.ini.
-    record.SetProgramFolder(base::GetProgramFolder());
+    record.SetProgramFolder(base::GetSettingsFolder());
     record.LoadStartupSettings();
     path = record.SettingsPath();
   }
@@ -94,6 +96,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   record.SetSettingsPath(path);
   record.LoadSettings();
   options.output = record.Output();
+  options.settingsPath = path;
   const settings::ProfileFile profile;
   const settings::KeyFile file(profile, path);
   options.untilLoaded = file.Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -367,6 +370,16 @@ int RunCommandLine(int argc, char** argv) {
   }
   RunReport report(line.quiet, isatty(STDERR_FILENO) == 1);
   if (!line.reportFile.empty() && !report.OpenFile(line.reportFile, error)) {
+    PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
+    return kExitRefused;
+  }
+  // The report to look at: --report-html, else the one the settings file names (ReportHtml).
+  const std::string htmlReport =
+      !line.htmlReportFile.empty()
+          ? base::FromNativeName(line.htmlReportFile)
+          : convert::ReportPathOf(options.settingsPath,
+                                  options.values.GetOptionText(Field::kWritePath));
+  if (!htmlReport.empty() && !report.OpenHtmlFile(htmlReport, error)) {
     PrintRefusal(FillUtf8(TextId::kCliReportUnwritable, {error}));
     return kExitRefused;
   }

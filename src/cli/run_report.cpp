@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/encoding.h"
+#include "browser/picture_thumbnail.h"
 #include "resources/texts.h"
 
 namespace cli {
@@ -106,6 +107,16 @@ bool RunReport::OpenFile(const std::string& path, std::string& error) {
   return m_file != nullptr;
 }
 
+bool RunReport::OpenHtmlFile(const std::string& path, std::string& error) {
+  m_html = std::make_unique<convert::HtmlReport>(
+      path, [](const std::string& picture) { return browser::MakeThumbnail(picture); });
+  m_htmlPath = DisplayText(path);
+  if (m_html->Write(0, false)) return true;
+  error = m_htmlPath + ": " + std::strerror(errno);
+  m_html.reset();
+  return false;
+}
+
 double RunReport::Seconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
 }
@@ -118,6 +129,7 @@ void RunReport::ShowCurrent(const std::string& text) {
 void RunReport::Add(const convert::EntryRecord& record) {
   ++m_counts[static_cast<std::size_t>(record.outcome)];
   ++m_done;
+  if (m_html) m_html->Add(record);
   if (m_file) {
     std::fputs(
         RecordJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str(),
@@ -198,6 +210,9 @@ void RunReport::Finish(bool interrupted, const DroppedLinks* dropped) {
     std::fputs(summary.dump().c_str(), m_file);
     std::fputc('\n', m_file);
     std::fflush(m_file);
+  }
+  if (m_html && !m_html->Write(seconds, interrupted)) {
+    Error(FillUtf8(TextId::kCliReportUnwritable, {m_htmlPath + ": " + std::strerror(errno)}));
   }
   const std::string line = FillUtf8(
       TextId::kCliSummary,

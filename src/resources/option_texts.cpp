@@ -11,18 +11,18 @@ using namespace std::string_view_literals;
 
 constexpr OptionHelp kOptions[] = {
     {OptionText::kSettings, "ファイル"sv, "元にする設定ファイル"sv,
-     "the settings file whose options the command line overrides"sv},
+     "the settings file whose options the command line overrides"sv, "FILE"sv},
     {OptionText::kSize, "幅"sv, "Xサイズ: ページを表示する幅（ピクセル）"sv,
-     "width the page is shown at, in pixels"sv},
+     "width the page is shown at, in pixels"sv, "WIDTH"sv},
     {OptionText::kWait, "待ち"sv,
      "待ち時間: 読み込みを待つのは 待ち×50 ミリ秒、スクロールごとに 待ち×10 ミリ秒"sv,
-     "wait: the load is waited for WAIT x 50 ms, each scroll WAIT x 10 ms"sv},
+     "wait: the load is waited for WAIT x 50 ms, each scroll WAIT x 10 ms"sv, "WAIT"sv},
     {OptionText::kPercent, "比率"sv, "比率: 画像の大きさ（%）"sv,
-     "size of the picture in percent of the page"sv},
-    {OptionText::kCount, "数"sv, "最大検索ファイル数（クロール）"sv,
-     "most files a crawl fetches"sv},
+     "size of the picture in percent of the page"sv, "PERCENT"sv},
+    {OptionText::kCount, "数"sv, "最大検索ファイル数（クロール）"sv, "most files a crawl fetches"sv,
+     "NUMBER"sv},
     {OptionText::kLinkCount, "数"sv, "最大検索重複リンクファイル数（クロール）"sv,
-     "most repeated links a crawl follows"sv},
+     "most repeated links a crawl follows"sv, "NUMBER"sv},
     {OptionText::kSubfolders, ""sv, "サブフォルダも対象"sv, "convert the subfolders too"sv},
     {OptionText::kSameServer, ""sv, "同一サーバーのみダウンロードする"sv,
      "download from the start address's server only"sv},
@@ -34,13 +34,14 @@ constexpr OptionHelp kOptions[] = {
      "filter addresses with the --enable and --disable lists"sv},
     {OptionText::kRange, "a=始め:終わり:間隔"sv,
      "@a@～@f@ の番号の範囲（例: b=001:120:5 は、001, 006, ... と桁をそろえます）"sv,
-     "number range of @a@..@f@ (b=001:120:5 gives 001, 006, ..., digits kept)"sv},
+     "number range of @a@..@f@ (b=001:120:5 gives 001, 006, ..., digits kept)"sv,
+     "a=FROM:TO:STEP"sv},
     {OptionText::kNoRange, "行"sv, "@a@～@f@ の行（a～f）を使いません"sv,
-     "do not use the row (a to f) of @a@..@f@"sv},
+     "do not use the row (a to f) of @a@..@f@"sv, "ROW"sv},
     {OptionText::kEnable, "文字列"sv, "ダウンロードするアドレスに含む文字列（繰り返し可）"sv,
-     "text an address to download contains (repeatable)"sv},
+     "text an address to download contains (repeatable)"sv, "TEXT"sv},
     {OptionText::kDisable, "文字列"sv, "ダウンロードしないアドレスに含む文字列（繰り返し可）"sv,
-     "text an address not to download contains (repeatable)"sv},
+     "text an address not to download contains (repeatable)"sv, "TEXT"sv},
     {OptionText::kFormat, ""sv, "画像の形式"sv, "picture file format"sv},
     {OptionText::kJobs, "N"sv, "同時に変換するページ数"sv, "pages converted at once"sv},
     {OptionText::kShard, "K/N"sv, "N 個に分けたページの K 番目だけを変換します（convert）"sv,
@@ -68,9 +69,15 @@ constexpr OptionHelp kOptions[] = {
      "--jobs が 2 以上のとき、描画プロセスがページ自身の待ち時間のほかにこの秒数進まなければ、"
      "そのページは timeout で失敗とし、プロセスを入れ替えます"sv,
      "with --jobs > 1, a page whose render worker shows no progress for this long beyond the "
-     "page's own waits fails as timeout; its worker is replaced"sv},
+     "page's own waits fails as timeout; its worker is replaced"sv,
+     "SECONDS"sv},
     {OptionText::kReport, "ファイル"sv, "結果を JSON Lines で書き出します"sv,
-     "write the outcome of every page as JSON Lines"sv},
+     "write the outcome of every page as JSON Lines"sv, "FILE"sv},
+    {OptionText::kReportHtml, "ファイル"sv,
+     "見るためのレポートを HTML で書き出します（画像ごとの縮小画像、結果、失敗を先に）"sv,
+     "write a report to look at as one HTML page: a thumbnail of every picture, its outcome, "
+     "the failures first"sv,
+     "FILE"sv},
     {OptionText::kQuiet, ""sv, "エラーと集計だけを表示します"sv,
      "show only errors and the summary"sv},
     {OptionText::kUseDisplay, ""sv, "仮想ディスプレイを使わず、今のディスプレイに表示します"sv,
@@ -119,5 +126,13 @@ static_assert(EveryOptionInItsPlace(), "kOptions holds one entry per OptionText,
 }  // namespace
 
 const OptionHelp& HelpOf(OptionText id) { return kOptions[static_cast<std::size_t>(id)]; }
+
+std::string_view EnglishValueOf(const OptionHelp& help, std::string_view shown) {
+  if (!help.englishValue.empty()) return help.englishValue;
+  for (const char c : shown) {
+    if (static_cast<unsigned char>(c) >= 0x80) return "VALUE";
+  }
+  return shown.empty() ? "VALUE" : shown;
+}
 
 }  // namespace resources

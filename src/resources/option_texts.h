@@ -34,6 +34,7 @@ enum class OptionText {
   kTransparent,
   kPageTimeout,
   kReport,
+  kReportHtml,
   kQuiet,
   kUseDisplay,
   kHelp,
@@ -58,8 +59,13 @@ struct OptionHelp {
   std::string_view value;     // the value's name in the help (UTF-8), "" for a switch
   std::string_view japanese;  // UTF-8
   std::string_view english;
+  std::string_view englishValue = {};  // the value's name in the English manual page
 };
 
 const OptionHelp& HelpOf(OptionText id);
+
+// The value's name in English: `englishValue`, else the name the help shows (`shown`, the
+// option's own or the one its registration gave) where it is ASCII ("N", "bmp|png"), else "VALUE".
+std::string_view EnglishValueOf(const OptionHelp& help, std::string_view shown);
 
 }  // namespace resources

@@ -131,6 +131,7 @@ constexpr Entry kEntries[] = {
     {TextId::kCliCaptureInvalid, "--capture には tiles か snapshot を指定してください: %s"sv},
     {TextId::kCliPngLevelInvalid, "--png-level には 0 から 9 の数を指定してください: %s"sv},
     {TextId::kCliJobsRule, "%s = コア数 × 3、最大 12"sv},
+    {TextId::kCliJobsRuleManual, "コア数 × 3、最大 12"sv},
     {TextId::kCliRunTakesOneFile, "run に指定できる設定ファイルは一つです"sv},
     {TextId::kCliNeedsTwoArguments, "読み込み元と出力フォルダの二つを指定してください"sv},
     {TextId::kCliSettingsMissing, "設定ファイルがありません: %s"sv},
@@ -287,6 +288,10 @@ std::string PageNotLoadedText(int page, std::string_view name) {
 
 std::string HelpNoViewerMessage(std::string_view helpPath) {
   return Cp932("HELPを表示できるプログラムがありません。 パス=") + std::string(helpPath);
+}
+
+std::string HtmlReportFailedMessage(std::string_view reportPath) {
+  return Cp932("レポートを書き込めませんでした。 パス=") + std::string(reportPath);
 }
 
 }  // namespace resources

@@ -116,6 +116,7 @@ enum class TextId {
   kCliPngLevelInvalid,  // "--png-level には 0 から 9 の数を指定してください: %s"
   kCliJobsRule,         // "%s = コア数 × 3、最大 12"  // "--page-timeout には 1
                         // 以上の秒数を指定してください: %s"
+  kCliJobsRuleManual,   // "コア数 × 3、最大 12" (the manual page: no machine's number)
   kCliRunTakesOneFile,  // "run に指定できる設定ファイルは一つです"
   kCliNeedsTwoArguments,  // "読み込み元と出力フォルダの二つを指定してください"
   kCliSettingsMissing,  // "設定ファイルがありません: %s"
@@ -191,6 +192,8 @@ std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
 std::string PageNotLoadedText(int page, std::string_view name);
 // "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.
 std::string HelpNoViewerMessage(std::string_view helpPath);
+// "レポートを書き込めませんでした。 パス=" + path: the report to look at of a window's run.
+std::string HtmlReportFailedMessage(std::string_view reportPath);
 
 // The maker's home page: the caption of the about box's button and the target of the command.
 inline constexpr std::string_view kHomePageAddress = "https://rendora.example.org/";

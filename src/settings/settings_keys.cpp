@@ -104,6 +104,7 @@ constexpr KeyDefinition kKeys[] = {
     PageKey(Key::kNoJavaScript, "NoJavaScript", "", Rule::kSwitchOnOrOne, "off"),
     PageKey(Key::kConfine, "Confine", "", Rule::kSwitchOnOrOne, "off"),
     PageKey(Key::kNoNetwork, "NoNetwork", "", Rule::kSwitchOnOrOne, "off"),
+    {Key::kReportHtml, kSection, "ReportHtml", "", Rule::kText, "", "", 0, 0, false},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

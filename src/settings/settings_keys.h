@@ -44,6 +44,7 @@ enum class Key {
   kNoJavaScript,  // NoJavaScript: the page's own scripts do not run
   kConfine,       // Confine: a local page reads files under the source folder only
   kNoNetwork,     // NoNetwork: a local page loads nothing from the network
+  kReportHtml,    // ReportHtml: the report to look at that a run writes (the window's and run's)
   kCount_
 };
 

@@ -4,7 +4,9 @@
 
 #include <climits>
 
+#include "base/file_system.h"
 #include "base/text.h"
+#include "base/tools.h"
 #include "resources/texts.h"
 
 namespace settings {
@@ -103,6 +105,10 @@ bool SettingsRecord::LoadSettings() {
 }
 
 bool SettingsRecord::SaveSettings() {
+  // The user's config folder of an installed program is made by its first save.
+  if (!m_programFolder.empty() && !base::IsDirectory(m_programFolder)) {
+    base::CreateFolderPath(m_programFolder);
+  }
   if (!m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection), kPointerKey,
                                            m_settingsPath, PointerFilePath())) {
     m_controls.ShowMessage(Text(TextId::kPointerWriteFailed));
@@ -162,6 +168,7 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     case Key::kNoJavaScript:
     case Key::kConfine:
     case Key::kNoNetwork:
+    case Key::kReportHtml:
     case Key::kCount_: return true;
   }
   return true;

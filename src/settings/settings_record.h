@@ -21,8 +21,10 @@ inline constexpr std::string_view kPointerKey = "INI";
 inline constexpr std::string_view kDefaultSettingsName = "Corvane.ini";
 
 // Works on the record where it lives: the fields in the window controls, the filter lists and
-// their switches in the main window. Holds the program folder and the current settings file's
-// path (both code-page-932 paths with '/' separators; the folder ends in '/').
+// their switches in the main window. Holds the program folder (where set.ini and the first-run
+// settings file live: base::SettingsFolder, the user's config folder for an installed program)
+// and the current settings file's path (both code-page-932 paths with '/' separators; the folder
+// ends in '/'). A save creates the program folder when it does not exist yet.
 class SettingsRecord {
  public:
   // `profile` is the file access used for every read and write; it must outlive the record.

@@ -58,6 +58,17 @@ class MainWindowRunTest : public ::testing::Test {
     return *m_dialog;
   }
 
+  // The window set to convert m_work/pages into m_work/out quickly, 400 pixels wide.
+  MainDialog& OpenForPages() {
+    MainDialog& dialog = Open();
+    dialog.SetOptionText(Field::kReadPath, m_work / "pages");
+    dialog.SetOptionText(Field::kWritePath, m_work / "out");
+    dialog.SetOptionText(Field::kSize, "400");
+    dialog.SetOptionText(Field::kWait, "2");
+    dialog.SetOptionText(Field::kPercent, "100");
+    return dialog;
+  }
+
   TempFolder m_program;
   TempFolder m_work;
   MainDialog* m_dialog = nullptr;
@@ -199,6 +210,18 @@ TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
   EXPECT_FALSE(base::FileExists(m_work / "out/notes.bmp"));
 }
 
+// The settings file's ReportHtml makes the window's run write its report to look at, here in the
+// output folder.
+TEST_F(MainWindowRunTest, ARunWritesTheReportItsSettingsFileNames) {
+  WriteFile(m_work / "pages/a.html", "<p>a</p>");
+  WriteFile(m_program / "Corvane.ini", SettingsFile({"ReportHtml=seen.html"}));
+  MainDialog& dialog = OpenForPages();
+  dialog.OnStart();
+  const std::string report = ReadFile(m_work / "out/seen.html");
+  EXPECT_NE(report.find("href=\"a.bmp\""), std::string::npos) << report;
+  EXPECT_NE(report.find("data:image/png;base64,"), std::string::npos);
+}
+
 TEST_F(MainWindowRunTest, PagesThatPrintOrAskForThingsNeverHoldUpTheWindowsRun) {
   const char* pages[][2] = {
       {"print.html", "<p>a</p><script>print();</script>"},
@@ -209,12 +232,7 @@ TEST_F(MainWindowRunTest, PagesThatPrintOrAskForThingsNeverHoldUpTheWindowsRun) 
       {"close.html", "<p>c</p><script>window.close();</script>"},
   };
   for (const auto& page : pages) WriteFile(m_work / "pages/" + page[0], page[1]);
-  MainDialog& dialog = Open();
-  dialog.SetOptionText(Field::kReadPath, m_work / "pages");
-  dialog.SetOptionText(Field::kWritePath, m_work / "out");
-  dialog.SetOptionText(Field::kSize, "400");
-  dialog.SetOptionText(Field::kWait, "2");
-  dialog.SetOptionText(Field::kPercent, "100");
+  MainDialog& dialog = OpenForPages();
   const std::size_t windows = wxTopLevelWindows.GetCount();
   dialog.OnStart();
   // Every page was converted, and no page opened a window of its own.

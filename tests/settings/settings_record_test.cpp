@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/locations.h"
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
+#include "support/read_only_folder.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -358,6 +361,41 @@ TEST(LoadStartupSettings, FollowsThePointerFileOrFallsBackToTheDefaultFile) {
     EXPECT_EQ(bench.controls.GetOptionText(Field::kSize), c.size) << c.pointer << c.settingsName;
     EXPECT_FALSE(std::filesystem::exists(bench.folder / "Corvane.ini"));
   }
+}
+
+// Installed, the program's folder may not be written: set.ini and the first-run settings file
+// go to the user's config folder, which the first save makes and the next start reads back.
+TEST(LoadStartupSettings, AReadOnlyProgramFolderKeepsItsSettingsInTheConfigFolder) {
+  TempFolder home;
+  const std::string program = home / "lib/rendora/";
+  WriteFile(program + "rendora", "");
+  // The environment holds the native (UTF-8) name.
+  testing_support::ScopedEnvironment config("XDG_CONFIG_HOME", home.path() + "設定");
+  // A build or a copied folder keeps them beside the program.
+  EXPECT_EQ(base::SettingsFolder(program), program);
+
+  testing_support::ReadOnlyFolder readOnly(program);
+  const std::string folder = base::SettingsFolder(program);
+  EXPECT_EQ(folder, home / Sjis("設定/rendora/"));
+  for (const bool firstStart : {true, false}) {
+    Bench start;
+    start.record.SetProgramFolder(folder);
+    start.record.LoadStartupSettings();
+    EXPECT_EQ(start.record.SettingsPath(), folder + "Corvane.ini");
+    if (firstStart) {
+      start.controls.SetOptionText(Field::kSize, "1234");
+      EXPECT_TRUE(start.record.SaveSettings());
+      EXPECT_TRUE(start.controls.messages.empty());
+      EXPECT_FALSE(base::FileExists(program + "set.ini"));
+    } else {
+      EXPECT_EQ(start.controls.GetOptionText(Field::kSize), "1234");
+    }
+  }
+
+  // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say: ~/.config is taken.
+  testing_support::ScopedEnvironment relative("XDG_CONFIG_HOME", "config");
+  testing_support::ScopedEnvironment user("HOME", home / "user");
+  EXPECT_EQ(base::UserConfigFolder(), home / "user/.config/rendora/");
 }
 
 }  // namespace
