@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <mutex>
 #include <string_view>
@@ -18,6 +19,8 @@
 namespace net {
 
 namespace {
+
+constexpr const char* kEmptyCookieFile = "# Netscape HTTP Cookie File\n";
 
 constexpr const char* kFormContentType = "Content-Type: application/x-www-form-urlencoded";
 
@@ -59,6 +62,10 @@ TransferCause CauseOfCurlCode(int code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY: return TransferCause::kNameNotFound;
     case CURLE_COULDNT_CONNECT: return TransferCause::kRefused;
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING: return TransferCause::kConnectionLost;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
@@ -183,16 +190,18 @@ void SetConnection(CURL* curl, const std::string& url, const TransferLimits& lim
   if (routes.get()) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, routes.get());
 }
 
-// The options of one kind of request: version, agent, headers, body and redirects.
-void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, CurlList& headers) {
+// The options of one kind of request: version, agent, headers, body and redirects. A user agent
+// of the connection options replaces the request's own agent name, the header block's included.
+void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, const std::string& agent,
+                     CurlList& headers) {
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION,
                    request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
   // The agent name is the User-Agent of a request that carries none of its own; the header
   // block's "User-Agent: HTML Get Sample" is such a header of its own and is the one sent.
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, request.agent);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.empty() ? request.agent : agent.c_str());
   if (request.headerBlock) {
     headers.Append("Accept: text");
-    headers.Append("User-Agent: HTML Get Sample");
+    if (agent.empty()) headers.Append("User-Agent: HTML Get Sample");
   } else {
     headers.Append("Accept:");  // no list of accepted types
   }
@@ -208,10 +217,28 @@ void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, CurlList&
   } else {
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
   }
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
   if (request.followRedirects) {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
+  }
+}
+
+// The identity the connection options add to every request: extra headers (after the request's
+// own), Referer, proxy, rate limit and the shared cookie jar.
+void SetIdentity(CURL* curl, const ConnectionOptions& connection, const std::string& referer,
+                 CURLSH* cookies, CurlList& headers) {
+  for (const std::string& line : connection.headers) headers.Append(line);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  if (!referer.empty()) curl_easy_setopt(curl, CURLOPT_REFERER, referer.c_str());
+  // Without a proxy of its own the library takes the environment's (http_proxy, no_proxy, ...).
+  if (!connection.proxy.empty()) curl_easy_setopt(curl, CURLOPT_PROXY, connection.proxy.c_str());
+  if (connection.rateLimit > 0) {
+    curl_easy_setopt(curl, CURLOPT_MAX_RECV_SPEED_LARGE,
+                     static_cast<curl_off_t>(connection.rateLimit));
+  }
+  if (cookies) {
+    curl_easy_setopt(curl, CURLOPT_SHARE, cookies);
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");  // the cookie engine, on the shared jar
   }
 }
 
@@ -256,6 +283,69 @@ CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) 
   InitializeCurlOnce();
 }
 
+CurlTransfer::~CurlTransfer() = default;
+
+std::string CurlTransfer::Referer() const {
+  switch (m_connection.referer) {
+    case RefererMode::kNone: return {};
+    case RefererMode::kLinkingPage: return m_linkingPage;
+    case RefererMode::kFixed: return m_connection.refererAddress;
+  }
+  return {};
+}
+
+bool CurlTransfer::SetConnectionOptions(const ConnectionOptions& options, std::string& error) {
+  m_connection = options;
+  m_cookies.reset();
+  if (!options.UsesCookies()) return true;
+  m_cookies = std::make_unique<CurlShare>();
+  if (options.loadCookies.empty()) return true;
+  const auto native = base::ToNativePath(options.loadCookies);
+  if (!native || !base::ReadWholeFile(options.loadCookies)) {
+    error = "the cookie file cannot be read";
+    return false;
+  }
+  // A handle of its own reads the file into the shared jar once; the transfers then only use
+  // the jar, so that cookies a server sets during the run are not read over again.
+  CurlHandle loader;
+  if (!loader) return true;
+  curl_easy_setopt(loader.get(), CURLOPT_SHARE, m_cookies->get());
+  curl_easy_setopt(loader.get(), CURLOPT_COOKIEFILE, native->c_str());
+  curl_easy_setopt(loader.get(), CURLOPT_COOKIELIST, "RELOAD");
+  return true;
+}
+
+bool CurlTransfer::SaveCookies(std::string& error) {
+  if (!m_cookies || m_connection.saveCookies.empty()) return true;
+  const auto native = base::ToNativePath(m_connection.saveCookies);
+  if (!native) {
+    error = "the cookie file cannot be written";
+    return false;
+  }
+  {
+    CurlHandle writer;
+    if (!writer) return false;
+    curl_easy_setopt(writer.get(), CURLOPT_SHARE, m_cookies->get());
+    curl_slist* held = nullptr;
+    curl_easy_getinfo(writer.get(), CURLINFO_COOKIELIST, &held);
+    const CurlList cookies = CurlList::Adopt(held);
+    // The library writes no file for an empty jar; the file then says that it holds none.
+    if (!cookies.get()) {
+      if (base::WriteFileAtomically(m_connection.saveCookies, kEmptyCookieFile)) return true;
+      error = "the cookie file cannot be written";
+      return false;
+    }
+    curl_easy_setopt(writer.get(), CURLOPT_COOKIEJAR, native->c_str());
+    curl_easy_setopt(writer.get(), CURLOPT_COOKIELIST, "FLUSH");
+  }
+  // The library says nothing of a failed write: the file must be there now.
+  if (!base::ReadWholeFile(m_connection.saveCookies)) {
+    error = "the cookie file cannot be written";
+    return false;
+  }
+  return true;
+}
+
 TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
                                      Sink& sink) {
   const auto parts = SplitAddress(address);
@@ -270,7 +360,8 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
   CurlList routes;
   char errorText[CURL_ERROR_SIZE] = {};
   SetConnection(curl, RequestAddress(*parts), m_limits, routes, errorText);
-  SetRequestShape(curl, request, headers);
+  SetRequestShape(curl, request, m_connection.userAgent, headers);
+  SetIdentity(curl, m_connection, Referer(), m_cookies ? m_cookies->get() : nullptr, headers);
   sink.curl = curl;
   sink.textCap = m_limits.textCap;
   sink.fileCap = m_limits.fileCap;
@@ -287,6 +378,11 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
                             ? PerformWithHook(curl, m_progressHook, kHookIntervalMs, stopped)
                             : curl_easy_perform(curl);
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+  curl_off_t retryAfter = -1;
+  if (curl_easy_getinfo(curl, CURLINFO_RETRY_AFTER, &retryAfter) == CURLE_OK && retryAfter >= 0 &&
+      (result.status == 429 || result.status == 503)) {
+    result.retryAfterSeconds = static_cast<long>(std::min<curl_off_t>(retryAfter, LONG_MAX));
+  }
   // The last piece is shorter than a whole one; it is taken like the others.
   if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
   result.bytes = sink.bytes;

@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "net/connection_options.h"
 #include "net/transfer.h"
 
 namespace net {
@@ -41,9 +43,22 @@ struct TransferLimits {
 // hook of ours explains it; kNone for CURLE_OK.
 TransferCause CauseOfCurlCode(int code);
 
+class CurlShare;
+
 class CurlTransfer : public Transfer {
  public:
   explicit CurlTransfer(TransferLimits limits = {});
+  ~CurlTransfer() override;
+
+  // The identity of the requests that follow: agent name, Referer, extra headers, proxy, rate
+  // limit and cookies (the options' pauses, tries and robots.txt are the PoliteTransfer's). A
+  // cookie file to read is read here, into the jar every later transfer shares. False, with
+  // `error` in words, when that file cannot be read; the options are taken all the same.
+  bool SetConnectionOptions(const ConnectionOptions& options, std::string& error);
+  // Writes the jar's cookies to the options' file for saving, when one is named. False, with
+  // `error` in words, when the file could not be written.
+  bool SaveCookies(std::string& error);
+  void SetLinkingPage(const std::string& address) override { m_linkingPage = address; }
 
   TransferResult GetText(const std::string& address) override;
   TransferResult GetFormText(const std::string& body, const std::string& address) override;
@@ -83,8 +98,14 @@ class CurlTransfer : public Transfer {
   void Conclude(TransferResult& result, int code, const Sink& sink, bool stopped,
                 const char* errorText) const;
 
+  // The Referer of the next request, as the options and the linking page give it.
+  std::string Referer() const;
+
   TransferLimits m_limits;
   ProgressHook m_progressHook;
+  ConnectionOptions m_connection;
+  std::string m_linkingPage;
+  std::unique_ptr<CurlShare> m_cookies;  // the run's cookie jar; none when cookies are off
 };
 
 }  // namespace net
