@@ -12,9 +12,11 @@
 
 #include "base/tools.h"
 #include "convert/run_controls.h"
+#include "convert/run_outcome.h"
 #include "convert/run_state.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
+#include "net/polite_transfer.h"
 #include "resources/texts.h"
 #include "settings/fields.h"
 #include "settings/settings_commands.h"
@@ -23,6 +25,7 @@
 class wxButton;
 class wxBitmapButton;
 class wxCheckBox;
+class wxMenu;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
@@ -69,6 +72,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void OnHelp();
   void OnAbout();
   void OnHomePage();
+  void OnConnectionOptions();
 
   // The controls that hold the settings record, and what a run needs of the window.
   std::string GetOptionText(settings::Field field) const override;
@@ -103,6 +107,9 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void PlaceLabel(const dialogs::DialogLayout& layout, resources::TextId text, int x, int y,
                   int width, int height);
   void CreateMenu();
+  wxMenu* CreateOptionsMenu();
+  // The crawl with the connection options of the record in effect; their cookies saved after.
+  convert::RunOutcome CrawlWithConnection();
   bool BuildToolBar();
   void BindCommands();
   void OnClose(wxCloseEvent& event);
@@ -129,6 +136,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   settings::SettingsRecord m_settings;
   settings::SettingsCommands m_settingsCommands;
   net::CurlTransfer m_transfer;
+  net::PoliteTransfer m_politeTransfer{m_transfer};  // the crawl's requests go through it
   std::unique_ptr<convert::ViewPageRenderer> m_renderer;
   std::unique_ptr<download::CrawlDriver> m_crawlDriver;
   std::unique_ptr<convert::ConversionRun> m_conversion;

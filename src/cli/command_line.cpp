@@ -172,6 +172,7 @@ struct RawOptions {
   std::vector<std::string> enable;
   std::vector<std::string> disable;
   std::vector<std::string> positionals;
+  std::vector<std::string> headers;
 };
 
 std::string OnOff(bool on) {
@@ -215,6 +216,78 @@ void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw)
                    Group::kWindow, OptionText::kEnable);
   options.Describe(command.add_option("--disable", raw.disable)->allow_extra_args(false),
                    "--disable", Group::kWindow, OptionText::kDisable);
+}
+
+// A refusal that names the option as well as its value.
+CLI::Validator NamedCheck(bool (*accepts)(const std::string&), std::string name, TextId refusal) {
+  return CLI::Validator(
+      [accepts, name, refusal](std::string& value) {
+        return accepts(value) ? std::string() : FillUtf8(refusal, {name, value});
+      },
+      "");
+}
+
+// The connection options: identity, politeness and retries of a crawl's requests.
+void AddConnectionOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+  CLI::App& command = options.Command();
+  ConnectionOverrides& given = line.connection;
+  const net::ConnectionOptions defaults;
+  const auto text = [&command](const char* name, std::optional<std::string>& target) {
+    return command.add_option_function<std::string>(
+        name, [&target](const std::string& value) { target = SystemText(value); });
+  };
+  const auto seconds = [](const std::string& value) {
+    return net::ParseSeconds(value).has_value();
+  };
+  const auto secondsOption = [&](const char* name, std::optional<double>& target) {
+    return command
+        .add_option_function<std::string>(
+            name, [&target](const std::string& value) { target = *net::ParseSeconds(value); })
+        ->check(NamedCheck(seconds, name, TextId::kCliSecondsInvalid));
+  };
+  const auto referer = [](const std::string& value) {
+    net::RefererMode mode;
+    std::string address;
+    return !value.empty() && net::ParseReferer(value, mode, address);
+  };
+  const auto header = [](const std::string& value) { return net::IsHeaderLine(value); };
+  const auto rate = [](const std::string& value) { return net::ParseRate(value).has_value(); };
+  options.Describe(text("--user-agent", given.userAgent), "--user-agent", Group::kWindow,
+                   OptionText::kUserAgent);
+  options.Describe(
+      text("--referer", given.referer)->check(Checked(Test(referer), TextId::kCliRefererInvalid)),
+      "--referer", Group::kWindow, OptionText::kReferer);
+  options.Describe(command.add_option("--header", raw.headers)
+                       ->allow_extra_args(false)
+                       ->check(Checked(Test(header), TextId::kCliHeaderInvalid)),
+                   "--header", Group::kWindow, OptionText::kHeader);
+  options.Describe(text("--load-cookies", given.loadCookies), "--load-cookies", Group::kWindow,
+                   OptionText::kLoadCookies);
+  options.Describe(text("--save-cookies", given.saveCookies), "--save-cookies", Group::kWindow,
+                   OptionText::kSaveCookies);
+  options.Describe(text("--proxy", given.proxy), "--proxy", Group::kWindow, OptionText::kProxy);
+  options.Describe(secondsOption("--delay", given.delaySeconds), "--delay", Group::kWindow,
+                   OptionText::kDelay, net::SecondsText(defaults.delaySeconds));
+  options.Describe(command.add_flag_function("--random-delay",
+                                             [&given](std::int64_t) { given.randomDelay = true; }),
+                   "--random-delay", Group::kWindow, OptionText::kRandomDelay);
+  options.Describe(command
+                       .add_option_function<std::string>("--limit-rate",
+                                                         [&given](const std::string& value) {
+                                                           given.rateLimit = *net::ParseRate(value);
+                                                         })
+                       ->check(Checked(Test(rate), TextId::kCliRateInvalid)),
+                   "--limit-rate", Group::kWindow, OptionText::kLimitRate);
+  options.Describe(
+      command.add_option_function<int>("--tries", [&given](int tries) { given.tries = tries; })
+          ->check(Checked(CLI::Range(1, 100), TextId::kCliTriesInvalid)),
+      "--tries", Group::kWindow, OptionText::kTries, std::to_string(defaults.tries));
+  options.Describe(secondsOption("--retry-wait", given.retryWaitSeconds), "--retry-wait",
+                   Group::kWindow, OptionText::kRetryWait,
+                   net::SecondsText(defaults.retryWaitSeconds));
+  options.Describe(
+      command.add_flag_function("--robots", [&given](std::int64_t) { given.robots = true; }),
+      "--robots", Group::kWindow, OptionText::kRobots, OnOff(defaults.robots));
 }
 
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
@@ -303,6 +376,7 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
   for (const std::string& text : raw.enable) line.enableList->push_back(SystemText(text));
   if (!raw.disable.empty()) line.disableList.emplace();
   for (const std::string& text : raw.disable) line.disableList->push_back(SystemText(text));
+  if (!raw.headers.empty()) line.connection.headers = raw.headers;
   line.format = convert::FindPictureFormat(raw.format);
   if (!raw.shard.empty()) ParseShard(raw.shard, line.shardIndex, line.shardCount);
 
@@ -419,6 +493,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     Registration options(*command, nullptr);
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
+    if (command != run) AddConnectionOptions(options, line, raw);
     AddRunOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -444,6 +519,21 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
+void ConnectionOverrides::ApplyTo(net::ConnectionOptions& options) const {
+  if (userAgent) options.userAgent = *userAgent;
+  if (referer) net::ParseReferer(*referer, options.referer, options.refererAddress);
+  if (headers) options.headers = *headers;
+  if (loadCookies) options.loadCookies = *loadCookies;
+  if (saveCookies) options.saveCookies = *saveCookies;
+  if (proxy) options.proxy = *proxy;
+  if (delaySeconds) options.delaySeconds = *delaySeconds;
+  if (randomDelay) options.randomDelay = *randomDelay;
+  if (rateLimit) options.rateLimit = *rateLimit;
+  if (tries) options.tries = *tries;
+  if (retryWaitSeconds) options.retryWaitSeconds = *retryWaitSeconds;
+  if (robots) options.robots = *robots;
+}
+
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
   return std::clamp(3 * static_cast<int>(cores == 0 ? 1 : cores), 2, 12);
@@ -460,6 +550,7 @@ std::string HelpText() {
   bool version = false;
   Registration options(app, &lines);
   AddWindowOptions(options, line, raw);
+  AddConnectionOptions(options, line, raw);
   AddRunOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 

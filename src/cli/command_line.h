@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "convert/run_state.h"
+#include "net/connection_options.h"
 #include "settings/fields.h"
 
 namespace cli {
@@ -31,6 +32,24 @@ struct RangeOption {
 // processes and the display), so on two cores the pages per second rise up to six at once and
 // no further (measured with the page benchmark: 8.2 at three, 10.1 at four, 12.8 at six).
 int DefaultJobs();
+
+// The connection options the arguments give; each overrides the settings file's value.
+struct ConnectionOverrides {
+  std::optional<std::string> userAgent;
+  std::optional<std::string> referer;  // as typed: "auto" or an address
+  std::optional<std::vector<std::string>> headers;
+  std::optional<std::string> loadCookies;  // the system's paths
+  std::optional<std::string> saveCookies;
+  std::optional<std::string> proxy;
+  std::optional<double> delaySeconds;
+  std::optional<bool> randomDelay;
+  std::optional<std::int64_t> rateLimit;
+  std::optional<int> tries;
+  std::optional<double> retryWaitSeconds;
+  std::optional<bool> robots;
+
+  void ApplyTo(net::ConnectionOptions& options) const;
+};
 
 // What the arguments ask for. Texts are the system's code-page-932 texts; each option is held
 // only when it was given, so that it overrides a settings file's value and nothing else.
@@ -59,6 +78,7 @@ struct CommandLine {
   int shardCount = 1;
   bool quiet = false;
   bool useDisplay = false;
+  ConnectionOverrides connection;  // --user-agent, --referer, --delay, --tries, ...
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

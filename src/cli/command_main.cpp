@@ -28,6 +28,7 @@
 #include "download/crawl_driver.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
+#include "net/polite_transfer.h"
 #include "resources/texts.h"
 #include "settings/option_values.h"
 #include "settings/profile_file.h"
@@ -51,6 +52,7 @@ struct LoadedOptions {
   settings::OptionValues values;
   settings::FilterLists lists;
   bool untilLoaded = false;
+  net::ConnectionOptions connection;
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -65,6 +67,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   if (path.empty()) {
     record.ResetSettings();
+    options.connection = record.Connection();
     return {};
   }
   if (!base::FileExists(path) || base::IsDirectory(path)) {
@@ -72,6 +75,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   record.SetSettingsPath(path);
   record.LoadSettings();
+  options.connection = record.Connection();
   const settings::ProfileFile profile;
   options.untilLoaded =
       settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -101,6 +105,7 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
     options.lists.m_disable = true;
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
+  line.connection.ApplyTo(options.connection);
 }
 
 // Checks that the command fits its source before anything starts; an error text, or empty.
@@ -197,13 +202,22 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   state.m_capture = mode.capture;
   state.m_pictureOptions.compression = mode.pngLevel;
   download::CrawlState crawlState;
-  net::CurlTransfer transfer;
+  net::CurlTransfer curl;
+  net::PoliteTransfer transfer(curl);
   CliControls controls(options.values, state, report);
-  // A transfer keeps the run's Ctrl-C working: it ends within its hook's interval.
-  transfer.SetProgressHook([&controls, &state] {
+  // A transfer or a pause keeps the run's Ctrl-C working: it ends within its hook's interval.
+  const auto hook = [&controls, &state] {
     controls.PumpMessages();
     return !state.m_stop.Requested();
-  });
+  };
+  curl.SetProgressHook(hook);
+  transfer.SetProgressHook(hook);
+  if (std::string error; !curl.SetConnectionOptions(options.connection, error)) {
+    PrintRefusal(
+        FillUtf8(TextId::kCookiesUnreadable, {DisplayText(options.connection.loadCookies)}));
+    return kExitRefused;
+  }
+  transfer.SetOptions(options.connection);
 
   const DisplayChoice display = DisplayFor(line, options, mode);
   std::unique_ptr<SessionRenderer> session;
@@ -236,6 +250,10 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
 
   const std::string& startError = pool ? pool->StartError() : session->StartError();
   if (!startError.empty()) report.Error(startError);
+  if (std::string error; crawled && !curl.SaveCookies(error)) {
+    report.Error(
+        FillUtf8(TextId::kCookiesUnwritable, {DisplayText(options.connection.saveCookies)}));
+  }
   const DroppedLinks dropped = DroppedOf(crawlState);
   report.Finish(Interrupted(), crawled ? &dropped : nullptr);
   return ExitStatus(outcome, RunEnd{Interrupted(), !startError.empty(),

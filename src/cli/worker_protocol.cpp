@@ -40,6 +40,7 @@ json RecordJson(const convert::EntryRecord& record) {
           {"ms", record.milliseconds},
           {"kind", record.kind},
           {"http_status", record.httpStatus},
+          {"tries", record.tries},
           {"answered", record.answered.Names()},
           {"capture", record.capture ? json(convert::CaptureMethodName(*record.capture)) : json()},
           {"webgl_refused", record.webglRefused}};
@@ -57,6 +58,7 @@ convert::EntryRecord RecordOf(const json& value) {
   record.milliseconds = value.at("ms").get<long long>();
   record.kind = value.at("kind").get<std::string>();
   record.httpStatus = value.at("http_status").get<int>();
+  record.tries = value.at("tries").get<int>();
   for (const json& name : value.at("answered")) {
     if (std::optional<convert::EngineRequest> request =
             convert::EngineRequestNamed(name.get<std::string>())) {

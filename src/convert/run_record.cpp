@@ -52,6 +52,7 @@ const char* ReasonToken(EntryReason reason) {
     case EntryReason::kTransfer: return "transfer";
     case EntryReason::kNotAPage: return "not a page";
     case EntryReason::kOutsideOutputFolder: return "outside output folder";
+    case EntryReason::kRobots: return "robots";
   }
   return "";
 }

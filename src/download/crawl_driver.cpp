@@ -55,14 +55,16 @@ convert::EntryReason TransferReason(net::TransferCause cause) {
     case net::TransferCause::kTls: return EntryReason::kTls;
     case net::TransferCause::kWriteError: return EntryReason::kWrite;
     case net::TransferCause::kBadAddress: return EntryReason::kBadAddress;
+    case net::TransferCause::kConnectionLost: return EntryReason::kTransfer;
+    case net::TransferCause::kRobots: return EntryReason::kRobots;
     case net::TransferCause::kOther: return EntryReason::kTransfer;
   }
   return EntryReason::kTransfer;
 }
 
 // The record of a queue entry as its transfer left it: the reason from the transfer's cause,
-// its words as the detail, its status in httpStatus. A stopped transfer is skipped, as a
-// stopped page is.
+// its words as the detail, its status in httpStatus, its tries. A stopped transfer is skipped, as
+// a stopped page is, and so is an address that robots.txt keeps out.
 convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
                                     const net::TransferResult& result, Clock::time_point start) {
   convert::EntryRecord record;
@@ -71,9 +73,12 @@ convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
   record.httpStatus = static_cast<int>(result.status);
   record.bytes = static_cast<long long>(result.bytes);
   record.milliseconds = MillisecondsSince(start);
+  record.tries = result.tries;
   if (!result.ok) {
-    const bool stopped = result.cause == net::TransferCause::kStopped;
-    record.outcome = stopped ? convert::EntryOutcome::kSkipped : convert::EntryOutcome::kFailed;
+    // Stopped, or kept out by robots.txt: passed over on purpose, not failed.
+    const bool passedOver =
+        result.cause == net::TransferCause::kStopped || result.cause == net::TransferCause::kRobots;
+    record.outcome = passedOver ? convert::EntryOutcome::kSkipped : convert::EntryOutcome::kFailed;
     record.reason = TransferReason(result.cause);
     record.detail = result.error;
   }
@@ -190,6 +195,7 @@ void CrawlDriver::ProcessEntry(int position) {
   const AddressParts parts = SplitFolderAndName(address);
 
   const bool pageWord = HasPageWord(address);
+  m_transfer.SetLinkingPage(m_state.LinkingPage(position));
   if (kind == QueueKind::kUrl || pageWord) {
     m_controls.SetStatusText(
         resources::DownloadProgressText(position + 1, m_state.size(), address));
@@ -206,7 +212,9 @@ void CrawlDriver::ProcessEntry(int position) {
     return;
   }
   if (IsPageAddress(address)) {
+    m_state.m_harvesting = position;
     HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
+    m_state.m_harvesting = -1;
   }
   if (kind == QueueKind::kUrl || pageWord) {
     RenderEntry(parts.folder, parts.name, record);

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "base/text.h"
+#include "settings/connection_keys.h"
 #include "resources/texts.h"
 
 namespace settings {
@@ -72,6 +73,7 @@ void SettingsRecord::ResetSettings() {
       SwitchValue(DefinitionOf(Key::kEnable).rule, DefinitionOf(Key::kEnable).resetValue);
   m_lists.m_disable =
       SwitchValue(DefinitionOf(Key::kDisable).rule, DefinitionOf(Key::kDisable).resetValue);
+  m_connection = {};
 }
 
 bool SettingsRecord::LoadSettings() {
@@ -91,6 +93,7 @@ bool SettingsRecord::LoadSettings() {
   m_lists.m_disable = file.Switch(DefinitionOf(Key::kDisable));
   m_lists.m_enableList = file.List(DefinitionOf(Key::kEnableList));
   m_lists.m_disableList = file.List(DefinitionOf(Key::kDisableList));
+  m_connection = ReadConnection(file);
   return true;
 }
 
@@ -142,6 +145,18 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     case Key::kLastField:
     case Key::kUntilLoaded:
     case Key::kCount_: return true;
+    case Key::kUserAgent:
+    case Key::kReferer:
+    case Key::kHeaders:
+    case Key::kLoadCookies:
+    case Key::kSaveCookies:
+    case Key::kProxy:
+    case Key::kDelay:
+    case Key::kRandomDelay:
+    case Key::kLimitRate:
+    case Key::kTries:
+    case Key::kRetryWait:
+    case Key::kRobots: return WriteConnectionKey(file, key, m_connection, failed);
   }
   return true;
 }

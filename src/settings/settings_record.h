@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "net/connection_options.h"
 #include "settings/fields.h"
 #include "settings/profile_file.h"
 #include "settings/settings_keys.h"
@@ -40,6 +41,9 @@ class SettingsRecord {
   std::string PointerFilePath() const;
 
   OptionControls& Controls() { return m_controls; }
+  // The connection options: no window control holds them; the record does, for the window's
+  // "接続設定" dialog and its crawls. Reset to their defaults, loaded and saved with the rest.
+  net::ConnectionOptions& Connection() { return m_connection; }
 
   // Every field to its default; empties the status line; disables the placeholder rows.
   void ResetSettings();
@@ -64,6 +68,7 @@ class SettingsRecord {
   const ProfileFile& m_profile;
   std::string m_programFolder;
   std::string m_settingsPath;
+  net::ConnectionOptions m_connection;
 };
 
 }  // namespace settings
