@@ -21,6 +21,7 @@
 #include "app/app_tools.h"
 #include "app/cursor_nudge.h"
 #include "app/toolbar_images.h"
+#include "browser/engine_identity.h"
 #include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
@@ -422,6 +423,7 @@ convert::RunOutcome MainDialog::CrawlWithConnection() {
     return convert::RunOutcome::Refused(TextId::kCookiesUnreadable);
   }
   m_politeTransfer.SetOptions(options);
+  m_browserControl->UseIdentity({options.userAgent, options.proxy, options.loadCookies});
   const convert::RunOutcome outcome = m_crawlDriver->Crawl();
   if (std::string error; !m_transfer.SaveCookies(error)) {
     ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnwritable, options.saveCookies));

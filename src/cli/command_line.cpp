@@ -227,23 +227,13 @@ CLI::Validator NamedCheck(bool (*accepts)(const std::string&), std::string name,
       "");
 }
 
-// The connection options: identity, politeness and retries of a crawl's requests.
-void AddConnectionOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+// The connection options of identity: agent, Referer, headers, cookies, proxy.
+void AddIdentityOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   CLI::App& command = options.Command();
   ConnectionOverrides& given = line.connection;
-  const net::ConnectionOptions defaults;
   const auto text = [&command](const char* name, std::optional<std::string>& target) {
     return command.add_option_function<std::string>(
         name, [&target](const std::string& value) { target = SystemText(value); });
-  };
-  const auto seconds = [](const std::string& value) {
-    return net::ParseSeconds(value).has_value();
-  };
-  const auto secondsOption = [&](const char* name, std::optional<double>& target) {
-    return command
-        .add_option_function<std::string>(
-            name, [&target](const std::string& value) { target = *net::ParseSeconds(value); })
-        ->check(NamedCheck(seconds, name, TextId::kCliSecondsInvalid));
   };
   const auto referer = [](const std::string& value) {
     net::RefererMode mode;
@@ -251,7 +241,6 @@ void AddConnectionOptions(Registration& options, CommandLine& line, RawOptions& 
     return !value.empty() && net::ParseReferer(value, mode, address);
   };
   const auto header = [](const std::string& value) { return net::IsHeaderLine(value); };
-  const auto rate = [](const std::string& value) { return net::ParseRate(value).has_value(); };
   options.Describe(text("--user-agent", given.userAgent), "--user-agent", Group::kWindow,
                    OptionText::kUserAgent);
   options.Describe(
@@ -266,6 +255,23 @@ void AddConnectionOptions(Registration& options, CommandLine& line, RawOptions& 
   options.Describe(text("--save-cookies", given.saveCookies), "--save-cookies", Group::kWindow,
                    OptionText::kSaveCookies);
   options.Describe(text("--proxy", given.proxy), "--proxy", Group::kWindow, OptionText::kProxy);
+}
+
+// The connection options of politeness and retries: pauses, rate, tries, robots.txt.
+void AddPolitenessOptions(Registration& options, CommandLine& line) {
+  CLI::App& command = options.Command();
+  ConnectionOverrides& given = line.connection;
+  const net::ConnectionOptions defaults;
+  const auto seconds = [](const std::string& value) {
+    return net::ParseSeconds(value).has_value();
+  };
+  const auto secondsOption = [&](const char* name, std::optional<double>& target) {
+    return command
+        .add_option_function<std::string>(
+            name, [&target](const std::string& value) { target = *net::ParseSeconds(value); })
+        ->check(NamedCheck(seconds, name, TextId::kCliSecondsInvalid));
+  };
+  const auto rate = [](const std::string& value) { return net::ParseRate(value).has_value(); };
   options.Describe(secondsOption("--delay", given.delaySeconds), "--delay", Group::kWindow,
                    OptionText::kDelay, net::SecondsText(defaults.delaySeconds));
   options.Describe(command.add_flag_function("--random-delay",
@@ -493,7 +499,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     Registration options(*command, nullptr);
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
-    if (command != run) AddConnectionOptions(options, line, raw);
+    if (command != run) AddIdentityOptions(options, line, raw);
+    if (command != run) AddPolitenessOptions(options, line);
     AddRunOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -550,7 +557,8 @@ std::string HelpText() {
   bool version = false;
   Registration options(app, &lines);
   AddWindowOptions(options, line, raw);
-  AddConnectionOptions(options, line, raw);
+  AddIdentityOptions(options, line, raw);
+  AddPolitenessOptions(options, line);
   AddRunOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 

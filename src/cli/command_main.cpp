@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -190,8 +191,34 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
   pooled.setup.capture = mode.capture;
   pooled.setup.compositing = mode.compositing;
   pooled.setup.pngLevel = mode.pngLevel;
+  pooled.setup.userAgent = options.connection.userAgent;
+  pooled.setup.proxy = options.connection.proxy;
+  pooled.setup.cookieFile = options.connection.loadCookies;
   return pooled;
 }
+
+// The crawl's transfers: the library's, with the crawl's manners around it.
+struct CrawlTransfers {
+  net::CurlTransfer curl;
+  net::PoliteTransfer polite{curl};
+
+  // Takes the connection options, with `hook` for every transfer and pause; the refusal's text
+  // when the cookie file cannot be read, else empty.
+  std::string SetUp(const net::ConnectionOptions& options, const std::function<bool()>& hook) {
+    curl.SetProgressHook(hook);
+    polite.SetProgressHook(hook);
+    polite.SetOptions(options);
+    std::string error;
+    if (curl.SetConnectionOptions(options, error)) return {};
+    return FillUtf8(TextId::kCookiesUnreadable, {DisplayText(options.loadCookies)});
+  }
+  // Writes the run's cookies where the options ask; a failure goes to the report.
+  void SaveCookies(const net::ConnectionOptions& options, RunReport& report) {
+    std::string error;
+    if (curl.SaveCookies(error)) return;
+    report.Error(FillUtf8(TextId::kCookiesUnwritable, {DisplayText(options.saveCookies)}));
+  }
+};
 
 // Runs the conversion or the crawl of `options` as Start does; the exit status.
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
@@ -202,22 +229,17 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   state.m_capture = mode.capture;
   state.m_pictureOptions.compression = mode.pngLevel;
   download::CrawlState crawlState;
-  net::CurlTransfer curl;
-  net::PoliteTransfer transfer(curl);
+  CrawlTransfers transfers;
   CliControls controls(options.values, state, report);
   // A transfer or a pause keeps the run's Ctrl-C working: it ends within its hook's interval.
-  const auto hook = [&controls, &state] {
+  const std::string refusal = transfers.SetUp(options.connection, [&controls, &state] {
     controls.PumpMessages();
     return !state.m_stop.Requested();
-  };
-  curl.SetProgressHook(hook);
-  transfer.SetProgressHook(hook);
-  if (std::string error; !curl.SetConnectionOptions(options.connection, error)) {
-    PrintRefusal(
-        FillUtf8(TextId::kCookiesUnreadable, {DisplayText(options.connection.loadCookies)}));
+  });
+  if (!refusal.empty()) {
+    PrintRefusal(refusal);
     return kExitRefused;
   }
-  transfer.SetOptions(options.connection);
 
   const DisplayChoice display = DisplayFor(line, options, mode);
   std::unique_ptr<SessionRenderer> session;
@@ -231,6 +253,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     renderer = pool.get();
   } else {
     session = std::make_unique<SessionRenderer>(state, controls, display);
+    session->SetIdentity(
+        {options.connection.userAgent, options.connection.proxy, options.connection.loadCookies});
     renderer = session.get();
   }
   std::optional<ShardFilter> shard;
@@ -239,7 +263,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     renderer = &*shard;
   }
 
-  download::CrawlDriver crawl(state, controls, transfer, *renderer, options.lists, crawlState);
+  download::CrawlDriver crawl(state, controls, transfers.polite, *renderer, options.lists,
+                              crawlState);
   bool crawled = false;
   convert::ConversionRun run(state, controls, *renderer, [&] {
     crawled = true;
@@ -250,10 +275,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
 
   const std::string& startError = pool ? pool->StartError() : session->StartError();
   if (!startError.empty()) report.Error(startError);
-  if (std::string error; crawled && !curl.SaveCookies(error)) {
-    report.Error(
-        FillUtf8(TextId::kCookiesUnwritable, {DisplayText(options.connection.saveCookies)}));
-  }
+  if (crawled) transfers.SaveCookies(options.connection, report);
   const DroppedLinks dropped = DroppedOf(crawlState);
   report.Finish(Interrupted(), crawled ? &dropped : nullptr);
   return ExitStatus(outcome, RunEnd{Interrupted(), !startError.empty(),

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "browser/engine_identity.h"
 #include "browser/event_pump.h"
 #include "browser/web_browser.h"
 #include "cli/cli_controls.h"
@@ -64,6 +65,8 @@ int RunRenderWorker() {
     return 2;
   }
   session.SetSlot(setup->slot);
+  // Each worker's engine keeps its cookies in a copy of its own.
+  session.Browser().UseIdentity({setup->userAgent, setup->proxy, setup->cookieFile});
   controls.UseSession(&session);
   convert::ViewPageRenderer rendering(state, controls, session.Browser());
 

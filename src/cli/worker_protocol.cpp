@@ -95,7 +95,10 @@ std::string EncodeSetup(const WorkerSetup& setup) {
               {"capture", convert::CaptureMethodName(setup.capture)},
               {"compositing", setup.compositing},
               {"png_level", setup.pngLevel},
-              {"slot", setup.slot}}
+              {"slot", setup.slot},
+              {"user_agent", Hex(setup.userAgent)},
+              {"proxy", Hex(setup.proxy)},
+              {"cookie_file", Hex(setup.cookieFile)}}
       .dump();
 }
 
@@ -115,6 +118,9 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.compositing = value.at("compositing").get<bool>();
     setup.pngLevel = value.at("png_level").get<int>();
     setup.slot = value.at("slot").get<int>();
+    setup.userAgent = Unhex(value.at("user_agent").get<std::string>());
+    setup.proxy = Unhex(value.at("proxy").get<std::string>());
+    setup.cookieFile = Unhex(value.at("cookie_file").get<std::string>());
     return setup;
   });
 }

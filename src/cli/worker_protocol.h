@@ -20,6 +20,10 @@ struct WorkerSetup {
   bool compositing = true;  // the engine composites its views (off in the fast mode)
   int pngLevel = -1;        // PNG compression level, -1: the format's default
   int slot = 0;             // the worker's place on the shared display
+  // The crawl's identity for web pages (system texts; empty: the engine's own).
+  std::string userAgent = {};
+  std::string proxy = {};
+  std::string cookieFile = {};
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

@@ -28,7 +28,8 @@ ConnectionDialog::ConnectionDialog(wxWindow* owner, net::ConnectionOptions& opti
   ShowForm(settings::FormOf(options));
   Bind(wxEVT_BUTTON, &ConnectionDialog::OnOK, this, ids::kOptionsOk);
   Bind(
-      wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); }, ids::kOptionsCancel);
+      wxEVT_BUTTON, [this](wxCommandEvent&) { Finish(wxID_CANCEL); }, ids::kOptionsCancel);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Finish(wxID_CANCEL); });
   SetAffirmativeId(ids::kOptionsOk);
   SetEscapeId(ids::kOptionsCancel);
 }
@@ -126,7 +127,16 @@ void ConnectionDialog::OnOK(wxCommandEvent&) {
     return;
   }
   m_options = std::move(edited);
-  EndModal(wxID_OK);
+  Finish(wxID_OK);
+}
+
+void ConnectionDialog::Finish(int returnCode) {
+  if (IsModal()) {
+    EndModal(returnCode);
+  } else {
+    SetReturnCode(returnCode);
+    Hide();
+  }
 }
 
 }  // namespace dialogs

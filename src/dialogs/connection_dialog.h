@@ -26,6 +26,7 @@ class ConnectionDialog : public wxDialog {
  private:
   void CreateControls();
   void OnOK(wxCommandEvent& event);
+  void Finish(int returnCode);
 
   net::ConnectionOptions& m_options;
   wxTextCtrl* m_agentEdit = nullptr;

@@ -60,6 +60,12 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "--range", "a=1:2"},
       {"convert", "a", "b", "--range", "g=1:2:3"},
       {"convert", "a", "b", "--no-range", "ab"},
+      {"crawl", "a", "b", "--referer", "linking"},
+      {"crawl", "a", "b", "--header", "X-No-Colon"},
+      {"crawl", "a", "b", "--delay", "-1"},
+      {"crawl", "a", "b", "--retry-wait", "1s"},
+      {"crawl", "a", "b", "--limit-rate", "fast"},
+      {"crawl", "a", "b", "--tries", "0"},
       {"run", "a.ini", "b.ini"},
       {"run", "--size", "800"},
       {"paint"},
@@ -80,6 +86,30 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
         << parsed.error;
     EXPECT_EQ(parsed.error.find("not in"), std::string::npos) << parsed.error;
   }
+}
+
+TEST(ParseCommandLine, ConnectionOptionsOverrideOnlyWhatIsGiven) {
+  const auto parsed = ParseCommandLine({"crawl",        "http://s/", "out",      "--user-agent",
+                                        "Crawler/2.0",  "--referer", "auto",     "--header",
+                                        "X-One: 1",     "--header",  "X-Two: 2", "--load-cookies",
+                                        "クッキー.txt", "--delay",   "0.2",      "--random-delay",
+                                        "--limit-rate", "200k",      "--tries",  "3",
+                                        "--retry-wait", "0.5",       "--robots"});
+  ASSERT_TRUE(parsed.line) << parsed.error;
+  net::ConnectionOptions options;
+  options.proxy = "http://proxy:3128";  // as a settings file gave it
+  parsed.line->connection.ApplyTo(options);
+  EXPECT_EQ(options.userAgent, "Crawler/2.0");
+  EXPECT_EQ(options.referer, net::RefererMode::kLinkingPage);
+  EXPECT_EQ(options.headers, (std::vector<std::string>{"X-One: 1", "X-Two: 2"}));
+  EXPECT_EQ(options.loadCookies, Sjis("クッキー.txt"));
+  EXPECT_EQ(options.proxy, "http://proxy:3128");
+  EXPECT_EQ(options.delaySeconds, 0.2);
+  EXPECT_TRUE(options.randomDelay);
+  EXPECT_EQ(options.rateLimit, 204800);
+  EXPECT_EQ(options.tries, 3);
+  EXPECT_EQ(options.retryWaitSeconds, 0.5);
+  EXPECT_TRUE(options.robots);
 }
 
 TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {
