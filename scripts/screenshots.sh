@@ -12,4 +12,4 @@ program="$(mktemp -d)"
 trap 'rm -rf "$program"' EXIT
 NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$build/rendora_screenshots" "$(pwd)/docs" "$program"
-echo "docs/: main-window.png download-options.png filter-lists.png about.png"
+echo "docs/: main-window.png download-options.png filter-lists.png connection.png about.png"

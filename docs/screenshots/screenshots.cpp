@@ -15,6 +15,7 @@
 
 #include "app/main_dialog.h"
 #include "dialogs/about_dialog.h"
+#include "dialogs/connection_dialog.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/filter_dialog.h"
 #include "resources/control_ids.h"
@@ -82,6 +83,21 @@ void FilterLists() {
   dialog->Destroy();
 }
 
+void Connection() {
+  net::ConnectionOptions options;
+  options.userAgent = "Mozilla/5.0 (X11; Linux x86_64) Rendora/1.0";
+  options.referer = net::RefererMode::kLinkingPage;
+  options.headers = {"Accept-Language: ja,en;q=0.8"};
+  options.loadCookies = "/home/user/cookies.txt";
+  options.delaySeconds = 0.5;
+  options.randomDelay = true;
+  options.tries = 3;
+  options.robots = true;
+  auto* dialog = new ConnectionDialog(nullptr, options);
+  Capture(dialog, "connection");
+  dialog->Destroy();
+}
+
 void About() {
   auto* dialog = new AboutDialog(nullptr, [] {});
   Capture(dialog, "about");
@@ -118,6 +134,7 @@ int main(int argc, char** argv) {
   dialogs::MainWindow(programFolder);
   dialogs::DownloadOptions();
   dialogs::FilterLists();
+  dialogs::Connection();
   dialogs::About();
   wxTheApp->OnExit();
   wxEntryCleanup();
