@@ -417,7 +417,7 @@ void MainDialog::OnConnectionOptions() {
 }
 
 convert::RunOutcome MainDialog::CrawlWithConnection() {
-  const net::ConnectionOptions& options = m_settings.Connection();
+  const net::ConnectionOptions options = m_settings.Connection().WithAbsolutePaths();
   if (std::string error; !m_transfer.SetConnectionOptions(options, error)) {
     ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnreadable, options.loadCookies));
     return convert::RunOutcome::Refused(TextId::kCookiesUnreadable);

@@ -10,6 +10,35 @@
 #include "base/file_system.h"
 
 namespace browser {
+namespace {
+
+// The cookie file as the engine reads it. A cookie that lasts only as long as the session is
+// written with the expiry 0, which the engine takes for long expired and drops: in the engine's
+// copy such a cookie lasts a day from now, long enough for any run.
+std::string ForTheEngine(const std::string& cookies) {
+  const std::string tomorrow = std::to_string(g_get_real_time() / G_USEC_PER_SEC + 24 * 60 * 60);
+  std::string copy;
+  std::size_t start = 0;
+  while (start < cookies.size()) {
+    std::size_t end = cookies.find('\n', start);
+    end = end == std::string::npos ? cookies.size() : end + 1;
+    std::string line = cookies.substr(start, end - start);
+    start = end;
+    // domain, subdomains, path, secure, expiry, name, value: the expiry is the fifth field.
+    std::size_t field = 0;
+    for (int tab = 0; tab < 4 && field != std::string::npos; ++tab) {
+      field = line.find('\t', field);
+      if (field != std::string::npos) ++field;
+    }
+    if (field != std::string::npos && line.compare(field, 2, "0\t") == 0) {
+      line.replace(field, 1, tomorrow);
+    }
+    copy += line;
+  }
+  return copy;
+}
+
+}  // namespace
 
 EngineIdentity::~EngineIdentity() {
   if (!m_cookieCopy.empty()) ::unlink(m_cookieCopy.c_str());
@@ -35,8 +64,9 @@ bool EngineIdentity::Apply(WebKitWebView* view, const Identity& identity) {
     webkit_network_proxy_settings_free(proxy);
   }
   if (identity.cookieFile.empty()) return true;
-  const std::optional<std::string> cookies = base::ReadWholeFile(identity.cookieFile);
-  if (!cookies) return false;
+  const std::optional<std::string> read = base::ReadWholeFile(identity.cookieFile);
+  if (!read) return false;
+  const std::string cookies = ForTheEngine(*read);
   if (m_cookieCopy.empty()) {
     gchar* path = nullptr;
     const int fd = g_file_open_tmp("rendora-cookies-XXXXXX.txt", &path, nullptr);
@@ -45,8 +75,8 @@ bool EngineIdentity::Apply(WebKitWebView* view, const Identity& identity) {
     m_cookieCopy = path;
     g_free(path);
   }
-  if (!g_file_set_contents(m_cookieCopy.c_str(), cookies->data(),
-                           static_cast<gssize>(cookies->size()), nullptr)) {
+  if (!g_file_set_contents(m_cookieCopy.c_str(), cookies.data(),
+                           static_cast<gssize>(cookies.size()), nullptr)) {
     return false;
   }
   webkit_cookie_manager_set_persistent_storage(webkit_web_context_get_cookie_manager(context),

@@ -107,6 +107,7 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
   line.connection.ApplyTo(options.connection);
+  options.connection = options.connection.WithAbsolutePaths();
 }
 
 // Checks that the command fits its source before anything starts; an error text, or empty.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/locations.h"
 #include "net/address_split.h"
 
 namespace net {
@@ -30,6 +31,13 @@ bool IsTokenChar(char c) {
 }
 
 }  // namespace
+
+ConnectionOptions ConnectionOptions::WithAbsolutePaths() const {
+  ConnectionOptions absolute = *this;
+  if (!loadCookies.empty()) absolute.loadCookies = base::AbsoluteFolder(loadCookies);
+  if (!saveCookies.empty()) absolute.saveCookies = base::AbsoluteFolder(saveCookies);
+  return absolute;
+}
 
 bool ParseReferer(std::string_view text, RefererMode& mode, std::string& address) {
   if (text.empty()) {

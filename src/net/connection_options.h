@@ -39,6 +39,9 @@ struct ConnectionOptions {
 
   // Whether the cookie engine runs: only when a cookie file is read or written.
   bool UsesCookies() const { return !loadCookies.empty() || !saveCookies.empty(); }
+  // The cookie files taken against the current directory: a crawl makes its output folder
+  // current, so a relative name must be fixed before it starts.
+  ConnectionOptions WithAbsolutePaths() const;
 };
 
 // The texts of the command line and the settings file.
