@@ -100,7 +100,9 @@ TEST(ConnectionKeys, TheWindowsFieldsReadOrNameTheFieldThatDoesNot) {
     const std::optional<TextId> refused = settings::OptionsOf(form, options);
     EXPECT_EQ(refused, c.refused);
     // A refused form leaves the options as they were.
-    if (refused) EXPECT_EQ(options.userAgent, "kept");
+    if (refused) {
+      EXPECT_EQ(options.userAgent, "kept");
+    }
   }
   net::ConnectionOptions options;
   settings::ConnectionForm form = defaults;
