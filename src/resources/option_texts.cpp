@@ -68,7 +68,7 @@ constexpr OptionHelp kOptions[] = {
     {OptionText::kUseDisplay, ""sv, "仮想ディスプレイを使わず、今のディスプレイに表示します"sv,
      "render on the current display instead of a private virtual one"sv},
     {OptionText::kUserAgent, "名前"sv,
-     "すべての要求のエージェント名（指定しなければ要求ごとの名前。ページの描画にも使います）"sv,
+     "すべての要求のエージェント名（指定しなければ要求ごとの名前、ページの描画にも使います）"sv,
      "agent name of every request (else each request's own; pages are rendered with it too)"sv},
     {OptionText::kReferer, "auto|アドレス"sv,
      "Referer: auto はリンク元のページ、アドレスはそのアドレス（既定値: 送らない）"sv,
