@@ -19,14 +19,16 @@ server_pid=""
 # The server goes with the work folder, however the script ends.
 trap '[ -z "$server_pid" ] || kill "$server_pid" 2> /dev/null; rm -rf "$work"' EXIT
 
+# Links, not pictures, so that the engine rendering the index page fetches none of the files
+# itself; "cgi-bin" makes the crawl take them as files to download.
 site="$work/site"
-mkdir -p "$site/files"
+mkdir -p "$site/cgi-bin"
 {
   echo '<html><body><h1>index</h1>'
-  for i in $(seq 0 598); do printf '<img src="files/f%03d.cgi">\n' "$i"; done
+  for i in $(seq 0 598); do printf '<a href="cgi-bin/f%03d.dat">%d</a>\n' "$i" "$i"; done
   echo '</body></html>'
 } > "$site/index.html"
-for i in $(seq 0 598); do head -c 4096 /dev/urandom > "$site/files/$(printf 'f%03d.cgi' "$i")"; done
+for i in $(seq 0 598); do head -c 4096 /dev/urandom > "$site/cgi-bin/$(printf 'f%03d.dat' "$i")"; done
 
 log="$work/server.log"
 python3 -u "$root/bench/politeness/log_server.py" "$site" "$log" > "$work/port" &
@@ -40,9 +42,11 @@ figures() {
   tail -n +"$(($1 + 1))" "$log" | awk -v pause="$2" -v agent="$3" '
     $4 !~ agent { next }
     { start[n] = $1; end[n] = $2; n++
-      if ($5 ~ /\/files\//) { f++; if (!fs || $1 < fs) fs = $1; if ($2 > fe) fe = $2 } }
+      if ($5 ~ /\/cgi-bin\//) { f++; if (!fs || $1 < fs) fs = $1; if ($2 > fe) fe = $2 } }
     END { for (i = 0; i < n; i++) { c = 0
-            for (j = 0; j < n; j++) if (start[j] <= start[i] && end[j] > start[i]) c++
+            # the server notes the end of an answer a moment after the client has it: overlaps
+            # under a millisecond are the next request of a client that waits for each answer
+            for (j = 0; j < n; j++) if (start[j] <= start[i] && end[j] - start[i] > 0.001) c++
             if (c > most) most = c }
           span = fe - fs; beyond = span - pause * (f - 1); if (beyond < 0) beyond = 0
           printf "requests=%d files=%d files_per_second=%.1f most_in_flight=%d ms_per_file_beyond_pauses=%.2f\n",
