@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The crawl's transfers on a generated 600-entry loopback site (one index page linking 599
-# files): `rendora crawl` at the defaults and at --delay 0.2, beside wget -r and wget -r --wait 0.2
+# files): `rendora crawl` at the defaults (--per-server 2), at --per-server 4 and at --delay 0.2
+# --per-server 1, beside wget -r and wget -r --wait 0.2
 # of the same site in the same run. From the server's log: requests, requests per second over the
 # file entries, the most requests in flight, and milliseconds per file entry beyond the pauses
 # (the span of the file requests less the pauses between them, over the file entries). Only the
@@ -63,14 +64,17 @@ run() {
   start=$(date +%s.%N)
   "$@" > "$work/run.log" 2>&1 || true
   end=$(date +%s.%N)
-  printf '%-34s wall=%5.2fs ' "$name" "$(echo "$end - $start" | bc)"
+  printf '%-42s wall=%5.2fs ' "$name" "$(echo "$end - $start" | bc)"
   figures "$before" "$pause" "$agent"
 }
 
 echo "site: 1 index page + 599 files of 4 KB at $address"
 run "rendora crawl (defaults)" 0 "HTML_Get_Sample|My_Session" \
   env -u DISPLAY "$build/rendora" crawl "$address" "$work/out" --count 1000 --quiet
-run "rendora crawl --delay 0.2" 0.2 "HTML_Get_Sample|My_Session" \
-  env -u DISPLAY "$build/rendora" crawl "$address" "$work/out" --count 1000 --quiet --delay 0.2
+run "rendora crawl --per-server 4" 0 "HTML_Get_Sample|My_Session" \
+  env -u DISPLAY "$build/rendora" crawl "$address" "$work/out" --count 1000 --quiet --per-server 4
+run "rendora crawl --delay 0.2 --per-server 1" 0.2 "HTML_Get_Sample|My_Session" \
+  env -u DISPLAY "$build/rendora" crawl "$address" "$work/out" --count 1000 --quiet --delay 0.2 \
+  --per-server 1
 run "wget -r" 0 "Wget" wget -q -r -l inf -np -P "$work/out" "$address"
 run "wget -r --wait 0.2" 0.2 "Wget" wget -q -r -l inf -np --wait 0.2 -P "$work/out" "$address"

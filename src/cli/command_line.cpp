@@ -296,6 +296,17 @@ void AddPolitenessOptions(Registration& options, CommandLine& line) {
       "--robots", Group::kWindow, OptionText::kRobots, OnOff(defaults.robots));
 }
 
+// Downloads side by side: how many at once per server.
+void AddSideBySideOption(Registration& options, CommandLine& line) {
+  ConnectionOverrides& given = line.connection;
+  options.Describe(options.Command()
+                       .add_option_function<int>("--per-server",
+                                                 [&given](int count) { given.perServer = count; })
+                       ->check(Checked(CLI::Range(1, 16), TextId::kCliPerServerInvalid)),
+                   "--per-server", Group::kWindow, OptionText::kPerServer,
+                   std::to_string(kDefaultPerServer));
+}
+
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   CLI::App& command = options.Command();
   const CommandLine defaults;
@@ -501,6 +512,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (command != run) AddWindowOptions(options, line, raw);
     if (command != run) AddIdentityOptions(options, line, raw);
     if (command != run) AddPolitenessOptions(options, line);
+    if (command != run) AddSideBySideOption(options, line);
     AddRunOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -539,6 +551,7 @@ void ConnectionOverrides::ApplyTo(net::ConnectionOptions& options) const {
   if (tries) options.tries = *tries;
   if (retryWaitSeconds) options.retryWaitSeconds = *retryWaitSeconds;
   if (robots) options.robots = *robots;
+  if (perServer) options.perServer = *perServer;
 }
 
 int DefaultJobs() {
@@ -559,6 +572,7 @@ std::string HelpText() {
   AddWindowOptions(options, line, raw);
   AddIdentityOptions(options, line, raw);
   AddPolitenessOptions(options, line);
+  AddSideBySideOption(options, line);
   AddRunOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 

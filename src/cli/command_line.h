@@ -33,6 +33,9 @@ struct RangeOption {
 // no further (measured with the page benchmark: 8.2 at three, 10.1 at four, 12.8 at six).
 int DefaultJobs();
 
+// Downloads under way at once per server when neither the arguments nor a settings file say.
+inline constexpr int kDefaultPerServer = 2;
+
 // The connection options the arguments give; each overrides the settings file's value.
 struct ConnectionOverrides {
   std::optional<std::string> userAgent;
@@ -47,6 +50,7 @@ struct ConnectionOverrides {
   std::optional<int> tries;
   std::optional<double> retryWaitSeconds;
   std::optional<bool> robots;
+  std::optional<int> perServer;
 
   void ApplyTo(net::ConnectionOptions& options) const;
 };

@@ -106,6 +106,10 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
     options.lists.m_disable = true;
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
+  // Without a settings file the command line's own default: files side by side.
+  if (line.settingsFile.empty() && line.kind != CommandKind::kRun) {
+    options.connection.perServer = kDefaultPerServer;
+  }
   line.connection.ApplyTo(options.connection);
   options.connection = options.connection.WithAbsolutePaths();
 }

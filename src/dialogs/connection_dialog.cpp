@@ -74,12 +74,14 @@ void ConnectionDialog::CreateControls() {
   m_triesEdit = edit(ids::kConnectionTriesEdit, 160, 175, 30);
   label(TextId::kConnectionRetryWait, 7, 191, 150);
   m_retryWaitEdit = edit(ids::kConnectionRetryWaitEdit, 160, 191, 40);
-  m_robotsCheck = check(ids::kConnectionRobotsCheck, TextId::kConnectionRobots, 7, 207, 150);
-  new wxButton(this, ids::kOptionsOk, WxText(TextId::kSaveAndClose), layout.Pos(257, 225),
+  label(TextId::kConnectionPerServer, 7, 207, 150);
+  m_perServerEdit = edit(ids::kConnectionPerServerEdit, 160, 207, 30);
+  m_robotsCheck = check(ids::kConnectionRobotsCheck, TextId::kConnectionRobots, 7, 223, 150);
+  new wxButton(this, ids::kOptionsOk, WxText(TextId::kSaveAndClose), layout.Pos(257, 241),
                layout.Size(50, 14));
-  new wxButton(this, ids::kOptionsCancel, WxText(TextId::kCancel), layout.Pos(310, 225),
+  new wxButton(this, ids::kOptionsCancel, WxText(TextId::kCancel), layout.Pos(310, 241),
                layout.Size(50, 14));
-  layout.Finish(367, 246);
+  layout.Finish(367, 262);
 }
 
 settings::ConnectionForm ConnectionDialog::Form() const {
@@ -99,6 +101,7 @@ settings::ConnectionForm ConnectionDialog::Form() const {
   form.tries = GetEditText(m_triesEdit);
   form.retryWait = GetEditText(m_retryWaitEdit);
   form.robots = m_robotsCheck->GetValue();
+  form.perServer = GetEditText(m_perServerEdit);
   return form;
 }
 
@@ -118,6 +121,7 @@ void ConnectionDialog::ShowForm(const settings::ConnectionForm& form) {
   m_triesEdit->ChangeValue(ToWx(form.tries));
   m_retryWaitEdit->ChangeValue(ToWx(form.retryWait));
   m_robotsCheck->SetValue(form.robots);
+  m_perServerEdit->ChangeValue(ToWx(form.perServer));
 }
 
 void ConnectionDialog::OnOK(wxCommandEvent&) {

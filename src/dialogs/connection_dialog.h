@@ -44,6 +44,7 @@ class ConnectionDialog : public wxDialog {
   wxTextCtrl* m_triesEdit = nullptr;
   wxTextCtrl* m_retryWaitEdit = nullptr;
   wxCheckBox* m_robotsCheck = nullptr;
+  wxTextCtrl* m_perServerEdit = nullptr;
 };
 
 }  // namespace dialogs

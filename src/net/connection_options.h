@@ -36,6 +36,7 @@ struct ConnectionOptions {
   int tries = 1;                     // tries of one request, the first included
   double retryWaitSeconds = 1;       // pause after the first failed try; doubled after each
   bool robots = false;               // robots.txt keeps addresses out and sets the pause
+  int perServer = 1;                 // downloads under way at once per server (1: one at a time)
 
   // Whether the cookie engine runs: only when a cookie file is read or written.
   bool UsesCookies() const { return !loadCookies.empty() || !saveCookies.empty(); }

@@ -242,36 +242,40 @@ void SetIdentity(CURL* curl, const ConnectionOptions& connection, const std::str
   }
 }
 
+// How the transfers of a multi handle came to their end.
+enum class MultiEnd { kDone, kStopped, kFailed };
+
+// Runs every transfer of `multi` to its end, calling `hook` between waits of at most
+// `intervalMs` (an empty hook is never called).
+MultiEnd RunAll(CURLM* multi, const CurlTransfer::ProgressHook& hook, long intervalMs) {
+  const auto interval = std::chrono::milliseconds(intervalMs);
+  auto lastCall = std::chrono::steady_clock::now();
+  for (int running = 1; running > 0;) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) return MultiEnd::kFailed;
+    if (running > 0) curl_multi_poll(multi, nullptr, 0, static_cast<int>(intervalMs), nullptr);
+    const auto now = std::chrono::steady_clock::now();
+    if (hook && running > 0 && now - lastCall >= interval) {
+      lastCall = now;
+      if (!hook()) return MultiEnd::kStopped;
+    }
+  }
+  return MultiEnd::kDone;
+}
+
 // Runs the prepared transfer on `curl` to its end through a multi handle, so that `hook` is
 // called between waits of at most `intervalMs`; `stopped` is set when the hook gave it up.
 CURLcode PerformWithHook(CURL* curl, const CurlTransfer::ProgressHook& hook, long intervalMs,
                          bool& stopped) {
   CurlMulti multi;
   if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) return CURLE_FAILED_INIT;
-  const auto interval = std::chrono::milliseconds(intervalMs);
-  auto lastCall = std::chrono::steady_clock::now();
-  CURLcode code = CURLE_OK;
-  for (int running = 1; running > 0;) {
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-      code = CURLE_FAILED_INIT;
-      break;
-    }
-    if (running > 0) {
-      curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(intervalMs), nullptr);
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (running > 0 && now - lastCall >= interval) {
-      lastCall = now;
-      if (!hook()) {
-        stopped = true;
-        code = CURLE_ABORTED_BY_CALLBACK;
-        break;
-      }
-    }
-  }
+  const MultiEnd end = RunAll(multi.get(), hook, intervalMs);
+  stopped = end == MultiEnd::kStopped;
+  CURLcode code = stopped                    ? CURLE_ABORTED_BY_CALLBACK
+                  : end == MultiEnd::kFailed ? CURLE_FAILED_INIT
+                                             : CURLE_OK;
   int queued = 0;
   while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
-    if (!stopped && message->msg == CURLMSG_DONE) code = message->data.result;
+    if (end == MultiEnd::kDone && message->msg == CURLMSG_DONE) code = message->data.result;
   }
   curl_multi_remove_handle(multi.get(), curl);
   return code;
@@ -285,10 +289,10 @@ CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) 
 
 CurlTransfer::~CurlTransfer() = default;
 
-std::string CurlTransfer::Referer() const {
+std::string CurlTransfer::Referer(const std::string& linkingPage) const {
   switch (m_connection.referer) {
     case RefererMode::kNone: return {};
-    case RefererMode::kLinkingPage: return m_linkingPage;
+    case RefererMode::kLinkingPage: return linkingPage;
     case RefererMode::kFixed: return m_connection.refererAddress;
   }
   return {};
@@ -346,22 +350,29 @@ bool CurlTransfer::SaveCookies(std::string& error) {
   return true;
 }
 
-TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
-                                     Sink& sink) {
+// What one request needs while it runs: its handle, its lists, its words and its body's sink.
+struct CurlTransfer::Exchange {
+  CurlHandle handle;
+  CurlList headers;
+  CurlList routes;
+  char errorText[CURL_ERROR_SIZE] = {};
+  Sink sink;
+};
+
+std::optional<TransferResult> CurlTransfer::Prepare(Exchange& exchange, const Request& request,
+                                                    const std::string& address,
+                                                    const std::string& referer) {
   const auto parts = SplitAddress(address);
   if (!parts) {
     return Failed(TransferCause::kBadAddress, "the address names no http or https server");
   }
-  CurlHandle handle;
-  if (!handle) return Failed(TransferCause::kOther, "no transfer handle");
-  TransferResult result;
-  CURL* curl = handle.get();
-  CurlList headers;
-  CurlList routes;
-  char errorText[CURL_ERROR_SIZE] = {};
-  SetConnection(curl, RequestAddress(*parts), m_limits, routes, errorText);
-  SetRequestShape(curl, request, m_connection.userAgent, headers);
-  SetIdentity(curl, m_connection, Referer(), m_cookies ? m_cookies->get() : nullptr, headers);
+  if (!exchange.handle) return Failed(TransferCause::kOther, "no transfer handle");
+  CURL* curl = exchange.handle.get();
+  SetConnection(curl, RequestAddress(*parts), m_limits, exchange.routes, exchange.errorText);
+  SetRequestShape(curl, request, m_connection.userAgent, exchange.headers);
+  SetIdentity(curl, m_connection, referer, m_cookies ? m_cookies->get() : nullptr,
+              exchange.headers);
+  Sink& sink = exchange.sink;
   sink.curl = curl;
   sink.textCap = m_limits.textCap;
   sink.fileCap = m_limits.fileCap;
@@ -372,11 +383,13 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
   }
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Sink::OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  return std::nullopt;
+}
 
-  bool stopped = false;
-  const CURLcode code = m_progressHook
-                            ? PerformWithHook(curl, m_progressHook, kHookIntervalMs, stopped)
-                            : curl_easy_perform(curl);
+TransferResult CurlTransfer::Collect(Exchange& exchange, int code, bool stopped) {
+  CURL* curl = exchange.handle.get();
+  Sink& sink = exchange.sink;
+  TransferResult result;
   curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
   curl_off_t retryAfter = -1;
   if (curl_easy_getinfo(curl, CURLINFO_RETRY_AFTER, &retryAfter) == CURLE_OK && retryAfter >= 0 &&
@@ -386,9 +399,23 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
   // The last piece is shorter than a whole one; it is taken like the others.
   if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
   result.bytes = sink.bytes;
-  Conclude(result, code, sink, stopped, errorText);
+  Conclude(result, code, sink, stopped, exchange.errorText);
   result.ok = result.cause == TransferCause::kNone;
   return result;
+}
+
+TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
+                                     Exchange& exchange) {
+  if (std::optional<TransferResult> failed =
+          Prepare(exchange, request, address, Referer(m_linkingPage))) {
+    return *failed;
+  }
+  CURL* curl = exchange.handle.get();
+  bool stopped = false;
+  const CURLcode code = m_progressHook
+                            ? PerformWithHook(curl, m_progressHook, kHookIntervalMs, stopped)
+                            : curl_easy_perform(curl);
+  return Collect(exchange, code, stopped);
 }
 
 void CurlTransfer::Conclude(TransferResult& result, int code, const Sink& sink, bool stopped,
@@ -417,9 +444,9 @@ void CurlTransfer::Conclude(TransferResult& result, int code, const Sink& sink, 
 
 TransferResult CurlTransfer::GetText(const std::string& address) {
   std::string received;
-  Sink sink;
-  sink.text = &received;
-  TransferResult result = Perform(kPageRequest, address, sink);
+  Exchange exchange;
+  exchange.sink.text = &received;
+  TransferResult result = Perform(kPageRequest, address, exchange);
   // What arrived before a failure is kept, as with every read that was already done.
   result.text = std::move(received);
   RequireStatus200(result, true);
@@ -430,9 +457,9 @@ TransferResult CurlTransfer::FormText(const char* agent, const char* verb, const
                                       const std::string& address) {
   const Request request{.agent = agent, .verb = verb, .http10 = true, .body = &body};
   std::string received;
-  Sink sink;
-  sink.text = &received;
-  TransferResult result = Perform(request, address, sink);
+  Exchange exchange;
+  exchange.sink.text = &received;
+  TransferResult result = Perform(request, address, exchange);
   result.text = std::move(received);
   RequireStatus200(result, false);
   return result;
@@ -450,9 +477,14 @@ TransferResult CurlTransfer::ToFile(const Request& request, const std::string& f
                                     const std::string& address) {
   OutputFile file;
   if (!file.Open(filePath)) return Failed(TransferCause::kWriteError, "the file cannot be created");
-  Sink sink;
-  sink.file = &file;
-  TransferResult result = Perform(request, address, sink);
+  Exchange exchange;
+  exchange.sink.file = &file;
+  TransferResult result = Perform(request, address, exchange);
+  FinishFile(result, file);
+  return result;
+}
+
+void CurlTransfer::FinishFile(TransferResult& result, OutputFile& file) {
   RequireStatus200(result, false);
   // Only a whole 200 body takes the file's name; anything else leaves the empty file there.
   if (!file.Finish(result.ok) && result.error.empty()) {
@@ -460,7 +492,6 @@ TransferResult CurlTransfer::ToFile(const Request& request, const std::string& f
     result.cause = TransferCause::kWriteError;
     result.error = "the file could not be written";
   }
-  return result;
 }
 
 TransferResult CurlTransfer::DownloadFile(const std::string& filePath, const std::string& address) {
@@ -472,6 +503,71 @@ TransferResult CurlTransfer::DownloadQueryFile(const std::string& filePath,
   // The address itself is the body of this request.
   const Request request{.http10 = true, .body = &address};
   return ToFile(request, filePath, address);
+}
+
+// One download of a run side by side: its request (which points at its own address), its file
+// and its exchange, in one place that stays put while the multi handle runs it.
+struct SideBySideJob {
+  FileDownload download;
+  CurlTransfer::Request request;
+  OutputFile file;
+  std::optional<TransferResult> early;  // failed before it was sent
+  CURLcode code = CURLE_FAILED_INIT;    // how libcurl ended it
+  bool done = false;                    // it came to an end before any stop
+};
+
+std::vector<TransferResult> CurlTransfer::DownloadFiles(
+    const std::vector<FileDownload>& downloads) {
+  if (m_connection.perServer <= 1) return Transfer::DownloadFiles(downloads);
+  CurlMulti multi;
+  curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS,
+                    static_cast<long>(m_connection.perServer));
+  std::vector<std::unique_ptr<SideBySideJob>> jobs;
+  std::vector<std::unique_ptr<Exchange>> exchanges;
+  for (const FileDownload& download : downloads) {
+    auto& job = *jobs.emplace_back(std::make_unique<SideBySideJob>());
+    Exchange& exchange = *exchanges.emplace_back(std::make_unique<Exchange>());
+    job.download = download;
+    job.request =
+        download.query ? Request{.http10 = true, .body = &job.download.address} : kPageRequest;
+    if (!job.file.Open(download.filePath)) {
+      job.early = Failed(TransferCause::kWriteError, "the file cannot be created");
+      continue;
+    }
+    exchange.sink.file = &job.file;
+    job.early = Prepare(exchange, job.request, job.download.address, Referer(download.linkingPage));
+    if (job.early) continue;
+    // Side by side, a server's connections are kept for its next downloads.
+    curl_easy_setopt(exchange.handle.get(), CURLOPT_FORBID_REUSE, 0L);
+    curl_easy_setopt(exchange.handle.get(), CURLOPT_PRIVATE, &job);
+    curl_multi_add_handle(multi.get(), exchange.handle.get());
+  }
+  const MultiEnd end = RunAll(multi.get(), m_progressHook, kHookIntervalMs);
+  int queued = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+    SideBySideJob* job = nullptr;
+    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &job);
+    if (job && message->msg == CURLMSG_DONE) {
+      job->code = message->data.result;
+      job->done = true;
+    }
+  }
+  // Every file takes its name in the order of the list: the later of two wins, as one by one.
+  std::vector<TransferResult> results;
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    SideBySideJob& job = *jobs[i];
+    if (job.early) {
+      results.push_back(*job.early);
+      continue;
+    }
+    curl_multi_remove_handle(multi.get(), exchanges[i]->handle.get());
+    // A download still under way when Stop came is stopped; one that ended stands.
+    const bool stopped = end == MultiEnd::kStopped && !job.done;
+    results.push_back(
+        Collect(*exchanges[i], stopped ? CURLE_ABORTED_BY_CALLBACK : job.code, stopped));
+    FinishFile(results.back(), job.file);
+  }
+  return results;
 }
 
 std::string CurlTransfer::GetServerName(const std::string& address) {

@@ -107,19 +107,29 @@ void PoliteTransfer::ReadRobots(const std::string& origin, Server& server) {
   }
 }
 
-TransferResult PoliteTransfer::Attempt(const std::string& address, Method method,
-                                       const std::function<TransferResult()>& once) {
+PoliteTransfer::Server* PoliteTransfer::Admit(const std::string& address,
+                                              std::optional<TransferResult>& refusal) {
   const std::optional<AddressParts> parts = SplitAddress(address);
-  if (!parts) return once();
+  if (!parts) return nullptr;
   const std::string origin = std::string(parts->secure ? "https://" : "http://") + parts->server +
                              ":" + std::to_string(parts->port);
   Server& server = m_servers[origin];
   if (m_options.robots && !server.robotsRead) ReadRobots(origin, server);
   if (m_options.robots && !server.robots.Allows(parts->object)) {
-    return Refusal(TransferCause::kRobots, "robots.txt keeps the address out");
+    refusal = Refusal(TransferCause::kRobots, "robots.txt keeps the address out");
   }
+  return &server;
+}
+
+TransferResult PoliteTransfer::Attempt(const std::string& address, Method method,
+                                       const std::function<TransferResult()>& once, int firstTry) {
+  std::optional<TransferResult> refusal;
+  Server* admitted = Admit(address, refusal);
+  if (refusal) return *refusal;
+  if (!admitted) return once();
+  Server& server = *admitted;
   TransferResult result;
-  for (int tries = 1;; ++tries) {
+  for (int tries = firstTry;; ++tries) {
     if (!Pace(server)) return Refusal(TransferCause::kStopped, "the transfer was stopped");
     result = once();
     server.asked = true;
@@ -153,6 +163,58 @@ TransferResult PoliteTransfer::DownloadQueryFile(const std::string& filePath,
                                                  const std::string& address) {
   return Attempt(address, Method::kGet,
                  [&] { return m_inner.DownloadQueryFile(filePath, address); });
+}
+
+int PoliteTransfer::TransfersAtOnce() const {
+  // A pause between requests to a server leaves nothing to overlap.
+  if (m_options.delaySeconds > 0) return 1;
+  return std::max(m_inner.TransfersAtOnce(), 1);
+}
+
+std::vector<TransferResult> PoliteTransfer::DownloadFiles(
+    const std::vector<FileDownload>& downloads) {
+  if (TransfersAtOnce() <= 1) return Transfer::DownloadFiles(downloads);
+  std::vector<TransferResult> results(downloads.size());
+  std::vector<FileDownload> admitted;
+  std::vector<std::size_t> placed;
+  bool paced = false;
+  for (std::size_t i = 0; i < downloads.size(); ++i) {
+    std::optional<TransferResult> refusal;
+    const Server* server = Admit(downloads[i].address, refusal);
+    if (refusal) {
+      results[i] = *refusal;
+      continue;
+    }
+    paced = paced || (server && server->robots.crawlDelay && *server->robots.crawlDelay > 0);
+    admitted.push_back(downloads[i]);
+    placed.push_back(i);
+  }
+  // A server whose robots.txt asks for a pause is asked one request at a time.
+  if (paced) {
+    for (std::size_t i : placed) results[i] = Transfer::DownloadFiles({downloads[i]}).front();
+    return results;
+  }
+  std::vector<TransferResult> together = m_inner.DownloadFiles(admitted);
+  for (std::size_t k = 0; k < placed.size(); ++k) {
+    results[placed[k]] = Retried(downloads[placed[k]], std::move(together[k]));
+  }
+  return results;
+}
+
+TransferResult PoliteTransfer::Retried(const FileDownload& download, TransferResult first) {
+  first.tries = 1;
+  if (first.ok || m_options.tries <= 1 || !IsRetryable(first, false)) return first;
+  if (!Wait(RetryPause(first, 1))) return first;
+  m_inner.SetLinkingPage(download.linkingPage);
+  TransferResult again = Attempt(
+      download.address, Method::kGet,
+      [&] {
+        return download.query ? m_inner.DownloadQueryFile(download.filePath, download.address)
+                              : m_inner.DownloadFile(download.filePath, download.address);
+      },
+      2);
+  m_inner.SetLinkingPage(m_linkingPage);
+  return again;
 }
 
 std::string PoliteTransfer::GetServerName(const std::string& address) {

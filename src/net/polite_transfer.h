@@ -5,6 +5,8 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
+#include <vector>
 #include <random>
 #include <string>
 
@@ -45,6 +47,10 @@ class PoliteTransfer : public Transfer {
                                    const std::string& address) override;
   std::string GetServerName(const std::string& address) override;
   void SetLinkingPage(const std::string& address) override;
+  // Side by side as the inner transfer allows, unless a pause between requests is asked (by the
+  // options or by a server's robots.txt); robots.txt and further tries as for one download.
+  int TransfersAtOnce() const override;
+  std::vector<TransferResult> DownloadFiles(const std::vector<FileDownload>& downloads) override;
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -56,8 +62,14 @@ class PoliteTransfer : public Transfer {
   };
   enum class Method { kGet, kPost };
 
+  // Tries `once` (first counted as try `firstTry`) with pauses, robots.txt and retries.
   TransferResult Attempt(const std::string& address, Method method,
-                         const std::function<TransferResult()>& once);
+                         const std::function<TransferResult()>& once, int firstTry = 1);
+  // The server of `address` (null for one that names none), its robots.txt read where asked;
+  // `refusal` is set when robots.txt keeps the address out.
+  Server* Admit(const std::string& address, std::optional<TransferResult>& refusal);
+  // A download of a run side by side, tried again one by one after its first try `first`.
+  TransferResult Retried(const FileDownload& download, TransferResult first);
   // Reads the robots.txt of `server` at `origin` ("scheme://server:port").
   void ReadRobots(const std::string& origin, Server& server);
   // Waits until the pause before the next request to `server` is over; false when stopped.

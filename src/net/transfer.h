@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace net {
 
@@ -41,6 +42,14 @@ struct TransferResult {
   long retryAfterSeconds = -1;
 };
 
+// One file of a run of downloads: DownloadQueryFile's request when `query`, else DownloadFile's.
+struct FileDownload {
+  std::string filePath;
+  std::string address;
+  bool query = false;
+  std::string linkingPage = {};  // as SetLinkingPage names it for this download alone
+};
+
 // The port of an address is its own (or 80 for http, 443 for https).
 class Transfer {
  public:
@@ -61,6 +70,21 @@ class Transfer {
   // The page whose link the next requests follow; empty for an address of the template. It is
   // their Referer where the connection options ask for the linking page.
   virtual void SetLinkingPage(const std::string& address) {}
+
+  // How many downloads DownloadFiles may have under way at once to one server (1: one after the
+  // other, each exactly as DownloadFile or DownloadQueryFile sends it).
+  virtual int TransfersAtOnce() const { return 1; }
+  // The downloads, their results in the same order. However they overlap, every file ends as
+  // the sequence would leave it: where two write one file, the later in the list wins.
+  virtual std::vector<TransferResult> DownloadFiles(const std::vector<FileDownload>& downloads) {
+    std::vector<TransferResult> results;
+    for (const FileDownload& download : downloads) {
+      SetLinkingPage(download.linkingPage);
+      results.push_back(download.query ? DownloadQueryFile(download.filePath, download.address)
+                                       : DownloadFile(download.filePath, download.address));
+    }
+    return results;
+  }
 };
 
 }  // namespace net

@@ -98,5 +98,6 @@ inline constexpr int kConnectionLimitRateEdit = 1311;
 inline constexpr int kConnectionTriesEdit = 1312;
 inline constexpr int kConnectionRetryWaitEdit = 1313;
 inline constexpr int kConnectionRobotsCheck = 1314;
+inline constexpr int kConnectionPerServerEdit = 1315;
 
 }  // namespace ids

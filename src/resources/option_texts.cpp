@@ -99,6 +99,11 @@ constexpr OptionHelp kOptions[] = {
     {OptionText::kRobots, ""sv,
      "robots.txt に従います（除かれたアドレスは skipped/robots、Crawl-delay で間隔）"sv,
      "obey robots.txt (kept-out addresses are skipped/robots; Crawl-delay sets the pause)"sv},
+    {OptionText::kPerServer, "N"sv,
+     "1 つのサーバーへ同時に進めるダウンロードの数（接続は使い回し、ファイルと記録の順は 1 "
+     "のときと同じ、--delay があれば 1、設定ファイルを使うときはその値）"sv,
+     "downloads under way at once per server (connections reused; files and records as with 1; "
+     "1 with --delay; a settings file's value where one is used)"sv},
     {OptionText::kHelp, ""sv, "この説明"sv, "this help"sv},
     {OptionText::kVersion, ""sv, "版数"sv, "the version"sv},
 };

@@ -45,6 +45,7 @@ enum class OptionText {
   kTries,
   kRetryWait,
   kRobots,
+  kPerServer,
   kHelp,
   kVersion,
   kCount_

@@ -163,6 +163,7 @@ constexpr Entry kEntries[] = {
     {TextId::kCliRateInvalid,
      "--limit-rate には 1 秒あたりのバイト数を指定してください（例: 200k, 1.5m）: %s"sv},
     {TextId::kCliTriesInvalid, "--tries には 1 から 100 の数を指定してください: %s"sv},
+    {TextId::kCliPerServerInvalid, "--per-server には 1 から 16 の数を指定してください: %s"sv},
     {TextId::kCookiesUnreadable, "Cookie ファイルを読めません: %s"sv},
     {TextId::kCookiesUnwritable, "Cookie ファイルを書き込めません: %s"sv},
     {TextId::kMenuOptions, "オプション(&O)"sv},
@@ -183,6 +184,7 @@ constexpr Entry kEntries[] = {
     {TextId::kConnectionTries, "試行回数"sv},
     {TextId::kConnectionRetryWait, "再試行までの待ち（秒）"sv},
     {TextId::kConnectionRobots, "robots.txt に従う"sv},
+    {TextId::kConnectionPerServer, "サーバーごとの同時転送数（1～16）"sv},
     {TextId::kConnectionInvalid, "%s の値を読めません"sv},
 };
 

@@ -29,6 +29,7 @@ net::ConnectionOptions ReadConnection(const KeyFile& file) {
   options.retryWaitSeconds = net::ParseSeconds(file.Text(DefinitionOf(Key::kRetryWait)))
                                  .value_or(options.retryWaitSeconds);
   options.robots = file.Switch(DefinitionOf(Key::kRobots));
+  options.perServer = file.Integer(DefinitionOf(Key::kPerServer));
   return options;
 }
 
@@ -50,6 +51,7 @@ bool WriteConnectionKey(const KeyFile& file, Key key, const net::ConnectionOptio
     case Key::kRetryWait:
       return file.WriteText(definition, net::SecondsText(options.retryWaitSeconds));
     case Key::kRobots: return file.WriteSwitch(definition, options.robots);
+    case Key::kPerServer: return file.WriteInteger(definition, options.perServer);
     default: return true;
   }
 }
@@ -69,6 +71,7 @@ ConnectionForm FormOf(const net::ConnectionOptions& options) {
   form.tries = std::to_string(options.tries);
   form.retryWait = net::SecondsText(options.retryWaitSeconds);
   form.robots = options.robots;
+  form.perServer = std::to_string(options.perServer);
   return form;
 }
 
@@ -122,6 +125,9 @@ std::optional<resources::TextId> OptionsOf(const ConnectionForm& form,
   if (!retryWait) return TextId::kConnectionRetryWait;
   read.retryWaitSeconds = *retryWait;
   read.robots = form.robots;
+  const int perServer = base::ToInt(form.perServer);
+  if (perServer < 1 || perServer > 16) return TextId::kConnectionPerServer;
+  read.perServer = perServer;
   options = std::move(read);
   return std::nullopt;
 }

@@ -35,6 +35,7 @@ struct ConnectionForm {
   std::string tries;
   std::string retryWait;
   bool robots = false;
+  std::string perServer;
 };
 
 ConnectionForm FormOf(const net::ConnectionOptions& options);

@@ -100,6 +100,7 @@ constexpr KeyDefinition kKeys[] = {
     {Key::kTries, kSection, "Tries", "", Rule::kInteger, "1", "1", 1, 100},
     KeyText(Key::kRetryWait, "RetryWait", "1"),
     Switch(Key::kRobots, "Robots", Rule::kSwitchOn, "off", "off"),
+    {Key::kPerServer, kSection, "PerServer", "", Rule::kInteger, "1", "1", 1, 16},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

@@ -41,6 +41,7 @@ enum class Key {
   kTries,        // Tries: tries of one request
   kRetryWait,    // RetryWait: seconds after the first failed try, doubled after each
   kRobots,       // Robots: robots.txt keeps addresses out and sets the pause
+  kPerServer,    // PerServer: downloads under way at once per server
   kCount_
 };
 

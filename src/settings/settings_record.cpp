@@ -156,7 +156,8 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     case Key::kLimitRate:
     case Key::kTries:
     case Key::kRetryWait:
-    case Key::kRobots: return WriteConnectionKey(file, key, m_connection, failed);
+    case Key::kRobots:
+    case Key::kPerServer: return WriteConnectionKey(file, key, m_connection, failed);
   }
   return true;
 }

@@ -66,6 +66,7 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"crawl", "a", "b", "--retry-wait", "1s"},
       {"crawl", "a", "b", "--limit-rate", "fast"},
       {"crawl", "a", "b", "--tries", "0"},
+      {"crawl", "a", "b", "--per-server", "17"},
       {"run", "a.ini", "b.ini"},
       {"run", "--size", "800"},
       {"paint"},
@@ -89,12 +90,31 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
 }
 
 TEST(ParseCommandLine, ConnectionOptionsOverrideOnlyWhatIsGiven) {
-  const auto parsed = ParseCommandLine({"crawl",        "http://s/", "out",      "--user-agent",
-                                        "Crawler/2.0",  "--referer", "auto",     "--header",
-                                        "X-One: 1",     "--header",  "X-Two: 2", "--load-cookies",
-                                        "クッキー.txt", "--delay",   "0.2",      "--random-delay",
-                                        "--limit-rate", "200k",      "--tries",  "3",
-                                        "--retry-wait", "0.5",       "--robots"});
+  const auto parsed = ParseCommandLine({"crawl",
+                                        "http://s/",
+                                        "out",
+                                        "--user-agent",
+                                        "Crawler/2.0",
+                                        "--referer",
+                                        "auto",
+                                        "--header",
+                                        "X-One: 1",
+                                        "--header",
+                                        "X-Two: 2",
+                                        "--load-cookies",
+                                        "クッキー.txt",
+                                        "--delay",
+                                        "0.2",
+                                        "--random-delay",
+                                        "--limit-rate",
+                                        "200k",
+                                        "--tries",
+                                        "3",
+                                        "--retry-wait",
+                                        "0.5",
+                                        "--robots",
+                                        "--per-server",
+                                        "4"});
   ASSERT_TRUE(parsed.line) << parsed.error;
   net::ConnectionOptions options;
   options.proxy = "http://proxy:3128";  // as a settings file gave it
@@ -110,6 +130,7 @@ TEST(ParseCommandLine, ConnectionOptionsOverrideOnlyWhatIsGiven) {
   EXPECT_EQ(options.tries, 3);
   EXPECT_EQ(options.retryWaitSeconds, 0.5);
   EXPECT_TRUE(options.robots);
+  EXPECT_EQ(options.perServer, 4);
 }
 
 TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {

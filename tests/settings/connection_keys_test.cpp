@@ -36,6 +36,7 @@ TEST(ConnectionKeys, SavedOptionsLoadBackAndUnreadableValuesGiveTheDefaults) {
   options.tries = 4;
   options.retryWaitSeconds = 2;
   options.robots = true;
+  options.perServer = 4;
   ASSERT_TRUE(saved.SaveSettings());
 
   settings::SettingsRecord loaded(controls, lists);
@@ -55,6 +56,7 @@ TEST(ConnectionKeys, SavedOptionsLoadBackAndUnreadableValuesGiveTheDefaults) {
   EXPECT_EQ(back.tries, options.tries);
   EXPECT_EQ(back.retryWaitSeconds, options.retryWaitSeconds);
   EXPECT_EQ(back.robots, options.robots);
+  EXPECT_EQ(back.perServer, options.perServer);
 
   // Values typed by hand that do not read are the defaults, never half-read numbers.
   WriteFile(folder / "hand.ini", Sjis("[初期表示]\r\nReferer=somewhere\r\nDelay=soon\r\n"
@@ -91,6 +93,7 @@ TEST(ConnectionKeys, TheWindowsFieldsReadOrNameTheFieldThatDoesNot) {
       {[](auto& f) { f.tries = "0"; }, TextId::kConnectionTries},
       {[](auto& f) { f.tries = "101"; }, TextId::kConnectionTries},
       {[](auto& f) { f.retryWait = ""; }, TextId::kConnectionRetryWait},
+      {[](auto& f) { f.perServer = "17"; }, TextId::kConnectionPerServer},
   };
   for (const auto& c : cases) {
     settings::ConnectionForm form = defaults;
