@@ -67,6 +67,33 @@ TEST(PoliteTransfer, PassingFailuresAreTriedAgainAndCounted) {
   EXPECT_EQ(once.polite.DownloadFile(temp / "once.png", server.Address("/busy.png")).status, 503);
 }
 
+TEST(PoliteTransfer, SideBySideDownloadsAreTriedAgainOneByOne) {
+  HttpServer server;
+  server.Serve("/a.png", Answer{200, "A"});
+  server.ServeInTurn("/busy.png", {Answer{503}, Answer{200, "B"}});
+  TempFolder temp;
+  net::ConnectionOptions options = Retrying(3);
+  options.perServer = 3;
+  Transfers transfers(options);
+  ASSERT_EQ(transfers.polite.TransfersAtOnce(), 3);
+  const auto results =
+      transfers.polite.DownloadFiles({{temp / "a.png", server.Address("/a.png")},
+                                      {temp / "b.png", server.Address("/busy.png")},
+                                      {temp / "c.png", server.Address("/gone.png")}});
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_TRUE(results[0].ok);
+  EXPECT_EQ(results[0].tries, 1);
+  EXPECT_TRUE(results[1].ok);
+  EXPECT_EQ(results[1].tries, 2);
+  EXPECT_EQ(ReadFile(temp / "b.png"), "B");
+  EXPECT_EQ(results[2].status, 404);
+  EXPECT_EQ(results[2].tries, 1);
+  // A pause between requests leaves nothing to overlap.
+  options.delaySeconds = 0.01;
+  Transfers paused(options);
+  EXPECT_EQ(paused.polite.TransfersAtOnce(), 1);
+}
+
 TEST(PoliteTransfer, RetryAfterIsWaitedFor) {
   HttpServer server;
   server.ServeInTurn("/page.html",
