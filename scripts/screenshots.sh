@@ -12,7 +12,7 @@ program="$(mktemp -d)"
 trap 'rm -rf "$program"' EXIT
 NO_AT_BRIDGE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$build/rendora_screenshots" "$(pwd)/docs" "$program"
-echo "docs/: main-window.png download-options.png filter-lists.png output-settings.png about.png"
+echo "docs/: main-window.png download-options.png filter-lists.png output-settings.png connection.png about.png"
 
 # The README's first picture: a page's HTML beside the picture rendora makes of it, both put
 # side by side in a page that rendora itself turns into docs/input-and-output.png.

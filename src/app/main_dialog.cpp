@@ -22,6 +22,7 @@
 #include "app/cursor_nudge.h"
 #include "app/toolbar_images.h"
 #include "browser/picture_thumbnail.h"
+#include "browser/engine_identity.h"
 #include "browser/web_browser.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
@@ -30,6 +31,7 @@
 #include "convert/page_geometry.h"
 #include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
+#include "dialogs/connection_dialog.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/help_commands.h"
@@ -86,15 +88,17 @@ MainDialog::MainDialog(std::string programFolder)
   m_settings.LoadStartupSettings();
 
   m_renderer = std::make_unique<convert::ViewPageRenderer>(m_run, *this, *m_browserControl);
-  m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_transfer, *m_renderer,
-                                                          m_filters, m_crawl);
-  // A transfer keeps the window's events flowing, so that Stop ends it within a moment.
-  m_transfer.SetProgressHook([this] {
+  m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_politeTransfer,
+                                                          *m_renderer, m_filters, m_crawl);
+  // A transfer or a pause keeps the window's events flowing, so that Stop ends it within a moment.
+  const auto hook = [this] {
     PumpMessages();
     return !m_run.m_stop.Requested() && !m_run.m_closing;
-  });
-  m_conversion = std::make_unique<convert::ConversionRun>(
-      m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
+  };
+  m_transfer.SetProgressHook(hook);
+  m_politeTransfer.SetProgressHook(hook);
+  m_conversion = std::make_unique<convert::ConversionRun>(m_run, *this, *m_renderer,
+                                                          [this] { return CrawlWithConnection(); });
   BindCommands();
   SetClientSize(dialogs::DialogLayout(m_panel).Size(kDialogWidth, kDialogHeight));
 
@@ -201,6 +205,7 @@ void MainDialog::CreateMenu() {
 wxMenu* MainDialog::CreateOptionsMenu() {
   // The dialogs of the options the window has beyond its own fields.
   auto* options = new wxMenu;
+  options->Append(MenuItemId(ids::kMenuConnection), WxText(TextId::kMenuConnection));
   options->Append(MenuItemId(ids::kMenuOutputSettings), WxText(TextId::kMenuOutputSettings));
   return options;
 }
@@ -268,6 +273,7 @@ void MainDialog::BindCommands() {
   command({ids::kMenuAbout}, &MainDialog::OnAbout);
   command({ids::kMenuOutputSettings}, &MainDialog::OnOutputSettings);
   command({ids::kToolHomePage}, &MainDialog::OnHomePage);
+  command({ids::kMenuConnection}, &MainDialog::OnConnectionOptions);
   Bind(
       wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); }, ids::kNudgeTimer);
   Bind(wxEVT_CLOSE_WINDOW, &MainDialog::OnClose, this);
@@ -454,4 +460,25 @@ void MainDialog::PlaceForPage(int captureWidth, int screenHeight) {
     m_browser->Refresh();
     m_browser->Update();
   }
+}
+
+// The menu of the options the window has beyond its own controls.
+void MainDialog::OnConnectionOptions() {
+  dialogs::ConnectionDialog dialog(this, m_settings.Connection());
+  dialog.ShowModal();
+}
+
+convert::RunOutcome MainDialog::CrawlWithConnection() {
+  const net::ConnectionOptions options = m_settings.Connection().WithAbsolutePaths();
+  if (std::string error; !m_transfer.SetConnectionOptions(options, error)) {
+    ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnreadable, options.loadCookies));
+    return convert::RunOutcome::Refused(TextId::kCookiesUnreadable);
+  }
+  m_politeTransfer.SetOptions(options);
+  m_browserControl->UseIdentity({options.userAgent, options.proxy, options.loadCookies});
+  const convert::RunOutcome outcome = m_crawlDriver->Crawl();
+  if (std::string error; !m_transfer.SaveCookies(error)) {
+    ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnwritable, options.saveCookies));
+  }
+  return outcome;
 }

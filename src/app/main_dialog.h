@@ -13,9 +13,11 @@
 #include "base/locations.h"
 #include "base/tools.h"
 #include "convert/run_controls.h"
+#include "convert/run_outcome.h"
 #include "convert/run_state.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
+#include "net/polite_transfer.h"
 #include "resources/texts.h"
 #include "settings/fields.h"
 #include "settings/settings_commands.h"
@@ -74,6 +76,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void OnAbout();
   void OnHomePage();
   void OnOutputSettings();
+  void OnConnectionOptions();
 
   // The controls that hold the settings record, and what a run needs of the window.
   std::string GetOptionText(settings::Field field) const override;
@@ -113,6 +116,8 @@ class MainDialog : public wxFrame, public convert::RunControls {
   wxMenu* CreateOptionsMenu();
   // The pictures' format, quality and split of the settings record, for the run about to start.
   void UseOutputSettings();
+  // The crawl with the connection options of the record in effect; their cookies saved after.
+  convert::RunOutcome CrawlWithConnection();
   bool BuildToolBar();
   void BindCommands();
   void OnClose(wxCloseEvent& event);
@@ -139,6 +144,7 @@ class MainDialog : public wxFrame, public convert::RunControls {
   settings::SettingsRecord m_settings;
   settings::SettingsCommands m_settingsCommands;
   net::CurlTransfer m_transfer;
+  net::PoliteTransfer m_politeTransfer{m_transfer};  // the crawl's requests go through it
   std::unique_ptr<convert::ViewPageRenderer> m_renderer;
   std::unique_ptr<download::CrawlDriver> m_crawlDriver;
   std::unique_ptr<convert::ConversionRun> m_conversion;

@@ -24,6 +24,7 @@
 #include "base/file_system.h"
 #include "base/locations.h"
 #include "browser/engine_wait.h"
+#include "browser/engine_identity.h"
 #include "browser/page_probe.h"
 #include "browser/page_probe_scripts.h"
 #include "browser/page_rules.h"
@@ -155,6 +156,15 @@ CWebBrowser2::~CWebBrowser2() {
   g_signal_handler_disconnect(m_view, m_loadFailedHandler);
   g_signal_handler_disconnect(m_view, m_resourceStartedHandler);
   g_object_remove_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
+}
+
+bool CWebBrowser2::UseIdentity(const Identity& identity) {
+  // Nothing asked and nothing given before: the engine stays exactly as it starts.
+  const bool none =
+      identity.userAgent.empty() && identity.proxy.empty() && identity.cookieFile.empty();
+  if (!m_identity && none) return true;
+  if (!m_identity) m_identity = std::make_unique<EngineIdentity>();
+  return m_identity->Apply(m_view, identity);
 }
 
 void CWebBrowser2::LoadChangedThunk(WebKitWebView*, int event, void* self) {

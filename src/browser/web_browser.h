@@ -18,6 +18,8 @@ typedef struct _WebKitWebResource WebKitWebResource;
 namespace browser {
 
 class RequestAnswers;
+class EngineIdentity;
+struct Identity;
 
 // How long a call waits for the engine (a script result, a snapshot, page data) before it gives
 // up, so that a stuck page can never hang a run.
@@ -59,6 +61,10 @@ class CWebBrowser2 : public convert::PageView {
   convert::EngineRequests AnsweredRequests() override;
   void HidePinnedElements() override;
   void RestorePinnedElements() override;
+
+  // Web pages from now on are loaded with the crawl's agent name, proxy and (a copy of) its
+  // cookie file; false when the cookie file could not be read.
+  bool UseIdentity(const Identity& identity);
 
   // Runs `script` in the page and gives its result as a text; nullopt when the script failed,
   // gave undefined/null, or no answer came within the engine timeout. With a `world` name the
@@ -152,6 +158,7 @@ class CWebBrowser2 : public convert::PageView {
   std::unique_ptr<PageProbe> m_probe;
   std::unique_ptr<PageRules> m_rules;
   bool m_blocked = false;  // the current page itself was refused by the content rules
+  std::unique_ptr<EngineIdentity> m_identity;
 };
 
 }  // namespace browser

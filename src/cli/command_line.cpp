@@ -199,6 +199,7 @@ struct RawOptions {
   std::vector<std::string> remove;
   std::optional<std::string> style;
   std::optional<std::string> script;
+  std::vector<std::string> headers;
 };
 
 DefaultText OnOff(bool on) {
@@ -293,6 +294,95 @@ void AddReportOptions(Registration& options, CommandLine& line) {
                    OptionText::kQuiet);
   options.Describe(command.add_flag("--use-display", line.useDisplay), "--use-display", Group::kRun,
                    OptionText::kUseDisplay);
+}
+
+// A refusal that names the option as well as its value.
+CLI::Validator NamedCheck(bool (*accepts)(const std::string&), std::string name, TextId refusal) {
+  return CLI::Validator(
+      [accepts, name, refusal](std::string& value) {
+        return accepts(value) ? std::string() : FillUtf8(refusal, {name, value});
+      },
+      "");
+}
+
+// The connection options of identity: agent, Referer, headers, cookies, proxy.
+void AddIdentityOptions(Registration& options, CommandLine& line, RawOptions& raw) {
+  CLI::App& command = options.Command();
+  ConnectionOverrides& given = line.connection;
+  const auto text = [&command](const char* name, std::optional<std::string>& target) {
+    return command.add_option_function<std::string>(
+        name, [&target](const std::string& value) { target = SystemText(value); });
+  };
+  const auto referer = [](const std::string& value) {
+    net::RefererMode mode;
+    std::string address;
+    return !value.empty() && net::ParseReferer(value, mode, address);
+  };
+  const auto header = [](const std::string& value) { return net::IsHeaderLine(value); };
+  options.Describe(text("--user-agent", given.userAgent), "--user-agent", Group::kWindow,
+                   OptionText::kUserAgent);
+  options.Describe(
+      text("--referer", given.referer)->check(Checked(Test(referer), TextId::kCliRefererInvalid)),
+      "--referer", Group::kWindow, OptionText::kReferer);
+  options.Describe(command.add_option("--header", raw.headers)
+                       ->allow_extra_args(false)
+                       ->check(Checked(Test(header), TextId::kCliHeaderInvalid)),
+                   "--header", Group::kWindow, OptionText::kHeader);
+  options.Describe(text("--load-cookies", given.loadCookies), "--load-cookies", Group::kWindow,
+                   OptionText::kLoadCookies);
+  options.Describe(text("--save-cookies", given.saveCookies), "--save-cookies", Group::kWindow,
+                   OptionText::kSaveCookies);
+  options.Describe(text("--proxy", given.proxy), "--proxy", Group::kWindow, OptionText::kProxy);
+}
+
+// The connection options of politeness and retries: pauses, rate, tries, robots.txt.
+void AddPolitenessOptions(Registration& options, CommandLine& line) {
+  CLI::App& command = options.Command();
+  ConnectionOverrides& given = line.connection;
+  const net::ConnectionOptions defaults;
+  const auto seconds = [](const std::string& value) {
+    return net::ParseSeconds(value).has_value();
+  };
+  const auto secondsOption = [&](const char* name, std::optional<double>& target) {
+    return command
+        .add_option_function<std::string>(
+            name, [&target](const std::string& value) { target = *net::ParseSeconds(value); })
+        ->check(NamedCheck(seconds, name, TextId::kCliSecondsInvalid));
+  };
+  const auto rate = [](const std::string& value) { return net::ParseRate(value).has_value(); };
+  options.Describe(secondsOption("--delay", given.delaySeconds), "--delay", Group::kWindow,
+                   OptionText::kDelay, net::SecondsText(defaults.delaySeconds));
+  options.Describe(command.add_flag_function("--random-delay",
+                                             [&given](std::int64_t) { given.randomDelay = true; }),
+                   "--random-delay", Group::kWindow, OptionText::kRandomDelay);
+  options.Describe(command
+                       .add_option_function<std::string>("--limit-rate",
+                                                         [&given](const std::string& value) {
+                                                           given.rateLimit = *net::ParseRate(value);
+                                                         })
+                       ->check(Checked(Test(rate), TextId::kCliRateInvalid)),
+                   "--limit-rate", Group::kWindow, OptionText::kLimitRate);
+  options.Describe(
+      command.add_option_function<int>("--tries", [&given](int tries) { given.tries = tries; })
+          ->check(Checked(CLI::Range(1, 100), TextId::kCliTriesInvalid)),
+      "--tries", Group::kWindow, OptionText::kTries, std::to_string(defaults.tries));
+  options.Describe(secondsOption("--retry-wait", given.retryWaitSeconds), "--retry-wait",
+                   Group::kWindow, OptionText::kRetryWait,
+                   net::SecondsText(defaults.retryWaitSeconds));
+  options.Describe(
+      command.add_flag_function("--robots", [&given](std::int64_t) { given.robots = true; }),
+      "--robots", Group::kWindow, OptionText::kRobots, OnOff(defaults.robots));
+}
+
+// Downloads side by side: how many at once per server.
+void AddSideBySideOption(Registration& options, CommandLine& line) {
+  ConnectionOverrides& given = line.connection;
+  options.Describe(options.Command()
+                       .add_option_function<int>("--per-server",
+                                                 [&given](int count) { given.perServer = count; })
+                       ->check(Checked(CLI::Range(1, 16), TextId::kCliPerServerInvalid)),
+                   "--per-server", Group::kWindow, OptionText::kPerServer,
+                   std::to_string(kDefaultPerServer));
 }
 
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
@@ -455,6 +545,7 @@ std::string Complete(CommandLine& line, RawOptions& raw) {
     line.splitHeight = height;
     line.splitOverlap = overlap;
   }
+  if (!raw.headers.empty()) line.connection.headers = raw.headers;
   if (!raw.shard.empty()) ParseShard(raw.shard, line.shardIndex, line.shardCount);
 
   const std::size_t wanted = line.kind == CommandKind::kRun ? 1 : 2;
@@ -578,6 +669,9 @@ static ParsedCommandLine Parse(const std::vector<std::string>& arguments,
     Registration options(*command, lines);
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
+    if (command != run) AddIdentityOptions(options, line, raw);
+    if (command != run) AddPolitenessOptions(options, line);
+    if (command != run) AddSideBySideOption(options, line);
     AddRunOptions(options, line, raw);
     AddPictureOptions(options, line, raw);
     AddPageOptions(options, line, raw);
@@ -613,6 +707,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return Parse(arguments, nullptr, {});
 }
 
+void ConnectionOverrides::ApplyTo(net::ConnectionOptions& options) const {
+  if (userAgent) options.userAgent = *userAgent;
+  if (referer) net::ParseReferer(*referer, options.referer, options.refererAddress);
+  if (headers) options.headers = *headers;
+  if (loadCookies) options.loadCookies = *loadCookies;
+  if (saveCookies) options.saveCookies = *saveCookies;
+  if (proxy) options.proxy = *proxy;
+  if (delaySeconds) options.delaySeconds = *delaySeconds;
+  if (randomDelay) options.randomDelay = *randomDelay;
+  if (rateLimit) options.rateLimit = *rateLimit;
+  if (tries) options.tries = *tries;
+  if (retryWaitSeconds) options.retryWaitSeconds = *retryWaitSeconds;
+  if (robots) options.robots = *robots;
+  if (perServer) options.perServer = *perServer;
+}
+
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
   return std::clamp(3 * static_cast<int>(cores == 0 ? 1 : cores), 2, 12);
@@ -629,6 +739,9 @@ std::string HelpText() {
   bool version = false;
   Registration options(app, &lines);
   AddWindowOptions(options, line, raw);
+  AddIdentityOptions(options, line, raw);
+  AddPolitenessOptions(options, line);
+  AddSideBySideOption(options, line);
   AddRunOptions(options, line, raw);
   AddPictureOptions(options, line, raw);
   AddPageOptions(options, line, raw);

@@ -8,6 +8,7 @@
 
 #include "convert/run_state.h"
 #include "resources/option_texts.h"
+#include "net/connection_options.h"
 #include "settings/fields.h"
 
 namespace cli {
@@ -32,6 +33,28 @@ struct RangeOption {
 // processes and the display), so on two cores the pages per second rise up to six at once and
 // no further (measured with the page benchmark: 8.2 at three, 10.1 at four, 12.8 at six).
 int DefaultJobs();
+
+// Downloads under way at once per server when neither the arguments nor a settings file say.
+inline constexpr int kDefaultPerServer = 2;
+
+// The connection options the arguments give; each overrides the settings file's value.
+struct ConnectionOverrides {
+  std::optional<std::string> userAgent;
+  std::optional<std::string> referer;  // as typed: "auto" or an address
+  std::optional<std::vector<std::string>> headers;
+  std::optional<std::string> loadCookies;  // the system's paths
+  std::optional<std::string> saveCookies;
+  std::optional<std::string> proxy;
+  std::optional<double> delaySeconds;
+  std::optional<bool> randomDelay;
+  std::optional<std::int64_t> rateLimit;
+  std::optional<int> tries;
+  std::optional<double> retryWaitSeconds;
+  std::optional<bool> robots;
+  std::optional<int> perServer;
+
+  void ApplyTo(net::ConnectionOptions& options) const;
+};
 
 // What the arguments ask for. Texts are the system's code-page-932 texts; each option is held
 // only when it was given, so that it overrides a settings file's value and nothing else.
@@ -79,6 +102,7 @@ struct CommandLine {
   // Settings of the engine for the whole process and its render workers, taken at their start.
   int scaleFactor = 1;                     // --scale-factor 1|2|3
   std::optional<std::string> colorScheme;  // --color-scheme light|dark
+  ConnectionOverrides connection;          // --user-agent, --referer, --delay, --tries, ...
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

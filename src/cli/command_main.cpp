@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@
 #include "download/crawl_driver.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
+#include "net/polite_transfer.h"
 #include "resources/texts.h"
 #include "settings/option_values.h"
 #include "settings/profile_file.h"
@@ -73,6 +75,7 @@ struct LoadedOptions {
   // --- end of the pictures ---
   convert::PageOptions page;
   std::string settingsPath;  // the file loaded, "" for none
+  net::ConnectionOptions connection;
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -88,6 +91,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   if (path.empty()) {
     record.ResetSettings();
     options.output = record.Output();
+    options.connection = record.Connection();
     return {};
   }
   if (!base::FileExists(path) || base::IsDirectory(path)) {
@@ -97,6 +101,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   record.LoadSettings();
   options.output = record.Output();
   options.settingsPath = path;
+  options.connection = record.Connection();
   const settings::ProfileFile profile;
   const settings::KeyFile file(profile, path);
   options.untilLoaded = file.Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -145,9 +150,15 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
   if (line.splitHeight) {
     options.output.m_splitHeight = *line.splitHeight;
     options.output.m_splitOverlap = line.splitOverlap.value_or(0);
-    ApplyPageOptions(line.page, options.page);
   }
   options.picture.transparent = line.transparent;
+  ApplyPageOptions(line.page, options.page);
+  // Without a settings file the command line's own default: files side by side.
+  if (line.settingsFile.empty() && line.kind != CommandKind::kRun) {
+    options.connection.perServer = kDefaultPerServer;
+  }
+  line.connection.ApplyTo(options.connection);
+  options.connection = options.connection.WithAbsolutePaths();
 }
 
 // Chooses the pictures' format and options from the settings file's and the command line's;
@@ -275,27 +286,62 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
   // As the folder walk takes it: absolute, ending in its separator.
   pooled.setup.sourceFolder = base::AbsoluteFolder(
       base::WithTrailingSeparator(options.values.GetOptionText(Field::kReadPath)));
+  pooled.setup.userAgent = options.connection.userAgent;
+  pooled.setup.proxy = options.connection.proxy;
+  pooled.setup.cookieFile = options.connection.loadCookies;
   return pooled;
 }
 
+// The crawl's transfers: the library's, with the crawl's manners around it.
+struct CrawlTransfers {
+  net::CurlTransfer curl;
+  net::PoliteTransfer polite{curl};
+
+  // Takes the connection options, with `hook` for every transfer and pause; the refusal's text
+  // when the cookie file cannot be read, else empty.
+  std::string SetUp(const net::ConnectionOptions& options, const std::function<bool()>& hook) {
+    curl.SetProgressHook(hook);
+    polite.SetProgressHook(hook);
+    polite.SetOptions(options);
+    std::string error;
+    if (curl.SetConnectionOptions(options, error)) return {};
+    return FillUtf8(TextId::kCookiesUnreadable, {DisplayText(options.loadCookies)});
+  }
+  // Writes the run's cookies where the options ask; a failure goes to the report.
+  void SaveCookies(const net::ConnectionOptions& options, RunReport& report) {
+    std::string error;
+    if (curl.SaveCookies(error)) return;
+    report.Error(FillUtf8(TextId::kCookiesUnwritable, {DisplayText(options.saveCookies)}));
+  }
+};
+
 // Runs the conversion or the crawl of `options` as Start does; the exit status.
-int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
-  convert::RunState state;
+// The run's options: the format, the mode's waits and capture, the pictures' and pages' options.
+void SetUpState(convert::RunState& state, const LoadedOptions& options, const RunMode& mode) {
   state.m_format = options.format;
-  const RunMode mode = ModeFor(line, options);
   state.m_untilLoaded = mode.untilLoaded;
   state.m_capture = mode.capture;
   state.m_pictureOptions = options.picture;
   state.m_pictureOptions.compression = mode.pngLevel;
   state.m_pageOptions = options.page;
+}
+
+int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
+  convert::RunState state;
+  const RunMode mode = ModeFor(line, options);
+  SetUpState(state, options, mode);
   download::CrawlState crawlState;
-  net::CurlTransfer transfer;
+  CrawlTransfers transfers;
   CliControls controls(options.values, state, report);
-  // A transfer keeps the run's Ctrl-C working: it ends within its hook's interval.
-  transfer.SetProgressHook([&controls, &state] {
+  // A transfer or a pause keeps the run's Ctrl-C working: it ends within its hook's interval.
+  const std::string refusal = transfers.SetUp(options.connection, [&controls, &state] {
     controls.PumpMessages();
     return !state.m_stop.Requested();
   });
+  if (!refusal.empty()) {
+    PrintRefusal(refusal);
+    return kExitRefused;
+  }
 
   const DisplayChoice display = DisplayFor(line, options, mode);
   std::unique_ptr<SessionRenderer> session;
@@ -309,6 +355,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     renderer = pool.get();
   } else {
     session = std::make_unique<SessionRenderer>(state, controls, display);
+    session->SetIdentity(
+        {options.connection.userAgent, options.connection.proxy, options.connection.loadCookies});
     renderer = session.get();
   }
   std::optional<ShardFilter> shard;
@@ -317,7 +365,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     renderer = &*shard;
   }
 
-  download::CrawlDriver crawl(state, controls, transfer, *renderer, options.lists, crawlState);
+  download::CrawlDriver crawl(state, controls, transfers.polite, *renderer, options.lists,
+                              crawlState);
   bool crawled = false;
   convert::ConversionRun run(state, controls, *renderer, [&] {
     crawled = true;
@@ -328,6 +377,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
 
   const std::string& startError = pool ? pool->StartError() : session->StartError();
   if (!startError.empty()) report.Error(startError);
+  if (crawled) transfers.SaveCookies(options.connection, report);
   const DroppedLinks dropped = DroppedOf(crawlState);
   report.Finish(Interrupted(), crawled ? &dropped : nullptr);
   return ExitStatus(outcome, RunEnd{Interrupted(), !startError.empty(),

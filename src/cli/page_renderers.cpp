@@ -35,6 +35,7 @@ bool SessionRenderer::Start() {
     return false;
   }
   m_controls.UseSession(&m_session);
+  m_session.Browser().UseIdentity(m_identity);
   m_rendering =
       std::make_unique<convert::ViewPageRenderer>(m_state, m_controls, m_session.Browser());
   return true;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "browser/engine_identity.h"
 #include "cli/headless_session.h"
 #include "cli/virtual_display.h"
 #include "convert/page_renderer.h"
@@ -42,6 +43,8 @@ class SessionRenderer : public convert::PageRenderer {
 
   // The error that kept the display or the browser from starting, or empty.
   const std::string& StartError() const { return m_startError; }
+  // The crawl's identity for the web pages it renders (before the first page).
+  void SetIdentity(browser::Identity identity) { m_identity = std::move(identity); }
 
  private:
   bool Start();
@@ -53,6 +56,7 @@ class SessionRenderer : public convert::PageRenderer {
   HeadlessSession m_session;
   std::unique_ptr<convert::ViewPageRenderer> m_rendering;
   std::string m_startError;
+  browser::Identity m_identity;
 };
 
 // The shard of a page: a stable hash (FNV-1a, 64 bits) of its output path below the run's output

@@ -59,6 +59,7 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
   if (!record.kind.empty()) {
     line["kind"] = record.kind;
     line["http_status"] = record.httpStatus;
+    line["tries"] = record.tries;
   }
   if (!record.detail.empty()) line["detail"] = DisplayText(record.detail);
   // "script_dialog" is kept as reports before "answered" had it.

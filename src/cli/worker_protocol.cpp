@@ -57,6 +57,7 @@ json RecordJson(const convert::EntryRecord& record) {
           {"ms", record.milliseconds},
           {"kind", record.kind},
           {"http_status", record.httpStatus},
+          {"tries", record.tries},
           {"answered", record.answered.Names()},
           {"capture", record.capture ? json(convert::CaptureMethodName(*record.capture)) : json()},
           {"webgl_refused", record.webglRefused},
@@ -76,6 +77,7 @@ convert::EntryRecord RecordOf(const json& value) {
   record.milliseconds = value.at("ms").get<long long>();
   record.kind = value.at("kind").get<std::string>();
   record.httpStatus = value.at("http_status").get<int>();
+  record.tries = value.at("tries").get<int>();
   for (const json& name : value.at("answered")) {
     if (std::optional<convert::EngineRequest> request =
             convert::EngineRequestNamed(name.get<std::string>())) {
@@ -154,7 +156,10 @@ std::string EncodeSetup(const WorkerSetup& setup) {
               {"transparent", setup.transparent},
               {"slot", setup.slot},
               {"page", PageOptionsJson(setup.page)},
-              {"source_folder", Hex(setup.sourceFolder)}}
+              {"source_folder", Hex(setup.sourceFolder)},
+              {"user_agent", Hex(setup.userAgent)},
+              {"proxy", Hex(setup.proxy)},
+              {"cookie_file", Hex(setup.cookieFile)}}
       .dump();
 }
 
@@ -180,6 +185,9 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.slot = value.at("slot").get<int>();
     setup.page = PageOptionsOf(value.at("page"));
     setup.sourceFolder = Unhex(value.at("source_folder").get<std::string>());
+    setup.userAgent = Unhex(value.at("user_agent").get<std::string>());
+    setup.proxy = Unhex(value.at("proxy").get<std::string>());
+    setup.cookieFile = Unhex(value.at("cookie_file").get<std::string>());
     return setup;
   });
 }

@@ -29,6 +29,10 @@ struct WorkerSetup {
   // What is asked of every page beyond the page itself, and the folder a confined page may read.
   convert::PageOptions page;
   std::string sourceFolder;
+  // The crawl's identity for web pages (system texts; empty: the engine's own).
+  std::string userAgent = {};
+  std::string proxy = {};
+  std::string cookieFile = {};
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

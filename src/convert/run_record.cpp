@@ -54,6 +54,7 @@ const char* ReasonToken(EntryReason reason) {
     case EntryReason::kOutsideOutputFolder: return "outside output folder";
     case EntryReason::kNoElement: return "no element";
     case EntryReason::kBlocked: return "blocked";
+    case EntryReason::kRobots: return "robots";
   }
   return "";
 }

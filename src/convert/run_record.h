@@ -47,6 +47,7 @@ enum class EntryReason {
   kTransfer,             // "transfer": the transfer failed otherwise (see detail)
   kNotAPage,             // "not a page": fetched, but not rendered
   kOutsideOutputFolder,  // "outside output folder": its file would leave the output folder
+  kRobots,               // "robots": the server's robots.txt keeps the address out
   // pages again
   kNoElement,  // "no element": no element of the page matches the selector asked for
   kBlocked,    // "blocked": the page itself lies outside the bounds of --confine
@@ -92,6 +93,7 @@ struct EntryRecord {
   long long milliseconds = 0;  // time spent on the entry
   std::string kind;            // crawl entries: "url", "src" or "cgi"
   int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
+  int tries = 0;               // crawl entries: requests sent for it, retries included
   EngineRequests answered;     // what the page asked of the engine that the program answered
   std::optional<CaptureMethod> capture;  // pages: how the picture was taken, when it was
   bool webglRefused = false;       // pages: the page asked for WebGL and the engine gave it none

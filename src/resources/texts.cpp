@@ -178,6 +178,35 @@ constexpr Entry kEntries[] = {
     {TextId::kCliScaleFactorInvalid,
      "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"sv},
     {TextId::kCliColorSchemeInvalid, "--color-scheme には light か dark を指定してください: %s"sv},
+    {TextId::kCliRefererInvalid,
+     "--referer には auto か http:// または https:// で始まるアドレスを指定してください: %s"sv},
+    {TextId::kCliHeaderInvalid, "--header には「名前: 値」の形で指定してください: %s"sv},
+    {TextId::kCliSecondsInvalid, "%s には 0 以上の秒数を指定してください: %s"sv},
+    {TextId::kCliRateInvalid,
+     "--limit-rate には 1 秒あたりのバイト数を指定してください（例: 200k, 1.5m）: %s"sv},
+    {TextId::kCliTriesInvalid, "--tries には 1 から 100 の数を指定してください: %s"sv},
+    {TextId::kCliPerServerInvalid, "--per-server には 1 から 16 の数を指定してください: %s"sv},
+    {TextId::kCookiesUnreadable, "Cookie ファイルを読めません: %s"sv},
+    {TextId::kCookiesUnwritable, "Cookie ファイルを書き込めません: %s"sv},
+    {TextId::kMenuConnection, "接続設定..."sv},
+    {TextId::kConnectionTitle, "接続設定"sv},
+    {TextId::kConnectionAgent, "ユーザーエージェント（空欄: 要求ごとの名前）"sv},
+    {TextId::kConnectionReferer, "リファラー"sv},
+    {TextId::kConnectionRefererNone, "送らない"sv},
+    {TextId::kConnectionRefererLink, "リンク元のページ"sv},
+    {TextId::kConnectionRefererFixed, "指定のアドレス"sv},
+    {TextId::kConnectionHeaders, "追加ヘッダー（1 行に 1 つ、名前: 値）"sv},
+    {TextId::kConnectionLoadCookies, "Cookie を読むファイル"sv},
+    {TextId::kConnectionSaveCookies, "Cookie を書き出すファイル"sv},
+    {TextId::kConnectionProxy, "プロキシ（空欄: 環境変数のもの）"sv},
+    {TextId::kConnectionDelay, "同じサーバーへの間隔（秒）"sv},
+    {TextId::kConnectionRandomDelay, "間隔をばらつかせる"sv},
+    {TextId::kConnectionLimitRate, "速度制限（バイト/秒、例 200k。0: なし）"sv},
+    {TextId::kConnectionTries, "試行回数"sv},
+    {TextId::kConnectionRetryWait, "再試行までの待ち（秒）"sv},
+    {TextId::kConnectionRobots, "robots.txt に従う"sv},
+    {TextId::kConnectionPerServer, "サーバーごとの同時転送数（1～16）"sv},
+    {TextId::kConnectionInvalid, "%s の値を読めません"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i
@@ -278,6 +307,14 @@ std::string DownloadProgressText(int position, int queueLength, std::string_view
 
 std::string DownloadCountText(int successes) {
   return Format(Cp932("ダウンロード件数 %d"), successes);
+}
+
+std::string CookieFileMessage(TextId message, std::string_view path) {
+  return Format(Text(message), std::string(path).c_str());
+}
+
+std::string InvalidValueMessage(TextId label) {
+  return Format(Text(TextId::kConnectionInvalid), Text(label).c_str());
 }
 
 std::string PageNotLoadedText(int page, std::string_view name) {

@@ -160,6 +160,34 @@ enum class TextId {
   kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s" (the option's value, "@FILE")
   kCliScaleFactorInvalid,  // "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"
   kCliColorSchemeInvalid,  // "--color-scheme には light か dark を指定してください: %s"
+  // The connection options: the command line's refusals, the window's menu, dialog and messages.
+  kCliRefererInvalid,    // "--referer には auto か http(s) のアドレスを…: %s"
+  kCliHeaderInvalid,     // "--header には「名前: 値」の形で…: %s"
+  kCliSecondsInvalid,    // "%s には 0 以上の秒数を指定してください: %s"
+  kCliRateInvalid,       // "--limit-rate には 1 秒あたりのバイト数を…: %s"
+  kCliTriesInvalid,      // "--tries には 1 から 100 の数を指定してください: %s"
+  kCliPerServerInvalid,  // "--per-server には 1 から 16 の数を指定してください: %s"
+  kCookiesUnreadable,    // "Cookie ファイルを読めません: %s"
+  kCookiesUnwritable,    // "Cookie ファイルを書き込めません: %s"
+  kMenuConnection,       // "接続設定..."
+  kConnectionTitle,      // "接続設定"
+  kConnectionAgent,      // "ユーザーエージェント（空欄: 要求ごとの名前）"
+  kConnectionReferer,    // "リファラー"
+  kConnectionRefererNone,   // "送らない"
+  kConnectionRefererLink,   // "リンク元のページ"
+  kConnectionRefererFixed,  // "指定のアドレス"
+  kConnectionHeaders,       // "追加ヘッダー（1 行に 1 つ、名前: 値）"
+  kConnectionLoadCookies,   // "Cookie を読むファイル"
+  kConnectionSaveCookies,   // "Cookie を書き出すファイル"
+  kConnectionProxy,         // "プロキシ（空欄: 環境変数のもの）"
+  kConnectionDelay,         // "同じサーバーへの間隔（秒）"
+  kConnectionRandomDelay,   // "間隔をばらつかせる"
+  kConnectionLimitRate,     // "速度制限（バイト/秒、例 200k。0: なし）"
+  kConnectionTries,         // "試行回数"
+  kConnectionRetryWait,     // "再試行までの待ち（秒）"
+  kConnectionRobots,        // "robots.txt に従う"
+  kConnectionPerServer,     // "サーバーごとの同時転送数（1～16）"
+  kConnectionInvalid,       // "%s の値を読めません"
   kCount_
 };
 
@@ -190,6 +218,10 @@ std::string DownloadProgressText(int position, int queueLength, std::string_view
 std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
 // "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
 std::string PageNotLoadedText(int page, std::string_view name);
+// kCookiesUnreadable or kCookiesUnwritable with the cookie file's path.
+std::string CookieFileMessage(TextId message, std::string_view path);
+// "%s の値を読めません": a field of the connection options whose text does not read.
+std::string InvalidValueMessage(TextId label);
 // "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.
 std::string HelpNoViewerMessage(std::string_view helpPath);
 // "レポートを書き込めませんでした。 パス=" + path: the report to look at of a window's run.

@@ -35,6 +35,10 @@ constexpr KeyDefinition OnSwitch(Field field, std::string_view name, std::string
   return Switch(KeyOf(field), name, Rule::kSwitchOn, reset, "off");
 }
 
+constexpr KeyDefinition KeyText(Key key, std::string_view name, std::string_view reset) {
+  return {key, kSection, name, "", Rule::kText, reset, reset};
+}
+
 constexpr KeyDefinition List(Key key, std::string_view countName, std::string_view entryName) {
   return {key, kSection, countName, entryName, Rule::kNumberedList, "0", "0"};
 }
@@ -105,6 +109,20 @@ constexpr KeyDefinition kKeys[] = {
     PageKey(Key::kConfine, "Confine", "", Rule::kSwitchOnOrOne, "off"),
     PageKey(Key::kNoNetwork, "NoNetwork", "", Rule::kSwitchOnOrOne, "off"),
     {Key::kReportHtml, kSection, "ReportHtml", "", Rule::kText, "", "", 0, 0, false},
+    // The connection options: at their reset values a crawl sends what it always sent.
+    KeyText(Key::kUserAgent, "UserAgent", ""),
+    KeyText(Key::kReferer, "Referer", ""),
+    List(Key::kHeaders, "HeaderCount", "Header"),
+    KeyText(Key::kLoadCookies, "LoadCookies", ""),
+    KeyText(Key::kSaveCookies, "SaveCookies", ""),
+    KeyText(Key::kProxy, "Proxy", ""),
+    KeyText(Key::kDelay, "Delay", "0"),
+    Switch(Key::kRandomDelay, "RandomDelay", Rule::kSwitchOn, "off", "off"),
+    KeyText(Key::kLimitRate, "LimitRate", "0"),
+    {Key::kTries, kSection, "Tries", "", Rule::kInteger, "1", "1", 1, 100},
+    KeyText(Key::kRetryWait, "RetryWait", "1"),
+    Switch(Key::kRobots, "Robots", Rule::kSwitchOn, "off", "off"),
+    {Key::kPerServer, kSection, "PerServer", "", Rule::kInteger, "1", "1", 1, 16},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

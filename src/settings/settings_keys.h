@@ -45,6 +45,20 @@ enum class Key {
   kConfine,       // Confine: a local page reads files under the source folder only
   kNoNetwork,     // NoNetwork: a local page loads nothing from the network
   kReportHtml,    // ReportHtml: the report to look at that a run writes (the window's and run's)
+  // The connection options ("接続設定"), kept by the window's save:
+  kUserAgent,    // UserAgent: replaces every request's agent name; empty: each keeps its own
+  kReferer,      // Referer: empty (none), "auto" (the linking page) or an address
+  kHeaders,      // HeaderCount, Header1, Header2, ...: extra request header lines
+  kLoadCookies,  // LoadCookies: a cookies.txt read at the start of a crawl
+  kSaveCookies,  // SaveCookies: where a crawl's cookies are written at its end
+  kProxy,        // Proxy: empty: the environment's
+  kDelay,        // Delay: seconds between requests to one server
+  kRandomDelay,  // RandomDelay: the pause drawn between half and one and a half times Delay
+  kLimitRate,    // LimitRate: bytes per second ("200k"); 0: no limit
+  kTries,        // Tries: tries of one request
+  kRetryWait,    // RetryWait: seconds after the first failed try, doubled after each
+  kRobots,       // Robots: robots.txt keeps addresses out and sets the pause
+  kPerServer,    // PerServer: downloads under way at once per server
   kCount_
 };
 

@@ -7,6 +7,7 @@
 #include "base/file_system.h"
 #include "base/text.h"
 #include "base/tools.h"
+#include "settings/connection_keys.h"
 #include "resources/texts.h"
 
 namespace settings {
@@ -78,6 +79,7 @@ void SettingsRecord::ResetSettings() {
                             base::ToInt(DefinitionOf(Key::kQuality).resetValue),
                             base::ToInt(DefinitionOf(Key::kSplitHeight).resetValue),
                             base::ToInt(DefinitionOf(Key::kSplitOverlap).resetValue)};
+  m_connection = {};
 }
 
 bool SettingsRecord::LoadSettings() {
@@ -101,6 +103,7 @@ bool SettingsRecord::LoadSettings() {
                             file.Integer(DefinitionOf(Key::kQuality)),
                             file.Integer(DefinitionOf(Key::kSplitHeight)),
                             file.Integer(DefinitionOf(Key::kSplitOverlap))};
+  m_connection = ReadConnection(file);
   return true;
 }
 
@@ -170,6 +173,19 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     case Key::kNoNetwork:
     case Key::kReportHtml:
     case Key::kCount_: return true;
+    case Key::kUserAgent:
+    case Key::kReferer:
+    case Key::kHeaders:
+    case Key::kLoadCookies:
+    case Key::kSaveCookies:
+    case Key::kProxy:
+    case Key::kDelay:
+    case Key::kRandomDelay:
+    case Key::kLimitRate:
+    case Key::kTries:
+    case Key::kRetryWait:
+    case Key::kRobots:
+    case Key::kPerServer: return WriteConnectionKey(file, key, m_connection, failed);
   }
   return true;
 }

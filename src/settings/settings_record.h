@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "net/connection_options.h"
 #include "settings/fields.h"
 #include "settings/output_settings.h"
 #include "settings/profile_file.h"
@@ -46,6 +47,9 @@ class SettingsRecord {
   // The pictures' format, quality and split: loaded, reset and saved with the other keys.
   OutputSettings& Output() { return m_output; }
   const OutputSettings& Output() const { return m_output; }
+  // The connection options: no window control holds them; the record does, for the window's
+  // "接続設定" dialog and its crawls. Reset to their defaults, loaded and saved with the rest.
+  net::ConnectionOptions& Connection() { return m_connection; }
 
   // Every field to its default; empties the status line; disables the placeholder rows.
   void ResetSettings();
@@ -71,6 +75,7 @@ class SettingsRecord {
   std::string m_programFolder;
   std::string m_settingsPath;
   OutputSettings m_output;
+  net::ConnectionOptions m_connection;
 };
 
 }  // namespace settings

@@ -105,7 +105,8 @@ TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
                {ids::kMenuStop, TextId::kMenuStop},
                {ids::kMenuAbout, TextId::kMenuAbout},
                {ids::kMenuHelp, TextId::kMenuHelpItem},
-               {ids::kMenuOutputSettings, TextId::kMenuOutputSettings}};
+               {ids::kMenuOutputSettings, TextId::kMenuOutputSettings},
+               {ids::kMenuConnection, TextId::kMenuConnection}};
   for (const auto& item : items) {
     wxMenuItem* entry = bar->FindItem(MainDialog::MenuItemId(item.id));
     ASSERT_NE(entry, nullptr) << item.id;

@@ -70,6 +70,13 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "--scale-factor", "1.5"},
       {"run", "--color-scheme", "blue"},
       {"convert", "a", "b", "--style", "@/nonexistent/style.css"},
+      {"crawl", "a", "b", "--referer", "linking"},
+      {"crawl", "a", "b", "--header", "X-No-Colon"},
+      {"crawl", "a", "b", "--delay", "-1"},
+      {"crawl", "a", "b", "--retry-wait", "1s"},
+      {"crawl", "a", "b", "--limit-rate", "fast"},
+      {"crawl", "a", "b", "--tries", "0"},
+      {"crawl", "a", "b", "--per-server", "17"},
       {"run", "a.ini", "b.ini"},
       {"run", "--size", "800"},
       {"paint"},
@@ -129,6 +136,50 @@ TEST(ParseCommandLine, PageOptionsAreHeldOnlyWhenGivenAndTakeFilesAfterAnAt) {
   EXPECT_EQ(parsed.line->scaleFactor, 2);
   EXPECT_EQ(parsed.line->colorScheme, "dark");
   EXPECT_EQ(ParseCommandLine({"run"}).line->scaleFactor, 1);
+}
+
+TEST(ParseCommandLine, ConnectionOptionsOverrideOnlyWhatIsGiven) {
+  const auto parsed = ParseCommandLine({"crawl",
+                                        "http://s/",
+                                        "out",
+                                        "--user-agent",
+                                        "Crawler/2.0",
+                                        "--referer",
+                                        "auto",
+                                        "--header",
+                                        "X-One: 1",
+                                        "--header",
+                                        "X-Two: 2",
+                                        "--load-cookies",
+                                        "クッキー.txt",
+                                        "--delay",
+                                        "0.2",
+                                        "--random-delay",
+                                        "--limit-rate",
+                                        "200k",
+                                        "--tries",
+                                        "3",
+                                        "--retry-wait",
+                                        "0.5",
+                                        "--robots",
+                                        "--per-server",
+                                        "4"});
+  ASSERT_TRUE(parsed.line) << parsed.error;
+  net::ConnectionOptions options;
+  options.proxy = "http://proxy:3128";  // as a settings file gave it
+  parsed.line->connection.ApplyTo(options);
+  EXPECT_EQ(options.userAgent, "Crawler/2.0");
+  EXPECT_EQ(options.referer, net::RefererMode::kLinkingPage);
+  EXPECT_EQ(options.headers, (std::vector<std::string>{"X-One: 1", "X-Two: 2"}));
+  EXPECT_EQ(options.loadCookies, Sjis("クッキー.txt"));
+  EXPECT_EQ(options.proxy, "http://proxy:3128");
+  EXPECT_EQ(options.delaySeconds, 0.2);
+  EXPECT_TRUE(options.randomDelay);
+  EXPECT_EQ(options.rateLimit, 204800);
+  EXPECT_EQ(options.tries, 3);
+  EXPECT_EQ(options.retryWaitSeconds, 0.5);
+  EXPECT_TRUE(options.robots);
+  EXPECT_EQ(options.perServer, 4);
 }
 
 TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {

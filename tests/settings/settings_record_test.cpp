@@ -286,14 +286,14 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
       {{"Percent"}, {"比率の書き込みに失敗しました。"}, false, "Percent"},
       {{"Sub", "Count", "LinkCount", "ANOTHERURL", "Server", "SAME", "FILTER", "Cgi1", "From2",
         "To3", "Step6", "ENABLE", "DISABLE", "EnableListCount", "EnableURL2", "DisableListCount",
-        "DisableURL1", "Quality"},
+        "DisableURL1", "Quality", "PerServer"},
        {"サブディレクトリの書き込みに失敗しました。", utf8("Count"), utf8("LinkCount"),
         utf8("ANOTHERURL"), utf8("Server"), utf8("SAME"), utf8("FILTER"), utf8("Cgi1"),
         utf8("From2"), utf8("To3"), utf8("Step6"), utf8("ENABLE"), utf8("DISABLE"),
         utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"), utf8("DisableURL1"),
-        utf8("Quality")},
+        utf8("Quality"), utf8("PerServer")},
        true,
-       "SplitOverlap"},
+       "PerServer"},
   };
   for (const auto& c : cases) {
     FailingProfile profile;
@@ -307,7 +307,9 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
     EXPECT_EQ(profile.tried.back(), c.lastTried);
     // Every key but the failed ones reached the file.
     if (c.result) {
-      EXPECT_EQ(profile.tried.size(), 1u + 38u + 5u + 4u);  // INI, fixed keys, lists, pictures
+      // INI, fixed keys, two lists, the pictures' keys, the connection keys with an empty
+      // header list
+      EXPECT_EQ(profile.tried.size(), 1u + 38u + 5u + 4u + 13u);
       std::string value;
       settings::ProfileFile().GetPrivateProfileString(kSection, "EnableURL1", "", value, 1000,
                                                       bench.record.SettingsPath());
