@@ -134,13 +134,6 @@ void ConnectionDialog::OnOK(wxCommandEvent&) {
   Finish(wxID_OK);
 }
 
-void ConnectionDialog::Finish(int returnCode) {
-  if (IsModal()) {
-    EndModal(returnCode);
-  } else {
-    SetReturnCode(returnCode);
-    Hide();
-  }
-}
+void ConnectionDialog::Finish(int returnCode) { FinishDialog(*this, returnCode); }
 
 }  // namespace dialogs

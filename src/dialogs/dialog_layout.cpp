@@ -4,6 +4,7 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/dialog.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -69,6 +70,15 @@ double DialogLayout::Finish(int width, int height) {
   const wxSize client = Size(width, height);
   m_window->SetClientSize(Scaled(client.x, factor), client.y);
   return factor;
+}
+
+void FinishDialog(wxDialog& dialog, int returnCode) {
+  if (dialog.IsModal()) {
+    dialog.EndModal(returnCode);
+  } else {
+    dialog.SetReturnCode(returnCode);
+    dialog.Hide();
+  }
 }
 
 }  // namespace dialogs

@@ -4,6 +4,7 @@
 
 #include <wx/gdicmn.h>
 
+class wxDialog;
 class wxWindow;
 
 namespace dialogs {
@@ -32,6 +33,10 @@ class DialogLayout {
  private:
   wxWindow* m_window;
 };
+
+// Ends `dialog` with `returnCode`: a modal one returns from ShowModal, one shown without a loop
+// of its own (as tests show it) is hidden with the code set.
+void FinishDialog(wxDialog& dialog, int returnCode);
 
 // The width that `control` needs to show its whole text (0 for controls without a caption).
 int NeededWidth(const wxWindow* control);

@@ -148,13 +148,6 @@ void FilterDialog::OnOK(wxCommandEvent&) {
 
 void FilterDialog::OnCancel(wxCommandEvent&) { Finish(wxID_CANCEL); }
 
-void FilterDialog::Finish(int returnCode) {
-  if (IsModal()) {
-    EndModal(returnCode);
-  } else {
-    SetReturnCode(returnCode);
-    Hide();
-  }
-}
+void FilterDialog::Finish(int returnCode) { FinishDialog(*this, returnCode); }
 
 }  // namespace dialogs

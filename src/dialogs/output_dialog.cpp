@@ -113,13 +113,6 @@ void OutputDialog::OnOK(wxCommandEvent&) {
   Finish(wxID_OK);
 }
 
-void OutputDialog::Finish(int returnCode) {
-  if (IsModal()) {
-    EndModal(returnCode);
-  } else {
-    SetReturnCode(returnCode);
-    Hide();
-  }
-}
+void OutputDialog::Finish(int returnCode) { FinishDialog(*this, returnCode); }
 
 }  // namespace dialogs
