@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkg-config
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libwebkit2gtk-4.0-dev
   libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev libwebp-dev
+  webp-pixbuf-loader
   libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev openssl
   xvfb xauth x11-utils
