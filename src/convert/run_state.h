@@ -35,6 +35,9 @@ struct RunState {
   // drives (no lazy pass on a page without lazy content, timers of the load awaited, no empty
   // tiles). The window takes tiles.
   CaptureMethod m_capture = CaptureMethod::kTiles;
+  // An output that exists and is not empty is kept: its page is not rendered again (a crawl
+  // still fetches it for its links) and its file is not requested again.
+  bool m_noClobber = false;
 };
 
 }  // namespace convert
