@@ -202,8 +202,8 @@ std::optional<ShapeDifference> CompareShapes(const CrawlShape& before, const Cra
     for (const ShapeItem& item : *side) {
       const std::optional<std::string> earlier = valueIn(before, item.key);
       const std::optional<std::string> present = valueIn(now, item.key);
-      if (earlier != present) return ShapeDifference{item.key, earlier.value_or(""),
-                                                     present.value_or("")};
+      if (earlier != present)
+        return ShapeDifference{item.key, earlier.value_or(""), present.value_or("")};
     }
   }
   return std::nullopt;
@@ -241,8 +241,7 @@ JournalContents ReadJournal(std::string_view bytes) {
   std::size_t start = 0;
   for (std::size_t end; (end = bytes.find('\n', start)) != std::string_view::npos;
        start = end + 1) {
-    const std::optional<std::vector<std::string>> fields =
-        Fields(bytes.substr(start, end - start));
+    const std::optional<std::vector<std::string>> fields = Fields(bytes.substr(start, end - start));
     if (!fields) break;
     if (!contents.recognised) {
       if (*fields != std::vector<std::string>{"J", std::string(kMagic), std::string(kVersion)}) {
@@ -302,9 +301,9 @@ std::string FinishedLine(int position, int successes) {
 bool CrawlJournal::Create(const std::string& path, const CrawlShape& shape) {
   const auto native = base::ToNativePath(path);
   m_failed = false;
-  m_fd.Reset(native ? ::open(native->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC,
-                             0666)
-                    : -1);
+  m_fd.Reset(
+      native ? ::open(native->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0666)
+             : -1);
   if (!m_fd.Valid()) return false;
   Append(JournalHeaderLines(shape), true);
   return IsOpen();

@@ -53,11 +53,11 @@ struct JournalContents {
   bool recognised = false;  // the file begins with the journal's first line
   CrawlShape shape;
   std::vector<JournalEntry> queue;
-  std::vector<bool> finished;  // parallel to `queue`
-  int successes = 0;           // the success count of the finished entries
+  std::vector<bool> finished;                 // parallel to `queue`
+  int successes = 0;                          // the success count of the finished entries
   std::optional<PlaceholderValues> seededTo;  // the template's values produced last
   bool seedingDone = false;
-  std::string lastSeeded;     // with seedingDone: the last address the template stands for
+  std::string lastSeeded;      // with seedingDone: the last address the template stands for
   std::size_t wholeBytes = 0;  // length of the lines read; a resumed journal is cut to it
 
   // Whether nothing is left to do within `entryLimit` entries.
@@ -97,13 +97,9 @@ class CrawlJournal {
 
   void Queued(const JournalEntry& entry) { Append(QueuedLine(entry), false); }
   void Seeded(const PlaceholderValues& values) { Append(SeededLine(values), false); }
-  void SeedingDone(const std::string& lastAddress) {
-    Append(SeedingDoneLine(lastAddress), true);
-  }
+  void SeedingDone(const std::string& lastAddress) { Append(SeedingDoneLine(lastAddress), true); }
   // Entry `position` is finished and added `successes` to the success count.
-  void Finished(int position, int successes) {
-    Append(FinishedLine(position, successes), true);
-  }
+  void Finished(int position, int successes) { Append(FinishedLine(position, successes), true); }
 
  private:
   void Append(const std::string& line, bool durable);
