@@ -22,6 +22,7 @@
 #include "app/cursor_nudge.h"
 #include "app/toolbar_images.h"
 #include "browser/web_browser.h"
+#include "base/text.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
 #include "convert/page_geometry.h"
@@ -87,8 +88,8 @@ MainDialog::MainDialog(std::string programFolder)
     PumpMessages();
     return !m_run.m_stop.Requested() && !m_run.m_closing;
   });
-  m_conversion = std::make_unique<convert::ConversionRun>(
-      m_run, *this, *m_renderer, [this] { return m_crawlDriver->Crawl(); });
+  m_conversion = std::make_unique<convert::ConversionRun>(m_run, *this, *m_renderer,
+                                                          [this] { return CrawlResumable(); });
   BindCommands();
   SetClientSize(dialogs::DialogLayout(m_panel).Size(kDialogWidth, kDialogHeight));
 
@@ -260,10 +261,24 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnStart() {
+  if (!m_run.m_running) {
+    m_run.m_noClobber = m_settings.Resume().noClobber;
+    m_transfer.SetContinueDownloads(m_settings.Resume().continueDownloads);
+  }
   // The window shows what became of the run in its messages and status line.
   m_conversion->OnStart();
   // A close asked for during the run waited for the run to end.
   if (m_run.m_closing && !m_run.m_running) Destroy();
+}
+
+convert::RunOutcome MainDialog::CrawlResumable() {
+  const std::string& path = m_settings.Resume().stateFile;
+  const int limit = base::ToInt(GetOptionText(settings::Field::kCount));
+  m_crawlDriver->SetJournal(path, download::ChooseJournalUse(path, limit, [this] {
+                              return dialogs::AskYesNo(
+                                  this, resources::Text(resources::TextId::kResumeQuestion));
+                            }));
+  return m_crawlDriver->Crawl();
 }
 
 void MainDialog::OnStop() { m_run.m_stop.Request(); }

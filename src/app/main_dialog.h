@@ -12,6 +12,7 @@
 
 #include "base/tools.h"
 #include "convert/run_controls.h"
+#include "convert/run_outcome.h"
 #include "convert/run_state.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
@@ -103,6 +104,9 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void PlaceLabel(const dialogs::DialogLayout& layout, resources::TextId text, int x, int y,
                   int width, int height);
   void CreateMenu();
+  // The crawl, journalled when the settings name a state file; one with work left is resumed
+  // when the user agrees.
+  convert::RunOutcome CrawlResumable();
   bool BuildToolBar();
   void BindCommands();
   void OnClose(wxCloseEvent& event);

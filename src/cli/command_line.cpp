@@ -217,6 +217,27 @@ void AddWindowOptions(Registration& options, CommandLine& line, RawOptions& raw)
                    "--disable", Group::kWindow, OptionText::kDisable);
 }
 
+// The options that keep a run from doing its work twice.
+void AddResumeOptions(Registration& options, CommandLine& line) {
+  CLI::App& command = options.Command();
+  options.Describe(
+      command.add_flag_function("--no-clobber", [&line](std::int64_t) { line.noClobber = true; }),
+      "--no-clobber", Group::kWindow, OptionText::kNoClobber);
+  options.Describe(command.add_flag_function(
+                       "--continue", [&line](std::int64_t) { line.continueDownloads = true; }),
+                   "--continue", Group::kWindow, OptionText::kContinue);
+  CLI::Option* state = command.add_option_function<std::string>(
+      "--state", [&line](const std::string& path) { line.stateFile = SystemText(path); });
+  CLI::Option* resume =
+      command.add_option_function<std::string>("--resume", [&line](const std::string& path) {
+        line.stateFile = SystemText(path);
+        line.resume = true;
+      });
+  state->excludes(resume);
+  options.Describe(state, "--state", Group::kWindow, OptionText::kState);
+  options.Describe(resume, "--resume", Group::kWindow, OptionText::kResume);
+}
+
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   CLI::App& command = options.Command();
   const CommandLine defaults;
@@ -419,6 +440,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     Registration options(*command, nullptr);
     AddHelpOptions(options, help, nullptr);
     if (command != run) AddWindowOptions(options, line, raw);
+    if (command != run) AddResumeOptions(options, line);
     AddRunOptions(options, line, raw);
   }
   std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -444,6 +466,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
+void CommandLine::ApplyResumeTo(settings::ResumeOptions& options) const {
+  if (noClobber) options.noClobber = *noClobber;
+  if (continueDownloads) options.continueDownloads = *continueDownloads;
+  if (stateFile) options.stateFile = *stateFile;
+}
+
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
   return std::clamp(3 * static_cast<int>(cores == 0 ? 1 : cores), 2, 12);
@@ -460,6 +488,7 @@ std::string HelpText() {
   bool version = false;
   Registration options(app, &lines);
   AddWindowOptions(options, line, raw);
+  AddResumeOptions(options, line);
   AddRunOptions(options, line, raw);
   AddHelpOptions(options, help, &version);
 

@@ -8,6 +8,7 @@
 
 #include "convert/run_state.h"
 #include "settings/fields.h"
+#include "settings/resume_options.h"
 
 namespace cli {
 
@@ -59,6 +60,14 @@ struct CommandLine {
   int shardCount = 1;
   bool quiet = false;
   bool useDisplay = false;
+  // --no-clobber, --continue, --state FILE, --resume FILE (the system's paths).
+  std::optional<bool> noClobber;
+  std::optional<bool> continueDownloads;
+  std::optional<std::string> stateFile;
+  bool resume = false;  // --resume: the state file's crawl is continued
+
+  // Puts the options above over those of a settings file.
+  void ApplyResumeTo(settings::ResumeOptions& options) const;
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

@@ -51,6 +51,7 @@ struct LoadedOptions {
   settings::OptionValues values;
   settings::FilterLists lists;
   bool untilLoaded = false;
+  settings::ResumeOptions resume;
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -65,6 +66,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   if (path.empty()) {
     record.ResetSettings();
+    options.resume = record.Resume();
     return {};
   }
   if (!base::FileExists(path) || base::IsDirectory(path)) {
@@ -72,6 +74,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   }
   record.SetSettingsPath(path);
   record.LoadSettings();
+  options.resume = record.Resume();
   const settings::ProfileFile profile;
   options.untilLoaded =
       settings::KeyFile(profile, path).Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -101,6 +104,7 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
     options.lists.m_disable = true;
   }
   if (line.untilLoaded) options.untilLoaded = *line.untilLoaded;
+  line.ApplyResumeTo(options.resume);
 }
 
 // Checks that the command fits its source before anything starts; an error text, or empty.
@@ -122,6 +126,9 @@ std::string CheckSource(const CommandLine& line, const settings::OptionValues& v
   }
   if (crawl && line.shardCount > 1) {
     return std::string(resources::TextUtf8(TextId::kCliShardOnlyFolders));
+  }
+  if (!crawl && line.stateFile) {
+    return std::string(resources::TextUtf8(TextId::kCliStateOnlyCrawl));
   }
   return {};
 }
@@ -188,6 +195,24 @@ PoolOptions PoolOptionsFor(const CommandLine& line, const LoadedOptions& options
   return pooled;
 }
 
+// How the crawl keeps its journal: --resume continues one, --state starts one; a state file that
+// a settings file names is continued where it holds an unfinished crawl, as the window's Start
+// offers.
+download::JournalUse JournalUseFor(const CommandLine& line, const LoadedOptions& options) {
+  const std::string& path = options.resume.stateFile;
+  if (line.resume) return download::JournalUse::kResume;
+  if (line.stateFile) return download::JournalUse::kNew;
+  const int limit = base::ToInt(options.values.GetOptionText(Field::kCount));
+  return download::ChooseJournalUse(path, limit, [] { return true; });
+}
+
+// Outputs kept, broken downloads continued.
+void ApplyResumeOptions(const settings::ResumeOptions& resume, convert::RunState& state,
+                        net::CurlTransfer& transfer) {
+  state.m_noClobber = resume.noClobber;
+  transfer.SetContinueDownloads(resume.continueDownloads);
+}
+
 // Runs the conversion or the crawl of `options` as Start does; the exit status.
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   convert::RunState state;
@@ -198,6 +223,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   state.m_pictureOptions.compression = mode.pngLevel;
   download::CrawlState crawlState;
   net::CurlTransfer transfer;
+  ApplyResumeOptions(options.resume, state, transfer);
+  download::CrawlDriver* crawlDriver = nullptr;  // hears the records of pages handed on
   CliControls controls(options.values, state, report);
   // A transfer keeps the run's Ctrl-C working: it ends within its hook's interval.
   transfer.SetProgressHook([&controls, &state] {
@@ -210,9 +237,12 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    pool = std::make_unique<WorkerPool>(
-        state, controls, PoolOptionsFor(line, options, mode, display),
-        [&controls](const convert::EntryRecord& record) { controls.RecordEntry(record); });
+    pool =
+        std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, mode, display),
+                                     [&controls, &crawlDriver](const convert::EntryRecord& record) {
+                                       controls.RecordEntry(record);
+                                       if (crawlDriver) crawlDriver->PageRecorded(record);
+                                     });
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {
@@ -226,6 +256,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   }
 
   download::CrawlDriver crawl(state, controls, transfer, *renderer, options.lists, crawlState);
+  crawl.SetJournal(options.resume.stateFile, JournalUseFor(line, options));
+  crawlDriver = &crawl;
   bool crawled = false;
   convert::ConversionRun run(state, controls, *renderer, [&] {
     crawled = true;
@@ -233,6 +265,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   });
   const convert::RunOutcome outcome = run.OnStart();
   if (pool) pool->Finish();
+  crawlDriver = nullptr;
 
   const std::string& startError = pool ? pool->StartError() : session->StartError();
   if (!startError.empty()) report.Error(startError);

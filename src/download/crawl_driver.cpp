@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <utility>
 
 #include "base/file_system.h"
 #include "base/text.h"
 #include "base/tools.h"
 #include "base/locations.h"
+#include "convert/view_page_renderer.h"
 #include "download/address_rules.h"
 #include "download/address_template.h"
 #include "download/link_harvester.h"
@@ -89,6 +91,13 @@ convert::EntryRecord Skipped(convert::EntryRecord record, convert::EntryReason r
 
 }  // namespace
 
+JournalUse ChooseJournalUse(const std::string& path, int entryLimit,
+                            const std::function<bool()>& askResume) {
+  if (path.empty()) return JournalUse::kNone;
+  return HasUnfinishedCrawl(path, entryLimit) && askResume() ? JournalUse::kResume
+                                                             : JournalUse::kNew;
+}
+
 bool StaysInsideFolder(std::string_view relative) {
   if (!relative.empty() && relative.front() == base::kPathSeparator) return false;
   std::size_t start = 0;
@@ -156,6 +165,8 @@ convert::RunOutcome CrawlDriver::Crawl() {
   m_output = base::AbsoluteFolder(
       base::WithTrailingSeparator(m_controls.GetOptionText(Field::kWritePath)));
   m_run.m_writePath = m_output;
+  // The journal's path too: the output folder becomes current before the journal is opened.
+  const std::string journalPath = base::AbsoluteFolder(m_journalPath);
   // Links are queued in normal form (lower-case scheme and server, no default port), so the start
   // folder and server that the rules compare them with are taken in the same form.
   m_state.m_startFolder = net::NormalizeAddress(SplitFolderAndName(addressTemplate).folder);
@@ -166,8 +177,11 @@ convert::RunOutcome CrawlDriver::Crawl() {
   m_state.Clear();
   // A Stop pressed while the checks showed their messages is forgotten, as one before Start.
   m_run.m_stop.Clear();
+  if (const std::optional<TextId> refusal = OpenJournal(addressTemplate, journalPath)) {
+    return convert::RunOutcome::Refused(*refusal);
+  }
 
-  const SeedResult seeded = SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state);
+  const SeedResult seeded = Seed(addressTemplate);
   switch (seeded.end) {
     case SeedEnd::kQueued: break;
     case SeedEnd::kStepTooSmall: return convert::RunOutcome::Refused(TextId::kStepTooSmall);
@@ -180,10 +194,88 @@ convert::RunOutcome CrawlDriver::Crawl() {
     if (position >= m_state.m_entryLimit) break;
     m_controls.PumpMessages();
     if (Stopped()) break;
+    // Finished before the crawl was resumed: counted, never requested again.
+    if (position < static_cast<int>(m_finished.size()) && m_finished[position]) continue;
+    const int successes = m_successes;
     ProcessEntry(position);
+    FinishEntry(position, m_successes - successes);
   }
+  m_state.m_onAppend = nullptr;
   m_controls.SetStatusText(resources::DownloadCountText(m_successes));
   return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
+}
+
+void CrawlDriver::SetJournal(std::string path, JournalUse use) {
+  m_journalPath = std::move(path);
+  m_journalUse = use;
+}
+
+std::optional<TextId> CrawlDriver::OpenJournal(const std::string& addressTemplate,
+                                               const std::string& path) {
+  m_resumed.reset();
+  m_finished.clear();
+  m_pending.clear();
+  m_journal = CrawlJournal();
+  if (m_journalUse == JournalUse::kNone) return std::nullopt;
+  const CrawlShape shape = DescribeCrawlShape(addressTemplate, m_controls, m_filters);
+  if (m_journalUse == JournalUse::kResume) {
+    m_resumed = ReadJournalFile(path);
+    if (!m_resumed || !m_resumed->recognised) {
+      m_controls.ShowMessage(resources::StateFileText(TextId::kStateFileNotJournal, path));
+      return TextId::kStateFileNotJournal;
+    }
+    if (const std::optional<ShapeDifference> difference = CompareShapes(m_resumed->shape, shape)) {
+      m_controls.ShowMessage(resources::ResumeDiffersText(ShapeLabel(difference->key),
+                                                          difference->before, difference->now));
+      return TextId::kResumeDiffers;
+    }
+    for (const JournalEntry& entry : m_resumed->queue) m_state.Append(entry.address, entry.kind);
+    m_finished = m_resumed->finished;
+    m_successes = m_resumed->successes;
+  }
+  const bool opened =
+      m_resumed ? m_journal.Continue(path, m_resumed->wholeBytes) : m_journal.Create(path, shape);
+  if (!opened) {
+    m_controls.ShowMessage(resources::StateFileText(TextId::kStateFileUnwritable, path));
+    return TextId::kStateFileUnwritable;
+  }
+  m_state.m_onAppend = [this](int position) {
+    m_journal.Queued({m_state.m_addressQueue[position], m_state.m_kindQueue[position], -1});
+  };
+  return std::nullopt;
+}
+
+SeedResult CrawlDriver::Seed(const std::string& addressTemplate) {
+  if (m_resumed && m_resumed->seedingDone) return {SeedEnd::kQueued, m_resumed->lastSeeded};
+  SeedProgress progress;
+  if (m_resumed) progress.after = m_resumed->seededTo;
+  if (m_journal.IsOpen()) {
+    progress.produced = [this](const PlaceholderValues& values) { m_journal.Seeded(values); };
+  }
+  const SeedResult seeded =
+      SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state, progress);
+  // A Stop during seeding leaves it to the resumed crawl to finish.
+  if (seeded.end == SeedEnd::kQueued && !Stopped()) m_journal.SeedingDone(seeded.lastAddress);
+  return seeded;
+}
+
+void CrawlDriver::FinishEntry(int position, int successes) {
+  const bool handedOn = std::exchange(m_handedOn, false);
+  if (!m_journal.IsOpen() || Stopped()) return;
+  if (handedOn) {
+    m_pending[m_state.m_addressQueue[position]] = {position, successes};
+  } else {
+    m_journal.Finished(position, successes);
+  }
+}
+
+void CrawlDriver::PageRecorded(const convert::EntryRecord& record) {
+  const auto pending = m_pending.find(record.source);
+  if (pending == m_pending.end()) return;
+  if (record.reason != convert::EntryReason::kStopped) {
+    m_journal.Finished(pending->second.position, pending->second.successes);
+  }
+  m_pending.erase(pending);
 }
 
 void CrawlDriver::ProcessEntry(int position) {
@@ -234,6 +326,12 @@ void CrawlDriver::DownloadEntry(const std::string& address, const std::string& f
   }
   if (!same) base::CreateFolderPath(m_output + pathForm);
   const std::string filePath = m_output + relative;
+  if (m_run.m_noClobber && base::IsNonEmptyFile(filePath)) {
+    convert::EntryRecord kept = TransferRecord(address, QueueKind::kSrc, {}, start);
+    kept.output = filePath;
+    m_controls.RecordEntry(Skipped(kept, convert::EntryReason::kExists));
+    return;
+  }
   const net::TransferResult result = query ? m_transfer.DownloadQueryFile(filePath, address)
                                            : m_transfer.DownloadFile(filePath, address);
   convert::EntryRecord record = TransferRecord(address, QueueKind::kSrc, result, start);
@@ -273,11 +371,22 @@ void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name
     base::CreateFolderPath(m_output + pathForm);
     outputFolder += pathForm;
   }
+  if (m_run.m_noClobber) {
+    const std::optional<std::string> picture =
+        convert::OutputPathFor(outputFolder, name, *m_run.m_format);
+    if (picture && base::IsNonEmptyFile(*picture)) {
+      convert::EntryRecord kept = fetched;
+      kept.output = picture;
+      m_controls.RecordEntry(Skipped(kept, convert::EntryReason::kExists));
+      return;
+    }
+  }
   // The page is loaded as its split parts put together again (a "//" before the name is one "/").
   // Its record is completed by the rendering, which also adds its own time.
   const convert::PageResult result = m_renderer.RenderPage(
       convert::PageJob{folder + name, name, outputFolder, m_run.m_pageCount, fetched});
   if (result.record) m_controls.RecordEntry(*result.record);
+  m_handedOn = result.taken == convert::PageTaken::kHandedOn;
 }
 
 }  // namespace download

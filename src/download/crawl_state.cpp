@@ -8,6 +8,7 @@ namespace download {
 void CrawlState::Append(std::string address, QueueKind kind) {
   m_addressQueue.push_back(std::move(address));
   m_kindQueue.push_back(kind);
+  if (m_onAppend) m_onAppend(size() - 1);
 }
 
 bool CrawlState::Contains(std::string_view address) const {

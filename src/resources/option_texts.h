@@ -33,6 +33,10 @@ enum class OptionText {
   kReport,
   kQuiet,
   kUseDisplay,
+  kNoClobber,
+  kContinue,
+  kState,
+  kResume,
   kHelp,
   kVersion,
   kCount_

@@ -156,6 +156,11 @@ constexpr Entry kEntries[] = {
     {TextId::kCliLiveLine, "%s 件  %s 件/秒  %s  "sv},
     {TextId::kCliSummary, "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"sv},
     {TextId::kCliDroppedLinks, "除外したリンク:%s"sv},
+    {TextId::kResumeQuestion, "前回の続きから再開しますか？"sv},
+    {TextId::kStateFileNotJournal, "%s は再開できるクロールの状態ファイルではありません"sv},
+    {TextId::kStateFileUnwritable, "状態ファイルに書き込めません: %s"sv},
+    {TextId::kResumeDiffers, "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"sv},
+    {TextId::kCliStateOnlyCrawl, "--state と --resume はクロールにだけ使えます"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i
@@ -256,6 +261,23 @@ std::string DownloadProgressText(int position, int queueLength, std::string_view
 
 std::string DownloadCountText(int successes) {
   return Format(Cp932("ダウンロード件数 %d"), successes);
+}
+
+std::string StateFileText(TextId id, std::string_view path) {
+  const std::string pathText(path);
+  return Format(Text(id), pathText.c_str());
+}
+
+std::string ResumeDiffersText(std::string_view option, std::string_view before,
+                              std::string_view now) {
+  const auto shown = [](std::string_view value) {
+    std::string text;
+    for (const char byte : value) text += byte == '\n' ? std::string(", ") : std::string(1, byte);
+    return text;
+  };
+  const std::string optionText(option);
+  return Format(Text(TextId::kResumeDiffers), optionText.c_str(), shown(before).c_str(),
+                shown(now).c_str());
 }
 
 std::string PageNotLoadedText(int page, std::string_view name) {

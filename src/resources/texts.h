@@ -138,6 +138,12 @@ enum class TextId {
   kCliLiveLine,          // "%s 件  %s 件/秒  %s  "
   kCliSummary,  // "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"
   kCliDroppedLinks,  // "除外したリンク:%s"
+  // Nothing done twice: kept outputs, continued downloads, resumed crawls.
+  kResumeQuestion,       // "前回の続きから再開しますか？"
+  kStateFileNotJournal,  // "%s は再開できるクロールの状態ファイルではありません"
+  kStateFileUnwritable,  // "状態ファイルに書き込めません: %s"
+  kResumeDiffers,  // "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"
+  kCliStateOnlyCrawl,  // "--state と --resume はクロールにだけ使えます"
   kCount_
 };
 
@@ -166,6 +172,11 @@ std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 
 std::string NotRegularFileText(std::string_view name);
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
 std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
+// A state file's message with its path put in (kStateFileNotJournal, kStateFileUnwritable).
+std::string StateFileText(TextId id, std::string_view path);
+// kResumeDiffers with the option's name and both values (a list's entries joined by ", ").
+std::string ResumeDiffersText(std::string_view option, std::string_view before,
+                              std::string_view now);
 // "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
 std::string PageNotLoadedText(int page, std::string_view name);
 // "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.

@@ -83,6 +83,10 @@ constexpr KeyDefinition kKeys[] = {
     List(Key::kDisableList, "DisableListCount", "DisableURL"),
     {Key::kUntilLoaded, kSection, "UntilLoaded", "", Rule::kSwitchOnOrOne, "off", "off", 0, 0,
      false},
+    // Nothing done twice: at their reset values every run does all its work again, as always.
+    Switch(Key::kNoClobber, "NoClobber", Rule::kSwitchOn, "off", "off"),
+    Switch(Key::kContinue, "Continue", Rule::kSwitchOn, "off", "off"),
+    {Key::kStateFile, kSection, "StateFile", "", Rule::kText, "", ""},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

@@ -28,6 +28,10 @@ enum class Key {
   kEnableList,   // EnableListCount, EnableURL1, EnableURL2, ...
   kDisableList,  // DisableListCount, DisableURL1, ...
   kUntilLoaded,  // UntilLoaded: page waits end when the page is ready (run of the command line)
+  // Nothing done twice, kept by the window's save:
+  kNoClobber,  // NoClobber: an output that exists and is not empty is kept
+  kContinue,   // Continue: a broken download keeps its part and is continued next time
+  kStateFile,  // StateFile: the crawl journal that makes a crawl resumable; empty: none
   kCount_
 };
 

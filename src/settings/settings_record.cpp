@@ -72,6 +72,7 @@ void SettingsRecord::ResetSettings() {
       SwitchValue(DefinitionOf(Key::kEnable).rule, DefinitionOf(Key::kEnable).resetValue);
   m_lists.m_disable =
       SwitchValue(DefinitionOf(Key::kDisable).rule, DefinitionOf(Key::kDisable).resetValue);
+  m_resume = {};
 }
 
 bool SettingsRecord::LoadSettings() {
@@ -91,6 +92,7 @@ bool SettingsRecord::LoadSettings() {
   m_lists.m_disable = file.Switch(DefinitionOf(Key::kDisable));
   m_lists.m_enableList = file.List(DefinitionOf(Key::kEnableList));
   m_lists.m_disableList = file.List(DefinitionOf(Key::kDisableList));
+  m_resume = ReadResumeOptions(file);
   return true;
 }
 
@@ -142,6 +144,9 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     case Key::kLastField:
     case Key::kUntilLoaded:
     case Key::kCount_: return true;
+    case Key::kNoClobber:
+    case Key::kContinue:
+    case Key::kStateFile: return WriteResumeKey(file, key, m_resume);
   }
   return true;
 }

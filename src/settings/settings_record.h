@@ -9,6 +9,7 @@
 
 #include "settings/fields.h"
 #include "settings/profile_file.h"
+#include "settings/resume_options.h"
 #include "settings/settings_keys.h"
 
 namespace settings {
@@ -40,6 +41,9 @@ class SettingsRecord {
   std::string PointerFilePath() const;
 
   OptionControls& Controls() { return m_controls; }
+  // The options that keep a run from doing its work twice; no window control holds them.
+  const ResumeOptions& Resume() const { return m_resume; }
+  void SetResume(ResumeOptions options) { m_resume = std::move(options); }
 
   // Every field to its default; empties the status line; disables the placeholder rows.
   void ResetSettings();
@@ -64,6 +68,7 @@ class SettingsRecord {
   const ProfileFile& m_profile;
   std::string m_programFolder;
   std::string m_settingsPath;
+  ResumeOptions m_resume;
 };
 
 }  // namespace settings
