@@ -53,6 +53,11 @@ class CurlTransfer : public Transfer {
                                    const std::string& address) override;
   std::string GetServerName(const std::string& address) override;
 
+  // With `on`, a download keeps a broken body as NAME.part and the next download of NAME asks
+  // for the rest (Range, with If-Range and the validator the server gave), joining it, or
+  // starts over when the server cannot continue.
+  void SetContinueDownloads(bool on) { m_continue = on; }
+
   // Called again and again while a transfer waits for the network, at least every
   // kHookIntervalMs milliseconds from the start of a request to its end, on the thread that
   // runs the transfer: the place where a window handles its pending events, so that it stays
@@ -76,6 +81,10 @@ class CurlTransfer : public Transfer {
                           const std::string& address);
   TransferResult ToFile(const Request& request, const std::string& filePath,
                         const std::string& address);
+  // ToFile through NAME.part; `mayStartOver`: a part the server cannot continue is dropped and
+  // the whole file asked for once more.
+  TransferResult ToPartFile(const Request& request, const std::string& filePath,
+                            const std::string& address, bool mayStartOver);
   // Sends `request` and feeds the answer's body to `sink`; `ok` when the exchange completed
   // (whatever the status).
   TransferResult Perform(const Request& request, const std::string& address, Sink& sink);
@@ -85,6 +94,7 @@ class CurlTransfer : public Transfer {
 
   TransferLimits m_limits;
   ProgressHook m_progressHook;
+  bool m_continue = false;
 };
 
 }  // namespace net

@@ -33,8 +33,8 @@ bool PartFile::Open(const std::string& cp932Path) {
   m_part = m_final;
   m_part += ".part";
   // The final name holds an empty file from now until the body is whole.
-  const base::UniqueFd empty(::open(m_final.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                                    0666));
+  const base::UniqueFd empty(
+      ::open(m_final.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
   if (!empty.Valid()) return false;
   m_fd.Reset(::open(m_part.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
   if (!m_fd.Valid()) return false;
