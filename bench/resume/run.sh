@@ -10,7 +10,7 @@
 # Usage: bench/resume/run.sh [build folder] [runs]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build}
+build=$(cd "${1:-$root/build}" && pwd)
 runs=${2:-3}
 command -v python3 > /dev/null || { echo "run.sh needs python3" >&2; exit 1; }
 [ -x "$build/rendora" ] || { echo "build rendora first: cmake --build $build --target rendora" >&2; exit 1; }
@@ -36,11 +36,13 @@ for _ in $(seq 1 50); do [ -s "$work/port" ] && break; sleep 0.1; done
 address="http://127.0.0.1:$(head -n 1 "$work/port")/index.html"
 crawl=("$build/rendora" crawl "$address" --count 600 --wait 1 --jobs 1 --quiet)
 
-# Milliseconds per file entry of the crawl's log lines since line $1.
+# Milliseconds per file entry of the crawl's log lines since line $1: over all file entries, and
+# over the first and the last 100 (a journal that is appended to costs the same at its end).
 per_entry() {
   tail -n +"$(($1 + 1))" "$log" | awk '$3 == "HTML_Get_Sample" && $4 ~ /\/files\// {
-      f++; if (!fs || $1 < fs) fs = $1; if ($2 > fe) fe = $2 }
-    END { printf "%.3f", (fe - fs) / f * 1000 }'
+      start[f] = $1; f++ }
+    END { printf "%.3f %.3f %.3f", (start[f - 1] - start[0]) / (f - 1) * 1000,
+            (start[100] - start[0]) / 100 * 1000, (start[f - 1] - start[f - 101]) / 100 * 1000 }'
 }
 
 # The crawl's requests since line $1: all, distinct targets, targets asked for more than once.
@@ -55,17 +57,19 @@ print(" ".join(f"{k}={s[k]}" for k in ("written","failed","skipped","incomplete"
 
 echo "site: 1 index + 599 files at $address; best of $runs runs"
 for mode in none state; do
-  best=""
+  results=""
   for _ in $(seq 1 "$runs"); do
     rm -rf "$work/out" "$work/state"
     before=$(wc -l < "$log")
     extra=()
     [ "$mode" = state ] && extra=(--state "$work/state")
     (cd "$work" && "${crawl[@]}" out "${extra[@]}" > /dev/null 2>&1)
-    ms=$(per_entry "$before")
-    best=$(python3 -c "print(min(float(x) for x in '$best $ms'.split()))")
+    results="$results$(per_entry "$before")\n"
   done
-  echo "journal=$mode ms_per_file_entry=$best"
+  best=$(printf "$results" | sort -n | head -n 1)
+  read -r ms first last <<< "$best"
+  echo "journal=$mode ms_per_file_entry=$ms first_100=$first last_100=$last" \
+    "(all runs: $(printf "$results" | cut -d' ' -f1 | tr '\n' ' '))"
 done
 
 rm -rf "$work/whole" "$work/out" "$work/state"
