@@ -40,7 +40,7 @@ crawl=("$build/rendora" crawl "$address" --count 600 --wait 1 --jobs 1 --quiet)
 # over the first and the last 100 (a journal that is appended to costs the same at its end).
 per_entry() {
   tail -n +"$(($1 + 1))" "$log" | awk '$3 == "HTML_Get_Sample" && $4 ~ /\/files\// {
-      start[f] = $1; f++ }
+      start[f + 0] = $1; f++ }
     END { printf "%.3f %.3f %.3f", (start[f - 1] - start[0]) / (f - 1) * 1000,
             (start[100] - start[0]) / 100 * 1000, (start[f - 1] - start[f - 101]) / 100 * 1000 }'
 }
