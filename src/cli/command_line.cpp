@@ -357,6 +357,10 @@ std::string ParseErrorText(const CLI::ParseError& error) {
   if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
     return FillUtf8(TextId::kCliUnknownArgument, {subject});
   }
+  // The one pair of options that exclude each other.
+  if (dynamic_cast<const CLI::ExcludesError*>(&error)) {
+    return std::string(resources::TextUtf8(TextId::kCliStateWithResume));
+  }
   // A count mismatch names its option first, then says in English what it counted.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
     return FillUtf8(TextId::kCliValueMissing, {what.substr(0, what.find(": "))});

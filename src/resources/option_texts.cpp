@@ -68,8 +68,8 @@ constexpr OptionHelp kOptions[] = {
     {OptionText::kUseDisplay, ""sv, "仮想ディスプレイを使わず、今のディスプレイに表示します"sv,
      "render on the current display instead of a private virtual one"sv},
     {OptionText::kNoClobber, ""sv,
-     "あって空でない画像とファイルは作り直さず残します（skipped/exists。クロールのページは"
-     "リンクのために読みます）"sv,
+     "あって空でない画像とファイルは残し、作り直しません（skipped/exists）、"
+     "クロールのページはリンクのために読みます"sv,
      "keep every picture and file that exists and is not empty (skipped/exists; a crawl still "
      "fetches such pages for their links)"sv},
     {OptionText::kContinue, ""sv,
@@ -79,7 +79,7 @@ constexpr OptionHelp kOptions[] = {
      "クロールの経過をこのファイルに書き続け、中断しても --resume で再開できるようにします"sv,
      "journal the crawl to this file as it goes, so that --resume can continue it"sv},
     {OptionText::kResume, "ファイル"sv,
-     "--state で書いたクロールを続きから再開します（キューを決めるオプションは同じに）"sv,
+     "--state で書いたクロールを続きから再開します、キューを決めるオプションは前回と同じに"sv,
      "continue the crawl journalled in FILE (with the same options that shape its queue)"sv},
     {OptionText::kHelp, ""sv, "この説明"sv, "this help"sv},
     {OptionText::kVersion, ""sv, "版数"sv, "the version"sv},

@@ -161,6 +161,7 @@ constexpr Entry kEntries[] = {
     {TextId::kStateFileUnwritable, "状態ファイルに書き込めません: %s"sv},
     {TextId::kResumeDiffers, "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"sv},
     {TextId::kCliStateOnlyCrawl, "--state と --resume はクロールにだけ使えます"sv},
+    {TextId::kCliStateWithResume, "--state と --resume は一緒に指定できません"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i

@@ -143,7 +143,8 @@ enum class TextId {
   kStateFileNotJournal,  // "%s は再開できるクロールの状態ファイルではありません"
   kStateFileUnwritable,  // "状態ファイルに書き込めません: %s"
   kResumeDiffers,  // "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"
-  kCliStateOnlyCrawl,  // "--state と --resume はクロールにだけ使えます"
+  kCliStateOnlyCrawl,   // "--state と --resume はクロールにだけ使えます"
+  kCliStateWithResume,  // "--state と --resume は一緒に指定できません"
   kCount_
 };
 
