@@ -175,6 +175,11 @@ convert::RunOutcome CrawlDriver::Crawl() {
     return convert::RunOutcome::Refused(*refusal);
   }
   m_state.Clear();
+  // The journal hears the queue during this crawl only, however it ends.
+  struct Unobserve {
+    CrawlState& state;
+    ~Unobserve() { state.m_onAppend = nullptr; }
+  } unobserve{m_state};
   // A Stop pressed while the checks showed their messages is forgotten, as one before Start.
   m_run.m_stop.Clear();
   if (const std::optional<TextId> refusal = OpenJournal(addressTemplate, journalPath)) {
@@ -200,7 +205,6 @@ convert::RunOutcome CrawlDriver::Crawl() {
     ProcessEntry(position);
     FinishEntry(position, m_successes - successes);
   }
-  m_state.m_onAppend = nullptr;
   m_controls.SetStatusText(resources::DownloadCountText(m_successes));
   return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
 }
