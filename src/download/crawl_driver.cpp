@@ -205,6 +205,10 @@ convert::RunOutcome CrawlDriver::Crawl() {
     ProcessEntry(position);
     FinishEntry(position, m_successes - successes);
   }
+  // A journal that could not be written to the end (a full disk) cannot resume this crawl.
+  if (m_journal.Failed()) {
+    m_controls.ShowMessage(resources::StateFileText(TextId::kStateFileUnwritable, journalPath));
+  }
   m_controls.SetStatusText(resources::DownloadCountText(m_successes));
   return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
 }

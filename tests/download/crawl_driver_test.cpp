@@ -649,6 +649,12 @@ TEST_F(ResumedCrawl, AResumeWithOtherQueueOptionsIsRefusedNamingTheDifference) {
   EXPECT_EQ(RunWith(download::JournalUse::kResume).refusal, TextId::kStateFileNotJournal);
   EXPECT_EQ(controls.messages,
             Lines{resources::StateFileText(TextId::kStateFileNotJournal, m_temp / "state")});
+
+  // A journal that cannot be written (a full disk) refuses the crawl before any request.
+  download::CrawlDriver driver(run, controls, transfer, renderer, filters, state);
+  driver.SetJournal("/dev/full", download::JournalUse::kNew);
+  EXPECT_EQ(driver.Crawl().refusal, TextId::kStateFileUnwritable);
+  EXPECT_TRUE(Requested().empty());
 }
 
 TEST_F(ResumedCrawl, NoClobberKeepsFilesAndPicturesButStillFollowsThePagesLinks) {
