@@ -15,8 +15,10 @@
 
 #include "app/main_dialog.h"
 #include "dialogs/about_dialog.h"
+#include "dialogs/connection_dialog.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/filter_dialog.h"
+#include "dialogs/output_dialog.h"
 #include "resources/control_ids.h"
 #include "base/encoding.h"
 
@@ -82,6 +84,27 @@ void FilterLists() {
   dialog->Destroy();
 }
 
+void OutputSettings() {
+  settings::OutputSettings output{"webp", 85, 2000, 100};
+  auto* dialog = new OutputDialog(nullptr, output);
+  Capture(dialog, "output-settings");
+}
+
+void Connection() {
+  net::ConnectionOptions options;
+  options.userAgent = "Mozilla/5.0 (X11; Linux x86_64) Rendora/1.0";
+  options.referer = net::RefererMode::kLinkingPage;
+  options.headers = {"Accept-Language: ja,en;q=0.8"};
+  options.loadCookies = "/home/user/cookies.txt";
+  options.delaySeconds = 0.5;
+  options.randomDelay = true;
+  options.tries = 3;
+  options.robots = true;
+  auto* dialog = new ConnectionDialog(nullptr, options);
+  Capture(dialog, "connection");
+  dialog->Destroy();
+}
+
 void About() {
   auto* dialog = new AboutDialog(nullptr, [] {});
   Capture(dialog, "about");
@@ -118,6 +141,8 @@ int main(int argc, char** argv) {
   dialogs::MainWindow(programFolder);
   dialogs::DownloadOptions();
   dialogs::FilterLists();
+  dialogs::OutputSettings();
+  dialogs::Connection();
   dialogs::About();
   wxTheApp->OnExit();
   wxEntryCleanup();

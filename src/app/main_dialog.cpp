@@ -21,21 +21,29 @@
 #include "app/app_tools.h"
 #include "app/cursor_nudge.h"
 #include "app/toolbar_images.h"
+#include "browser/picture_thumbnail.h"
+#include "browser/engine_identity.h"
 #include "browser/web_browser.h"
 #include "base/text.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
+#include "convert/page_options.h"
+#include "convert/html_report.h"
 #include "convert/page_geometry.h"
 #include "convert/view_page_renderer.h"
 #include "dialogs/app_icon.h"
+#include "dialogs/connection_dialog.h"
 #include "dialogs/dialog_layout.h"
 #include "dialogs/download_options_dialog.h"
 #include "dialogs/help_commands.h"
 #include "dialogs/message_box.h"
+#include "dialogs/output_dialog.h"
 #include "dialogs/window_look.h"
 #include "dialogs/wx_text.h"
 #include "download/crawl_driver.h"
 #include "resources/control_ids.h"
+#include "settings/settings_keys.h"
+#include "resources/texts.h"
 
 using dialogs::WxText;
 using resources::TextId;
@@ -81,15 +89,17 @@ MainDialog::MainDialog(std::string programFolder)
   m_settings.LoadStartupSettings();
 
   m_renderer = std::make_unique<convert::ViewPageRenderer>(m_run, *this, *m_browserControl);
-  m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_transfer, *m_renderer,
-                                                          m_filters, m_crawl);
-  // A transfer keeps the window's events flowing, so that Stop ends it within a moment.
-  m_transfer.SetProgressHook([this] {
+  m_crawlDriver = std::make_unique<download::CrawlDriver>(m_run, *this, m_politeTransfer,
+                                                          *m_renderer, m_filters, m_crawl);
+  // A transfer or a pause keeps the window's events flowing, so that Stop ends it within a moment.
+  const auto hook = [this] {
     PumpMessages();
     return !m_run.m_stop.Requested() && !m_run.m_closing;
-  });
+  };
+  m_transfer.SetProgressHook(hook);
+  m_politeTransfer.SetProgressHook(hook);
   m_conversion = std::make_unique<convert::ConversionRun>(m_run, *this, *m_renderer,
-                                                          [this] { return CrawlResumable(); });
+                                                          [this] { return CrawlWithConnection(); });
   BindCommands();
   SetClientSize(dialogs::DialogLayout(m_panel).Size(kDialogWidth, kDialogHeight));
 
@@ -188,8 +198,17 @@ void MainDialog::CreateMenu() {
   auto* bar = new wxMenuBar;
   bar->Append(file, WxText(TextId::kMenuFile));
   bar->Append(run, WxText(TextId::kMenuRun));
+  bar->Append(CreateOptionsMenu(), WxText(TextId::kMenuOptions));
   bar->Append(help, WxText(TextId::kMenuHelp));
   SetMenuBar(bar);
+}
+
+wxMenu* MainDialog::CreateOptionsMenu() {
+  // The dialogs of the options the window has beyond its own fields.
+  auto* options = new wxMenu;
+  options->Append(MenuItemId(ids::kMenuConnection), WxText(TextId::kMenuConnection));
+  options->Append(MenuItemId(ids::kMenuOutputSettings), WxText(TextId::kMenuOutputSettings));
+  return options;
 }
 
 bool MainDialog::BuildToolBar() {
@@ -253,7 +272,9 @@ void MainDialog::BindCommands() {
   command({ids::kMenuSaveAs}, &MainDialog::OnSettingsSaveAs);
   command({ids::kMenuHelp, ids::kToolHelp}, &MainDialog::OnHelp);
   command({ids::kMenuAbout}, &MainDialog::OnAbout);
+  command({ids::kMenuOutputSettings}, &MainDialog::OnOutputSettings);
   command({ids::kToolHomePage}, &MainDialog::OnHomePage);
+  command({ids::kMenuConnection}, &MainDialog::OnConnectionOptions);
   Bind(
       wxEVT_TIMER, [this](wxTimerEvent&) { OnTimer(); }, ids::kNudgeTimer);
   Bind(wxEVT_CLOSE_WINDOW, &MainDialog::OnClose, this);
@@ -261,27 +282,67 @@ void MainDialog::BindCommands() {
 }
 
 void MainDialog::OnStart() {
+  // A run takes the pictures' settings and what is asked of every page (which has no control in
+  // the window: the settings file holds it) at its start; one in progress keeps its own.
   if (!m_run.m_running) {
+    UseOutputSettings();
     m_run.m_noClobber = m_settings.Resume().noClobber;
     m_transfer.SetContinueDownloads(m_settings.Resume().continueDownloads);
+    const settings::ProfileFile profile;
+    m_run.m_pageOptions = convert::ReadPageOptions(settings::KeyFile(profile, SettingsPath()));
   }
+  // A Start during a run is refused by the run: the running run keeps its report.
+  const bool nested = m_run.m_running;
+  const std::string reportPath =
+      nested ? std::string()
+             : convert::ReportPathOf(SettingsPath(), GetOptionText(Field::kWritePath));
+  if (!reportPath.empty()) {
+    m_htmlReport = std::make_unique<convert::HtmlReport>(
+        reportPath, [](const std::string& picture) { return browser::MakeThumbnail(picture); });
+  }
+  const auto started = std::chrono::steady_clock::now();
   // The window shows what became of the run in its messages and status line.
   m_conversion->OnStart();
+  if (!nested && m_htmlReport) {
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - started;
+    if (!m_htmlReport->Write(seconds.count(), m_run.m_stop.Requested())) {
+      ShowMessage(resources::HtmlReportFailedMessage(m_htmlReport->Path()));
+    }
+    m_htmlReport.reset();
+  }
   // A close asked for during the run waited for the run to end.
   if (m_run.m_closing && !m_run.m_running) Destroy();
 }
 
-convert::RunOutcome MainDialog::CrawlResumable() {
+void MainDialog::UseStateFile() {
   const std::string& path = m_settings.Resume().stateFile;
   const int limit = base::ToInt(GetOptionText(settings::Field::kCount));
   m_crawlDriver->SetJournal(path, download::ChooseJournalUse(path, limit, [this] {
                               return dialogs::AskYesNo(
                                   this, resources::Text(resources::TextId::kResumeQuestion));
                             }));
-  return m_crawlDriver->Crawl();
 }
 
 void MainDialog::OnStop() { m_run.m_stop.Request(); }
+
+void MainDialog::OnOutputSettings() {
+  dialogs::OutputDialog dialog(this, m_settings.Output());
+  dialog.ShowModal();
+}
+
+void MainDialog::UseOutputSettings() {
+  const settings::OutputSettings& output = m_settings.Output();
+  // A format this program does not know (a file from elsewhere) gives the window's bitmap.
+  const convert::PictureFormat* format = convert::FindPictureFormat(output.m_format);
+  m_run.m_format = format ? format : &convert::DefaultPictureFormat();
+  m_run.m_pictureOptions.quality = output.m_quality;
+  m_run.m_pictureOptions.splitHeight = output.m_splitHeight;
+  m_run.m_pictureOptions.splitOverlap = output.m_splitOverlap;
+}
+
+void MainDialog::RecordEntry(const convert::EntryRecord& record) {
+  if (m_htmlReport) m_htmlReport->Add(record);
+}
 
 void MainDialog::OnExit() { Close(); }
 
@@ -411,4 +472,26 @@ void MainDialog::PlaceForPage(int captureWidth, int screenHeight) {
     m_browser->Refresh();
     m_browser->Update();
   }
+}
+
+// The menu of the options the window has beyond its own controls.
+void MainDialog::OnConnectionOptions() {
+  dialogs::ConnectionDialog dialog(this, m_settings.Connection(), &m_settings.Resume());
+  dialog.ShowModal();
+}
+
+convert::RunOutcome MainDialog::CrawlWithConnection() {
+  const net::ConnectionOptions options = m_settings.Connection().WithAbsolutePaths();
+  if (std::string error; !m_transfer.SetConnectionOptions(options, error)) {
+    ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnreadable, options.loadCookies));
+    return convert::RunOutcome::Refused(TextId::kCookiesUnreadable);
+  }
+  m_politeTransfer.SetOptions(options);
+  m_browserControl->UseIdentity({options.userAgent, options.proxy, options.loadCookies});
+  UseStateFile();
+  const convert::RunOutcome outcome = m_crawlDriver->Crawl();
+  if (std::string error; !m_transfer.SaveCookies(error)) {
+    ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnwritable, options.saveCookies));
+  }
+  return outcome;
 }

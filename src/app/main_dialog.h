@@ -10,12 +10,14 @@
 #include <memory>
 #include <string>
 
+#include "base/locations.h"
 #include "base/tools.h"
 #include "convert/run_controls.h"
 #include "convert/run_outcome.h"
 #include "convert/run_state.h"
 #include "download/crawl_state.h"
 #include "net/curl_transfer.h"
+#include "net/polite_transfer.h"
 #include "resources/texts.h"
 #include "settings/fields.h"
 #include "settings/settings_commands.h"
@@ -24,6 +26,7 @@
 class wxButton;
 class wxBitmapButton;
 class wxCheckBox;
+class wxMenu;
 class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
@@ -35,6 +38,7 @@ class CWebBrowser2;
 }
 namespace convert {
 class ConversionRun;
+class HtmlReport;
 class ViewPageRenderer;
 }  // namespace convert
 namespace dialogs {
@@ -47,8 +51,9 @@ class CrawlDriver;
 
 class MainDialog : public wxFrame, public convert::RunControls {
  public:
-  // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder.
-  explicit MainDialog(std::string programFolder = base::GetProgramFolder());
+  // `programFolder` holds set.ini and the first-run Corvane.ini: the running program's folder,
+  // or the user's config folder when the program may not write there (an installed package).
+  explicit MainDialog(std::string programFolder = base::GetSettingsFolder());
   ~MainDialog() override;
 
   // The id of the menu item that carries menu command `commandId` (the toolkit's item ids stop
@@ -70,6 +75,8 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void OnHelp();
   void OnAbout();
   void OnHomePage();
+  void OnOutputSettings();
+  void OnConnectionOptions();
 
   // The controls that hold the settings record, and what a run needs of the window.
   std::string GetOptionText(settings::Field field) const override;
@@ -84,6 +91,8 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override;
   void PlaceForPage(int captureWidth, int screenHeight) override;
+  // Each page's record goes to the report to look at, when the settings file names one.
+  void RecordEntry(const convert::EntryRecord& record) override;
 
   wxToolBar* ToolBar() const { return m_toolBar; }
 
@@ -104,9 +113,14 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void PlaceLabel(const dialogs::DialogLayout& layout, resources::TextId text, int x, int y,
                   int width, int height);
   void CreateMenu();
-  // The crawl, journalled when the settings name a state file; one with work left is resumed
+  wxMenu* CreateOptionsMenu();
+  // The pictures' format, quality and split of the settings record, for the run about to start.
+  void UseOutputSettings();
+  // The crawl with the connection options of the record in effect; their cookies saved after.
+  convert::RunOutcome CrawlWithConnection();
+  // The crawl's journal, when the settings name a state file; one with work left is resumed
   // when the user agrees.
-  convert::RunOutcome CrawlResumable();
+  void UseStateFile();
   bool BuildToolBar();
   void BindCommands();
   void OnClose(wxCloseEvent& event);
@@ -133,7 +147,9 @@ class MainDialog : public wxFrame, public convert::RunControls {
   settings::SettingsRecord m_settings;
   settings::SettingsCommands m_settingsCommands;
   net::CurlTransfer m_transfer;
+  net::PoliteTransfer m_politeTransfer{m_transfer};  // the crawl's requests go through it
   std::unique_ptr<convert::ViewPageRenderer> m_renderer;
   std::unique_ptr<download::CrawlDriver> m_crawlDriver;
   std::unique_ptr<convert::ConversionRun> m_conversion;
+  std::unique_ptr<convert::HtmlReport> m_htmlReport;  // during a run whose file has ReportHtml
 };

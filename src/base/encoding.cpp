@@ -261,4 +261,38 @@ std::string ToDisplayUtf8(std::string_view cp932) {
   return ValidUtf8(bytes);
 }
 
+std::string PercentEncodePath(const std::string& native) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const unsigned char c : native) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '/' || c == '-' || c == '.' || c == '_' || c == '~';
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string Base64(std::string_view bytes) {
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t left = bytes.size() - i;
+    unsigned group = static_cast<unsigned char>(bytes[i]) << 16;
+    if (left > 1) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    if (left > 2) group |= static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[(group >> 18) & 63];
+    out += kDigits[(group >> 12) & 63];
+    out += left > 1 ? kDigits[(group >> 6) & 63] : '=';
+    out += left > 2 ? kDigits[group & 63] : '=';
+  }
+  return out;
+}
+
 }  // namespace base

@@ -37,4 +37,11 @@ std::optional<std::string> Cp932ToBytes(std::string_view cp932);
 // code-page-932 sequence without a form. Never fails.
 std::string ToDisplayUtf8(std::string_view cp932);
 
+// Every byte of a native path but letters, digits and "/-._~" as %XX (upper-case hex): the path
+// of a file address or of a link in a page.
+std::string PercentEncodePath(const std::string& native);
+
+// `bytes` in base64 (RFC 4648, with padding), as a data address holds them.
+std::string Base64(std::string_view bytes);
+
 }  // namespace base

@@ -59,6 +59,18 @@ bool IsDirectory(std::string_view path) {
   return native && ::stat(native->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+bool RemoveFile(std::string_view path) {
+  auto native = ToNativePath(path);
+  return native && ::unlink(native->c_str()) == 0;
+}
+
+bool IsWritableFolder(std::string_view path) {
+  auto native = ToNativePath(path);
+  // The effective rights decide, as they do when a file is created.
+  return native && IsDirectory(path) &&
+         ::faccessat(AT_FDCWD, native->c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 namespace {
 
 // Holds one open file descriptor.

@@ -26,6 +26,10 @@ bool SetCurrentDirectory(std::string_view path);
 std::string GetCurrentDirectory();
 bool FileExists(std::string_view path);
 bool IsDirectory(std::string_view path);
+// Removes a file (a link itself, not its target); false when there was none or it stays.
+bool RemoveFile(std::string_view path);
+// True when `path` is a folder in which this process may create files.
+bool IsWritableFolder(std::string_view path);
 // Whether `path` is a regular file (links followed) that holds at least one byte: an output that
 // a run with no-clobber keeps.
 bool IsNonEmptyFile(std::string_view path);

@@ -2,6 +2,7 @@
 #include "browser/web_browser.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -22,8 +23,11 @@
 #include "base/encoding.h"
 #include "base/file_system.h"
 #include "base/locations.h"
+#include "browser/engine_wait.h"
+#include "browser/engine_identity.h"
 #include "browser/page_probe.h"
 #include "browser/page_probe_scripts.h"
+#include "browser/page_rules.h"
 #include "browser/page_scripts.h"
 #include "browser/request_answers.h"
 #include "convert/page_charset.h"
@@ -74,13 +78,18 @@ constexpr const char* kMeasureScript = R"JS(
 
 constexpr const char* kViewSizeScript = "window.innerWidth + ' ' + window.innerHeight";
 
-constexpr const char* kScrollPositionScript =
-    "Math.round(window.scrollX) + ' ' + Math.round(window.scrollY)";
+// In the page's own pixels, which a device scale above 1 may show at fractions.
+constexpr const char* kScrollPositionScript = "window.scrollX + ' ' + window.scrollY";
 
 // Scrolls at once even when the page asks for smooth scrolling.
-std::string ScrollScript(int dx, int dy) {
+std::string ScrollScript(double dx, double dy) {
   return "window.scrollBy({left: " + std::to_string(dx) + ", top: " + std::to_string(dy) +
          ", behavior: 'instant'}); ''";
+}
+
+// A size in the page's own pixels as device pixels, the pixels of the view's snapshots.
+convert::PixelSize InDevicePixels(convert::PixelSize size, int scale) {
+  return {size.width * scale, size.height * scale};
 }
 
 // Applied to every page above its own styles: no smooth scrolling, and no scroll bars, so that
@@ -92,83 +101,6 @@ constexpr const char* kUserStyleSheet =
 
 // How long a stopped load may take to come to its end before its process is ended.
 constexpr int kStopTimeoutMilliseconds = 1000;
-
-// ---- Owners of GLib, cairo and X resources. ----
-
-template <typename T, void (*Free)(T*)>
-struct Deleter {
-  void operator()(T* p) const {
-    if (p) Free(p);
-  }
-};
-void UnrefObject(GObject* object) { g_object_unref(object); }
-void FreeString(char* text) { g_free(text); }
-void FreeSource(GSource* source) {
-  g_source_destroy(source);
-  g_source_unref(source);
-}
-using ObjectHolder = std::unique_ptr<GObject, Deleter<GObject, UnrefObject>>;
-using ErrorHolder = std::unique_ptr<GError, Deleter<GError, g_error_free>>;
-using StringHolder = std::unique_ptr<char, Deleter<char, FreeString>>;
-using SourceHolder = std::unique_ptr<GSource, Deleter<GSource, FreeSource>>;
-using SurfaceHolder =
-    std::unique_ptr<cairo_surface_t, Deleter<cairo_surface_t, cairo_surface_destroy>>;
-using HashHolder = std::unique_ptr<GHashTable, Deleter<GHashTable, g_hash_table_unref>>;
-
-// ---- Waiting for the engine. ----
-
-// The state of one asynchronous call, shared between the waiting caller and the engine's answer,
-// which may come after the caller has given up.
-template <typename Result>
-struct Pending {
-  bool done = false;
-  Result result{};
-  ObjectHolder cancellable{G_OBJECT(g_cancellable_new())};
-  GCancellable* Cancellable() { return G_CANCELLABLE(cancellable.get()); }
-};
-
-template <typename Result>
-void* ShareWithEngine(const std::shared_ptr<Pending<Result>>& pending) {
-  return new std::shared_ptr<Pending<Result>>(pending);
-}
-
-template <typename Result>
-std::shared_ptr<Pending<Result>> TakeFromEngine(void* data) {
-  std::unique_ptr<std::shared_ptr<Pending<Result>>> shared(
-      static_cast<std::shared_ptr<Pending<Result>>*>(data));
-  return *shared;
-}
-
-// Runs the GLib main context (the engine's answers and the window's events) until `done()` holds
-// or the timeout passes; sleeps in the main context instead of spinning. False on timeout.
-template <typename Condition>
-bool PumpUntil(Condition done, int timeoutMilliseconds) {
-  bool timedOut = false;
-  SourceHolder timer(g_timeout_source_new(static_cast<guint>(timeoutMilliseconds)));
-  g_source_set_callback(
-      timer.get(),
-      [](gpointer flag) -> gboolean {
-        *static_cast<bool*>(flag) = true;
-        return G_SOURCE_REMOVE;
-      },
-      &timedOut, nullptr);
-  g_source_attach(timer.get(), nullptr);
-  while (!done() && !timedOut) g_main_context_iteration(nullptr, TRUE);
-  return done();
-}
-
-// Waits for an asynchronous call; on timeout it is cancelled, and its answer, if one still
-// comes, only fills the shared state.
-template <typename Result>
-bool WaitFor(Pending<Result>& pending, int timeoutMilliseconds) {
-  if (PumpUntil([&] { return pending.done; }, timeoutMilliseconds)) return true;
-  g_cancellable_cancel(pending.Cancellable());
-  return false;
-}
-
-bool IsCancelled(const GError* error) {
-  return error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
-}
 
 }  // namespace
 
@@ -226,6 +158,15 @@ CWebBrowser2::~CWebBrowser2() {
   g_object_remove_weak_pointer(G_OBJECT(m_view), reinterpret_cast<gpointer*>(&m_view));
 }
 
+bool CWebBrowser2::UseIdentity(const Identity& identity) {
+  // Nothing asked and nothing given before: the engine stays exactly as it starts.
+  const bool none =
+      identity.userAgent.empty() && identity.proxy.empty() && identity.cookieFile.empty();
+  if (!m_identity && none) return true;
+  if (!m_identity) m_identity = std::make_unique<EngineIdentity>();
+  return m_identity->Apply(m_view, identity);
+}
+
 void CWebBrowser2::LoadChangedThunk(WebKitWebView*, int event, void* self) {
   static_cast<CWebBrowser2*>(self)->OnLoadChanged(event);
 }
@@ -239,6 +180,9 @@ int CWebBrowser2::LoadFailedThunk(WebKitWebView*, int, char*, void* error, void*
   auto* browser = static_cast<CWebBrowser2*>(self);
   if (!cancelled && browser->m_loadState != LoadState::kIdle) {
     browser->m_loadState = LoadState::kFailed;
+    // The engine refuses the page by a policy: with content rules in force, theirs.
+    browser->m_blocked = failure && failure->domain == WEBKIT_POLICY_ERROR && browser->m_rules &&
+                         browser->m_rules->InForce();
   }
   return FALSE;  // let the engine show its own error page; it is never measured
 }
@@ -362,6 +306,7 @@ void CWebBrowser2::EndStuckPage() {
 
 void CWebBrowser2::Navigate2(const std::string& location) {
   ++m_navigation;
+  m_blocked = false;
   if (!m_view) return;
   if (!webkit_web_view_get_is_web_process_responsive(m_view)) EndStuckPage();
   // The load in progress is brought to its end and its last events are taken in now, so that
@@ -383,11 +328,12 @@ void CWebBrowser2::Navigate2(const std::string& location) {
     m_charsetOverridden = false;
   }
   const std::string uri = net::LocationToUri(location);
-  if (uri.empty()) {
+  m_isWebAddress = base::IsWebAddress(location);
+  // No address, or a local page whose bounds were asked for and could not be set: no load.
+  if (uri.empty() || (m_rules && !m_rules->ForLoad(!m_isWebAddress))) {
     m_loadState = LoadState::kFailed;
     return;
   }
-  m_isWebAddress = base::IsWebAddress(location);
   // A local page's bytes are at hand: the charset for a page that declares none is chosen
   // before it loads. A web page loads as UTF-8 first and is checked when it has loaded.
   const char* charset = "UTF-8";
@@ -461,7 +407,7 @@ std::optional<convert::PixelSize> CWebBrowser2::MeasurePage() {
   if (!answer || std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height) != 2) {
     return std::nullopt;
   }
-  return size;
+  return InDevicePixels(size, DeviceScale());
 }
 
 convert::PixelSize CWebBrowser2::GetViewSize() {
@@ -471,15 +417,16 @@ convert::PixelSize CWebBrowser2::GetViewSize() {
   if (std::optional<std::string> answer = RunScript(kViewSizeScript)) {
     std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height);
   }
-  return size;
+  return InDevicePixels(size, DeviceScale());
 }
 
 void CWebBrowser2::ScrollBy(int dx, int dy) {
   // Not waited for: the page runs scripts and takes snapshots in the order they are asked for,
   // so the next position query or snapshot already sees the scrolled view.
   if (!m_view) return;
+  const double scale = DeviceScale();
   webkit_web_view_evaluate_javascript(
-      m_view, ScrollScript(dx, dy).c_str(), -1, nullptr, nullptr, nullptr,
+      m_view, ScrollScript(dx / scale, dy / scale).c_str(), -1, nullptr, nullptr, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer) {
         GError* rawError = nullptr;
         ObjectHolder value(G_OBJECT(webkit_web_view_evaluate_javascript_finish(
@@ -490,11 +437,13 @@ void CWebBrowser2::ScrollBy(int dx, int dy) {
 }
 
 convert::ScrollPoint CWebBrowser2::GetScrollPosition() {
-  convert::ScrollPoint point;
+  double x = 0;
+  double y = 0;
   if (std::optional<std::string> answer = RunScript(kScrollPositionScript)) {
-    std::sscanf(answer->c_str(), "%d %d", &point.x, &point.y);
+    std::sscanf(answer->c_str(), "%lf %lf", &x, &y);
   }
-  return point;
+  const int scale = DeviceScale();
+  return {static_cast<int>(std::lround(x * scale)), static_cast<int>(std::lround(y * scale))};
 }
 
 bool CWebBrowser2::SnapshotRegion(int region, convert::ViewPixels& view) {
@@ -502,7 +451,8 @@ bool CWebBrowser2::SnapshotRegion(int region, convert::ViewPixels& view) {
   if (!m_view) return false;
   auto pending = std::make_shared<Pending<SurfaceHolder>>();
   webkit_web_view_get_snapshot(
-      m_view, static_cast<WebKitSnapshotRegion>(region), WEBKIT_SNAPSHOT_OPTIONS_NONE,
+      m_view, static_cast<WebKitSnapshotRegion>(region),
+      m_transparent ? WEBKIT_SNAPSHOT_OPTIONS_TRANSPARENT_BACKGROUND : WEBKIT_SNAPSHOT_OPTIONS_NONE,
       pending->Cancellable(),
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto pending = TakeFromEngine<SurfaceHolder>(data);
@@ -551,7 +501,8 @@ std::optional<convert::PixelSize> CWebBrowser2::LayoutSize() {
   // Reported by the document whenever it changes: no need to ask the page.
   if (m_probe) {
     if (std::optional<std::optional<convert::PixelSize>> reported = m_probe->Layout()) {
-      return *reported;
+      if (!*reported) return std::nullopt;
+      return InDevicePixels(**reported, DeviceScale());
     }
   }
   std::optional<std::string> answer = RunScript(kLayoutSizeScript, kControlWorld);
@@ -559,7 +510,7 @@ std::optional<convert::PixelSize> CWebBrowser2::LayoutSize() {
   if (!answer || std::sscanf(answer->c_str(), "%d %d", &size.width, &size.height) != 2) {
     return std::nullopt;
   }
-  return size;
+  return InDevicePixels(size, DeviceScale());
 }
 
 void CWebBrowser2::RequestFrame() {
@@ -598,6 +549,12 @@ void CWebBrowser2::RestorePinnedElements() {
   RunScript(kRestorePinnedScript, kControlWorld);
 }
 
+int CWebBrowser2::DeviceScale() {
+  // The view's scale: GDK_SCALE, or what the display asks for. Snapshots hold this many pixels
+  // for each of the page's own.
+  return m_view ? std::max(1, gtk_widget_get_scale_factor(GTK_WIDGET(m_view))) : 1;
+}
+
 int CWebBrowser2::BitsPerPixel() {
   // The size of a pixel in a bitmap compatible with the screen: X keeps a depth-24 visual in
   // 32-bit pixels. Displays that are not X show pages from 32-bit surfaces.
@@ -630,6 +587,7 @@ void CWebBrowser2::SetUpFastCapture() {
     webkit_web_view_load_uri(m_view, "about:blank");
   }
   m_probe = std::make_unique<PageProbe>(m_view);
+  m_rules = std::make_unique<PageRules>(m_view);
 }
 
 void CWebBrowser2::LoadAsUnvisited(const std::string& uri) {
@@ -644,6 +602,16 @@ void CWebBrowser2::LoadAsUnvisited(const std::string& uri) {
   webkit_web_view_load_uri(m_view, unvisited.c_str());
 }
 
+void CWebBrowser2::SetTransparentBackground(bool transparent) {
+  // The view keeps the engine's own white until a transparent background is first asked for.
+  if (transparent == m_transparent) return;
+  m_transparent = transparent;
+  if (!m_view) return;
+  // The engine paints a page's canvas in the view's colour where the page sets none.
+  const GdkRGBA colour{1.0, 1.0, 1.0, transparent ? 0.0 : 1.0};
+  webkit_web_view_set_background_color(m_view, &colour);
+}
+
 bool CWebBrowser2::Snapshot(convert::ViewPixels& view) {
   return SnapshotRegion(WEBKIT_SNAPSHOT_REGION_VISIBLE, view);
 }
@@ -656,8 +624,11 @@ bool CWebBrowser2::SnapshotDocument(convert::ViewPixels& pixels) {
   // painting all of it.
   convert::PixelSize document;
   const std::optional<std::string> answer = RunScript(kDocumentSizeScript, kControlWorld);
-  if (!answer || std::sscanf(answer->c_str(), "%d %d", &document.width, &document.height) != 2 ||
-      document.width <= 0 || document.height <= 0 || document.width > kLargestSnapshot ||
+  if (!answer || std::sscanf(answer->c_str(), "%d %d", &document.width, &document.height) != 2) {
+    return false;
+  }
+  document = InDevicePixels(document, DeviceScale());
+  if (document.width <= 0 || document.height <= 0 || document.width > kLargestSnapshot ||
       document.height > kLargestSnapshot) {
     return false;
   }

@@ -18,12 +18,15 @@ typedef struct _WebKitWebResource WebKitWebResource;
 namespace browser {
 
 class RequestAnswers;
+class EngineIdentity;
+struct Identity;
 
 // How long a call waits for the engine (a script result, a snapshot, page data) before it gives
 // up, so that a stuck page can never hang a run.
 inline constexpr int kEngineTimeoutMilliseconds = 5000;
 
 class PageProbe;
+class PageRules;
 
 // Whether the engine composites the page's layers (on the graphics hardware where it can) or
 // paints the page in one layer. Off, a page costs about half the CPU and gives the same pixels
@@ -48,7 +51,9 @@ class CWebBrowser2 : public convert::PageView {
   void ScrollBy(int dx, int dy) override;
   convert::ScrollPoint GetScrollPosition() override;
   bool Snapshot(convert::ViewPixels& view) override;
+  void SetTransparentBackground(bool transparent) override;
   int BitsPerPixel() override;
+  int DeviceScale() override;
   bool LoadFinished() override;
   std::optional<convert::PixelSize> LayoutSize() override;
   void RequestFrame() override;
@@ -56,6 +61,10 @@ class CWebBrowser2 : public convert::PageView {
   convert::EngineRequests AnsweredRequests() override;
   void HidePinnedElements() override;
   void RestorePinnedElements() override;
+
+  // Web pages from now on are loaded with the crawl's agent name, proxy and (a copy of) its
+  // cookie file; false when the cookie file could not be read.
+  bool UseIdentity(const Identity& identity);
 
   // Runs `script` in the page and gives its result as a text; nullopt when the script failed,
   // gave undefined/null, or no answer came within the engine timeout. With a `world` name the
@@ -107,6 +116,7 @@ class CWebBrowser2 : public convert::PageView {
   // The current page's resource requests that have neither finished nor failed.
   std::set<const void*> m_resourcesInFlight;
   int m_frameRequest = 0;      // counts RequestFrame calls, to ignore stale answers
+  bool m_transparent = false;  // pages are shown over nothing where they set no background
   bool m_framePainted = true;  // the view painted a frame since the last RequestFrame
 
   // ---- A capture in one snapshot, with waits the engine drives. ----
@@ -128,13 +138,27 @@ class CWebBrowser2 : public convert::PageView {
   std::optional<std::chrono::steady_clock::time_point> LastLayoutChange() override;
   Compositing GetCompositing() const { return m_compositing; }
 
+  // ---- What the user asks of every page. ----
+  void SetPageOptions(const convert::PageOptions& options,
+                      const std::string& sourceFolder) override;
+  void AddUserStyle(const std::string& style) override;
+  std::optional<std::string> RunUserScript(const std::string& script) override;
+  std::optional<convert::PixelRect> FindElement(const std::string& selector) override;
+  bool LoadBlocked() override { return m_blocked; }
+
  private:
   bool SnapshotRegion(int region, convert::ViewPixels& view);
   void LoadAsUnvisited(const std::string& uri);
   void SetUpFastCapture();
+  struct FunctionAnswer;
+  FunctionAnswer CallFunction(const std::string& body, const std::string& argument,
+                              const char* world);
 
   Compositing m_compositing = Compositing::kOn;
   std::unique_ptr<PageProbe> m_probe;
+  std::unique_ptr<PageRules> m_rules;
+  bool m_blocked = false;  // the current page itself was refused by the content rules
+  std::unique_ptr<EngineIdentity> m_identity;
 };
 
 }  // namespace browser

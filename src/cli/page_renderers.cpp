@@ -15,7 +15,7 @@ bool StartDisplay(const DisplayChoice& choice, VirtualDisplay& display, std::str
     error = resources::TextUtf8(resources::TextId::kCliDisplayUnset);
     return false;
   }
-  return display.Running() || display.Start(error, choice.screenWidth);
+  return display.Running() || display.Start(error, choice.screenWidth, choice.scale);
 }
 
 SessionRenderer::SessionRenderer(convert::RunState& state, CliControls& controls,
@@ -35,6 +35,7 @@ bool SessionRenderer::Start() {
     return false;
   }
   m_controls.UseSession(&m_session);
+  m_session.Browser().UseIdentity(m_identity);
   m_rendering =
       std::make_unique<convert::ViewPageRenderer>(m_state, m_controls, m_session.Browser());
   return true;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "browser/engine_identity.h"
 #include "cli/headless_session.h"
 #include "cli/virtual_display.h"
 #include "convert/page_renderer.h"
@@ -22,6 +23,7 @@ struct DisplayChoice {
   bool useCurrentDisplay = false;
   int screenWidth = VirtualDisplay::kScreenWidth;  // of the virtual display
   bool compositing = true;  // the engine composites its views (off in the fast mode)
+  int scale = 1;            // device pixels for each of a page's own pixels (GDK_SCALE)
 };
 
 // Starts the display a run renders on when its first page comes; false and `error` when none
@@ -41,6 +43,8 @@ class SessionRenderer : public convert::PageRenderer {
 
   // The error that kept the display or the browser from starting, or empty.
   const std::string& StartError() const { return m_startError; }
+  // The crawl's identity for the web pages it renders (before the first page).
+  void SetIdentity(browser::Identity identity) { m_identity = std::move(identity); }
 
  private:
   bool Start();
@@ -52,6 +56,7 @@ class SessionRenderer : public convert::PageRenderer {
   HeadlessSession m_session;
   std::unique_ptr<convert::ViewPageRenderer> m_rendering;
   std::string m_startError;
+  browser::Identity m_identity;
 };
 
 // The shard of a page: a stable hash (FNV-1a, 64 bits) of its output path below the run's output

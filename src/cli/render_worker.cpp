@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "browser/engine_identity.h"
 #include "browser/event_pump.h"
 #include "browser/web_browser.h"
 #include "cli/cli_controls.h"
@@ -33,6 +34,21 @@ std::optional<std::string> NextLine(LineChannel& channel, HeadlessSession* sessi
   }
 }
 
+// The run's options as the pool set them up for every worker.
+void SetUpState(convert::RunState& state, const WorkerSetup& setup) {
+  state.m_format = setup.format;
+  state.m_untilLoaded = setup.untilLoaded;
+  state.m_capture = setup.capture;
+  state.m_pictureOptions.compression = setup.pngLevel;
+  state.m_pictureOptions.quality = setup.quality;
+  state.m_pictureOptions.splitHeight = setup.splitHeight;
+  state.m_pictureOptions.splitOverlap = setup.splitOverlap;
+  state.m_pictureOptions.transparent = setup.transparent;
+  state.m_pageOptions = setup.page;
+  // The run's source folder: a confined page reads files under it only.
+  state.m_readPath = setup.sourceFolder;
+}
+
 }  // namespace
 
 int RunRenderWorker() {
@@ -51,10 +67,7 @@ int RunRenderWorker() {
   options.SetOptionText(settings::Field::kWait, setup->wait);
   options.SetOptionText(settings::Field::kPercent, setup->percent);
   convert::RunState state;
-  state.m_format = setup->format;
-  state.m_untilLoaded = setup->untilLoaded;
-  state.m_capture = setup->capture;
-  state.m_pictureOptions.compression = setup->pngLevel;
+  SetUpState(state, *setup);
   RunReport report(/*quiet=*/true, /*live=*/false);
   CliControls controls(options, state, report);
   HeadlessSession session;
@@ -64,6 +77,8 @@ int RunRenderWorker() {
     return 2;
   }
   session.SetSlot(setup->slot);
+  // Each worker's engine keeps its cookies in a copy of its own.
+  session.Browser().UseIdentity({setup->userAgent, setup->proxy, setup->cookieFile});
   controls.UseSession(&session);
   convert::ViewPageRenderer rendering(state, controls, session.Browser());
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/encoding.h"
+#include "browser/picture_thumbnail.h"
 #include "resources/texts.h"
 
 namespace cli {
@@ -58,6 +59,7 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
   if (!record.kind.empty()) {
     line["kind"] = record.kind;
     line["http_status"] = record.httpStatus;
+    line["tries"] = record.tries;
   }
   if (!record.detail.empty()) line["detail"] = DisplayText(record.detail);
   // "script_dialog" is kept as reports before "answered" had it.
@@ -65,6 +67,17 @@ nlohmann::json RecordJson(const convert::EntryRecord& record) {
   if (!record.answered.Empty()) line["answered"] = record.answered.Names();
   if (record.capture) line["capture"] = convert::CaptureMethodName(*record.capture);
   if (record.webglRefused) line["webgl_refused"] = true;
+  if (!record.parts.empty()) {
+    nlohmann::json parts = nlohmann::json::array();
+    for (const convert::PicturePart& part : record.parts) {
+      parts.push_back({{"output", DisplayText(part.output)},
+                       {"top", part.top},
+                       {"height", part.height},
+                       {"bytes", part.bytes}});
+    }
+    line["parts"] = parts;
+  }
+  if (!record.scriptError.empty()) line["script_error"] = DisplayText(record.scriptError);
   return line;
 }
 
@@ -95,6 +108,16 @@ bool RunReport::OpenFile(const std::string& path, std::string& error) {
   return m_file != nullptr;
 }
 
+bool RunReport::OpenHtmlFile(const std::string& path, std::string& error) {
+  m_html = std::make_unique<convert::HtmlReport>(
+      path, [](const std::string& picture) { return browser::MakeThumbnail(picture); });
+  m_htmlPath = DisplayText(path);
+  if (m_html->Write(0, false)) return true;
+  error = m_htmlPath + ": " + std::strerror(errno);
+  m_html.reset();
+  return false;
+}
+
 double RunReport::Seconds() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
 }
@@ -107,6 +130,7 @@ void RunReport::ShowCurrent(const std::string& text) {
 void RunReport::Add(const convert::EntryRecord& record) {
   ++m_counts[static_cast<std::size_t>(record.outcome)];
   ++m_done;
+  if (m_html) m_html->Add(record);
   if (m_file) {
     std::fputs(
         RecordJson(record).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str(),
@@ -187,6 +211,9 @@ void RunReport::Finish(bool interrupted, const DroppedLinks* dropped) {
     std::fputs(summary.dump().c_str(), m_file);
     std::fputc('\n', m_file);
     std::fflush(m_file);
+  }
+  if (m_html && !m_html->Write(seconds, interrupted)) {
+    Error(FillUtf8(TextId::kCliReportUnwritable, {m_htmlPath + ": " + std::strerror(errno)}));
   }
   const std::string line = FillUtf8(
       TextId::kCliSummary,

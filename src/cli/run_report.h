@@ -5,10 +5,12 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "convert/html_report.h"
 #include "convert/run_record.h"
 
 namespace cli {
@@ -28,6 +30,9 @@ class RunReport {
 
   // Opens the report file (a native path); false and `error` when it cannot be written.
   bool OpenFile(const std::string& path, std::string& error);
+  // Starts the report to look at (a code-page-932 path), written at once and again by Finish;
+  // false and `error` when it cannot be written.
+  bool OpenHtmlFile(const std::string& path, std::string& error);
 
   // The page being worked on now (a code-page-932 text), for the live line.
   void ShowCurrent(const std::string& text);
@@ -50,6 +55,8 @@ class RunReport {
   bool m_quiet;
   bool m_live;
   std::FILE* m_file = nullptr;
+  std::unique_ptr<convert::HtmlReport> m_html;
+  std::string m_htmlPath;
   std::array<int, 4> m_counts{};
   int m_done = 0;
   std::string m_current;

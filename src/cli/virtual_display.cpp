@@ -47,8 +47,9 @@ bool ReadDisplayNumber(int fd, std::string& number) {
 
 VirtualDisplay::~VirtualDisplay() { Stop(); }
 
-bool VirtualDisplay::Start(std::string& error, int width) {
-  const std::string screen = std::to_string(width) + "x" + std::to_string(kScreenHeight) + "x24";
+bool VirtualDisplay::Start(std::string& error, int width, int scale) {
+  const std::string screen =
+      std::to_string(width) + "x" + std::to_string(kScreenHeight * scale) + "x24";
   base::UniqueFd readEnd, writeEnd;
   if (!base::MakePipe(readEnd, writeEnd)) {
     error = std::strerror(errno);

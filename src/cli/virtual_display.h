@@ -20,7 +20,9 @@ class VirtualDisplay {
   // program even when it is killed. Sets DISPLAY for this process and its children. False (and
   // `error` says why) when no server could be started. Pages see only the screen's height and
   // depth: a wider screen gives each of several views a place of its own.
-  bool Start(std::string& error, int width = kScreenWidth);
+  // With a device `scale` above 1 the screen is that many times higher, so that a page sees the
+  // same height in its own pixels: the width is in device pixels already.
+  bool Start(std::string& error, int width = kScreenWidth, int scale = 1);
 
   static constexpr int kScreenWidth = 1280;
   static constexpr int kScreenHeight = 1024;

@@ -13,6 +13,7 @@
 #include "cli/interrupt.h"
 #include "cli/render_worker.h"
 #include "cli/run_report.h"
+#include "convert/picture_file.h"
 #include "convert/view_page_renderer.h"
 #include "resources/texts.h"
 
@@ -33,6 +34,25 @@ bool MovePicture(const std::string& from, const std::string& to) {
   }
   const std::optional<std::string> bytes = base::ReadWholeFile(from);
   return bytes && base::WriteFileAtomically(to, *bytes);
+}
+
+// Moves a page's picture, or every part of a split one, from the worker's folder to the output
+// folder, naming the moved parts in the record; false when one could not be moved.
+// The parts are taken from where the worker was told to write the picture, not from its answer.
+bool MovePictures(const std::string& workPath, const std::string& finalPath,
+                  convert::EntryRecord& record) {
+  if (record.parts.empty()) return MovePicture(workPath, finalPath);
+  for (std::size_t i = 0; i < record.parts.size(); ++i) {
+    const int number = static_cast<int>(i) + 1;
+    const std::string target = convert::PartPath(finalPath, number);
+    if (!MovePicture(convert::PartPath(workPath, number), target)) {
+      // No half set is left: the parts already moved go again.
+      for (std::size_t moved = 0; moved < i; ++moved) base::RemoveFile(record.parts[moved].output);
+      return false;
+    }
+    record.parts[i].output = target;
+  }
+  return true;
 }
 
 void RemoveFolder(const std::string& folder) {
@@ -269,12 +289,13 @@ void WorkerPool::Commit(Page& page, convert::EntryRecord record) {
   const bool pictured = record.outcome == convert::EntryOutcome::kWritten ||
                         record.outcome == convert::EntryOutcome::kIncomplete;
   if (pictured && record.output) {
-    if (MovePicture(page.workPath, page.finalPath)) {
-      record.output = page.finalPath;
+    if (MovePictures(page.workPath, page.finalPath, record)) {
+      record.output = record.parts.empty() ? page.finalPath : record.parts.front().output;
     } else {
       record.outcome = convert::EntryOutcome::kFailed;
       record.reason = convert::EntryReason::kWrite;
       record.output.reset();
+      record.parts.clear();
     }
   }
   RemoveFolder(page.workFolder);

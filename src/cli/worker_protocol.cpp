@@ -29,6 +29,23 @@ std::string Unhex(const std::string& hex) {
   return out;
 }
 
+json PartsJson(const std::vector<convert::PicturePart>& parts) {
+  json list = json::array();
+  for (const convert::PicturePart& part : parts) {
+    list.push_back({Hex(part.output), part.top, part.height, part.bytes});
+  }
+  return list;
+}
+
+std::vector<convert::PicturePart> PartsOf(const json& list) {
+  std::vector<convert::PicturePart> parts;
+  for (const json& part : list) {
+    parts.push_back({Unhex(part.at(0).get<std::string>()), part.at(1).get<int>(),
+                     part.at(2).get<int>(), part.at(3).get<long long>()});
+  }
+  return parts;
+}
+
 json RecordJson(const convert::EntryRecord& record) {
   return {{"source", Hex(record.source)},
           {"output", record.output ? json(Hex(*record.output)) : json()},
@@ -40,9 +57,12 @@ json RecordJson(const convert::EntryRecord& record) {
           {"ms", record.milliseconds},
           {"kind", record.kind},
           {"http_status", record.httpStatus},
+          {"tries", record.tries},
           {"answered", record.answered.Names()},
           {"capture", record.capture ? json(convert::CaptureMethodName(*record.capture)) : json()},
-          {"webgl_refused", record.webglRefused}};
+          {"webgl_refused", record.webglRefused},
+          {"parts", PartsJson(record.parts)},
+          {"script_error", Hex(record.scriptError)}};
 }
 
 convert::EntryRecord RecordOf(const json& value) {
@@ -57,6 +77,7 @@ convert::EntryRecord RecordOf(const json& value) {
   record.milliseconds = value.at("ms").get<long long>();
   record.kind = value.at("kind").get<std::string>();
   record.httpStatus = value.at("http_status").get<int>();
+  record.tries = value.at("tries").get<int>();
   for (const json& name : value.at("answered")) {
     if (std::optional<convert::EngineRequest> request =
             convert::EngineRequestNamed(name.get<std::string>())) {
@@ -67,7 +88,43 @@ convert::EntryRecord RecordOf(const json& value) {
     record.capture = convert::CaptureMethodNamed(value.at("capture").get<std::string>()).value();
   }
   record.webglRefused = value.at("webgl_refused").get<bool>();
+  record.parts = PartsOf(value.at("parts"));
+  record.scriptError = Unhex(value.at("script_error").get<std::string>());
   return record;
+}
+
+json HexList(const std::vector<std::string>& texts) {
+  json list = json::array();
+  for (const std::string& text : texts) list.push_back(Hex(text));
+  return list;
+}
+
+std::vector<std::string> UnhexList(const json& list) {
+  std::vector<std::string> texts;
+  for (const json& text : list) texts.push_back(Unhex(text.get<std::string>()));
+  return texts;
+}
+
+json PageOptionsJson(const convert::PageOptions& page) {
+  return {{"selector", Hex(page.selector)},     {"padding", page.padding},
+          {"hide", HexList(page.hide)},         {"remove", HexList(page.remove)},
+          {"style", Hex(page.style)},           {"script", Hex(page.script)},
+          {"no_javascript", page.noJavaScript}, {"confine", page.confine},
+          {"no_network", page.noNetwork}};
+}
+
+convert::PageOptions PageOptionsOf(const json& value) {
+  convert::PageOptions page;
+  page.selector = Unhex(value.at("selector").get<std::string>());
+  page.padding = value.at("padding").get<int>();
+  page.hide = UnhexList(value.at("hide"));
+  page.remove = UnhexList(value.at("remove"));
+  page.style = Unhex(value.at("style").get<std::string>());
+  page.script = Unhex(value.at("script").get<std::string>());
+  page.noJavaScript = value.at("no_javascript").get<bool>();
+  page.confine = value.at("confine").get<bool>();
+  page.noNetwork = value.at("no_network").get<bool>();
+  return page;
 }
 
 // Parses `line`, or nullopt when it is not what `read` expects.
@@ -93,7 +150,16 @@ std::string EncodeSetup(const WorkerSetup& setup) {
               {"capture", convert::CaptureMethodName(setup.capture)},
               {"compositing", setup.compositing},
               {"png_level", setup.pngLevel},
-              {"slot", setup.slot}}
+              {"quality", setup.quality},
+              {"split_height", setup.splitHeight},
+              {"split_overlap", setup.splitOverlap},
+              {"transparent", setup.transparent},
+              {"slot", setup.slot},
+              {"page", PageOptionsJson(setup.page)},
+              {"source_folder", Hex(setup.sourceFolder)},
+              {"user_agent", Hex(setup.userAgent)},
+              {"proxy", Hex(setup.proxy)},
+              {"cookie_file", Hex(setup.cookieFile)}}
       .dump();
 }
 
@@ -112,7 +178,16 @@ std::optional<WorkerSetup> DecodeSetup(const std::string& line) {
     setup.capture = *capture;
     setup.compositing = value.at("compositing").get<bool>();
     setup.pngLevel = value.at("png_level").get<int>();
+    setup.quality = value.at("quality").get<int>();
+    setup.splitHeight = value.at("split_height").get<int>();
+    setup.splitOverlap = value.at("split_overlap").get<int>();
+    setup.transparent = value.at("transparent").get<bool>();
     setup.slot = value.at("slot").get<int>();
+    setup.page = PageOptionsOf(value.at("page"));
+    setup.sourceFolder = Unhex(value.at("source_folder").get<std::string>());
+    setup.userAgent = Unhex(value.at("user_agent").get<std::string>());
+    setup.proxy = Unhex(value.at("proxy").get<std::string>());
+    setup.cookieFile = Unhex(value.at("cookie_file").get<std::string>());
     return setup;
   });
 }

@@ -19,7 +19,20 @@ struct WorkerSetup {
   convert::CaptureMethod capture = convert::CaptureMethod::kTiles;
   bool compositing = true;  // the engine composites its views (off in the fast mode)
   int pngLevel = -1;        // PNG compression level, -1: the format's default
-  int slot = 0;             // the worker's place on the shared display
+  // --- the pictures' quality, split and transparency (convert::PictureOptions) ---
+  int quality = 85;
+  int splitHeight = 0;
+  int splitOverlap = 0;
+  bool transparent = false;
+  // --- end of the pictures' options ---
+  int slot = 0;  // the worker's place on the shared display
+  // What is asked of every page beyond the page itself, and the folder a confined page may read.
+  convert::PageOptions page;
+  std::string sourceFolder;
+  // The crawl's identity for web pages (system texts; empty: the engine's own).
+  std::string userAgent = {};
+  std::string proxy = {};
+  std::string cookieFile = {};
 };
 
 // One page to render: `folder` is the worker's own folder for the picture.

@@ -25,29 +25,43 @@ void PutS32(std::string& out, std::int32_t value) {
 
 int ColourTableEntries(int bitsPerPixel) { return bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0; }
 
+BitmapInfoHeader InfoHeaderFor(const DeviceBitmap& bitmap, int height) {
+  BitmapInfoHeader header;
+  header.biWidth = bitmap.Width();
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = static_cast<std::uint16_t>(bitmap.BitsPerPixel());
+  header.biCompression = kBiRgb;
+  header.biSizeImage = static_cast<std::uint32_t>(bitmap.Stride() * height);
+  return header;
+}
+
+std::vector<RgbQuad> ColourTableFor(const DeviceBitmap& bitmap) {
+  std::vector<RgbQuad> table = bitmap.ColourTable();
+  table.resize(ColourTableEntries(bitmap.BitsPerPixel()));
+  return table;
+}
+
 std::optional<DibBlock> BitmapToDib(DeviceBitmap&& bitmap, std::uint32_t compression) {
   if (compression != kBiRgb) return std::nullopt;
   if (bitmap.Width() <= 0 || bitmap.Height() <= 0) return std::nullopt;
   DibBlock block;
-  block.header.biWidth = bitmap.Width();
-  block.header.biHeight = bitmap.Height();
-  block.header.biPlanes = 1;
-  block.header.biBitCount = static_cast<std::uint16_t>(bitmap.BitsPerPixel());
-  block.header.biCompression = compression;
-  block.header.biSizeImage = static_cast<std::uint32_t>(bitmap.Stride() * bitmap.Height());
-  const int entries = ColourTableEntries(bitmap.BitsPerPixel());
-  block.colourTable = bitmap.ColourTable();
-  block.colourTable.resize(entries);
+  block.header = InfoHeaderFor(bitmap, bitmap.Height());
+  block.colourTable = ColourTableFor(bitmap);
   block.bits = bitmap.TakeBits();
   return block;
 }
 
+BitmapFileHeader FileHeaderFor(const BitmapInfoHeader& header, std::size_t colourEntries) {
+  BitmapFileHeader file;
+  file.bfOffBits =
+      kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(colourEntries);
+  file.bfSize = file.bfOffBits + header.biSizeImage;
+  return file;
+}
+
 BitmapFileHeader FileHeaderFor(const DibBlock& block) {
-  BitmapFileHeader header;
-  header.bfOffBits =
-      kFileHeaderSize + kInfoHeaderSize + 4 * static_cast<std::uint32_t>(block.colourTable.size());
-  header.bfSize = header.bfOffBits + static_cast<std::uint32_t>(block.bits.size());
-  return header;
+  return FileHeaderFor(block.header, block.colourTable.size());
 }
 
 std::string EncodeFileHeader(const BitmapFileHeader& header) {

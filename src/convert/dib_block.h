@@ -1,6 +1,7 @@
 // The device-independent bitmap block and the bitmap file written from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -56,6 +57,12 @@ int ColourTableEntries(int bitsPerPixel);
 // is shorter than 2^bits is completed with black entries.
 std::optional<DibBlock> BitmapToDib(DeviceBitmap&& bitmap, std::uint32_t compression);
 
+// The info header of `height` rows of `bitmap`, uncompressed, and the colour table its file
+// carries (2^bits entries up to 8 bits, completed with black; else none).
+BitmapInfoHeader InfoHeaderFor(const DeviceBitmap& bitmap, int height);
+std::vector<RgbQuad> ColourTableFor(const DeviceBitmap& bitmap);
+
+BitmapFileHeader FileHeaderFor(const BitmapInfoHeader& header, std::size_t colourEntries);
 BitmapFileHeader FileHeaderFor(const DibBlock& block);
 std::string EncodeFileHeader(const BitmapFileHeader& header);      // 14 bytes
 std::string EncodeInfoHeader(const BitmapInfoHeader& header);      // 40 bytes

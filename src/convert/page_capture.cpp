@@ -12,6 +12,7 @@
 
 #include "base/text.h"
 #include "convert/device_bitmap.h"
+#include "convert/picture_file.h"
 #include "convert/picture_format.h"
 #include "convert/tile_plan.h"
 
@@ -272,22 +273,43 @@ int PagePixelFor(int d, double scale, int start, int size) {
   return static_cast<int>(exact);
 }
 
-void PutPixel(std::uint8_t* row, int x, int bitsPerPixel, std::uint32_t bgrx) {
-  if (bitsPerPixel == 32) {
-    const std::uint32_t value = bgrx & 0x00FFFFFF;  // the unused byte stays 0
-    std::memcpy(row + static_cast<std::size_t>(x) * 4, &value, 4);
-  } else {
-    std::uint8_t* pixel = row + static_cast<std::size_t>(x) * 3;
-    pixel[0] = static_cast<std::uint8_t>(bgrx);
-    pixel[1] = static_cast<std::uint8_t>(bgrx >> 8);
-    pixel[2] = static_cast<std::uint8_t>(bgrx >> 16);
+// A view pixel as the bitmap keeps it: blue, green, red and an unused byte, or with `alpha` the
+// pixel's opacity in that byte and its colour no longer premultiplied by it.
+std::uint32_t BitmapPixel(std::uint32_t argb, bool alpha) {
+  if (!alpha) return argb & 0x00FFFFFF;
+  const std::uint32_t a = argb >> 24;
+  if (a == 0 || a == 255) return a == 0 ? 0 : argb;
+  std::uint32_t pixel = a << 24;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const std::uint32_t channel = (argb >> shift) & 0xFF;
+    pixel |= std::min<std::uint32_t>((channel * 255 + a / 2) / a, 255) << shift;
   }
+  return pixel;
+}
+
+void PutPixel(std::uint8_t* row, int x, int bitsPerPixel, std::uint32_t pixel) {
+  if (bitsPerPixel == 32) {
+    std::memcpy(row + static_cast<std::size_t>(x) * 4, &pixel, 4);
+  } else {
+    std::uint8_t* out = row + static_cast<std::size_t>(x) * 3;
+    out[0] = static_cast<std::uint8_t>(pixel);
+    out[1] = static_cast<std::uint8_t>(pixel >> 8);
+    out[2] = static_cast<std::uint8_t>(pixel >> 16);
+  }
+}
+
+// Whether the capture keeps each pixel's opacity: a transparent background asked for, and a
+// bitmap with a byte to keep it in.
+bool KeepsOpacity(const RunState& state, const DeviceBitmap& bitmap) {
+  return state.m_pictureOptions.transparent && bitmap.BitsPerPixel() == 32;
 }
 
 // Copies one tile's page region into its fill area of the bitmap. The view's top-left corner
 // shows page pixel `scroll`, so page pixel (x, y) is view pixel (x - scroll.x, y - scroll.y).
+// With `alpha` (a 32-bit bitmap) each pixel keeps its opacity, and where the view has no pixel
+// the bitmap is transparent.
 void CopyTile(const Tile& tile, const TilePlan& plan, const ViewPixels& view, ScrollPoint scroll,
-              DeviceBitmap& bitmap) {
+              DeviceBitmap& bitmap, bool alpha) {
   const int bpp = bitmap.BitsPerPixel();
   // The view column of every bitmap column of the fill area; -1 where the view has none.
   std::vector<int> viewX(tile.fill.width);
@@ -296,26 +318,14 @@ void CopyTile(const Tile& tile, const TilePlan& plan, const ViewPixels& view, Sc
         PagePixelFor(tile.fill.x + k, plan.scale, tile.page.x, tile.page.width) - scroll.x;
     viewX[k] = x >= 0 && x < view.width ? x : -1;
   }
-  const bool straight = plan.scale == 1.0 && bpp == 32;
   for (int dy = tile.fill.y; dy < tile.fill.y + tile.fill.height; ++dy) {
     std::uint8_t* row = bitmap.Row(dy);
     const int y = PagePixelFor(dy, plan.scale, tile.page.y, tile.page.height) - scroll.y;
-    if (y < 0 || y >= view.height) {
-      for (int k = 0; k < tile.fill.width; ++k) PutPixel(row, tile.fill.x + k, bpp, kBackground);
-      continue;
-    }
-    const std::uint32_t* source = view.Row(y);
-    if (straight) {
-      // At 100% the columns run one to one: a plain run of pixels, no lookup.
-      std::uint8_t* out = row + static_cast<std::size_t>(tile.fill.x) * 4;
-      for (int k = 0; k < tile.fill.width; ++k) {
-        const std::uint32_t value = viewX[k] < 0 ? kBackground : source[viewX[k]] & 0x00FFFFFF;
-        std::memcpy(out + static_cast<std::size_t>(k) * 4, &value, 4);
-      }
-      continue;
-    }
+    const std::uint32_t* source = y >= 0 && y < view.height ? view.Row(y) : nullptr;
     for (int k = 0; k < tile.fill.width; ++k) {
-      PutPixel(row, tile.fill.x + k, bpp, viewX[k] < 0 ? kBackground : source[viewX[k]]);
+      const std::uint32_t pixel =
+          source && viewX[k] >= 0 ? BitmapPixel(source[viewX[k]], alpha) : kBackground;
+      PutPixel(row, tile.fill.x + k, bpp, pixel);
     }
   }
 }
@@ -343,8 +353,12 @@ std::optional<CaptureOutcome> MeasureLayout(PageView& view, const RunState& stat
   const std::optional<PixelSize> measured = view.MeasurePage();
   if (!measured) return CaptureOutcome::kNotMeasured;
   const PixelSize viewSize = view.GetViewSize();
-  layout.page =
-      FitCaptureSize(measured->width, measured->height, viewSize.height, state.m_captureWidth);
+  // The page is fitted in its own pixels, as a reader sees it, and copied in device pixels.
+  const int device = std::max(view.DeviceScale(), 1);
+  layout.page = FitCaptureSize(measured->width / device, measured->height / device,
+                               viewSize.height / device, state.m_captureWidth);
+  layout.page.width *= device;
+  layout.page.height *= device;
   layout.viewWidth = viewSize.width;
   layout.viewHeight = viewSize.height - 5;
   layout.scale = scale;
@@ -382,7 +396,7 @@ void ScrollToTop(PageView& view) {
 // (PageTraits: fixed backgrounds, content-visibility), or the document is larger than one
 // snapshot can hold, it takes nothing and returns false: the page goes tile by tile.
 bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& traits,
-                    DeviceBitmap& bitmap) {
+                    DeviceBitmap& bitmap, bool alpha) {
   if (traits.fixedBackground || traits.contentVisibility) return false;
   const TilePlan plan = PlanTiles(layout.page.width, layout.page.height, layout.viewWidth,
                                   layout.viewHeight, layout.scale);
@@ -405,7 +419,7 @@ bool CopyBySnapshot(const Layout& layout, PageView& view, const PageTraits& trai
       const Tile tile = plan.At(i, j);
       if (!CopiesSomething(tile)) continue;
       const bool firstView = !scrolls || (i == 0 && j == 0);
-      CopyTile(tile, plan, firstView ? first : document, ScrollPoint(), bitmap);
+      CopyTile(tile, plan, firstView ? first : document, ScrollPoint(), bitmap, alpha);
     }
   }
   return true;
@@ -422,6 +436,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
   ViewPixels pixels;
   bool first = true;
   const bool fast = FastMode(state);
+  const bool alpha = KeepsOpacity(state, bitmap);
   for (int i = 0; i <= plan.rows; ++i) {
     int rowHeight = 0;
     for (int j = 0; j <= plan.cols; ++j) {
@@ -436,7 +451,7 @@ std::optional<CaptureOutcome> CopyTiles(const Layout& layout, PageView& view, Ru
         // taken from where its page pixels actually show.
         const ScrollPoint scroll = view.GetScrollPosition();
         if (!view.Snapshot(pixels) || !pixels.Complete()) return CaptureOutcome::kNoSnapshot;
-        CopyTile(tile, plan, pixels, scroll, bitmap);
+        CopyTile(tile, plan, pixels, scroll, bitmap, alpha);
         controls.CaptureProgress(TileStepTime(state.m_wait) + kEngineStepTime);
       }
       // The fast mode scrolls only to a tile that copies something.
@@ -466,13 +481,107 @@ std::optional<CaptureOutcome> CopyPage(const Layout& layout, PageView& view, Run
                                   kSnapshotPixelsPerMillisecond));
     const PageTraits traits = view.Traits();
     result.webglRefused = traits.webglRefused;
-    if (CopyBySnapshot(layout, view, traits, bitmap)) {
+    if (CopyBySnapshot(layout, view, traits, bitmap, KeepsOpacity(state, bitmap))) {
       result.method = CaptureMethod::kSnapshot;
       return std::nullopt;
     }
   }
   result.method = CaptureMethod::kTiles;
   return CopyTiles(layout, view, controls, state, bitmap);
+}
+
+// A picture its format cannot hold is refused before the page is copied: true, with the reason
+// in `result`.
+bool RefusedByFormat(const Layout& layout, const RunState& state, CaptureResult& result) {
+  result.detail = PictureRefusal(*state.m_format, layout.bitmapWidth, layout.bitmapHeight,
+                                 state.m_pictureOptions);
+  if (result.detail.empty()) return false;
+  result.outcome = CaptureOutcome::kTooLarge;
+  return true;
+}
+
+// The page's picture in a bitmap, copied in one document snapshot or tile by tile; nullopt with
+// the outcome in `result` when none could be had.
+std::optional<DeviceBitmap> TakePicture(const Layout& layout, PageView& view, RunControls& controls,
+                                        const RunState& state, CaptureResult& result) {
+  // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
+  // page keeps them: it is written with 32 bits rather than reduced.
+  // A transparent picture keeps each pixel's opacity in the fourth byte.
+  const int bitsPerPixel =
+      view.BitsPerPixel() == 24 && !state.m_pictureOptions.transparent ? 24 : 32;
+  std::optional<DeviceBitmap> bitmap =
+      DeviceBitmap::Create(layout.bitmapWidth, layout.bitmapHeight, bitsPerPixel);
+  if (!bitmap) {
+    result.outcome = CaptureOutcome::kTooLarge;
+    return std::nullopt;
+  }
+  const std::optional<CaptureOutcome> failed =
+      CopyPage(layout, view, controls, state, *bitmap, result);
+  if (failed == CaptureOutcome::kClosing) {
+    result.outcome = *failed;
+    return std::nullopt;
+  }
+  // The shown page looks as it did before the copy: nothing of it stays hidden or moved.
+  view.RestorePinnedElements();
+  if (failed) {
+    result.outcome = *failed;
+    return std::nullopt;
+  }
+  return bitmap;
+}
+
+// ---- What the user asks of every page. ----
+
+// Adds the user's style to the loaded page and runs their script in it, noting what it threw,
+// and waits for the frame that paints what they changed; false when the window started closing.
+bool PreparePage(PageView& view, RunControls& controls, const RunState& state,
+                 CaptureResult& result) {
+  const PageOptions& options = state.m_pageOptions;
+  if (options.style.empty() && options.script.empty()) return true;
+  if (!options.style.empty()) view.AddUserStyle(options.style);
+  if (!options.script.empty()) {
+    if (std::optional<std::string> error = view.RunUserScript(options.script)) {
+      result.scriptError = *error;
+    }
+  }
+  view.RequestFrame();
+  const auto painted = [&](long long) { return view.FramePainted(); };
+  return WaitRoundsUntil(std::max(state.m_wait, 1) * 5LL, controls, state, painted,
+                         [] { return true; }) != WaitEnd::kClosing;
+}
+
+// The part of the page the picture shows: the first element the selector matches with its
+// padding, or the whole page without a selector; nullopt when no element matches.
+std::optional<PixelRect> PictureArea(PageView& view, const RunState& state, const Layout& layout) {
+  const PageOptions& options = state.m_pageOptions;
+  const PixelRect page{0, 0, layout.page.width, layout.page.height};
+  if (options.selector.empty()) return page;
+  const std::optional<PixelRect> element = view.FindElement(options.selector);
+  if (!element) return std::nullopt;
+  return ElementArea(*element, options.padding, page.width, page.height);
+}
+
+// The bitmap pixels of page area `area` out of the picture of the whole page.
+std::optional<DeviceBitmap> CropToArea(const DeviceBitmap& whole, const PixelRect& area,
+                                       double scale) {
+  const auto clamp = [](long long value, int limit) {
+    return static_cast<int>(std::clamp<long long>(value, 0, limit));
+  };
+  const int left = clamp(Scaled(area.x, scale), whole.Width());
+  const int top = clamp(Scaled(area.y, scale), whole.Height());
+  const int right =
+      clamp(Scaled(static_cast<long long>(area.x) + area.width, scale), whole.Width());
+  const int bottom =
+      clamp(Scaled(static_cast<long long>(area.y) + area.height, scale), whole.Height());
+  std::optional<DeviceBitmap> part =
+      DeviceBitmap::Create(right - left, bottom - top, whole.BitsPerPixel());
+  if (!part) return std::nullopt;
+  const std::size_t bytesPerPixel = static_cast<std::size_t>(whole.BitsPerPixel()) / 8;
+  for (int y = 0; y < part->Height(); ++y) {
+    std::memcpy(part->Row(y), whole.Row(top + y) + left * bytesPerPixel,
+                part->Width() * bytesPerPixel);
+  }
+  return part;
 }
 
 // The capture's outcome for what the picture format's writer came to.
@@ -493,7 +602,7 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   CaptureResult result;
 
   controls.CaptureProgress(LoadWaitTime(state.m_wait));
-  if (!LoadWait(view, controls, state)) {
+  if (!LoadWait(view, controls, state) || !PreparePage(view, controls, state, result)) {
     result.outcome = CaptureOutcome::kClosing;
     return result;
   }
@@ -503,41 +612,41 @@ CaptureResult CaptureToFile(const std::string& path, PageView& view, RunControls
   result.complete = view.LoadFinished();
   Layout layout;
   if (std::optional<CaptureOutcome> failed = MeasureLayout(view, state, scale, layout)) {
-    result.outcome = *failed;
+    const bool blocked = failed == CaptureOutcome::kNotMeasured && view.LoadBlocked();
+    result.outcome = blocked ? CaptureOutcome::kBlocked : *failed;
     return result;
   }
+  const std::optional<PixelRect> area = PictureArea(view, state, layout);
+  if (!area) {
+    result.outcome = CaptureOutcome::kNoElement;
+    return result;
+  }
+  // Nothing below the picture's area is copied: an element near the top of a long page takes
+  // the views down to it only.
+  layout.page.height = area->y + area->height;
+  layout.bitmapHeight = static_cast<int>(Scaled(layout.page.height, scale));
   result.width = layout.bitmapWidth;
   result.height = layout.bitmapHeight;
+  if (RefusedByFormat(layout, state, result)) return result;
   controls.CaptureProgress(kEngineStepTime);
 
-  // The display's depth. A display of fewer bits still hands over full-colour pixels, and the
-  // page keeps them: it is written with 32 bits rather than reduced.
-  const int bitsPerPixel = view.BitsPerPixel() == 24 ? 24 : 32;
-  std::optional<DeviceBitmap> bitmap =
-      DeviceBitmap::Create(layout.bitmapWidth, layout.bitmapHeight, bitsPerPixel);
-  if (!bitmap) {
-    result.outcome = CaptureOutcome::kTooLarge;
-    return result;
+  std::optional<DeviceBitmap> bitmap = TakePicture(layout, view, controls, state, result);
+  if (!bitmap) return result;
+  if (*area != PixelRect{0, 0, layout.page.width, layout.page.height}) {
+    bitmap = CropToArea(*bitmap, *area, scale);
+    if (!bitmap) {
+      result.outcome = CaptureOutcome::kNoUsableArea;
+      return result;
+    }
+    result.width = bitmap->Width();
+    result.height = bitmap->Height();
   }
-  const std::optional<CaptureOutcome> failed =
-      CopyPage(layout, view, controls, state, *bitmap, result);
-  if (failed == CaptureOutcome::kClosing) {
-    result.outcome = *failed;
-    return result;
-  }
-  // The shown page looks as it did before the copy: nothing of it stays hidden or moved.
-  view.RestorePinnedElements();
-  if (failed) {
-    result.outcome = *failed;
-    return result;
-  }
-  controls.CaptureProgress(
-      std::chrono::milliseconds(static_cast<long long>(layout.bitmapWidth) * layout.bitmapHeight /
-                                kWrittenPixelsPerMillisecond));
-  const PictureWrite written =
-      state.m_format->Write(path, std::move(*bitmap), state.m_pictureOptions);
+  controls.CaptureProgress(std::chrono::milliseconds(static_cast<long long>(result.width) *
+                                                     result.height / kWrittenPixelsPerMillisecond));
+  PictureWrite written = WritePicture(*state.m_format, path, *bitmap, state.m_pictureOptions);
   result.outcome = WriteOutcome(written);
   result.bytes = written.bytes.value_or(0);
+  result.parts = std::move(written.parts);
   return result;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "convert/page_view.h"
 #include "convert/run_controls.h"
@@ -20,6 +21,8 @@ enum class CaptureOutcome {
   kNoSnapshot,    // the view gave no pixels
   kClosing,       // the window is closing: the capture was abandoned
   kPathTooLong,   // the output path is longer than kMaxOutputPath: the page was not loaded
+  kNoElement,     // no element of the page matches the selector of the page options
+  kBlocked,       // the page itself lies outside the bounds the page options set
 };
 
 // A capture's outcome, and the picture it wrote.
@@ -27,7 +30,9 @@ struct CaptureResult {
   CaptureOutcome outcome = CaptureOutcome::kNotMeasured;
   int width = 0;  // the picture's size in pixels (also when it could not be written)
   int height = 0;
-  long long bytes = 0;  // the file's size when written
+  long long bytes = 0;             // the file's size when written (every part's together)
+  std::vector<PicturePart> parts;  // the files of a picture split into parts, top first
+  std::string detail;              // why the picture was too large for its format
   // False when the page was still loading (a resource request unanswered) as it was measured:
   // the picture shows it as far as it had come.
   bool complete = true;
@@ -35,6 +40,7 @@ struct CaptureResult {
   EngineRequests answered;
   CaptureMethod method = CaptureMethod::kTiles;  // how the picture was taken
   bool webglRefused = false;  // the page asked for WebGL and the engine gave it none
+  std::string scriptError;    // what the user's script threw, when it did
 };
 
 // Waits m_wait x 5 rounds for the page to load (passing once through the page and back so that

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "convert/engine_request.h"
+#include "convert/page_options.h"
 
 namespace convert {
 
@@ -114,6 +115,10 @@ class PageView {
   virtual bool Snapshot(ViewPixels& view) = 0;
   // Bits per pixel of the display surface the page is rendered on.
   virtual int BitsPerPixel() = 0;
+  // Device pixels for each of the page's own pixels in either direction (1, or 2 and 3 on a
+  // display that scales): what a snapshot holds. Every size and position of the page view is in
+  // device pixels.
+  virtual int DeviceScale() { return 1; }
 
   // What a view without an engine behind it answers below: a page that is always whole, with
   // frames that are always painted, no requests of the engine answered and nothing pinned to the
@@ -137,6 +142,31 @@ class PageView {
   // Only the shown document changes, never the page's file; RestorePinnedElements undoes it.
   virtual void HidePinnedElements() {}
   virtual void RestorePinnedElements() {}
+
+  // Shows the next pages over nothing where they set no background of their own, so that their
+  // snapshots keep each pixel's opacity (premultiplied, in the fourth byte); or, as at first,
+  // over the white of an empty page. A view that cannot gives opaque pixels either way.
+  virtual void SetTransparentBackground(bool transparent) {}
+  // ---- What the user asks of every page (PageOptions). ----
+
+  // Applies `options` to the pages loaded from the next Navigate2 on; `sourceFolder` is the
+  // folder a confined local page may read files from.
+  virtual void SetPageOptions(const PageOptions& options, const std::string& sourceFolder) {}
+  // Adds the user's `style` to the loaded page after every style sheet of its own, so that the
+  // user's rules win where they are as specific as the page's.
+  virtual void AddUserStyle(const std::string& style) {}
+  // Runs the user's `script` in the page, beside the page's own scripts (seeing what they made);
+  // what it threw in the engine's words, or nullopt when it ran through.
+  virtual std::optional<std::string> RunUserScript(const std::string& script) {
+    return std::nullopt;
+  }
+  // True when the current page itself was refused by the bounds of the page options (a local
+  // page outside the confined folder).
+  virtual bool LoadBlocked() { return false; }
+  // Where the first element matching `selector` lies on the page (page pixels, from the page's
+  // top-left corner, wherever the view stands); nullopt when none matches or the selector is no
+  // selector.
+  virtual std::optional<PixelRect> FindElement(const std::string& selector) { return std::nullopt; }
 
   // ---- A capture in one snapshot, with waits the engine drives. ----
 

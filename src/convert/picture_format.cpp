@@ -7,9 +7,12 @@ namespace convert {
 // list below.
 const PictureFormat& BmpFormat();
 const PictureFormat& PngFormat();
+const PictureFormat& JpegFormat();
+const PictureFormat& WebpFormat();
 
 const std::vector<const PictureFormat*>& PictureFormats() {
-  static const std::vector<const PictureFormat*> formats = {&BmpFormat(), &PngFormat()};
+  static const std::vector<const PictureFormat*> formats = {&BmpFormat(), &PngFormat(),
+                                                            &JpegFormat(), &WebpFormat()};
   return formats;
 }
 

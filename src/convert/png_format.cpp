@@ -1,4 +1,6 @@
 // PNG pictures: the same pixels as the bitmap, compressed, written by png_file.
+#include <limits>
+
 #include "convert/picture_format.h"
 #include "convert/png_file.h"
 
@@ -9,10 +11,12 @@ class PngFormatImpl final : public PictureFormat {
  public:
   std::string_view Name() const override { return "png"; }
   std::string_view Extension() const override { return "png"; }
+  int LargestSide() const override { return std::numeric_limits<int>::max(); }
+  bool KeepsTransparency() const override { return true; }
 
-  PictureWrite Write(const std::string& path, DeviceBitmap&& bitmap,
-                     const PictureOptions& options) const override {
-    return {WritePng(path, bitmap, options.compression), PictureFailure::kWriteFailed};
+  bool Encode(PictureSink& sink, const PictureRows& rows,
+              const PictureOptions& options) const override {
+    return EncodePng(sink, rows, options.compression, options.transparent);
   }
 };
 

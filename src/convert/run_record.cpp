@@ -53,6 +53,9 @@ const char* ReasonToken(EntryReason reason) {
     case EntryReason::kTransfer: return "transfer";
     case EntryReason::kNotAPage: return "not a page";
     case EntryReason::kOutsideOutputFolder: return "outside output folder";
+    case EntryReason::kNoElement: return "no element";
+    case EntryReason::kBlocked: return "blocked";
+    case EntryReason::kRobots: return "robots";
   }
   return "";
 }

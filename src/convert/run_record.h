@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/engine_request.h"
 
@@ -47,9 +48,13 @@ enum class EntryReason {
   kTransfer,             // "transfer": the transfer failed otherwise (see detail)
   kNotAPage,             // "not a page": fetched, but not rendered
   kOutsideOutputFolder,  // "outside output folder": its file would leave the output folder
+  kRobots,               // "robots": the server's robots.txt keeps the address out
+  // pages again
+  kNoElement,  // "no element": no element of the page matches the selector asked for
+  kBlocked,    // "blocked": the page itself lies outside the bounds of --confine
 };
 // The last of the list: a new reason goes before it, or becomes it here.
-inline constexpr EntryReason kLastReason = EntryReason::kOutsideOutputFolder;
+inline constexpr EntryReason kLastReason = EntryReason::kBlocked;
 
 // The report's token of `reason` ("" for kNone).
 const char* ReasonToken(EntryReason reason);
@@ -66,6 +71,15 @@ enum class CaptureMethod {
 const char* CaptureMethodName(CaptureMethod method);
 std::optional<CaptureMethod> CaptureMethodNamed(std::string_view name);
 
+// One file of a page picture split into parts.
+struct PicturePart {
+  std::string output;  // the part's file
+  int top = 0;         // its first row in the whole picture
+  int height = 0;      // its rows
+  long long bytes = 0;
+  bool operator==(const PicturePart&) const = default;
+};
+
 // One page of a folder run, or one queue entry of a crawl. Paths and addresses are the system's
 // code-page-932 texts.
 struct EntryRecord {
@@ -80,9 +94,12 @@ struct EntryRecord {
   long long milliseconds = 0;  // time spent on the entry
   std::string kind;            // crawl entries: "url", "src" or "cgi"
   int httpStatus = 0;          // crawl entries: the answer's status, 0 without one
+  int tries = 0;               // crawl entries: requests sent for it, retries included
   EngineRequests answered;     // what the page asked of the engine that the program answered
   std::optional<CaptureMethod> capture;  // pages: how the picture was taken, when it was
-  bool webglRefused = false;  // pages: the page asked for WebGL and the engine gave it none
+  bool webglRefused = false;       // pages: the page asked for WebGL and the engine gave it none
+  std::vector<PicturePart> parts;  // pages split into parts: every file, top first
+  std::string scriptError;         // pages: what the user's script threw, in the engine's words
 };
 
 }  // namespace convert

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "convert/page_options.h"
 #include "convert/picture_format.h"
 #include "convert/run_record.h"
 #include "convert/run_stop.h"
@@ -35,6 +36,8 @@ struct RunState {
   // drives (no lazy pass on a page without lazy content, timers of the load awaited, no empty
   // tiles). The window takes tiles.
   CaptureMethod m_capture = CaptureMethod::kTiles;
+  // What is asked of every page beyond the page itself (none of it by default).
+  PageOptions m_pageOptions;
   // An output that exists and is not empty is kept: its page is not rendered again (a crawl
   // still fetches it for its links) and its file is not requested again.
   bool m_noClobber = false;

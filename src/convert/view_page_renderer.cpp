@@ -42,12 +42,16 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
   entry.reason = EntryReason::kNone;
   entry.answered = capture.answered;
   entry.webglRefused = capture.webglRefused;
+  entry.scriptError = capture.scriptError;
   if (capture.outcome == CaptureOutcome::kWritten) entry.capture = capture.method;
   switch (capture.outcome) {
     case CaptureOutcome::kWritten:
       entry.outcome = capture.complete ? EntryOutcome::kWritten : EntryOutcome::kIncomplete;
       if (!capture.complete) entry.reason = EntryReason::kStillLoading;
       entry.output = path;
+      entry.parts = capture.parts;
+      // A split picture's first part stands for it where one file is named.
+      if (!entry.parts.empty()) entry.output = entry.parts.front().output;
       return entry;
     case CaptureOutcome::kClosing:
       entry.outcome = EntryOutcome::kSkipped;
@@ -56,9 +60,14 @@ EntryRecord PageRecord(EntryRecord entry, const std::string& location,
     case CaptureOutcome::kWriteFailed: entry.reason = EntryReason::kWrite; break;
     case CaptureOutcome::kNotMeasured: entry.reason = EntryReason::kNotLoaded; break;
     case CaptureOutcome::kNoUsableArea: entry.reason = EntryReason::kNoUsableArea; break;
-    case CaptureOutcome::kTooLarge: entry.reason = EntryReason::kTooLarge; break;
+    case CaptureOutcome::kTooLarge:
+      entry.reason = EntryReason::kTooLarge;
+      entry.detail = capture.detail;
+      break;
     case CaptureOutcome::kNoSnapshot: entry.reason = EntryReason::kNoSnapshot; break;
     case CaptureOutcome::kPathTooLong: entry.reason = EntryReason::kPathTooLong; break;
+    case CaptureOutcome::kNoElement: entry.reason = EntryReason::kNoElement; break;
+    case CaptureOutcome::kBlocked: entry.reason = EntryReason::kBlocked; break;
   }
   entry.outcome = EntryOutcome::kFailed;
   entry.output.reset();
@@ -85,6 +94,8 @@ PageResult ViewPageRenderer::RenderPage(const PageJob& job) {
     m_last->outcome = CaptureOutcome::kPathTooLong;
   } else {
     m_controls.PlaceForPage(m_state.m_captureWidth, screenHeight);
+    m_view.SetTransparentBackground(m_state.m_pictureOptions.transparent);
+    m_view.SetPageOptions(m_state.m_pageOptions, m_state.m_readPath);
     m_view.Navigate2(job.location);
     m_view.RedrawNow();
     m_last = CaptureToFile(*path, m_view, m_controls, m_state);

@@ -58,14 +58,16 @@ convert::EntryReason TransferReason(net::TransferCause cause) {
     case net::TransferCause::kTls: return EntryReason::kTls;
     case net::TransferCause::kWriteError: return EntryReason::kWrite;
     case net::TransferCause::kBadAddress: return EntryReason::kBadAddress;
+    case net::TransferCause::kConnectionLost: return EntryReason::kTransfer;
+    case net::TransferCause::kRobots: return EntryReason::kRobots;
     case net::TransferCause::kOther: return EntryReason::kTransfer;
   }
   return EntryReason::kTransfer;
 }
 
 // The record of a queue entry as its transfer left it: the reason from the transfer's cause,
-// its words as the detail, its status in httpStatus. A stopped transfer is skipped, as a
-// stopped page is.
+// its words as the detail, its status in httpStatus, its tries. A stopped transfer is skipped, as
+// a stopped page is, and so is an address that robots.txt keeps out.
 convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
                                     const net::TransferResult& result, Clock::time_point start) {
   convert::EntryRecord record;
@@ -74,9 +76,12 @@ convert::EntryRecord TransferRecord(const std::string& address, QueueKind kind,
   record.httpStatus = static_cast<int>(result.status);
   record.bytes = static_cast<long long>(result.bytes);
   record.milliseconds = MillisecondsSince(start);
+  record.tries = result.tries;
   if (!result.ok) {
-    const bool stopped = result.cause == net::TransferCause::kStopped;
-    record.outcome = stopped ? convert::EntryOutcome::kSkipped : convert::EntryOutcome::kFailed;
+    // Stopped, or kept out by robots.txt: passed over on purpose, not failed.
+    const bool passedOver =
+        result.cause == net::TransferCause::kStopped || result.cause == net::TransferCause::kRobots;
+    record.outcome = passedOver ? convert::EntryOutcome::kSkipped : convert::EntryOutcome::kFailed;
     record.reason = TransferReason(result.cause);
     record.detail = result.error;
   }
@@ -195,19 +200,25 @@ convert::RunOutcome CrawlDriver::Crawl() {
   }
   m_state.m_startServer = base::ToLower(m_transfer.GetServerName(seeded.lastAddress));
 
-  for (int position = 0; position < m_state.size(); ++position, ++m_run.m_pageCount) {
+  for (int position = 0; position < m_state.size();) {
     if (position >= m_state.m_entryLimit) break;
     m_controls.PumpMessages();
     if (Stopped()) break;
-    // Finished before the crawl was resumed: counted, never requested again.
-    if (position < static_cast<int>(m_finished.size()) && m_finished[position]) continue;
+    // A run of files side by side where the transfer allows it, else one entry. An entry
+    // finished before the crawl was resumed is counted, never requested again.
     const int successes = m_successes;
-    ProcessEntry(position);
-    FinishEntry(position, m_successes - successes);
+    const bool batch =
+        m_transfer.TransfersAtOnce() > 1 && m_state.m_kindQueue[position] == QueueKind::kSrc;
+    const int done = Finished(position) ? 1
+                     : batch            ? DownloadRun(position)
+                                        : (ProcessEntry(position), 1);
+    if (!batch && !Finished(position)) FinishEntry(position, m_successes - successes);
+    position += done;
+    m_run.m_pageCount += done;
   }
   // A journal that could not be written to the end (a full disk) cannot resume this crawl.
   if (m_journal.Failed()) {
-    m_controls.ShowMessage(resources::StateFileText(TextId::kStateFileUnwritable, journalPath));
+    m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileUnwritable, journalPath));
   }
   m_controls.SetStatusText(resources::DownloadCountText(m_successes));
   return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
@@ -216,6 +227,10 @@ convert::RunOutcome CrawlDriver::Crawl() {
 void CrawlDriver::SetJournal(std::string path, JournalUse use) {
   m_journalPath = std::move(path);
   m_journalUse = use;
+}
+
+bool CrawlDriver::Finished(int position) const {
+  return position < static_cast<int>(m_finished.size()) && m_finished[position];
 }
 
 std::optional<TextId> CrawlDriver::OpenJournal(const std::string& addressTemplate,
@@ -229,7 +244,7 @@ std::optional<TextId> CrawlDriver::OpenJournal(const std::string& addressTemplat
   if (m_journalUse == JournalUse::kResume) {
     m_resumed = ReadJournalFile(path);
     if (!m_resumed || !m_resumed->recognised) {
-      m_controls.ShowMessage(resources::StateFileText(TextId::kStateFileNotJournal, path));
+      m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileNotJournal, path));
       return TextId::kStateFileNotJournal;
     }
     if (const std::optional<ShapeDifference> difference = CompareShapes(m_resumed->shape, shape)) {
@@ -237,18 +252,23 @@ std::optional<TextId> CrawlDriver::OpenJournal(const std::string& addressTemplat
                                                           difference->before, difference->now));
       return TextId::kResumeDiffers;
     }
-    for (const JournalEntry& entry : m_resumed->queue) m_state.Append(entry.address, entry.kind);
+    for (const JournalEntry& entry : m_resumed->queue) {
+      m_state.m_harvesting = entry.linkedFrom;  // the entry keeps the page that linked it
+      m_state.Append(entry.address, entry.kind);
+    }
+    m_state.m_harvesting = -1;
     m_finished = m_resumed->finished;
     m_successes = m_resumed->successes;
   }
   const bool opened =
       m_resumed ? m_journal.Continue(path, m_resumed->wholeBytes) : m_journal.Create(path, shape);
   if (!opened) {
-    m_controls.ShowMessage(resources::StateFileText(TextId::kStateFileUnwritable, path));
+    m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileUnwritable, path));
     return TextId::kStateFileUnwritable;
   }
   m_state.m_onAppend = [this](int position) {
-    m_journal.Queued({m_state.m_addressQueue[position], m_state.m_kindQueue[position], -1});
+    m_journal.Queued({m_state.m_addressQueue[position], m_state.m_kindQueue[position],
+                      m_state.m_linkedFrom[position]});
   };
   return std::nullopt;
 }
@@ -293,12 +313,13 @@ void CrawlDriver::ProcessEntry(int position) {
   const AddressParts parts = SplitFolderAndName(address);
 
   const bool pageWord = HasPageWord(address);
+  m_transfer.SetLinkingPage(m_state.LinkingPage(position));
   if (kind == QueueKind::kUrl || pageWord) {
     m_controls.SetStatusText(
         resources::DownloadProgressText(position + 1, m_state.size(), address));
   }
   if (kind == QueueKind::kSrc) {
-    DownloadEntry(address, parts.folder, parts.name);
+    DownloadEntry(address);
     return;
   }
   const Clock::time_point start = Clock::now();
@@ -309,7 +330,9 @@ void CrawlDriver::ProcessEntry(int position) {
     return;
   }
   if (IsPageAddress(address)) {
+    m_state.m_harvesting = position;
     HarvestLinks(m_state, m_controls, m_filters, address, m_pageText);
+    m_state.m_harvesting = -1;
   }
   if (kind == QueueKind::kUrl || pageWord) {
     RenderEntry(parts.folder, parts.name, record);
@@ -318,36 +341,91 @@ void CrawlDriver::ProcessEntry(int position) {
   }
 }
 
-void CrawlDriver::DownloadEntry(const std::string& address, const std::string& folder,
-                                const std::string& name) {
-  const bool query = base::FindChar(name, '?') != base::kNotFound;
-  const std::string fileName = query ? QueryToFileName(name) : name;
-  const std::string pathForm = AddressToPathForm(folder);
+std::optional<net::FileDownload> CrawlDriver::FileFor(const std::string& address,
+                                                      Clock::time_point start) {
+  const AddressParts parts = SplitFolderAndName(address);
+  const bool query = base::FindChar(parts.name, '?') != base::kNotFound;
+  const std::string fileName = query ? QueryToFileName(parts.name) : parts.name;
+  const std::string pathForm = AddressToPathForm(parts.folder);
   const bool same = m_controls.IsOptionChecked(Field::kSame);
   const std::string relative = same ? fileName : pathForm + fileName;
-  const Clock::time_point start = Clock::now();
   // An address that would name a file outside the output folder is passed over unfetched.
   if (!StaysInsideFolder(relative)) {
-    m_controls.RecordEntry(Skipped(TransferRecord(address, QueueKind::kSrc, {}, start),
+    net::TransferResult none;
+    none.tries = 0;
+    m_controls.RecordEntry(Skipped(TransferRecord(address, QueueKind::kSrc, none, start),
                                    convert::EntryReason::kOutsideOutputFolder));
-    return;
+    return std::nullopt;
   }
   if (!same) base::CreateFolderPath(m_output + pathForm);
-  const std::string filePath = m_output + relative;
-  if (m_run.m_noClobber && base::IsNonEmptyFile(filePath)) {
-    convert::EntryRecord kept = TransferRecord(address, QueueKind::kSrc, {}, start);
-    kept.output = filePath;
+  if (m_run.m_noClobber && base::IsNonEmptyFile(m_output + relative)) {
+    net::TransferResult none;
+    none.tries = 0;
+    convert::EntryRecord kept = TransferRecord(address, QueueKind::kSrc, none, start);
+    kept.output = m_output + relative;
     m_controls.RecordEntry(Skipped(kept, convert::EntryReason::kExists));
-    return;
+    return std::nullopt;
   }
-  const net::TransferResult result = query ? m_transfer.DownloadQueryFile(filePath, address)
-                                           : m_transfer.DownloadFile(filePath, address);
-  convert::EntryRecord record = TransferRecord(address, QueueKind::kSrc, result, start);
+  return net::FileDownload{m_output + relative, address, query};
+}
+
+void CrawlDriver::RecordDownload(const net::FileDownload& file, const net::TransferResult& result,
+                                 Clock::time_point start) {
+  convert::EntryRecord record = TransferRecord(file.address, QueueKind::kSrc, result, start);
   if (result.ok) {
     ++m_successes;
-    record.output = filePath;
+    record.output = file.filePath;
   }
   m_controls.RecordEntry(record);
+}
+
+void CrawlDriver::DownloadEntry(const std::string& address) {
+  const Clock::time_point start = Clock::now();
+  const std::optional<net::FileDownload> file = FileFor(address, start);
+  if (!file) return;
+  const net::TransferResult result = file->query
+                                         ? m_transfer.DownloadQueryFile(file->filePath, address)
+                                         : m_transfer.DownloadFile(file->filePath, address);
+  RecordDownload(*file, result, start);
+}
+
+int CrawlDriver::DownloadRun(int position) {
+  // The files from `position` on up to the next page, the entry limit or the end of the queue:
+  // nothing is queued while they are fetched, so they may overlap, and their records go out in
+  // queue order as one by one.
+  // A journalled crawl takes as many as go at once: the files of a run are finished together,
+  // so a crawl cut off loses no more than those in flight.
+  constexpr int kLongestRun = 256;
+  const int longest = m_journal.IsOpen() ? m_transfer.TransfersAtOnce() : kLongestRun;
+  int end = position;
+  while (end < m_state.size() && end < m_state.m_entryLimit && end - position < longest &&
+         m_state.m_kindQueue[end] == QueueKind::kSrc) {
+    ++end;
+  }
+  const Clock::time_point start = Clock::now();
+  std::vector<net::FileDownload> files;
+  std::vector<int> positions;
+  for (int p = position; p < end; ++p) {
+    if (Finished(p)) continue;
+    const std::string& address = m_state.m_addressQueue[p];
+    if (HasPageWord(address)) {
+      m_controls.SetStatusText(resources::DownloadProgressText(p + 1, m_state.size(), address));
+    }
+    // An entry outside the output folder is recorded now; the others in their turn below.
+    if (std::optional<net::FileDownload> file = FileFor(address, start)) {
+      file->linkingPage = m_state.LinkingPage(p);
+      files.push_back(std::move(*file));
+      positions.push_back(p);
+    } else {
+      FinishEntry(p, 0);
+    }
+  }
+  const std::vector<net::TransferResult> results = m_transfer.DownloadFiles(files);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    RecordDownload(files[i], results[i], start);
+    FinishEntry(positions[i], results[i].ok ? 1 : 0);
+  }
+  return end - position;
 }
 
 net::TransferResult CrawlDriver::FetchPage(const std::string& address, QueueKind kind) {

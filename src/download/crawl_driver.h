@@ -2,6 +2,7 @@
 // breadth-first walk through the queue that renders pages and downloads files.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -66,10 +67,20 @@ class CrawlDriver {
   // The journal hears that entry `position` is done, unless the run was stopped during it or
   // its page is still being rendered elsewhere.
   void FinishEntry(int position, int successes);
+  // Whether entry `position` was finished before the crawl was resumed.
+  bool Finished(int position) const;
   // One queue entry; adds its success to m_successes.
   void ProcessEntry(int position);
-  void DownloadEntry(const std::string& address, const std::string& folder,
-                     const std::string& name);
+  void DownloadEntry(const std::string& address);
+  // The files of the queue from `position` up to its next page, side by side; how many entries
+  // it finished.
+  int DownloadRun(int position);
+  // Where the file of `address` goes (its folder made); nullopt, with the entry recorded as
+  // skipped, when that would be outside the output folder.
+  std::optional<net::FileDownload> FileFor(const std::string& address,
+                                           std::chrono::steady_clock::time_point start);
+  void RecordDownload(const net::FileDownload& file, const net::TransferResult& result,
+                      std::chrono::steady_clock::time_point start);
   // Fetches a page entry into m_pageText; the fetch's result.
   net::TransferResult FetchPage(const std::string& address, QueueKind kind);
   // Renders a fetched page entry; `fetched` is its record so far.

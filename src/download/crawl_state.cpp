@@ -8,7 +8,15 @@ namespace download {
 void CrawlState::Append(std::string address, QueueKind kind) {
   m_addressQueue.push_back(std::move(address));
   m_kindQueue.push_back(kind);
+  m_linkedFrom.resize(m_addressQueue.size() - 1, -1);  // entries pushed directly: no page
+  m_linkedFrom.push_back(m_harvesting);
   if (m_onAppend) m_onAppend(size() - 1);
+}
+
+std::string CrawlState::LinkingPage(int position) const {
+  const auto index = static_cast<std::size_t>(position);
+  if (index >= m_linkedFrom.size() || m_linkedFrom[index] < 0) return {};
+  return m_addressQueue[static_cast<std::size_t>(m_linkedFrom[index])];
 }
 
 bool CrawlState::Contains(std::string_view address) const {
@@ -19,6 +27,8 @@ bool CrawlState::Contains(std::string_view address) const {
 void CrawlState::Clear() {
   m_addressQueue.clear();
   m_kindQueue.clear();
+  m_linkedFrom.clear();
+  m_harvesting = -1;
   m_index.clear();
   m_indexed = 0;
   m_dropped = {};

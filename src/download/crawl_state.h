@@ -44,6 +44,10 @@ const char* QueueKindName(QueueKind kind);
 struct CrawlState {
   std::vector<std::string> m_addressQueue;
   std::vector<QueueKind> m_kindQueue;
+  // Parallel to them: the queue position of the page whose link gave the entry; -1 for an
+  // address of the template. Its address is the entry's Referer where the options ask for it.
+  std::vector<int> m_linkedFrom;
+  int m_harvesting = -1;      // the page whose links are being queued now; -1 while seeding
   int m_entryLimit = 0;       // the Count of the run; harvesting stops queueing at this length
   std::string m_startFolder;  // the start address up to and including its last "/"
   std::string m_startServer;  // the server name of the last seeded address
@@ -52,8 +56,10 @@ struct CrawlState {
   // writes it down).
   std::function<void(int position)> m_onAppend;
 
-  // Appends one entry to both lists.
+  // Appends one entry to both lists, linked from the page being harvested.
   void Append(std::string address, QueueKind kind);
+  // The address of the page that linked to entry `position`; empty for a template's address.
+  std::string LinkingPage(int position) const;
   // Whether an entry equals `address` exactly. Entries pushed onto the lists directly are
   // indexed here too.
   bool Contains(std::string_view address) const;

@@ -3,6 +3,7 @@
 
 #include <curl/curl.h>
 
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -48,6 +49,37 @@ class CurlMulti {
   CURLM* m_multi;
 };
 
+// One share of cookies among every transfer of a run, with the lock libcurl asks for whenever a
+// transfer reads or changes them, so that transfers running side by side see one cookie jar.
+class CurlShare {
+ public:
+  CurlShare() : m_share(curl_share_init()) {
+    if (!m_share) return;
+    curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, &Lock);
+    curl_share_setopt(m_share, CURLSHOPT_UNLOCKFUNC, &Unlock);
+    curl_share_setopt(m_share, CURLSHOPT_USERDATA, &m_mutex);
+    curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+  }
+  ~CurlShare() {
+    if (m_share) curl_share_cleanup(m_share);
+  }
+  CurlShare(const CurlShare&) = delete;
+  CurlShare& operator=(const CurlShare&) = delete;
+
+  CURLSH* get() const { return m_share; }
+
+ private:
+  static void Lock(CURL*, curl_lock_data, curl_lock_access, void* mutex) {
+    static_cast<std::recursive_mutex*>(mutex)->lock();
+  }
+  static void Unlock(CURL*, curl_lock_data, void* mutex) {
+    static_cast<std::recursive_mutex*>(mutex)->unlock();
+  }
+
+  std::recursive_mutex m_mutex;
+  CURLSH* m_share;
+};
+
 // A list of header lines (or of other texts that libcurl takes as a list).
 class CurlList {
  public:
@@ -60,6 +92,12 @@ class CurlList {
   }
   CurlList(const CurlList&) = delete;
   CurlList& operator=(const CurlList&) = delete;
+  // Takes over a list the library handed out.
+  static CurlList Adopt(curl_slist* list) {
+    CurlList owned;
+    owned.m_list = list;
+    return owned;
+  }
 
   // False when the line could not be added (out of memory); the list is unchanged then.
   bool Append(const std::string& line) {

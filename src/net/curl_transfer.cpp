@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <mutex>
 #include <string_view>
@@ -19,6 +20,8 @@
 namespace net {
 
 namespace {
+
+constexpr const char* kEmptyCookieFile = "# Netscape HTTP Cookie File\n";
 
 constexpr const char* kFormContentType = "Content-Type: application/x-www-form-urlencoded";
 
@@ -60,6 +63,10 @@ TransferCause CauseOfCurlCode(int code) {
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY: return TransferCause::kNameNotFound;
     case CURLE_COULDNT_CONNECT: return TransferCause::kRefused;
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING: return TransferCause::kConnectionLost;
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
@@ -222,16 +229,18 @@ void SetConnection(CURL* curl, const std::string& url, const TransferLimits& lim
   if (routes.get()) curl_easy_setopt(curl, CURLOPT_CONNECT_TO, routes.get());
 }
 
-// The options of one kind of request: version, agent, headers, body and redirects.
-void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, CurlList& headers) {
+// The options of one kind of request: version, agent, headers, body and redirects. A user agent
+// of the connection options replaces the request's own agent name, the header block's included.
+void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, const std::string& agent,
+                     CurlList& headers) {
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION,
                    request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
   // The agent name is the User-Agent of a request that carries none of its own; the header
   // block's "User-Agent: HTML Get Sample" is such a header of its own and is the one sent.
-  curl_easy_setopt(curl, CURLOPT_USERAGENT, request.agent);
+  curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.empty() ? request.agent : agent.c_str());
   if (request.headerBlock) {
     headers.Append("Accept: text");
-    headers.Append("User-Agent: HTML Get Sample");
+    if (agent.empty()) headers.Append("User-Agent: HTML Get Sample");
   } else {
     headers.Append("Accept:");  // no list of accepted types
   }
@@ -247,11 +256,49 @@ void SetRequestShape(CURL* curl, const CurlTransfer::Request& request, CurlList&
   } else {
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
   }
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
   if (request.followRedirects) {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 20L);
   }
+}
+
+// The identity the connection options add to every request: extra headers (after the request's
+// own), Referer, proxy, rate limit and the shared cookie jar.
+void SetIdentity(CURL* curl, const ConnectionOptions& connection, const std::string& referer,
+                 CURLSH* cookies, CurlList& headers) {
+  for (const std::string& line : connection.headers) headers.Append(line);
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  if (!referer.empty()) curl_easy_setopt(curl, CURLOPT_REFERER, referer.c_str());
+  // Without a proxy of its own the library takes the environment's (http_proxy, no_proxy, ...).
+  if (!connection.proxy.empty()) curl_easy_setopt(curl, CURLOPT_PROXY, connection.proxy.c_str());
+  if (connection.rateLimit > 0) {
+    curl_easy_setopt(curl, CURLOPT_MAX_RECV_SPEED_LARGE,
+                     static_cast<curl_off_t>(connection.rateLimit));
+  }
+  if (cookies) {
+    curl_easy_setopt(curl, CURLOPT_SHARE, cookies);
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");  // the cookie engine, on the shared jar
+  }
+}
+
+// How the transfers of a multi handle came to their end.
+enum class MultiEnd { kDone, kStopped, kFailed };
+
+// Runs every transfer of `multi` to its end, calling `hook` between waits of at most
+// `intervalMs` (an empty hook is never called).
+MultiEnd RunAll(CURLM* multi, const CurlTransfer::ProgressHook& hook, long intervalMs) {
+  const auto interval = std::chrono::milliseconds(intervalMs);
+  auto lastCall = std::chrono::steady_clock::now();
+  for (int running = 1; running > 0;) {
+    if (curl_multi_perform(multi, &running) != CURLM_OK) return MultiEnd::kFailed;
+    if (running > 0) curl_multi_poll(multi, nullptr, 0, static_cast<int>(intervalMs), nullptr);
+    const auto now = std::chrono::steady_clock::now();
+    if (hook && running > 0 && now - lastCall >= interval) {
+      lastCall = now;
+      if (!hook()) return MultiEnd::kStopped;
+    }
+  }
+  return MultiEnd::kDone;
 }
 
 // Runs the prepared transfer on `curl` to its end through a multi handle, so that `hook` is
@@ -260,30 +307,14 @@ CURLcode PerformWithHook(CURL* curl, const CurlTransfer::ProgressHook& hook, lon
                          bool& stopped) {
   CurlMulti multi;
   if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) return CURLE_FAILED_INIT;
-  const auto interval = std::chrono::milliseconds(intervalMs);
-  auto lastCall = std::chrono::steady_clock::now();
-  CURLcode code = CURLE_OK;
-  for (int running = 1; running > 0;) {
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-      code = CURLE_FAILED_INIT;
-      break;
-    }
-    if (running > 0) {
-      curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(intervalMs), nullptr);
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (running > 0 && now - lastCall >= interval) {
-      lastCall = now;
-      if (!hook()) {
-        stopped = true;
-        code = CURLE_ABORTED_BY_CALLBACK;
-        break;
-      }
-    }
-  }
+  const MultiEnd end = RunAll(multi.get(), hook, intervalMs);
+  stopped = end == MultiEnd::kStopped;
+  CURLcode code = stopped                    ? CURLE_ABORTED_BY_CALLBACK
+                  : end == MultiEnd::kFailed ? CURLE_FAILED_INIT
+                                             : CURLE_OK;
   int queued = 0;
   while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
-    if (!stopped && message->msg == CURLMSG_DONE) code = message->data.result;
+    if (end == MultiEnd::kDone && message->msg == CURLMSG_DONE) code = message->data.result;
   }
   curl_multi_remove_handle(multi.get(), curl);
   return code;
@@ -295,26 +326,97 @@ CurlTransfer::CurlTransfer(TransferLimits limits) : m_limits(std::move(limits)) 
   InitializeCurlOnce();
 }
 
-TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
-                                     Sink& sink) {
+CurlTransfer::~CurlTransfer() = default;
+
+std::string CurlTransfer::Referer(const std::string& linkingPage) const {
+  switch (m_connection.referer) {
+    case RefererMode::kNone: return {};
+    case RefererMode::kLinkingPage: return linkingPage;
+    case RefererMode::kFixed: return m_connection.refererAddress;
+  }
+  return {};
+}
+
+bool CurlTransfer::SetConnectionOptions(const ConnectionOptions& options, std::string& error) {
+  m_connection = options;
+  m_cookies.reset();
+  if (!options.UsesCookies()) return true;
+  m_cookies = std::make_unique<CurlShare>();
+  if (options.loadCookies.empty()) return true;
+  const auto native = base::ToNativePath(options.loadCookies);
+  if (!native || !base::ReadWholeFile(options.loadCookies)) {
+    error = "the cookie file cannot be read";
+    return false;
+  }
+  // A handle of its own reads the file into the shared jar once; the transfers then only use
+  // the jar, so that cookies a server sets during the run are not read over again.
+  CurlHandle loader;
+  if (!loader) return true;
+  curl_easy_setopt(loader.get(), CURLOPT_SHARE, m_cookies->get());
+  curl_easy_setopt(loader.get(), CURLOPT_COOKIEFILE, native->c_str());
+  curl_easy_setopt(loader.get(), CURLOPT_COOKIELIST, "RELOAD");
+  return true;
+}
+
+bool CurlTransfer::SaveCookies(std::string& error) {
+  if (!m_cookies || m_connection.saveCookies.empty()) return true;
+  const auto native = base::ToNativePath(m_connection.saveCookies);
+  if (!native) {
+    error = "the cookie file cannot be written";
+    return false;
+  }
+  {
+    CurlHandle writer;
+    if (!writer) return false;
+    curl_easy_setopt(writer.get(), CURLOPT_SHARE, m_cookies->get());
+    curl_slist* held = nullptr;
+    curl_easy_getinfo(writer.get(), CURLINFO_COOKIELIST, &held);
+    const CurlList cookies = CurlList::Adopt(held);
+    // The library writes no file for an empty jar; the file then says that it holds none.
+    if (!cookies.get()) {
+      if (base::WriteFileAtomically(m_connection.saveCookies, kEmptyCookieFile)) return true;
+      error = "the cookie file cannot be written";
+      return false;
+    }
+    curl_easy_setopt(writer.get(), CURLOPT_COOKIEJAR, native->c_str());
+    curl_easy_setopt(writer.get(), CURLOPT_COOKIELIST, "FLUSH");
+  }
+  // The library says nothing of a failed write: the file must be there now.
+  if (!base::ReadWholeFile(m_connection.saveCookies)) {
+    error = "the cookie file cannot be written";
+    return false;
+  }
+  return true;
+}
+
+// What one request needs while it runs: its handle, its lists, its words and its body's sink.
+struct CurlTransfer::Exchange {
+  CurlHandle handle;
+  CurlList headers;
+  CurlList routes;
+  char errorText[CURL_ERROR_SIZE] = {};
+  Sink sink;
+};
+
+std::optional<TransferResult> CurlTransfer::Prepare(Exchange& exchange, const Request& request,
+                                                    const std::string& address,
+                                                    const std::string& referer) {
   const auto parts = SplitAddress(address);
   if (!parts) {
     return Failed(TransferCause::kBadAddress, "the address names no http or https server");
   }
-  CurlHandle handle;
-  if (!handle) return Failed(TransferCause::kOther, "no transfer handle");
-  TransferResult result;
-  CURL* curl = handle.get();
-  CurlList headers;
-  CurlList routes;
-  char errorText[CURL_ERROR_SIZE] = {};
-  SetConnection(curl, RequestAddress(*parts), m_limits, routes, errorText);
-  if (sink.asked > 0) {
+  if (!exchange.handle) return Failed(TransferCause::kOther, "no transfer handle");
+  CURL* curl = exchange.handle.get();
+  SetConnection(curl, RequestAddress(*parts), m_limits, exchange.routes, exchange.errorText);
+  if (exchange.sink.asked > 0) {
     // The rest of the part, only if the server's file is still the one the part came from.
-    headers.Append("Range: bytes=" + std::to_string(sink.asked) + "-");
-    headers.Append("If-Range: " + sink.part->Validator());
+    exchange.headers.Append("Range: bytes=" + std::to_string(exchange.sink.asked) + "-");
+    exchange.headers.Append("If-Range: " + exchange.sink.part->Validator());
   }
-  SetRequestShape(curl, request, headers);
+  SetRequestShape(curl, request, m_connection.userAgent, exchange.headers);
+  SetIdentity(curl, m_connection, referer, m_cookies ? m_cookies->get() : nullptr,
+              exchange.headers);
+  Sink& sink = exchange.sink;
   sink.curl = curl;
   sink.textCap = m_limits.textCap;
   sink.fileCap = m_limits.fileCap;
@@ -325,18 +427,39 @@ TransferResult CurlTransfer::Perform(const Request& request, const std::string& 
   }
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Sink::OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+  return std::nullopt;
+}
 
+TransferResult CurlTransfer::Collect(Exchange& exchange, int code, bool stopped) {
+  CURL* curl = exchange.handle.get();
+  Sink& sink = exchange.sink;
+  TransferResult result;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+  curl_off_t retryAfter = -1;
+  if (curl_easy_getinfo(curl, CURLINFO_RETRY_AFTER, &retryAfter) == CURLE_OK && retryAfter >= 0 &&
+      (result.status == 429 || result.status == 503)) {
+    result.retryAfterSeconds = static_cast<long>(std::min<curl_off_t>(retryAfter, LONG_MAX));
+  }
+  // The last piece is shorter than a whole one; it is taken like the others.
+  if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
+  result.bytes = sink.bytes;
+  Conclude(result, code, sink, stopped, exchange.errorText);
+  result.ok = result.cause == TransferCause::kNone;
+  return result;
+}
+
+TransferResult CurlTransfer::Perform(const Request& request, const std::string& address,
+                                     Exchange& exchange) {
+  if (std::optional<TransferResult> failed =
+          Prepare(exchange, request, address, Referer(m_linkingPage))) {
+    return *failed;
+  }
+  CURL* curl = exchange.handle.get();
   bool stopped = false;
   const CURLcode code = m_progressHook
                             ? PerformWithHook(curl, m_progressHook, kHookIntervalMs, stopped)
                             : curl_easy_perform(curl);
-  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
-  // The last piece is shorter than a whole one; it is taken like the others.
-  if (sink.text && !sink.overCap && !sink.piece.empty()) sink.FlushPiece();
-  result.bytes = sink.bytes;
-  Conclude(result, code, sink, stopped, errorText);
-  result.ok = result.cause == TransferCause::kNone;
-  return result;
+  return Collect(exchange, code, stopped);
 }
 
 void CurlTransfer::Conclude(TransferResult& result, int code, const Sink& sink, bool stopped,
@@ -368,9 +491,9 @@ void CurlTransfer::Conclude(TransferResult& result, int code, const Sink& sink, 
 
 TransferResult CurlTransfer::GetText(const std::string& address) {
   std::string received;
-  Sink sink;
-  sink.text = &received;
-  TransferResult result = Perform(kPageRequest, address, sink);
+  Exchange exchange;
+  exchange.sink.text = &received;
+  TransferResult result = Perform(kPageRequest, address, exchange);
   // What arrived before a failure is kept, as with every read that was already done.
   result.text = std::move(received);
   RequireStatus200(result, true);
@@ -381,9 +504,9 @@ TransferResult CurlTransfer::FormText(const char* agent, const char* verb, const
                                       const std::string& address) {
   const Request request{.agent = agent, .verb = verb, .http10 = true, .body = &body};
   std::string received;
-  Sink sink;
-  sink.text = &received;
-  TransferResult result = Perform(request, address, sink);
+  Exchange exchange;
+  exchange.sink.text = &received;
+  TransferResult result = Perform(request, address, exchange);
   result.text = std::move(received);
   RequireStatus200(result, false);
   return result;
@@ -402,9 +525,14 @@ TransferResult CurlTransfer::ToFile(const Request& request, const std::string& f
   if (m_continue) return ToPartFile(request, filePath, address, true);
   OutputFile file;
   if (!file.Open(filePath)) return Failed(TransferCause::kWriteError, "the file cannot be created");
-  Sink sink;
-  sink.file = &file;
-  TransferResult result = Perform(request, address, sink);
+  Exchange exchange;
+  exchange.sink.file = &file;
+  TransferResult result = Perform(request, address, exchange);
+  FinishFile(result, file);
+  return result;
+}
+
+void CurlTransfer::FinishFile(TransferResult& result, OutputFile& file) {
   RequireStatus200(result, false);
   // Only a whole 200 body takes the file's name; anything else leaves the empty file there.
   if (!file.Finish(result.ok) && result.error.empty()) {
@@ -412,17 +540,17 @@ TransferResult CurlTransfer::ToFile(const Request& request, const std::string& f
     result.cause = TransferCause::kWriteError;
     result.error = "the file could not be written";
   }
-  return result;
 }
 
 TransferResult CurlTransfer::ToPartFile(const Request& request, const std::string& filePath,
                                         const std::string& address, bool mayStartOver) {
   PartFile part;
   if (!part.Open(filePath)) return Failed(TransferCause::kWriteError, "the file cannot be created");
-  Sink sink;
+  Exchange exchange;
+  Sink& sink = exchange.sink;
   sink.part = &part;
   sink.asked = part.ContinueFrom();
-  TransferResult result = Perform(request, address, sink);
+  TransferResult result = Perform(request, address, exchange);
   const bool joined = result.cause == TransferCause::kNone && result.status == 206 && sink.started;
   if (!joined) RequireStatus200(result, false);
   // 416: the part does not fit the server's file (longer than it, say).
@@ -455,6 +583,72 @@ TransferResult CurlTransfer::DownloadQueryFile(const std::string& filePath,
   // The address itself is the body of this request.
   const Request request{.http10 = true, .body = &address};
   return ToFile(request, filePath, address);
+}
+
+// One download of a run side by side: its request (which points at its own address), its file
+// and its exchange, in one place that stays put while the multi handle runs it.
+struct SideBySideJob {
+  FileDownload download;
+  CurlTransfer::Request request;
+  OutputFile file;
+  std::optional<TransferResult> early;  // failed before it was sent
+  CURLcode code = CURLE_FAILED_INIT;    // how libcurl ended it
+  bool done = false;                    // it came to an end before any stop
+};
+
+std::vector<TransferResult> CurlTransfer::DownloadFiles(
+    const std::vector<FileDownload>& downloads) {
+  // Continued downloads go one by one, each through its part.
+  if (m_connection.perServer <= 1 || m_continue) return Transfer::DownloadFiles(downloads);
+  CurlMulti multi;
+  curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS,
+                    static_cast<long>(m_connection.perServer));
+  std::vector<std::unique_ptr<SideBySideJob>> jobs;
+  std::vector<std::unique_ptr<Exchange>> exchanges;
+  for (const FileDownload& download : downloads) {
+    auto& job = *jobs.emplace_back(std::make_unique<SideBySideJob>());
+    Exchange& exchange = *exchanges.emplace_back(std::make_unique<Exchange>());
+    job.download = download;
+    job.request =
+        download.query ? Request{.http10 = true, .body = &job.download.address} : kPageRequest;
+    if (!job.file.Open(download.filePath)) {
+      job.early = Failed(TransferCause::kWriteError, "the file cannot be created");
+      continue;
+    }
+    exchange.sink.file = &job.file;
+    job.early = Prepare(exchange, job.request, job.download.address, Referer(download.linkingPage));
+    if (job.early) continue;
+    // Side by side, a server's connections are kept for its next downloads.
+    curl_easy_setopt(exchange.handle.get(), CURLOPT_FORBID_REUSE, 0L);
+    curl_easy_setopt(exchange.handle.get(), CURLOPT_PRIVATE, &job);
+    curl_multi_add_handle(multi.get(), exchange.handle.get());
+  }
+  const MultiEnd end = RunAll(multi.get(), m_progressHook, kHookIntervalMs);
+  int queued = 0;
+  while (const CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+    SideBySideJob* job = nullptr;
+    curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &job);
+    if (job && message->msg == CURLMSG_DONE) {
+      job->code = message->data.result;
+      job->done = true;
+    }
+  }
+  // Every file takes its name in the order of the list: the later of two wins, as one by one.
+  std::vector<TransferResult> results;
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    SideBySideJob& job = *jobs[i];
+    if (job.early) {
+      results.push_back(*job.early);
+      continue;
+    }
+    curl_multi_remove_handle(multi.get(), exchanges[i]->handle.get());
+    // A download still under way when Stop came is stopped; one that ended stands.
+    const bool stopped = end == MultiEnd::kStopped && !job.done;
+    results.push_back(
+        Collect(*exchanges[i], stopped ? CURLE_ABORTED_BY_CALLBACK : job.code, stopped));
+    FinishFile(results.back(), job.file);
+  }
+  return results;
 }
 
 std::string CurlTransfer::GetServerName(const std::string& address) {

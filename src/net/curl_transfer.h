@@ -4,10 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "net/connection_options.h"
 #include "net/transfer.h"
 
 namespace net {
@@ -41,9 +44,28 @@ struct TransferLimits {
 // hook of ours explains it; kNone for CURLE_OK.
 TransferCause CauseOfCurlCode(int code);
 
+class CurlShare;
+class OutputFile;
+
 class CurlTransfer : public Transfer {
  public:
   explicit CurlTransfer(TransferLimits limits = {});
+  ~CurlTransfer() override;
+
+  // The identity of the requests that follow: agent name, Referer, extra headers, proxy, rate
+  // limit and cookies (the options' pauses, tries and robots.txt are the PoliteTransfer's). A
+  // cookie file to read is read here, into the jar every later transfer shares. False, with
+  // `error` in words, when that file cannot be read; the options are taken all the same.
+  bool SetConnectionOptions(const ConnectionOptions& options, std::string& error);
+  // Writes the jar's cookies to the options' file for saving, when one is named. False, with
+  // `error` in words, when the file could not be written.
+  bool SaveCookies(std::string& error);
+  void SetLinkingPage(const std::string& address) override { m_linkingPage = address; }
+  // With more than one per server, the downloads run side by side on one multi handle, at most
+  // perServer at once to each server, reusing its connections; each file takes its name in the
+  // order of the list once all are done.
+  int TransfersAtOnce() const override { return m_connection.perServer; }
+  std::vector<TransferResult> DownloadFiles(const std::vector<FileDownload>& downloads) override;
 
   TransferResult GetText(const std::string& address) override;
   TransferResult GetFormText(const std::string& body, const std::string& address) override;
@@ -77,6 +99,7 @@ class CurlTransfer : public Transfer {
 
  private:
   struct Sink;
+  struct Exchange;
   TransferResult FormText(const char* agent, const char* verb, const std::string& body,
                           const std::string& address);
   TransferResult ToFile(const Request& request, const std::string& filePath,
@@ -87,13 +110,26 @@ class CurlTransfer : public Transfer {
                             const std::string& address, bool mayStartOver);
   // Sends `request` and feeds the answer's body to `sink`; `ok` when the exchange completed
   // (whatever the status).
-  TransferResult Perform(const Request& request, const std::string& address, Sink& sink);
+  TransferResult Perform(const Request& request, const std::string& address, Exchange& exchange);
+  // Sets `exchange` up for `request` to `address`; the failure found before sending, if any.
+  std::optional<TransferResult> Prepare(Exchange& exchange, const Request& request,
+                                        const std::string& address, const std::string& referer);
+  // The result of an exchange that libcurl ended with `code`.
+  TransferResult Collect(Exchange& exchange, int code, bool stopped);
+  // A download's file under its final name when the result is a whole 200 answer.
+  static void FinishFile(TransferResult& result, OutputFile& file);
   // Sets the cause and its words of a finished exchange (kNone and no words when it completed).
   void Conclude(TransferResult& result, int code, const Sink& sink, bool stopped,
                 const char* errorText) const;
 
+  // The Referer of a request that follows a link of `linkingPage`, as the options give it.
+  std::string Referer(const std::string& linkingPage) const;
+
   TransferLimits m_limits;
   ProgressHook m_progressHook;
+  ConnectionOptions m_connection;
+  std::string m_linkingPage;
+  std::unique_ptr<CurlShare> m_cookies;  // the run's cookie jar; none when cookies are off
   bool m_continue = false;
 };
 

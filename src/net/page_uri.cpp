@@ -4,28 +4,12 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/encoding.h"
 #include "base/file_system.h"
 #include "base/locations.h"
 #include "net/address_split.h"
 
 namespace net {
-
-std::string PercentEncodePath(const std::string& native) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const unsigned char c : native) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '/' || c == '-' || c == '.' || c == '_' || c == '~';
-    if (plain) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
 
 std::string LocationToUri(const std::string& location) {
   if (base::IsWebAddress(location)) {
@@ -39,7 +23,7 @@ std::string LocationToUri(const std::string& location) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(*native, error);
   if (error) return {};
-  return "file://" + PercentEncodePath(absolute.lexically_normal().string());
+  return "file://" + base::PercentEncodePath(absolute.lexically_normal().string());
 }
 
 }  // namespace net

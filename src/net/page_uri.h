@@ -12,7 +12,4 @@ namespace net {
 // form.
 std::string LocationToUri(const std::string& location);
 
-// Every byte of a native path but letters, digits and "/-._~" as %XX (upper-case hex).
-std::string PercentEncodePath(const std::string& native);
-
 }  // namespace net

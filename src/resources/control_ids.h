@@ -71,6 +71,14 @@ inline constexpr int kDeleteDisable = 1145;
 inline constexpr int kUseEnableCheck = 1146;
 inline constexpr int kUseDisableCheck = 1147;
 
+// Output settings window (the Options menu's "出力設定...").
+inline constexpr int kMenuOutputSettings = 32790;
+inline constexpr int kOutputSettingsDialog = 210;
+inline constexpr int kOutputFormatChoice = 1300;
+inline constexpr int kOutputQualityEdit = 1301;
+inline constexpr int kOutputSplitEdit = 1302;
+inline constexpr int kOutputOverlapEdit = 1303;
+
 // About box.
 inline constexpr int kHomePageButton = 1015;
 
@@ -79,5 +87,29 @@ inline constexpr int kAboutDialog = 100;
 inline constexpr int kMainDialog = 102;
 inline constexpr int kDownloadOptionsDialog = 142;
 inline constexpr int kFilterDialog = 203;
+
+// The connection options window ("接続設定...", in the "オプション(&O)" menu).
+inline constexpr int kMenuConnection = 32786;
+inline constexpr int kConnectionDialog = 204;
+inline constexpr int kConnectionAgentEdit = 1300;
+inline constexpr int kConnectionRefererNone = 1301;
+inline constexpr int kConnectionRefererLink = 1302;
+inline constexpr int kConnectionRefererFixed = 1303;
+inline constexpr int kConnectionRefererEdit = 1304;
+inline constexpr int kConnectionHeadersEdit = 1305;
+inline constexpr int kConnectionLoadCookiesEdit = 1306;
+inline constexpr int kConnectionSaveCookiesEdit = 1307;
+inline constexpr int kConnectionProxyEdit = 1308;
+inline constexpr int kConnectionDelayEdit = 1309;
+inline constexpr int kConnectionRandomDelayCheck = 1310;
+inline constexpr int kConnectionLimitRateEdit = 1311;
+inline constexpr int kConnectionTriesEdit = 1312;
+inline constexpr int kConnectionRetryWaitEdit = 1313;
+inline constexpr int kConnectionRobotsCheck = 1314;
+inline constexpr int kConnectionPerServerEdit = 1315;
+// Its fields that keep work from being done twice.
+inline constexpr int kConnectionNoClobberCheck = 1316;
+inline constexpr int kConnectionContinueCheck = 1317;
+inline constexpr int kConnectionStateFileEdit = 1318;
 
 }  // namespace ids

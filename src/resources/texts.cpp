@@ -131,6 +131,7 @@ constexpr Entry kEntries[] = {
     {TextId::kCliCaptureInvalid, "--capture には tiles か snapshot を指定してください: %s"sv},
     {TextId::kCliPngLevelInvalid, "--png-level には 0 から 9 の数を指定してください: %s"sv},
     {TextId::kCliJobsRule, "%s = コア数 × 3、最大 12"sv},
+    {TextId::kCliJobsRuleManual, "コア数 × 3、最大 12"sv},
     {TextId::kCliRunTakesOneFile, "run に指定できる設定ファイルは一つです"sv},
     {TextId::kCliNeedsTwoArguments, "読み込み元と出力フォルダの二つを指定してください"sv},
     {TextId::kCliSettingsMissing, "設定ファイルがありません: %s"sv},
@@ -156,12 +157,65 @@ constexpr Entry kEntries[] = {
     {TextId::kCliLiveLine, "%s 件  %s 件/秒  %s  "sv},
     {TextId::kCliSummary, "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"sv},
     {TextId::kCliDroppedLinks, "除外したリンク:%s"sv},
+    {TextId::kCliQualityInvalid, "--quality には 1 から 100 の数を指定してください: %s"sv},
+    {TextId::kCliSplitInvalid,
+     "--split には 高さ[:重ねる行数]（1 ≦ 高さ ≦ 1000000、0 ≦ 重ねる行数 < 高さ）を指定してください: %s"sv},
+    {TextId::kCliSplitTooTall, "--split の高さ %s は %s の最大 %s ピクセルを超えています"sv},
+    {TextId::kCliTransparentFormat, "--transparent は png か webp でだけ使えます（形式: %s）"sv},
+    {TextId::kMenuOptions, "オプション(&O)"sv},
+    {TextId::kMenuOutputSettings, "出力設定..."sv},
+    {TextId::kOutputTitle, "出力設定"sv},
+    {TextId::kOutputFormatLabel, "画像の形式"sv},
+    {TextId::kOutputQualityLabel, "画質（JPEG・WebP、1～100）"sv},
+    {TextId::kOutputSplitLabel, "分割する高さ（ピクセル、0 は分割しない）"sv},
+    {TextId::kOutputOverlapLabel, "重ねる行数"sv},
+    {TextId::kOutputOk, "OK"sv},
+    {TextId::kOutputCancel, "キャンセル"sv},
+    {TextId::kOutputOverlapTooLarge, "重ねる行数は分割する高さより小さくしてください。"sv},
+    {TextId::kOutputSplitTooTall, "この形式で分割できる高さは %s ピクセルまでです。"sv},
+    {TextId::kCliPaddingInvalid, "--padding には 0 から 100000 の数を指定してください: %s"sv},
+    {TextId::kCliOptionFileUnreadable, "ファイルを読み込めません: %s"sv},
+    {TextId::kCliScaleFactorInvalid,
+     "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"sv},
+    {TextId::kCliColorSchemeInvalid, "--color-scheme には light か dark を指定してください: %s"sv},
+    {TextId::kCliRefererInvalid,
+     "--referer には auto か http:// または https:// で始まるアドレスを指定してください: %s"sv},
+    {TextId::kCliHeaderInvalid, "--header には「名前: 値」の形で指定してください: %s"sv},
+    {TextId::kCliSecondsInvalid, "%s には 0 以上の秒数を指定してください: %s"sv},
+    {TextId::kCliRateInvalid,
+     "--limit-rate には 1 秒あたりのバイト数を指定してください（例: 200k, 1.5m）: %s"sv},
+    {TextId::kCliTriesInvalid, "--tries には 1 から 100 の数を指定してください: %s"sv},
+    {TextId::kCliPerServerInvalid, "--per-server には 1 から 16 の数を指定してください: %s"sv},
+    {TextId::kCookiesUnreadable, "Cookie ファイルを読めません: %s"sv},
+    {TextId::kCookiesUnwritable, "Cookie ファイルを書き込めません: %s"sv},
+    {TextId::kMenuConnection, "接続設定..."sv},
+    {TextId::kConnectionTitle, "接続設定"sv},
+    {TextId::kConnectionAgent, "ユーザーエージェント（空欄: 要求ごとの名前）"sv},
+    {TextId::kConnectionReferer, "リファラー"sv},
+    {TextId::kConnectionRefererNone, "送らない"sv},
+    {TextId::kConnectionRefererLink, "リンク元のページ"sv},
+    {TextId::kConnectionRefererFixed, "指定のアドレス"sv},
+    {TextId::kConnectionHeaders, "追加ヘッダー（1 行に 1 つ、名前: 値）"sv},
+    {TextId::kConnectionLoadCookies, "Cookie を読むファイル"sv},
+    {TextId::kConnectionSaveCookies, "Cookie を書き出すファイル"sv},
+    {TextId::kConnectionProxy, "プロキシ（空欄: 環境変数のもの）"sv},
+    {TextId::kConnectionDelay, "同じサーバーへの間隔（秒）"sv},
+    {TextId::kConnectionRandomDelay, "間隔をばらつかせる"sv},
+    {TextId::kConnectionLimitRate, "速度制限（バイト/秒、例 200k。0: なし）"sv},
+    {TextId::kConnectionTries, "試行回数"sv},
+    {TextId::kConnectionRetryWait, "再試行までの待ち（秒）"sv},
+    {TextId::kConnectionRobots, "robots.txt に従う"sv},
+    {TextId::kConnectionPerServer, "サーバーごとの同時転送数（1～16）"sv},
+    {TextId::kConnectionInvalid, "%s の値を読めません"sv},
     {TextId::kResumeQuestion, "前回の続きから再開しますか？"sv},
     {TextId::kStateFileNotJournal, "%s は再開できるクロールの状態ファイルではありません"sv},
     {TextId::kStateFileUnwritable, "状態ファイルに書き込めません: %s"sv},
     {TextId::kResumeDiffers, "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"sv},
     {TextId::kCliStateOnlyCrawl, "--state と --resume はクロールにだけ使えます"sv},
     {TextId::kCliStateWithResume, "--state と --resume は一緒に指定できません"sv},
+    {TextId::kConnectionNoClobber, "あって空でないファイルは残す（上書きしない）"sv},
+    {TextId::kConnectionContinue, "切れたダウンロードを続きから受け取る"sv},
+    {TextId::kConnectionStateFile, "クロールの状態ファイル（再開用）"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i
@@ -264,9 +318,16 @@ std::string DownloadCountText(int successes) {
   return Format(Cp932("ダウンロード件数 %d"), successes);
 }
 
-std::string StateFileText(TextId id, std::string_view path) {
-  const std::string pathText(path);
-  return Format(Text(id), pathText.c_str());
+std::string PathMessage(TextId message, std::string_view path) {
+  return Format(Text(message), std::string(path).c_str());
+}
+
+std::string CookieFileMessage(TextId message, std::string_view path) {
+  return PathMessage(message, path);
+}
+
+std::string InvalidValueMessage(TextId label) {
+  return Format(Text(TextId::kConnectionInvalid), Text(label).c_str());
 }
 
 std::string ResumeDiffersText(std::string_view option, std::string_view before,
@@ -289,6 +350,10 @@ std::string PageNotLoadedText(int page, std::string_view name) {
 
 std::string HelpNoViewerMessage(std::string_view helpPath) {
   return Cp932("HELPを表示できるプログラムがありません。 パス=") + std::string(helpPath);
+}
+
+std::string HtmlReportFailedMessage(std::string_view reportPath) {
+  return Cp932("レポートを書き込めませんでした。 パス=") + std::string(reportPath);
 }
 
 }  // namespace resources

@@ -116,6 +116,7 @@ enum class TextId {
   kCliPngLevelInvalid,  // "--png-level には 0 から 9 の数を指定してください: %s"
   kCliJobsRule,         // "%s = コア数 × 3、最大 12"  // "--page-timeout には 1
                         // 以上の秒数を指定してください: %s"
+  kCliJobsRuleManual,   // "コア数 × 3、最大 12" (the manual page: no machine's number)
   kCliRunTakesOneFile,  // "run に指定できる設定ファイルは一つです"
   kCliNeedsTwoArguments,  // "読み込み元と出力フォルダの二つを指定してください"
   kCliSettingsMissing,  // "設定ファイルがありません: %s"
@@ -138,13 +139,65 @@ enum class TextId {
   kCliLiveLine,          // "%s 件  %s 件/秒  %s  "
   kCliSummary,  // "%s: 作成 %s, 失敗 %s, スキップ %s, 未完了 %s（%s 秒, %s 件/秒）"
   kCliDroppedLinks,  // "除外したリンク:%s"
+  // --- the pictures' quality, split and transparency; the output dialog ---
+  kCliQualityInvalid,  // "--quality には 1 から 100 の数を指定してください: %s"
+  kCliSplitInvalid,  // "--split には 高さ[:重ねる行数]（…）を指定してください: %s"
+  kCliSplitTooTall,  // "--split の高さ %s は %s の最大 %s ピクセルを超えています"
+  kCliTransparentFormat,  // "--transparent は png か webp でだけ使えます（形式: %s）"
+  kMenuOptions,           // "オプション(&O)"
+  kMenuOutputSettings,    // "出力設定..."
+  kOutputTitle,           // "出力設定"
+  kOutputFormatLabel,     // "画像の形式"
+  kOutputQualityLabel,    // "画質（JPEG・WebP、1～100）"
+  kOutputSplitLabel,      // "分割する高さ（ピクセル、0 は分割しない）"
+  kOutputOverlapLabel,    // "重ねる行数"
+  kOutputOk,              // "OK"
+  kOutputCancel,          // "キャンセル"
+  kOutputOverlapTooLarge,  // "重ねる行数は分割する高さより小さくしてください。"
+  kOutputSplitTooTall,  // "この形式で分割できる高さは %s ピクセルまでです。"
+  // --- end of the pictures' texts ---
+  kCliPaddingInvalid,  // "--padding には 0 から 100000 の数を指定してください: %s"
+  kCliOptionFileUnreadable,  // "ファイルを読み込めません: %s" (the option's value, "@FILE")
+  kCliScaleFactorInvalid,  // "--scale-factor には 1, 2, 3 のどれかを指定してください: %s"
+  kCliColorSchemeInvalid,  // "--color-scheme には light か dark を指定してください: %s"
+  // The connection options: the command line's refusals, the window's menu, dialog and messages.
+  kCliRefererInvalid,    // "--referer には auto か http(s) のアドレスを…: %s"
+  kCliHeaderInvalid,     // "--header には「名前: 値」の形で…: %s"
+  kCliSecondsInvalid,    // "%s には 0 以上の秒数を指定してください: %s"
+  kCliRateInvalid,       // "--limit-rate には 1 秒あたりのバイト数を…: %s"
+  kCliTriesInvalid,      // "--tries には 1 から 100 の数を指定してください: %s"
+  kCliPerServerInvalid,  // "--per-server には 1 から 16 の数を指定してください: %s"
+  kCookiesUnreadable,    // "Cookie ファイルを読めません: %s"
+  kCookiesUnwritable,    // "Cookie ファイルを書き込めません: %s"
+  kMenuConnection,       // "接続設定..."
+  kConnectionTitle,      // "接続設定"
+  kConnectionAgent,      // "ユーザーエージェント（空欄: 要求ごとの名前）"
+  kConnectionReferer,    // "リファラー"
+  kConnectionRefererNone,   // "送らない"
+  kConnectionRefererLink,   // "リンク元のページ"
+  kConnectionRefererFixed,  // "指定のアドレス"
+  kConnectionHeaders,       // "追加ヘッダー（1 行に 1 つ、名前: 値）"
+  kConnectionLoadCookies,   // "Cookie を読むファイル"
+  kConnectionSaveCookies,   // "Cookie を書き出すファイル"
+  kConnectionProxy,         // "プロキシ（空欄: 環境変数のもの）"
+  kConnectionDelay,         // "同じサーバーへの間隔（秒）"
+  kConnectionRandomDelay,   // "間隔をばらつかせる"
+  kConnectionLimitRate,     // "速度制限（バイト/秒、例 200k。0: なし）"
+  kConnectionTries,         // "試行回数"
+  kConnectionRetryWait,     // "再試行までの待ち（秒）"
+  kConnectionRobots,        // "robots.txt に従う"
+  kConnectionPerServer,     // "サーバーごとの同時転送数（1～16）"
+  kConnectionInvalid,       // "%s の値を読めません"
   // Nothing done twice: kept outputs, continued downloads, resumed crawls.
   kResumeQuestion,       // "前回の続きから再開しますか？"
   kStateFileNotJournal,  // "%s は再開できるクロールの状態ファイルではありません"
   kStateFileUnwritable,  // "状態ファイルに書き込めません: %s"
   kResumeDiffers,  // "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"
-  kCliStateOnlyCrawl,   // "--state と --resume はクロールにだけ使えます"
-  kCliStateWithResume,  // "--state と --resume は一緒に指定できません"
+  kCliStateOnlyCrawl,    // "--state と --resume はクロールにだけ使えます"
+  kCliStateWithResume,   // "--state と --resume は一緒に指定できません"
+  kConnectionNoClobber,  // "あって空でないファイルは残す（上書きしない）"
+  kConnectionContinue,   // "切れたダウンロードを続きから受け取る"
+  kConnectionStateFile,  // "クロールの状態ファイル（再開用）"
   kCount_
 };
 
@@ -173,15 +226,21 @@ std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 
 std::string NotRegularFileText(std::string_view name);
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
 std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
-// A state file's message with its path put in (kStateFileNotJournal, kStateFileUnwritable).
-std::string StateFileText(TextId id, std::string_view path);
+// A message with a file's path put in (kStateFileNotJournal, kStateFileUnwritable, ...).
+std::string PathMessage(TextId message, std::string_view path);
 // kResumeDiffers with the option's name and both values (a list's entries joined by ", ").
 std::string ResumeDiffersText(std::string_view option, std::string_view before,
                               std::string_view now);
 // "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
 std::string PageNotLoadedText(int page, std::string_view name);
+// kCookiesUnreadable or kCookiesUnwritable with the cookie file's path.
+std::string CookieFileMessage(TextId message, std::string_view path);
+// "%s の値を読めません": a field of the connection options whose text does not read.
+std::string InvalidValueMessage(TextId label);
 // "HELPを表示できるプログラムがありません。 パス=" + path: a help file that nothing could show.
 std::string HelpNoViewerMessage(std::string_view helpPath);
+// "レポートを書き込めませんでした。 パス=" + path: the report to look at of a window's run.
+std::string HtmlReportFailedMessage(std::string_view reportPath);
 
 // The maker's home page: the caption of the about box's button and the target of the command.
 inline constexpr std::string_view kHomePageAddress = "https://rendora.example.org/";

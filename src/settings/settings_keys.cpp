@@ -12,6 +12,7 @@
 #include "base/file_system.h"
 #include "base/text.h"
 #include "base/tools.h"
+#include "settings/output_settings.h"
 
 namespace settings {
 namespace {
@@ -34,8 +35,19 @@ constexpr KeyDefinition OnSwitch(Field field, std::string_view name, std::string
   return Switch(KeyOf(field), name, Rule::kSwitchOn, reset, "off");
 }
 
+constexpr KeyDefinition KeyText(Key key, std::string_view name, std::string_view reset) {
+  return {key, kSection, name, "", Rule::kText, reset, reset};
+}
+
 constexpr KeyDefinition List(Key key, std::string_view countName, std::string_view entryName) {
   return {key, kSection, countName, entryName, Rule::kNumberedList, "0", "0"};
+}
+
+// A key of what is asked of every page: none of it when missing, and never saved by the window
+// (the window has no control for it).
+constexpr KeyDefinition PageKey(Key key, std::string_view name, std::string_view entryName,
+                                Rule rule, std::string_view none) {
+  return {key, kSection, name, entryName, rule, none, none, 0, 0, false};
 }
 
 // Entry i is the key i. The window's rules as they have always read: LinkCount is "500" when
@@ -83,6 +95,34 @@ constexpr KeyDefinition kKeys[] = {
     List(Key::kDisableList, "DisableListCount", "DisableURL"),
     {Key::kUntilLoaded, kSection, "UntilLoaded", "", Rule::kSwitchOnOrOne, "off", "off", 0, 0,
      false},
+    {Key::kFormat, kSection, "Format", "", Rule::kText, "bmp", "bmp"},
+    {Key::kQuality, kSection, "Quality", "", Rule::kInteger, "85", "85", 1, 100},
+    {Key::kSplitHeight, kSection, "SplitHeight", "", Rule::kInteger, "0", "0", 0, kLargestSplit},
+    {Key::kSplitOverlap, kSection, "SplitOverlap", "", Rule::kInteger, "0", "0", 0, kLargestSplit},
+    PageKey(Key::kSelector, "Selector", "", Rule::kText, ""),
+    {Key::kPadding, kSection, "Padding", "", Rule::kInteger, "0", "0", 0, kMaxPadding, false},
+    PageKey(Key::kHideList, "HideCount", "Hide", Rule::kNumberedList, "0"),
+    PageKey(Key::kRemoveList, "RemoveCount", "Remove", Rule::kNumberedList, "0"),
+    PageKey(Key::kStyle, "Style", "", Rule::kLongText, ""),
+    PageKey(Key::kScript, "Script", "", Rule::kLongText, ""),
+    PageKey(Key::kNoJavaScript, "NoJavaScript", "", Rule::kSwitchOnOrOne, "off"),
+    PageKey(Key::kConfine, "Confine", "", Rule::kSwitchOnOrOne, "off"),
+    PageKey(Key::kNoNetwork, "NoNetwork", "", Rule::kSwitchOnOrOne, "off"),
+    {Key::kReportHtml, kSection, "ReportHtml", "", Rule::kText, "", "", 0, 0, false},
+    // The connection options: at their reset values a crawl sends what it always sent.
+    KeyText(Key::kUserAgent, "UserAgent", ""),
+    KeyText(Key::kReferer, "Referer", ""),
+    List(Key::kHeaders, "HeaderCount", "Header"),
+    KeyText(Key::kLoadCookies, "LoadCookies", ""),
+    KeyText(Key::kSaveCookies, "SaveCookies", ""),
+    KeyText(Key::kProxy, "Proxy", ""),
+    KeyText(Key::kDelay, "Delay", "0"),
+    Switch(Key::kRandomDelay, "RandomDelay", Rule::kSwitchOn, "off", "off"),
+    KeyText(Key::kLimitRate, "LimitRate", "0"),
+    {Key::kTries, kSection, "Tries", "", Rule::kInteger, "1", "1", 1, 100},
+    KeyText(Key::kRetryWait, "RetryWait", "1"),
+    Switch(Key::kRobots, "Robots", Rule::kSwitchOn, "off", "off"),
+    {Key::kPerServer, kSection, "PerServer", "", Rule::kInteger, "1", "1", 1, 16},
     // Nothing done twice: at their reset values every run does all its work again, as always.
     Switch(Key::kNoClobber, "NoClobber", Rule::kSwitchOn, "off", "off"),
     Switch(Key::kContinue, "Continue", Rule::kSwitchOn, "off", "off"),

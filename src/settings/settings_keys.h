@@ -28,12 +28,46 @@ enum class Key {
   kEnableList,   // EnableListCount, EnableURL1, EnableURL2, ...
   kDisableList,  // DisableListCount, DisableURL1, ...
   kUntilLoaded,  // UntilLoaded: page waits end when the page is ready (run of the command line)
+  // --- the pictures' format, quality and split (output dialog) ---
+  kFormat,        // Format: the picture format's name
+  kQuality,       // Quality: 1-100
+  kSplitHeight,   // SplitHeight: 0 for one picture a page
+  kSplitOverlap,  // SplitOverlap
+  // --- end of the pictures' keys ---
+  // What is asked of every page (convert::PageOptions); read at Start, never saved by the window.
+  kSelector,      // Selector: the picture shows the first element it matches
+  kPadding,       // Padding: pixels around that element
+  kHideList,      // HideCount, Hide1, ...: elements made invisible, keeping their space
+  kRemoveList,    // RemoveCount, Remove1, ...: elements taken out of the layout
+  kStyle,         // Style: the user's style sheet (long: "@FILE")
+  kScript,        // Script: the user's script, run before the capture (long: "@FILE")
+  kNoJavaScript,  // NoJavaScript: the page's own scripts do not run
+  kConfine,       // Confine: a local page reads files under the source folder only
+  kNoNetwork,     // NoNetwork: a local page loads nothing from the network
+  kReportHtml,    // ReportHtml: the report to look at that a run writes (the window's and run's)
+  // The connection options ("接続設定"), kept by the window's save:
+  kUserAgent,    // UserAgent: replaces every request's agent name; empty: each keeps its own
+  kReferer,      // Referer: empty (none), "auto" (the linking page) or an address
+  kHeaders,      // HeaderCount, Header1, Header2, ...: extra request header lines
+  kLoadCookies,  // LoadCookies: a cookies.txt read at the start of a crawl
+  kSaveCookies,  // SaveCookies: where a crawl's cookies are written at its end
+  kProxy,        // Proxy: empty: the environment's
+  kDelay,        // Delay: seconds between requests to one server
+  kRandomDelay,  // RandomDelay: the pause drawn between half and one and a half times Delay
+  kLimitRate,    // LimitRate: bytes per second ("200k"); 0: no limit
+  kTries,        // Tries: tries of one request
+  kRetryWait,    // RetryWait: seconds after the first failed try, doubled after each
+  kRobots,       // Robots: robots.txt keeps addresses out and sets the pause
+  kPerServer,    // PerServer: downloads under way at once per server
   // Nothing done twice, kept by the window's save:
   kNoClobber,  // NoClobber: an output that exists and is not empty is kept
   kContinue,   // Continue: a broken download keeps its part and is continued next time
   kStateFile,  // StateFile: the crawl journal that makes a crawl resumable; empty: none
   kCount_
 };
+
+// The most pixels the Padding key and --padding take: more than any picture shows.
+inline constexpr int kMaxPadding = 100000;
 
 constexpr Key KeyOf(Field field) { return static_cast<Key>(static_cast<int>(field)); }
 

@@ -4,7 +4,10 @@
 
 #include <climits>
 
+#include "base/file_system.h"
 #include "base/text.h"
+#include "base/tools.h"
+#include "settings/connection_keys.h"
 #include "resources/texts.h"
 
 namespace settings {
@@ -72,6 +75,11 @@ void SettingsRecord::ResetSettings() {
       SwitchValue(DefinitionOf(Key::kEnable).rule, DefinitionOf(Key::kEnable).resetValue);
   m_lists.m_disable =
       SwitchValue(DefinitionOf(Key::kDisable).rule, DefinitionOf(Key::kDisable).resetValue);
+  m_output = OutputSettings{std::string(DefinitionOf(Key::kFormat).resetValue),
+                            base::ToInt(DefinitionOf(Key::kQuality).resetValue),
+                            base::ToInt(DefinitionOf(Key::kSplitHeight).resetValue),
+                            base::ToInt(DefinitionOf(Key::kSplitOverlap).resetValue)};
+  m_connection = {};
   m_resume = {};
 }
 
@@ -92,11 +100,20 @@ bool SettingsRecord::LoadSettings() {
   m_lists.m_disable = file.Switch(DefinitionOf(Key::kDisable));
   m_lists.m_enableList = file.List(DefinitionOf(Key::kEnableList));
   m_lists.m_disableList = file.List(DefinitionOf(Key::kDisableList));
+  m_output = OutputSettings{file.Text(DefinitionOf(Key::kFormat)),
+                            file.Integer(DefinitionOf(Key::kQuality)),
+                            file.Integer(DefinitionOf(Key::kSplitHeight)),
+                            file.Integer(DefinitionOf(Key::kSplitOverlap))};
+  m_connection = ReadConnection(file);
   m_resume = ReadResumeOptions(file);
   return true;
 }
 
 bool SettingsRecord::SaveSettings() {
+  // The user's config folder of an installed program is made by its first save.
+  if (!m_programFolder.empty() && !base::IsDirectory(m_programFolder)) {
+    base::CreateFolderPath(m_programFolder);
+  }
   if (!m_profile.WritePrivateProfileString(Text(TextId::kSettingsSection), kPointerKey,
                                            m_settingsPath, PointerFilePath())) {
     m_controls.ShowMessage(Text(TextId::kPointerWriteFailed));
@@ -140,10 +157,37 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     // A list reports each failed key itself.
     case Key::kEnableList: file.WriteList(definition, m_lists.m_enableList, failed); return true;
     case Key::kDisableList: file.WriteList(definition, m_lists.m_disableList, failed); return true;
+    case Key::kFormat: return file.WriteText(definition, m_output.m_format);
+    case Key::kQuality: return file.WriteInteger(definition, m_output.m_quality);
+    case Key::kSplitHeight: return file.WriteInteger(definition, m_output.m_splitHeight);
+    case Key::kSplitOverlap: return file.WriteInteger(definition, m_output.m_splitOverlap);
     // Keys the window does not keep are never saved by it.
     case Key::kLastField:
     case Key::kUntilLoaded:
+    case Key::kSelector:
+    case Key::kPadding:
+    case Key::kHideList:
+    case Key::kRemoveList:
+    case Key::kStyle:
+    case Key::kScript:
+    case Key::kNoJavaScript:
+    case Key::kConfine:
+    case Key::kNoNetwork:
+    case Key::kReportHtml:
     case Key::kCount_: return true;
+    case Key::kUserAgent:
+    case Key::kReferer:
+    case Key::kHeaders:
+    case Key::kLoadCookies:
+    case Key::kSaveCookies:
+    case Key::kProxy:
+    case Key::kDelay:
+    case Key::kRandomDelay:
+    case Key::kLimitRate:
+    case Key::kTries:
+    case Key::kRetryWait:
+    case Key::kRobots:
+    case Key::kPerServer: return WriteConnectionKey(file, key, m_connection, failed);
     case Key::kNoClobber:
     case Key::kContinue:
     case Key::kStateFile: return WriteResumeKey(file, key, m_resume);

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "net/connection_options.h"
 #include "settings/fields.h"
+#include "settings/output_settings.h"
 #include "settings/profile_file.h"
 #include "settings/resume_options.h"
 #include "settings/settings_keys.h"
@@ -21,8 +23,10 @@ inline constexpr std::string_view kPointerKey = "INI";
 inline constexpr std::string_view kDefaultSettingsName = "Corvane.ini";
 
 // Works on the record where it lives: the fields in the window controls, the filter lists and
-// their switches in the main window. Holds the program folder and the current settings file's
-// path (both code-page-932 paths with '/' separators; the folder ends in '/').
+// their switches in the main window. Holds the program folder (where set.ini and the first-run
+// settings file live: base::SettingsFolder, the user's config folder for an installed program)
+// and the current settings file's path (both code-page-932 paths with '/' separators; the folder
+// ends in '/'). A save creates the program folder when it does not exist yet.
 class SettingsRecord {
  public:
   // `profile` is the file access used for every read and write; it must outlive the record.
@@ -41,8 +45,15 @@ class SettingsRecord {
   std::string PointerFilePath() const;
 
   OptionControls& Controls() { return m_controls; }
+  // The pictures' format, quality and split: loaded, reset and saved with the other keys.
+  OutputSettings& Output() { return m_output; }
+  const OutputSettings& Output() const { return m_output; }
+  // The connection options: no window control holds them; the record does, for the window's
+  // "接続設定" dialog and its crawls. Reset to their defaults, loaded and saved with the rest.
+  net::ConnectionOptions& Connection() { return m_connection; }
   // The options that keep a run from doing its work twice; no window control holds them.
   const ResumeOptions& Resume() const { return m_resume; }
+  ResumeOptions& Resume() { return m_resume; }
   void SetResume(ResumeOptions options) { m_resume = std::move(options); }
 
   // Every field to its default; empties the status line; disables the placeholder rows.
@@ -68,6 +79,8 @@ class SettingsRecord {
   const ProfileFile& m_profile;
   std::string m_programFolder;
   std::string m_settingsPath;
+  OutputSettings m_output;
+  net::ConnectionOptions m_connection;
   ResumeOptions m_resume;
 };
 

@@ -289,10 +289,18 @@ TEST_F(CrawlEndToEndTest, MirroredCrawlFetchesBreadthFirstAndRendersEveryPage) {
                                  "GET /site/menu.html HTTP/1.1 " + kGet,
                              }));
   // The request shapes: the form requests and the query download carry the form header, and
-  // the query download sends its own address as the body.
+  // the query download sends its own address as the body. At the default connection options
+  // every head is the window's own, byte for byte: no Referer, no cookie, no header added.
+  const std::string host = "Host: 127.0.0.1:" + std::to_string(m_site.server().port());
   for (const auto& request : m_site.server().Requests()) {
     if (!FromTheCrawl(request)) continue;
     const std::string agent = request.Header("User-Agent");
+    const std::string line = request.method + " " + request.target + " " + request.version;
+    EXPECT_EQ(request.head, agent == kGet
+                                ? line + "\r\n" + host + "\r\nAccept: text\r\nUser-Agent: " + kGet
+                                : line + "\r\n" + host + "\r\nUser-Agent: " + agent +
+                                      "\r\nContent-Type: application/x-www-form-urlencoded" +
+                                      "\r\nContent-Length: " + std::to_string(request.body.size()));
     if (agent == kGet) {
       EXPECT_EQ(request.Header("Accept"), "text") << request.target;
       EXPECT_EQ(request.body, "") << request.target;

@@ -58,6 +58,17 @@ class MainWindowRunTest : public ::testing::Test {
     return *m_dialog;
   }
 
+  // The window set to convert m_work/pages into m_work/out quickly, 400 pixels wide.
+  MainDialog& OpenForPages() {
+    MainDialog& dialog = Open();
+    dialog.SetOptionText(Field::kReadPath, m_work / "pages");
+    dialog.SetOptionText(Field::kWritePath, m_work / "out");
+    dialog.SetOptionText(Field::kSize, "400");
+    dialog.SetOptionText(Field::kWait, "2");
+    dialog.SetOptionText(Field::kPercent, "100");
+    return dialog;
+  }
+
   TempFolder m_program;
   TempFolder m_work;
   MainDialog* m_dialog = nullptr;
@@ -199,6 +210,18 @@ TEST_F(MainWindowRunTest, FolderRunConvertsEveryPageIntoABitmap) {
   EXPECT_FALSE(base::FileExists(m_work / "out/notes.bmp"));
 }
 
+// The settings file's ReportHtml makes the window's run write its report to look at, here in the
+// output folder.
+TEST_F(MainWindowRunTest, ARunWritesTheReportItsSettingsFileNames) {
+  WriteFile(m_work / "pages/a.html", "<p>a</p>");
+  WriteFile(m_program / "Corvane.ini", SettingsFile({"ReportHtml=seen.html"}));
+  MainDialog& dialog = OpenForPages();
+  dialog.OnStart();
+  const std::string report = ReadFile(m_work / "out/seen.html");
+  EXPECT_NE(report.find("href=\"a.bmp\""), std::string::npos) << report;
+  EXPECT_NE(report.find("data:image/png;base64,"), std::string::npos);
+}
+
 TEST_F(MainWindowRunTest, PagesThatPrintOrAskForThingsNeverHoldUpTheWindowsRun) {
   const char* pages[][2] = {
       {"print.html", "<p>a</p><script>print();</script>"},
@@ -209,12 +232,7 @@ TEST_F(MainWindowRunTest, PagesThatPrintOrAskForThingsNeverHoldUpTheWindowsRun) 
       {"close.html", "<p>c</p><script>window.close();</script>"},
   };
   for (const auto& page : pages) WriteFile(m_work / "pages/" + page[0], page[1]);
-  MainDialog& dialog = Open();
-  dialog.SetOptionText(Field::kReadPath, m_work / "pages");
-  dialog.SetOptionText(Field::kWritePath, m_work / "out");
-  dialog.SetOptionText(Field::kSize, "400");
-  dialog.SetOptionText(Field::kWait, "2");
-  dialog.SetOptionText(Field::kPercent, "100");
+  MainDialog& dialog = OpenForPages();
   const std::size_t windows = wxTopLevelWindows.GetCount();
   dialog.OnStart();
   // Every page was converted, and no page opened a window of its own.
@@ -234,24 +252,46 @@ TEST_F(MainWindowRunTest, TheCommandLineRunOfASavedFileWritesTheWindowsPicturesB
                  "<div style='height:1500px;background:linear-gradient(#c33,#33c)'></div>"
                  "</body></html>"));
   WriteFile(m_work / "pages/sub/short.htm", "<p style='font:20px serif'>A short page.</p>");
-  const std::string settings = m_work / "job.ini";
-  WriteFile(settings, SettingsFile({"ReadPath=" + m_work.path() + "pages/",
-                                    "WritePath=" + m_work.path() + "out/", "Size=640", "Wait=10",
-                                    "Percent=75", "Sub=1"}));
-  WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
-  MainDialog& dialog = Open();
-  dialog.OnStart();
-  const std::vector<std::string> names = {"text.bmp", "sub/short.bmp"};
-  std::vector<std::string> window;
-  for (const std::string& name : names) window.push_back(ReadFile(m_work / ("out/" + name)));
-  ASSERT_GT(window[0].size(), 54u);
-  for (const std::string& name : names) std::remove((m_work / ("out/" + name)).c_str());
+  // The window's bitmaps, and pictures of another format split into parts.
+  struct Case {
+    std::vector<std::string> keys;
+    std::vector<std::string> names;
+  } cases[] = {
+      // Read by Start from the file: the window has no control for what is asked of every page.
+      {{"RemoveCount=1", "Remove1=div"}, {"text.bmp", "sub/short.bmp"}},
+      {{"Format=webp", "Quality=100", "SplitHeight=700", "SplitOverlap=30"},
+       {"text-001.webp", "text-002.webp", "sub/short.webp"}},
+  };
+  for (const Case& c : cases) {
+    const std::string settings = m_work / "job.ini";
+    std::vector<std::string> lines = {"ReadPath=" + m_work.path() + "pages/",
+                                      "WritePath=" + m_work.path() + "out/",
+                                      "Size=640",
+                                      "Wait=10",
+                                      "Percent=75",
+                                      "Sub=1"};
+    lines.insert(lines.end(), c.keys.begin(), c.keys.end());
+    WriteFile(settings, SettingsFile(lines));
+    WriteFile(m_program / "set.ini", Sjis("[初期表示]\r\nINI=") + settings + "\r\n");
+    MainDialog& dialog = Open();
+    dialog.OnStart();
+    std::vector<std::string> window;
+    for (const std::string& name : c.names) window.push_back(ReadFile(m_work / ("out/" + name)));
+    ASSERT_GT(window[0].size(), 54u) << c.names[0];
+    if (c.names[0] == "text.bmp") {
+      const auto height = reinterpret_cast<const unsigned char*>(window[0].data() + 22);
+      EXPECT_LT(height[0] | height[1] << 8, 1500 * 3 / 4) << "the 1,500 rows removed";
+    }
+    for (const std::string& name : c.names) std::remove((m_work / ("out/" + name)).c_str());
+    dialog.Destroy();
+    m_dialog = nullptr;
 
-  const std::string command =
-      std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings + " --quiet 2>/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    EXPECT_TRUE(ReadFile(m_work / ("out/" + names[i])) == window[i]) << names[i];
+    const std::string command =
+        std::string(RENDORA_BINARY_DIR) + "/rendora run " + settings + " --quiet 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (std::size_t i = 0; i < c.names.size(); ++i) {
+      EXPECT_TRUE(ReadFile(m_work / ("out/" + c.names[i])) == window[i]) << c.names[i];
+    }
   }
 }
 

@@ -88,18 +88,25 @@ TEST_F(MainWindowTest, HasEveryControlWithItsIdAndText) {
 TEST_F(MainWindowTest, MenuAndToolbarCarryTheCommands) {
   wxMenuBar* bar = m_dialog->GetMenuBar();
   ASSERT_NE(bar, nullptr);
-  ASSERT_EQ(bar->GetMenuCount(), 3u);
+  ASSERT_EQ(bar->GetMenuCount(), 4u);
   EXPECT_EQ(bar->GetMenuLabel(0), WxText(TextId::kMenuFile));
   EXPECT_EQ(bar->GetMenuLabel(1), WxText(TextId::kMenuRun));
-  EXPECT_EQ(bar->GetMenuLabel(2), WxText(TextId::kMenuHelp));
+  EXPECT_EQ(bar->GetMenuLabel(2), WxText(TextId::kMenuOptions));
+  EXPECT_EQ(bar->GetMenuLabel(3), WxText(TextId::kMenuHelp));
   struct Item {
     int id;
     TextId text;
-  } items[] = {{ids::kMenuNew, TextId::kMenuNew},      {ids::kMenuOpen, TextId::kMenuOpen},
-               {ids::kMenuSave, TextId::kMenuSave},    {ids::kMenuSaveAs, TextId::kMenuSaveAs},
-               {ids::kMenuExit, TextId::kMenuExit},    {ids::kMenuStart, TextId::kMenuStart},
-               {ids::kMenuStop, TextId::kMenuStop},    {ids::kMenuAbout, TextId::kMenuAbout},
-               {ids::kMenuHelp, TextId::kMenuHelpItem}};
+  } items[] = {{ids::kMenuNew, TextId::kMenuNew},
+               {ids::kMenuOpen, TextId::kMenuOpen},
+               {ids::kMenuSave, TextId::kMenuSave},
+               {ids::kMenuSaveAs, TextId::kMenuSaveAs},
+               {ids::kMenuExit, TextId::kMenuExit},
+               {ids::kMenuStart, TextId::kMenuStart},
+               {ids::kMenuStop, TextId::kMenuStop},
+               {ids::kMenuAbout, TextId::kMenuAbout},
+               {ids::kMenuHelp, TextId::kMenuHelpItem},
+               {ids::kMenuOutputSettings, TextId::kMenuOutputSettings},
+               {ids::kMenuConnection, TextId::kMenuConnection}};
   for (const auto& item : items) {
     wxMenuItem* entry = bar->FindItem(MainDialog::MenuItemId(item.id));
     ASSERT_NE(entry, nullptr) << item.id;

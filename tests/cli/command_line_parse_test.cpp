@@ -52,6 +52,12 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "--jobs", "x"},
       {"convert", "a", "b", "--jobs", "65"},
       {"convert", "a", "b", "--format", "gif"},
+      {"convert", "a", "b", "--quality", "0"},
+      {"convert", "a", "b", "--quality", "101"},
+      {"convert", "a", "b", "--split", "0"},
+      {"convert", "a", "b", "--split", "10:10"},
+      {"convert", "a", "b", "--split", "10:x"},
+      {"convert", "a", "b", "--split", "1000001"},
       {"convert", "a", "b", "--page-timeout", "0"},
       {"crawl", "a", "b", "--page-timeout", "2.5"},
       {"run", "--page-timeout", "-1"},
@@ -60,6 +66,17 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
       {"convert", "a", "b", "--range", "a=1:2"},
       {"convert", "a", "b", "--range", "g=1:2:3"},
       {"convert", "a", "b", "--no-range", "ab"},
+      {"convert", "a", "b", "--padding", "-1"},
+      {"convert", "a", "b", "--scale-factor", "1.5"},
+      {"run", "--color-scheme", "blue"},
+      {"convert", "a", "b", "--style", "@/nonexistent/style.css"},
+      {"crawl", "a", "b", "--referer", "linking"},
+      {"crawl", "a", "b", "--header", "X-No-Colon"},
+      {"crawl", "a", "b", "--delay", "-1"},
+      {"crawl", "a", "b", "--retry-wait", "1s"},
+      {"crawl", "a", "b", "--limit-rate", "fast"},
+      {"crawl", "a", "b", "--tries", "0"},
+      {"crawl", "a", "b", "--per-server", "17"},
       {"run", "a.ini", "b.ini"},
       {"run", "--size", "800"},
       {"paint"},
@@ -80,6 +97,89 @@ TEST(ParseCommandLine, RefusesWhatItCannotReadInJapanese) {
         << parsed.error;
     EXPECT_EQ(parsed.error.find("not in"), std::string::npos) << parsed.error;
   }
+}
+
+TEST(ParseCommandLine, SplitQualityAndTransparencyAreHeldOnlyWhenGiven) {
+  const auto plain = ParseCommandLine({"convert", "a", "b"});
+  ASSERT_TRUE(plain.line);
+  EXPECT_FALSE(plain.line->formatGiven || plain.line->quality || plain.line->splitHeight);
+  EXPECT_FALSE(plain.line->transparent);
+  const auto given = ParseCommandLine({"convert", "a", "b", "--format", "webp", "--quality", "100",
+                                       "--split", "2000:0", "--transparent"});
+  ASSERT_TRUE(given.line) << given.error;
+  EXPECT_TRUE(given.line->formatGiven);
+  EXPECT_EQ(given.line->quality, 100);
+  EXPECT_EQ(given.line->splitHeight, 2000);
+  EXPECT_EQ(given.line->splitOverlap, 0);
+  EXPECT_TRUE(given.line->transparent);
+  EXPECT_EQ(ParseCommandLine({"run", "--split", "700:699"}).line->splitOverlap, 699);
+}
+
+TEST(ParseCommandLine, PageOptionsAreHeldOnlyWhenGivenAndTakeFilesAfterAnAt) {
+  testing_support::TempFolder folder;
+  testing_support::WriteFile(folder / "style.css", "body { color: #123 } /* \xE8\xA1\xA8 */");
+  const auto parsed =
+      ParseCommandLine({"run", "--selector", "#表", "--hide", ".a", "--hide", ".b", "--style",
+                        "@" + folder.path() + "style.css", "--script", "x = 1", "--confine",
+                        "--scale-factor", "2", "--color-scheme", "dark"});
+  ASSERT_TRUE(parsed.line) << parsed.error;
+  const cli::CommandLine::PageOptionLine& page = parsed.line->page;
+  EXPECT_EQ(page.selector, Sjis("#表"));
+  EXPECT_EQ(page.hide, (std::vector<std::string>{".a", ".b"}));
+  EXPECT_FALSE(page.remove);
+  EXPECT_FALSE(page.padding);
+  // The file's bytes, kept whatever their encoding.
+  EXPECT_EQ(page.style, Sjis("body { color: #123 } /* 表 */"));
+  EXPECT_EQ(page.script, "x = 1");
+  EXPECT_TRUE(page.confine);
+  EXPECT_FALSE(page.noJavaScript);
+  EXPECT_EQ(parsed.line->scaleFactor, 2);
+  EXPECT_EQ(parsed.line->colorScheme, "dark");
+  EXPECT_EQ(ParseCommandLine({"run"}).line->scaleFactor, 1);
+}
+
+TEST(ParseCommandLine, ConnectionOptionsOverrideOnlyWhatIsGiven) {
+  const auto parsed = ParseCommandLine({"crawl",
+                                        "http://s/",
+                                        "out",
+                                        "--user-agent",
+                                        "Crawler/2.0",
+                                        "--referer",
+                                        "auto",
+                                        "--header",
+                                        "X-One: 1",
+                                        "--header",
+                                        "X-Two: 2",
+                                        "--load-cookies",
+                                        "クッキー.txt",
+                                        "--delay",
+                                        "0.2",
+                                        "--random-delay",
+                                        "--limit-rate",
+                                        "200k",
+                                        "--tries",
+                                        "3",
+                                        "--retry-wait",
+                                        "0.5",
+                                        "--robots",
+                                        "--per-server",
+                                        "4"});
+  ASSERT_TRUE(parsed.line) << parsed.error;
+  net::ConnectionOptions options;
+  options.proxy = "http://proxy:3128";  // as a settings file gave it
+  parsed.line->connection.ApplyTo(options);
+  EXPECT_EQ(options.userAgent, "Crawler/2.0");
+  EXPECT_EQ(options.referer, net::RefererMode::kLinkingPage);
+  EXPECT_EQ(options.headers, (std::vector<std::string>{"X-One: 1", "X-Two: 2"}));
+  EXPECT_EQ(options.loadCookies, Sjis("クッキー.txt"));
+  EXPECT_EQ(options.proxy, "http://proxy:3128");
+  EXPECT_EQ(options.delaySeconds, 0.2);
+  EXPECT_TRUE(options.randomDelay);
+  EXPECT_EQ(options.rateLimit, 204800);
+  EXPECT_EQ(options.tries, 3);
+  EXPECT_EQ(options.retryWaitSeconds, 0.5);
+  EXPECT_TRUE(options.robots);
+  EXPECT_EQ(options.perServer, 4);
 }
 
 TEST(ParseCommandLine, HelpVersionAndRunWithoutASettingsFile) {
@@ -117,7 +217,8 @@ TEST(HelpText, ListsEveryRegisteredOptionWithItsDefault) {
        {"  --size 幅                 Xサイズ: ページを表示する幅（ピクセル）（既定値: 800）\n",
         "  --[no-]subfolders         サブフォルダも対象（既定値: オン）\n",
         "  --[no-]under-start        指定したURL以下にないURLはダウンロードしない\n",
-        "  --format bmp|png          画像の形式（既定値: bmp）\n", "（既定値: 30）\n"}) {
+        "  --format bmp|png|jpeg|webp\n                            画像の形式（既定値: bmp）\n",
+        "（既定値: 30）\n", "（png と webp）\n"}) {
     EXPECT_NE(help.find(line), std::string::npos) << line;
   }
   // A default worked out on the machine says its number and its rule.
@@ -158,8 +259,10 @@ TEST(WorkerProtocol, CarriesEveryByteOfTheSystemsTexts) {
   answer.record.answered.Add(convert::EngineRequest::kScriptDialog);
   answer.record.answered.Add(convert::EngineRequest::kPrint);
   answer.record.answered.Add(convert::EngineRequest::kCertificate);
+  answer.record.scriptError = Sjis("ReferenceError: 表");
   const auto back = cli::DecodeAnswer(cli::EncodeAnswer(answer));
   ASSERT_TRUE(back);
+  EXPECT_EQ(back->record.scriptError, answer.record.scriptError);
   EXPECT_EQ(back->record.output, answer.record.output);
   EXPECT_EQ(back->record.outcome, convert::EntryOutcome::kIncomplete);
   EXPECT_EQ(back->record.answered, answer.record.answered);

@@ -1,12 +1,14 @@
 // The rendora command run as a user runs it: exit statuses, the report, refused runs, Ctrl-C,
 // a killed command, parallel pages and shards, against real folders and a loopback site.
 #include <gtest/gtest.h>
+#include <png.h>
 #include <nlohmann/json.hpp>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -80,6 +82,9 @@ TEST(CommandLine, RefusedArgumentsExitTwoWithAJapaneseMessageAndWriteNothing) {
       {{"convert", "missing", "out"}, "読み込みフォルダがありません"},
       {{"convert", "src", "out", "--jobs", "0"}, "--jobs"},
       {{"convert", "src", "out", "--format", "gif"}, "--format"},
+      {{"convert", "src", "out", "--transparent"}, "--transparent"},
+      {{"convert", "src", "out", "--format", "jpeg", "--transparent"}, "--transparent"},
+      {{"convert", "src", "out", "--format", "webp", "--split", "20000"}, "16383"},
       {{"convert", "src", "out", "--range", "z=1:2:1"}, "--range"},
       {{"convert", "src", "out", "--shard", "3/2"}, "--shard"},
       {{"convert", "src", "out", "--settings", "none.ini"}, "設定ファイルがありません"},
@@ -177,6 +182,63 @@ TEST(CommandLine, PngPicturesHaveTheBitmapsNameAndSize) {
   EXPECT_EQ(header[4] << 24 | header[5] << 16 | header[6] << 8 | header[7], 900);
 }
 
+// Pixel (x, y) of a 32-bit bitmap file's bytes as 0xRRGGBB.
+std::uint32_t BitmapPixel(const std::string& bytes, int x, int y) {
+  const auto field = [&bytes](std::size_t at) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes.data() + at, 4);
+    return value;
+  };
+  const std::uint32_t width = field(18);
+  const std::uint32_t height = field(22);
+  return field(field(10) + ((height - 1 - y) * std::size_t(width) + x) * 4) & 0xFFFFFF;
+}
+
+// Settings of the engine for the whole run, taken by the render workers at their start: at a
+// device scale of 2 the page is laid out at the same width and drawn with twice the pixels
+// (rules for 2 dppx apply, an image set picks its 2x image, half a pixel is one row), and a
+// page that follows the reader's preference shows its dark colours.
+TEST(CommandLine, DeviceScaleAndColourSchemeHoldForEveryPageOfTheRun) {
+  TempFolder temp;
+  for (const auto& [name, colour] : {std::pair{"one.svg", "#f00"}, std::pair{"two.svg", "#0f0"}}) {
+    WriteFile(temp / (std::string("src/") + name),
+              std::string("<svg xmlns='http://www.w3.org/2000/svg' width='20' height='20'>") +
+                  "<rect width='20' height='20' fill='" + colour + "'/></svg>");
+  }
+  WriteFile(temp / "src/page.html",
+            "<!doctype html><style>body { margin: 0 } #r { height: 50px; background: #f00 }"
+            "@media (min-resolution: 2dppx) { #r { background: #0f0 } }"
+            "@media (prefers-color-scheme: dark) { body { background: #000 } }"
+            "#l { height: 20px; border-top: 0.5px solid #00f }</style><div id='r'></div>"
+            "<img srcset='one.svg 1x, two.svg 2x' style='display: block; width: 20px'>"
+            "<div id='l'></div>");
+  const auto convert = [&temp](const std::string& out, const std::vector<std::string>& options) {
+    std::vector<std::string> arguments = {"convert", "src", out, "--jobs", "2"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const auto result = RunRendora(arguments, temp.path());
+    EXPECT_EQ(result.status, 0) << result.standardError;
+    return ReadFile(temp / (out + "/page.bmp"));
+  };
+  const std::string plain = convert("plain", {});
+  ASSERT_GT(plain.size(), 54u);
+  EXPECT_EQ(BitmapPixel(plain, 50, 25), 0xFF0000u);
+  EXPECT_EQ(BitmapPixel(plain, 10, 60), 0xFF0000u);
+  EXPECT_EQ(BitmapPixel(plain, 400, 60), 0xFFFFFFu);
+  const std::string sharp = convert("sharp", {"--scale-factor", "2"});
+  ASSERT_GT(sharp.size(), 54u);
+  EXPECT_EQ(std::uint32_t(sharp[18] & 0xFF | (sharp[19] & 0xFF) << 8), 1600u);
+  EXPECT_EQ(BitmapPixel(sharp, 100, 50), 0x00FF00u);
+  EXPECT_EQ(BitmapPixel(sharp, 20, 120), 0x00FF00u);
+  // The border: one device row, where the page at scale 1 has one row of its own pixels.
+  EXPECT_EQ(BitmapPixel(plain, 10, 70), 0x0000FFu);
+  EXPECT_EQ(BitmapPixel(plain, 10, 71), 0xFFFFFFu);
+  EXPECT_EQ(BitmapPixel(sharp, 10, 140), 0x0000FFu);
+  EXPECT_EQ(BitmapPixel(sharp, 10, 141), 0xFFFFFFu);
+  const std::string dark = convert("dark", {"--color-scheme", "dark"});
+  ASSERT_GT(dark.size(), 54u);
+  EXPECT_EQ(BitmapPixel(dark, 400, 60), 0x000000u);
+}
+
 TEST(CommandLine, CrawlRefusedByItsOptionsRequestsNothing) {
   TempFolder temp;
   testing_support::HttpServer server;
@@ -245,6 +307,84 @@ TEST(CommandLine, ParallelPagesGiveTheSamePicturesAsOneAtATime) {
   EXPECT_EQ(FilesBelow(temp / "four"), files);  // no work folder left behind either
   for (const std::string& file : files) {
     EXPECT_TRUE(ReadFile(temp / ("one/" + file)) == ReadFile(temp / ("four/" + file))) << file;
+  }
+}
+
+TEST(CommandLine, EveryFormatSplitAtThreeJobsIsByteIdenticalToOneAtATime) {
+  TempFolder temp;
+  WriteFile(temp / "src/tall.html", BandPage(2600, "#c00"));
+  WriteFile(temp / "src/short.html", BandPage(400, "#00c"));
+  for (const char* format : {"bmp", "png", "jpeg", "webp"}) {
+    const std::string f(format);
+    for (const char* jobs : {"1", "3"}) {
+      const auto result = RunRendora({"convert", "src", f + jobs, "--format", f, "--split",
+                                      "1000:50", "--jobs", jobs, "--report", f + jobs + ".jsonl"},
+                                     temp.path());
+      ASSERT_EQ(result.status, 0) << f << jobs << result.standardError;
+    }
+    const Files files = FilesBelow(temp / (f + "1"));
+    const std::string extension = f == "jpeg" ? "jpg" : f;
+    EXPECT_EQ(files, (Files{"short." + extension, "tall-001." + extension, "tall-002." + extension,
+                            "tall-003." + extension}));
+    EXPECT_EQ(FilesBelow(temp / (f + "3")), files);
+    for (const std::string& file : files) {
+      EXPECT_TRUE(ReadFile(temp / (f + "1/" + file)) == ReadFile(temp / (f + "3/" + file))) << file;
+    }
+    // The tall page's record lists its parts as they came to the output folder.
+    for (const std::string& line : ReadLines(temp / (f + "3.jsonl"))) {
+      const json record = Parse(line);
+      if (!record.contains("parts")) continue;
+      ASSERT_EQ(record["parts"].size(), 3u);
+      long long bytes = 0;
+      for (int i = 0; i < 3; ++i) {
+        const json& part = record["parts"][i];
+        EXPECT_EQ(part["output"],
+                  temp / (f + "3/tall-00" + std::to_string(i + 1) + "." + extension));
+        EXPECT_EQ(part["top"], i * 950);
+        bytes += part["bytes"].get<long long>();
+      }
+      EXPECT_EQ(record["parts"][2]["height"], 2600 - 1900);
+      EXPECT_EQ(record["bytes"], bytes);
+    }
+  }
+}
+
+// The RGBA pixels of a PNG file, top row first; empty when it cannot be read.
+std::vector<std::uint8_t> PngPixels(const std::string& path, int& width) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+  width = static_cast<int>(image.width);
+  return pixels;
+}
+
+TEST(CommandLine, ATransparentBackgroundLeavesThePagesOwnColoursOpaque) {
+  TempFolder temp;
+  WriteFile(temp / "src/none.html",
+            "<body style='margin:0'><div style='height:100px;background:#0c0'></div>"
+            "<div style='height:100px;background:rgba(0,0,255,0.5)'></div><p>text</p></body>");
+  WriteFile(temp / "src/own.html", "<body style='margin:0;background:#fe9'><p>text</p></body>");
+  for (const char* mode : {"--capture=snapshot", "--fixed-wait"}) {
+    const auto result = RunRendora(
+        {"convert", "src", "out", "--format", "png", "--transparent", mode}, temp.path());
+    ASSERT_EQ(result.status, 0) << mode << result.standardError;
+    int width = 0;
+    const std::vector<std::uint8_t> none = PngPixels(temp / "out/none.png", width);
+    ASSERT_GE(none.size(), static_cast<std::size_t>(width) * 4 * 240) << mode;
+    const auto at = [&](int x, int y) {
+      const std::uint8_t* p = none.data() + (static_cast<std::size_t>(y) * width + x) * 4;
+      return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(at(10, 50), (std::vector<int>{0, 204, 0, 255})) << mode;
+    const std::vector<int> half = at(10, 150);  // its colour, no longer premultiplied
+    EXPECT_NEAR(half[3], 128, 2) << mode;
+    EXPECT_EQ(half[2], 255) << mode;
+    EXPECT_EQ(at(width - 1, 239)[3], 0) << mode << ": where the page sets no background";
+    const std::vector<std::uint8_t> own = PngPixels(temp / "out/own.png", width);
+    for (std::size_t i = 3; i < own.size(); i += 4) ASSERT_EQ(own[i], 255) << mode;
   }
 }
 

@@ -86,11 +86,12 @@ TEST(ResumedCrawl, AKilledCrawlResumedEndsWithTheFilesOfAnUninterruptedOne) {
       EXPECT_EQ(ReadFile(temp / ("out/" + file)), ReadFile(temp / ("whole/" + file))) << file;
     }
   }
-  // Every entry was asked for; only the one in flight at the kill was asked for twice.
+  // Every entry was asked for; only those in flight at the kill (two side by side, the command
+  // line's default) were asked for twice.
   int twice = 0;
   for (const auto& [target, count] : CrawlRequests(server)) twice += count - 1;
   EXPECT_EQ(CrawlRequests(server).size(), kFiles + 1u);
-  EXPECT_LE(twice, 1);
+  EXPECT_LE(twice, 2);
 
   // A resume with another filter is refused, naming it, and asks for nothing.
   server.ClearRequests();

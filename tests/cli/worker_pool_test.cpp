@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "cli/cli_controls.h"
 #include "cli/run_report.h"
+#include "convert/picture_file.h"
 #include "support/temp_folder.h"
 
 namespace cli {
@@ -103,6 +105,25 @@ TEST_F(WorkerPoolTest, EveryPageEndsWithItsRecordAndThePictureWhereTheRecordSays
   }
   // Nothing of the workers' folders is left in the output folder.
   EXPECT_EQ(ReadFile(m_folder / ".rendora-work-" + std::to_string(getpid())), "");
+}
+
+TEST_F(WorkerPoolTest, SplitPicturesComeOverPartByPartOrNotAtAll) {
+  Render({"parts", "lostpart"});
+  ASSERT_EQ(m_records.size(), 2u);
+  const std::string first = m_folder / "parts.bmp";
+  ASSERT_EQ(m_records[0].parts.size(), 3u);
+  EXPECT_EQ(m_records[0].output, convert::PartPath(first, 1));
+  for (int number = 1; number <= 3; ++number) {
+    EXPECT_EQ(m_records[0].parts[number - 1].output, convert::PartPath(first, number));
+    EXPECT_EQ(ReadFile(convert::PartPath(first, number)), "part " + std::to_string(number));
+  }
+  // A part that does not come takes the others away: no half set in the output folder.
+  EXPECT_EQ(m_records[1].outcome, EntryOutcome::kFailed);
+  EXPECT_EQ(m_records[1].reason, EntryReason::kWrite);
+  EXPECT_TRUE(m_records[1].parts.empty());
+  for (int number = 1; number <= 3; ++number) {
+    EXPECT_FALSE(std::filesystem::exists(convert::PartPath(m_folder / "lostpart.bmp", number)));
+  }
 }
 
 TEST_F(WorkerPoolTest, AWorkerProgramThatCannotRunFailsEachPageWithoutLosingOne) {

@@ -342,7 +342,8 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
       {"http://s/start.html",
        "<a href=\"form.cgi?a=1\">f</a><a href=\"gone.html\">g</a><img src=\"pic.cgi\">"
        "<img src=\"lost.cgi\"><img src=\"photo.png\"><a href=\"gone.html\">again</a>"
-       "<img src=\"halt.cgi\"><a href=\"empty.html\">e</a><a href=\"down.html\">d</a>"},
+       "<img src=\"halt.cgi\"><a href=\"empty.html\">e</a><a href=\"down.html\">d</a>"
+       "<img src=\"kept.cgi\">"},
       {"http://s/pic.cgi", "PNGDATA"},
       {"http://s/empty.html", ""},
   };
@@ -354,7 +355,14 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
   net::TransferResult stopped;
   stopped.cause = net::TransferCause::kStopped;
   stopped.error = "the transfer was stopped";
-  transfer.failures = {{"http://s/down.html", refused}, {"http://s/halt.cgi", stopped}};
+  refused.tries = 3;
+  // An address robots.txt keeps out is passed over, nothing sent.
+  net::TransferResult kept;
+  kept.cause = net::TransferCause::kRobots;
+  kept.error = "robots.txt keeps the address out";
+  kept.tries = 0;
+  transfer.failures = {
+      {"http://s/down.html", refused}, {"http://s/halt.cgi", stopped}, {"http://s/kept.cgi", kept}};
   // A rendered page's record is completed by the rendering: what the crawl knew is handed over.
   std::vector<convert::EntryRecord> handedOver;
   renderer.onRender = [&](const auto& job) { handedOver.push_back(job.known); };
@@ -380,6 +388,8 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
       {"http://s/lost.cgi", "src", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
       {"http://s/halt.cgi", "src", EntryOutcome::kSkipped, EntryReason::kStopped, 0, false,
        "the transfer was stopped"},
+      {"http://s/kept.cgi", "src", EntryOutcome::kSkipped, EntryReason::kRobots, 0, false,
+       "robots.txt keeps the address out"},
       {"http://s/form.cgi?a=1", "cgi", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
       {"http://s/gone.html", "url", EntryOutcome::kFailed, EntryReason::kHttp, 404, false, ""},
       {"http://s/empty.html", "url", EntryOutcome::kFailed, EntryReason::kEmpty, 200, false, ""},
@@ -399,6 +409,7 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
   }
   EXPECT_EQ(controls.records[1].output, Out("http/s/pic.cgi"));
   EXPECT_EQ(controls.records[1].bytes, 7);
+  EXPECT_EQ(controls.records.back().tries, 3);
   // Links the rules passed over are counted per rule: a picture that is neither a page nor a
   // file to fetch, and a link queued already.
   auto dropped = [&](download::DropReason reason) {
@@ -407,6 +418,24 @@ TEST_F(Crawl, EveryEntryLeavesARecordOfItsKindAnswerAndOutcome) {
   EXPECT_EQ(dropped(download::DropReason::kNotALink), 1);
   EXPECT_EQ(dropped(download::DropReason::kDuplicate), 1);
   EXPECT_EQ(dropped(download::DropReason::kOtherServer), 0);
+}
+
+TEST_F(Crawl, EveryRequestNamesThePageWhoseLinkItFollows) {
+  transfer.answers = {
+      {"http://s/start.html", "<a href=\"a.html\">a</a><img src=\"pic.cgi\">"},
+      {"http://s/a.html", "<a href=\"b.cgi?x=1\">b</a>"},
+      {"http://s/pic.cgi", "PNG"},
+  };
+  Run("http://s/start.html");
+  Lines named;
+  for (const auto& call : transfer.calls) {
+    if (call.operation != "GetServerName")
+      named.push_back(call.address + " <- " + call.linkingPage);
+  }
+  EXPECT_EQ(named, (Lines{"http://s/start.html <- ", "http://s/pic.cgi <- http://s/start.html",
+                          "http://s/a.html <- http://s/start.html",
+                          "http://s/b.cgi?x=1 <- http://s/a.html",
+                          "http://s/b.cgi?x=1 <- http://s/a.html"}));
 }
 
 TEST_F(Crawl, DefaultDocumentIsProbedAndItsAbsenceEndsTheRunSilently) {
@@ -648,7 +677,7 @@ TEST_F(ResumedCrawl, AResumeWithOtherQueueOptionsIsRefusedNamingTheDifference) {
   controls.messages.clear();
   EXPECT_EQ(RunWith(download::JournalUse::kResume).refusal, TextId::kStateFileNotJournal);
   EXPECT_EQ(controls.messages,
-            Lines{resources::StateFileText(TextId::kStateFileNotJournal, m_temp / "state")});
+            Lines{resources::PathMessage(TextId::kStateFileNotJournal, m_temp / "state")});
 
   // A journal that cannot be written (a full disk) refuses the crawl before any request.
   download::CrawlDriver driver(run, controls, transfer, renderer, filters, state);

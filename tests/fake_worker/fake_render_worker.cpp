@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "cli/worker_protocol.h"
+#include "convert/picture_file.h"
 #include "convert/view_page_renderer.h"
 
 namespace {
@@ -32,6 +33,19 @@ std::string WritePicture(const cli::PageOrder& order, const cli::WorkerSetup& se
   const std::string path = convert::OutputPathFor(order.folder, order.name, *setup.format).value();
   std::ofstream(path, std::ios::binary) << "picture of " << order.location;
   return path;
+}
+
+// Writes a picture split into three parts, as the pool expects them in the page's work folder;
+// for a page that asks for a lost part, the second is reported but never written.
+void WriteParts(const cli::PageOrder& order, const cli::WorkerSetup& setup,
+                convert::EntryRecord& record) {
+  const std::string path = convert::OutputPathFor(order.folder, order.name, *setup.format).value();
+  for (int number = 1; number <= 3; ++number) {
+    const std::string part = convert::PartPath(path, number);
+    if (number != 2 || !Says(order, "lostpart")) std::ofstream(part) << "part " << number;
+    record.parts.push_back({part, (number - 1) * 10, 10, 6});
+  }
+  record.output = record.parts.front().output;
 }
 
 // Misbehaves as asked; returns only for the pages that get an answer.
@@ -73,6 +87,7 @@ int main() {
       answer.record.outcome =
           Says(*order, "loading") ? EntryOutcome::kIncomplete : EntryOutcome::kWritten;
       answer.record.output = WritePicture(*order, *setup);
+      if (Says(*order, "part")) WriteParts(*order, *setup, answer.record);
     }
     Send(cli::EncodeAnswer(answer));
   }

@@ -389,8 +389,9 @@ TEST(CurlTransfer, LibraryCodesMapToTheirCauses) {
       {CURLE_ABORTED_BY_CALLBACK, net::TransferCause::kStopped},
       {CURLE_FILESIZE_EXCEEDED, net::TransferCause::kTooLarge},
       {CURLE_URL_MALFORMAT, net::TransferCause::kBadAddress},
-      {CURLE_GOT_NOTHING, net::TransferCause::kOther},
-      {CURLE_RECV_ERROR, net::TransferCause::kOther},
+      {CURLE_GOT_NOTHING, net::TransferCause::kConnectionLost},
+      {CURLE_RECV_ERROR, net::TransferCause::kConnectionLost},
+      {CURLE_BAD_CONTENT_ENCODING, net::TransferCause::kOther},
   };
   for (const auto& [code, cause] : cases) {
     EXPECT_EQ(net::CauseOfCurlCode(code), cause) << curl_easy_strerror(code);

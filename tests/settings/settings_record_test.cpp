@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
+#include "base/locations.h"
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
+#include "support/read_only_folder.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -222,6 +225,7 @@ TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   bench.controls.SetOptionText(Field::kWritePath, Sjis(" \"出力\" "));
   bench.controls.SetOptionText(Field::kTo6, std::string(1500, 't'));
   bench.controls.SetOptionChecked(Field::kCgi6, true);
+  bench.record.Output() = {"webp", 40, 2000, 100};
   ASSERT_TRUE(bench.record.SaveSettings());
 
   FakeRunControls loaded;
@@ -241,6 +245,7 @@ TEST(SaveSettings, WhatIsSavedLoadsBackAndOtherContentStays) {
   EXPECT_EQ(lists.m_disableList, bench.lists.m_disableList);
   EXPECT_TRUE(lists.m_enable);
   EXPECT_FALSE(lists.m_disable);
+  EXPECT_EQ(other.Output(), bench.record.Output());
 
   const std::string file = ReadFile(bench.record.SettingsPath());
   EXPECT_EQ(file.rfind("; mine\n[Other]\nSize=1\n[" + kSection +
@@ -281,11 +286,12 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
       {{"Percent"}, {"比率の書き込みに失敗しました。"}, false, "Percent"},
       {{"Sub", "Count", "LinkCount", "ANOTHERURL", "Server", "SAME", "FILTER", "Cgi1", "From2",
         "To3", "Step6", "ENABLE", "DISABLE", "EnableListCount", "EnableURL2", "DisableListCount",
-        "DisableURL1"},
+        "DisableURL1", "Quality", "PerServer"},
        {"サブディレクトリの書き込みに失敗しました。", utf8("Count"), utf8("LinkCount"),
         utf8("ANOTHERURL"), utf8("Server"), utf8("SAME"), utf8("FILTER"), utf8("Cgi1"),
         utf8("From2"), utf8("To3"), utf8("Step6"), utf8("ENABLE"), utf8("DISABLE"),
-        utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"), utf8("DisableURL1")},
+        utf8("EnableListCount"), utf8("EnableURL2"), utf8("DisableListCount"), utf8("DisableURL1"),
+        utf8("Quality"), utf8("PerServer")},
        true,
        "StateFile"},
   };
@@ -301,8 +307,9 @@ TEST(SaveSettings, ReportsEveryFailedKeyAndStopsOnlyForTheFirstFields) {
     EXPECT_EQ(profile.tried.back(), c.lastTried);
     // Every key but the failed ones reached the file.
     if (c.result) {
-      // INI, fixed keys, two lists, the three keys that keep work from being done twice
-      EXPECT_EQ(profile.tried.size(), 1u + 38u + 5u + 3u);
+      // INI, fixed keys, two lists, the pictures' keys, the connection keys with an empty
+      // header list, the three keys that keep work from being done twice
+      EXPECT_EQ(profile.tried.size(), 1u + 38u + 5u + 4u + 13u + 3u);
       std::string value;
       settings::ProfileFile().GetPrivateProfileString(kSection, "EnableURL1", "", value, 1000,
                                                       bench.record.SettingsPath());
@@ -356,6 +363,41 @@ TEST(LoadStartupSettings, FollowsThePointerFileOrFallsBackToTheDefaultFile) {
     EXPECT_EQ(bench.controls.GetOptionText(Field::kSize), c.size) << c.pointer << c.settingsName;
     EXPECT_FALSE(std::filesystem::exists(bench.folder / "Corvane.ini"));
   }
+}
+
+// Installed, the program's folder may not be written: set.ini and the first-run settings file
+// go to the user's config folder, which the first save makes and the next start reads back.
+TEST(LoadStartupSettings, AReadOnlyProgramFolderKeepsItsSettingsInTheConfigFolder) {
+  TempFolder home;
+  const std::string program = home / "lib/rendora/";
+  WriteFile(program + "rendora", "");
+  // The environment holds the native (UTF-8) name.
+  testing_support::ScopedEnvironment config("XDG_CONFIG_HOME", home.path() + "設定");
+  // A build or a copied folder keeps them beside the program.
+  EXPECT_EQ(base::SettingsFolder(program), program);
+
+  testing_support::ReadOnlyFolder readOnly(program);
+  const std::string folder = base::SettingsFolder(program);
+  EXPECT_EQ(folder, home / Sjis("設定/rendora/"));
+  for (const bool firstStart : {true, false}) {
+    Bench start;
+    start.record.SetProgramFolder(folder);
+    start.record.LoadStartupSettings();
+    EXPECT_EQ(start.record.SettingsPath(), folder + "Corvane.ini");
+    if (firstStart) {
+      start.controls.SetOptionText(Field::kSize, "1234");
+      EXPECT_TRUE(start.record.SaveSettings());
+      EXPECT_TRUE(start.controls.messages.empty());
+      EXPECT_FALSE(base::FileExists(program + "set.ini"));
+    } else {
+      EXPECT_EQ(start.controls.GetOptionText(Field::kSize), "1234");
+    }
+  }
+
+  // A relative XDG_CONFIG_HOME is ignored, as the base directory rules say: ~/.config is taken.
+  testing_support::ScopedEnvironment relative("XDG_CONFIG_HOME", "config");
+  testing_support::ScopedEnvironment user("HOME", home / "user");
+  EXPECT_EQ(base::UserConfigFolder(), home / "user/.config/rendora/");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ const std::string* FakeTransfer::Find(const std::string& address) const {
 
 void FakeTransfer::Record(const std::string& operation, const std::string& address,
                           const std::string& filePath) {
-  calls.push_back({operation, address, filePath});
+  calls.push_back({operation, address, filePath, m_linkingPage});
   if (onCall) onCall(calls.back());
 }
 

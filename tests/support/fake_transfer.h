@@ -16,7 +16,8 @@ class FakeTransfer : public net::Transfer {
     std::string operation;  // "GetText", "GetFormText", "PostFormText", "DownloadFile",
                             // "DownloadQueryFile", "GetServerName"
     std::string address;
-    std::string filePath;  // the download operations only
+    std::string filePath;     // the download operations only
+    std::string linkingPage;  // as SetLinkingPage last named it
   };
 
   // Addresses that answer 200 with their body; every other address fails (404 or no server).
@@ -39,8 +40,10 @@ class FakeTransfer : public net::Transfer {
                                         const std::string& address) override;
   // The text between "://" and the next "/" or ":".
   std::string GetServerName(const std::string& address) override;
+  void SetLinkingPage(const std::string& address) override { m_linkingPage = address; }
 
  private:
+  std::string m_linkingPage;
   const std::string* Find(const std::string& address) const;
   void Record(const std::string& operation, const std::string& address,
               const std::string& filePath = {});

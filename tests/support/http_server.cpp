@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -49,7 +50,10 @@ const char* Reason(int status) {
     case 200: return "OK";
     case 301: return "Moved Permanently";
     case 302: return "Found";
+    case 403: return "Forbidden";
     case 404: return "Not Found";
+    case 429: return "Too Many Requests";
+    case 503: return "Service Unavailable";
     case 500: return "Internal Server Error";
     default: return "Status";
   }
@@ -78,6 +82,11 @@ class Connection {
     }
   }
   bool ok() const { return m_ok; }
+  // Drops the connection with a reset: the client sees it broken, not ended.
+  void Reset() {
+    const linger abort{1, 0};
+    ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  }
   long Read(char* buffer, std::size_t size) {
     return m_ssl ? SSL_read(m_ssl, buffer, static_cast<int>(size)) : ::read(m_fd, buffer, size);
   }
@@ -111,6 +120,7 @@ bool ReadRequest(Connection& connection, RecordedRequest& request) {
     data.append(buffer, static_cast<std::size_t>(got));
   }
   const std::string head = data.substr(0, headEnd);
+  request.head = head;
   std::string body = data.substr(headEnd + 4);
 
   std::size_t lineEnd = head.find("\r\n");
@@ -175,7 +185,9 @@ struct HttpServer::Impl {
     int fd;  // -1 once its thread has closed it
   };
   std::list<Client> connections;
-  std::map<std::pair<std::string, std::string>, Answer> answers;  // (method or "", target)
+  // (method or "", target): the answers in turn, and how many requests took one
+  std::map<std::pair<std::string, std::string>, std::vector<Answer>> answers;
+  std::map<std::pair<std::string, std::string>, std::size_t> taken;
   std::vector<RecordedRequest> requests;
 
   void Start() {
@@ -224,14 +236,36 @@ struct HttpServer::Impl {
     RecordedRequest request;
     if (!connection.ok() || !ReadRequest(connection, request)) return;
     request.clientPort = clientPort;
-    Answer answer(404);
-    {
-      std::lock_guard lock(mutex);
-      auto found = answers.find({request.method, request.target});
-      if (found == answers.end()) found = answers.find({"", request.target});
-      if (found != answers.end()) answer = found->second;
-      requests.push_back(request);
+    request.received = std::chrono::steady_clock::now();
+    std::size_t index = 0;
+    const Answer answer = Take(request, index);
+    if (answer.delayMilliseconds > 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(answer.delayMilliseconds));
     }
+    Reply(connection, request, answer);
+    std::lock_guard lock(mutex);
+    // The log may have been cleared meanwhile; then there is nothing to complete.
+    if (index < requests.size() && requests[index].received == request.received) {
+      requests[index].answered = std::chrono::steady_clock::now();
+    }
+  }
+
+  // Logs `request` (at `index`) before it is answered, so that a client that has its answer
+  // finds it in the log; its answer: the next of its target's answers in turn, or 404.
+  Answer Take(const RecordedRequest& request, std::size_t& index) {
+    std::lock_guard lock(mutex);
+    index = requests.size();
+    requests.push_back(request);
+    auto found = answers.find({request.method, request.target});
+    if (found == answers.end()) found = answers.find({"", request.target});
+    if (found == answers.end()) return Answer(404);
+    const std::size_t turn = taken[found->first]++;
+    const Answer& answer = found->second[std::min(turn, found->second.size() - 1)];
+    if (answer.admit && !answer.admit(request)) return Answer(403, "forbidden");
+    return answer;
+  }
+
+  void Reply(Connection& connection, const RecordedRequest& request, const Answer& answer) {
     std::string reply = "HTTP/1.1 " + std::to_string(answer.status) + " " + Reason(answer.status) +
                         "\r\nContent-Type: " + answer.contentType;
     if (answer.announceLength) {
@@ -241,6 +275,12 @@ struct HttpServer::Impl {
     for (const auto& [key, value] : answer.headers) reply += key + ": " + value + "\r\n";
     reply += "\r\n";
     const std::string body = request.method == "HEAD" ? std::string() : answer.body;
+    if (answer.resetAfter) {
+      // A connection that breaks half-way: part of the body, then a reset instead of a close.
+      connection.Write(reply + body.substr(0, *answer.resetAfter));
+      connection.Reset();
+      return;
+    }
     if (answer.dripMilliseconds <= 0) {
       connection.Write(reply + body);
       return;
@@ -301,7 +341,14 @@ void HttpServer::Serve(const std::string& target, Answer answer) { Serve("", tar
 
 void HttpServer::Serve(const std::string& method, const std::string& target, Answer answer) {
   std::lock_guard lock(m_impl->mutex);
-  m_impl->answers[{method, target}] = std::move(answer);
+  m_impl->answers[{method, target}] = {std::move(answer)};
+  m_impl->taken.erase({method, target});
+}
+
+void HttpServer::ServeInTurn(const std::string& target, std::vector<Answer> answers) {
+  std::lock_guard lock(m_impl->mutex);
+  m_impl->answers[{"", target}] = std::move(answers);
+  m_impl->taken.erase({"", target});
 }
 
 void HttpServer::Redirect(const std::string& target, const std::string& location, int status) {

@@ -2,7 +2,11 @@
 // (a GET's body included, which general-purpose servers leave unread).
 #pragma once
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +23,9 @@ struct RecordedRequest {
   HeaderList headers;
   std::string body;
   int clientPort = 0;  // the client's side of the connection the request came on
+  std::string head;    // the request line and headers as they came, up to the blank line
+  std::chrono::steady_clock::time_point received;  // when the whole request was in
+  std::chrono::steady_clock::time_point answered;  // when the answer had gone out
 
   bool HasHeader(const std::string& name) const;  // any letter case
   // The first value of header `name` (any letter case); "" when there is none.
@@ -43,6 +50,12 @@ struct Answer {
   int dripMilliseconds = 0;
   // False: no Content-Length; the body ends where the server closes the connection.
   bool announceLength = true;
+  // The answer waits this long before its head goes out (a slow server).
+  int delayMilliseconds = 0;
+  // When set, only this many body bytes go out after the head, then the connection is reset.
+  std::optional<std::size_t> resetAfter;
+  // When set, a request it does not admit (a missing agent, Referer or cookie) gets 403.
+  std::function<bool(const RecordedRequest&)> admit;
 };
 
 // Listens on 127.0.0.1 at an ephemeral port from construction to destruction, one thread per
@@ -66,6 +79,8 @@ class HttpServer {
   // ...or with this method only; a method's own answer goes before the any-method one.
   void Serve(const std::string& method, const std::string& target, Answer answer);
   void Redirect(const std::string& target, const std::string& location, int status = 302);
+  // Answers the requests for `target` with these answers in turn; the last one stays.
+  void ServeInTurn(const std::string& target, std::vector<Answer> answers);
 
   std::vector<RecordedRequest> Requests() const;
   // "METHOD target" of every request, oldest first.
