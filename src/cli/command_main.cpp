@@ -345,6 +345,16 @@ void SetUpState(convert::RunState& state, const LoadedOptions& options, const Ru
   state.m_noClobber = options.resume.noClobber;
 }
 
+// Where the render workers' records go: to the report, and to the crawl's journal while a crawl
+// runs (a page handed on is finished when its record comes).
+std::function<void(const convert::EntryRecord&)> RecordTo(CliControls& controls,
+                                                          download::CrawlDriver*& crawl) {
+  return [&controls, &crawl](const convert::EntryRecord& record) {
+    controls.RecordEntry(record);
+    if (crawl) crawl->PageRecorded(record);
+  };
+}
+
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   convert::RunState state;
   const RunMode mode = ModeFor(line, options);
@@ -371,10 +381,7 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   if (line.jobs > 1) {
     pool =
         std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, mode, display),
-                                     [&controls, &crawlDriver](const convert::EntryRecord& record) {
-                                       controls.RecordEntry(record);
-                                       if (crawlDriver) crawlDriver->PageRecorded(record);
-                                     });
+                                     RecordTo(controls, crawlDriver));
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {
@@ -388,7 +395,6 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     shard.emplace(*renderer, state, line.shardIndex, line.shardCount);
     renderer = &*shard;
   }
-
   download::CrawlDriver crawl(state, controls, transfers.polite, *renderer, options.lists,
                               crawlState);
   crawl.SetJournal(options.resume.stateFile, JournalUseFor(line, options));
@@ -400,7 +406,6 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   });
   const convert::RunOutcome outcome = run.OnStart();
   if (pool) pool->Finish();
-  crawlDriver = nullptr;
 
   const std::string& startError = pool ? pool->StartError() : session->StartError();
   if (!startError.empty()) report.Error(startError);

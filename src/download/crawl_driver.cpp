@@ -200,6 +200,16 @@ convert::RunOutcome CrawlDriver::Crawl() {
   }
   m_state.m_startServer = base::ToLower(m_transfer.GetServerName(seeded.lastAddress));
 
+  RunQueue();
+  // A journal that could not be written to the end (a full disk) cannot resume this crawl.
+  if (m_journal.Failed()) {
+    m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileUnwritable, journalPath));
+  }
+  m_controls.SetStatusText(resources::DownloadCountText(m_successes));
+  return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
+}
+
+void CrawlDriver::RunQueue() {
   for (int position = 0; position < m_state.size();) {
     if (position >= m_state.m_entryLimit) break;
     m_controls.PumpMessages();
@@ -216,12 +226,6 @@ convert::RunOutcome CrawlDriver::Crawl() {
     position += done;
     m_run.m_pageCount += done;
   }
-  // A journal that could not be written to the end (a full disk) cannot resume this crawl.
-  if (m_journal.Failed()) {
-    m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileUnwritable, journalPath));
-  }
-  m_controls.SetStatusText(resources::DownloadCountText(m_successes));
-  return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
 }
 
 void CrawlDriver::SetJournal(std::string path, JournalUse use) {

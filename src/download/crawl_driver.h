@@ -60,6 +60,8 @@ class CrawlDriver {
   std::optional<resources::TextId> Refuse(resources::TextId message);
   bool MakeOutputFolderCurrent();
   bool Stopped() const;
+  // The queue loop: from the head to the end of the queue, the entry limit or Stop.
+  void RunQueue();
   // Opens the journal (restoring a resumed crawl's queue); the refusal's message, shown.
   std::optional<resources::TextId> OpenJournal(const std::string& addressTemplate,
                                                const std::string& path);
