@@ -7,10 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build="${FUZZ_BUILD:-build-fuzz}"
-harnesses=(link_scanner harvest address_rules text profile_file address_template robots_txt)
+harnesses=(link_scanner harvest address_rules text profile_file address_template robots_txt crawl_journal)
 # Input sizes: the step-by-step references run only on short pages inside the harnesses.
 declare -A max_len=([link_scanner]=4096 [harvest]=4096 [address_rules]=2048 [text]=2048
-                    [profile_file]=2048 [address_template]=1024 [robots_txt]=4096)
+                    [profile_file]=2048 [address_template]=1024 [robots_txt]=4096
+                    [crawl_journal]=2048)
 
 cmake -S tests/fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   > "$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }

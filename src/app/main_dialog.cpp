@@ -24,6 +24,7 @@
 #include "browser/picture_thumbnail.h"
 #include "browser/engine_identity.h"
 #include "browser/web_browser.h"
+#include "base/text.h"
 #include "base/tools.h"
 #include "convert/conversion_run.h"
 #include "convert/page_options.h"
@@ -285,6 +286,8 @@ void MainDialog::OnStart() {
   // the window: the settings file holds it) at its start; one in progress keeps its own.
   if (!m_run.m_running) {
     UseOutputSettings();
+    m_run.m_noClobber = m_settings.Resume().noClobber;
+    m_transfer.SetContinueDownloads(m_settings.Resume().continueDownloads);
     const settings::ProfileFile profile;
     m_run.m_pageOptions = convert::ReadPageOptions(settings::KeyFile(profile, SettingsPath()));
   }
@@ -309,6 +312,15 @@ void MainDialog::OnStart() {
   }
   // A close asked for during the run waited for the run to end.
   if (m_run.m_closing && !m_run.m_running) Destroy();
+}
+
+void MainDialog::UseStateFile() {
+  const std::string& path = m_settings.Resume().stateFile;
+  const int limit = base::ToInt(GetOptionText(settings::Field::kCount));
+  m_crawlDriver->SetJournal(path, download::ChooseJournalUse(path, limit, [this] {
+                              return dialogs::AskYesNo(
+                                  this, resources::Text(resources::TextId::kResumeQuestion));
+                            }));
 }
 
 void MainDialog::OnStop() { m_run.m_stop.Request(); }
@@ -464,7 +476,7 @@ void MainDialog::PlaceForPage(int captureWidth, int screenHeight) {
 
 // The menu of the options the window has beyond its own controls.
 void MainDialog::OnConnectionOptions() {
-  dialogs::ConnectionDialog dialog(this, m_settings.Connection());
+  dialogs::ConnectionDialog dialog(this, m_settings.Connection(), &m_settings.Resume());
   dialog.ShowModal();
 }
 
@@ -476,6 +488,7 @@ convert::RunOutcome MainDialog::CrawlWithConnection() {
   }
   m_politeTransfer.SetOptions(options);
   m_browserControl->UseIdentity({options.userAgent, options.proxy, options.loadCookies});
+  UseStateFile();
   const convert::RunOutcome outcome = m_crawlDriver->Crawl();
   if (std::string error; !m_transfer.SaveCookies(error)) {
     ShowMessage(resources::CookieFileMessage(TextId::kCookiesUnwritable, options.saveCookies));

@@ -118,6 +118,9 @@ class MainDialog : public wxFrame, public convert::RunControls {
   void UseOutputSettings();
   // The crawl with the connection options of the record in effect; their cookies saved after.
   convert::RunOutcome CrawlWithConnection();
+  // The crawl's journal, when the settings name a state file; one with work left is resumed
+  // when the user agrees.
+  void UseStateFile();
   bool BuildToolBar();
   void BindCommands();
   void OnClose(wxCloseEvent& event);

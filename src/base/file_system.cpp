@@ -47,6 +47,12 @@ bool FileExists(std::string_view path) {
   return native && ::stat(native->c_str(), &info) == 0;
 }
 
+bool IsNonEmptyFile(std::string_view path) {
+  auto native = ToNativePath(path);
+  struct stat info;
+  return native && ::stat(native->c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
 bool IsDirectory(std::string_view path) {
   auto native = ToNativePath(path);
   struct stat info;
@@ -219,10 +225,18 @@ bool AtomicFile::Open(std::string_view path) {
     if (::access(real->c_str(), W_OK) != 0) return false;
   }
   m_target = *real;
-  std::string pattern = m_target.string() + ".XXXXXX";
-  m_fd = ::mkstemp(pattern.data());
-  if (m_fd < 0) return false;
-  m_temporary = pattern;
+  // An unnamed file in the target's folder gets a name only when it is committed, so that a
+  // process killed while writing leaves nothing behind; a file system without unnamed files
+  // gets a named temporary.
+  const std::filesystem::path folder =
+      m_target.has_parent_path() ? m_target.parent_path() : std::filesystem::path(".");
+  m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (m_fd < 0) {
+    std::string pattern = m_target.string() + ".XXXXXX";
+    m_fd = ::mkstemp(pattern.data());
+    if (m_fd < 0) return false;
+    m_temporary = pattern;
+  }
   if (m_replaces) {
     TakeModeAndOwner(m_fd, old);
   } else {
@@ -251,12 +265,29 @@ bool AtomicFile::Write(const void* data, std::size_t size) {
 bool AtomicFile::Commit() {
   if (m_fd < 0) return false;
   bool ok = !m_failed;
+  if (ok && m_temporary.empty()) ok = NameUnnamedFile();
   ok = (::close(m_fd) == 0) && ok;
   m_fd = -1;
   if (ok) ok = ::rename(m_temporary.c_str(), m_target.c_str()) == 0;
-  if (!ok) ::unlink(m_temporary.c_str());
+  if (!ok && !m_temporary.empty()) ::unlink(m_temporary.c_str());
   m_temporary.clear();
   return ok;
+}
+
+// Links the unnamed file under a free temporary name beside the target (a link cannot replace
+// a name; the rename that follows does).
+bool AtomicFile::NameUnnamedFile() {
+  const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = m_target.string() + "." + std::to_string(::getpid()) + "." +
+                             std::to_string(++m_names) + "." + std::to_string(attempt);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      m_temporary = name;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 void AtomicFile::Discard() {

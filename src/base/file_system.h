@@ -30,6 +30,9 @@ bool IsDirectory(std::string_view path);
 bool RemoveFile(std::string_view path);
 // True when `path` is a folder in which this process may create files.
 bool IsWritableFolder(std::string_view path);
+// Whether `path` is a regular file (links followed) that holds at least one byte: an output that
+// a run with no-clobber keeps.
+bool IsNonEmptyFile(std::string_view path);
 // The bytes of a regular file (links followed). Anything else (a pipe, a device, a socket, a
 // folder) gives nullopt without being read, so that no read can block or run without end.
 std::optional<std::string> ReadWholeFile(std::string_view path);
@@ -67,8 +70,9 @@ struct DirEntry {
 std::vector<DirEntry> ListDirectory(std::string_view folder,
                                     const std::function<bool()>& keepGoing = {});
 
-// A file written under a temporary name in its own folder and renamed over `path` by Commit, so
-// that a failed or interrupted write never leaves a truncated file in place of a good one. The
+// A file written unnamed (or, where the file system has no unnamed files, under a temporary name)
+// in its own folder and renamed over `path` by Commit, so that a failed or interrupted write
+// never leaves a truncated file in place of a good one, and a killed one leaves nothing. The
 // file written is the real one: a symbolic link is followed (and stays a link), an existing file
 // keeps its permission bits, owner and group, and a file the user may not write (no write
 // permission, or none for anybody), a path that is not a regular file, and a loop of links are
@@ -88,8 +92,10 @@ class AtomicFile {
 
  private:
   void Discard();
+  bool NameUnnamedFile();
 
   int m_fd = -1;
+  unsigned m_names = 0;
   bool m_failed = false;
   bool m_replaces = false;  // an existing file is replaced: its mode and owner are kept
   std::filesystem::path m_target;

@@ -11,7 +11,8 @@ namespace base {
 // template for a run); anything else (" http", "htt") is a local path.
 bool IsWebAddress(std::string_view source);
 
-// A relative folder path made absolute against the current directory; an absolute one as is.
+// A relative folder path (or file path) made absolute against the current directory; an
+// absolute one as is.
 // Without a nameable current folder the folder stays relative rather than becoming another.
 std::string AbsoluteFolder(const std::string& folder);
 

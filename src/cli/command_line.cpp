@@ -385,6 +385,27 @@ void AddSideBySideOption(Registration& options, CommandLine& line) {
                    std::to_string(kDefaultPerServer));
 }
 
+// The options that keep a run from doing its work twice.
+void AddResumeOptions(Registration& options, CommandLine& line) {
+  CLI::App& command = options.Command();
+  options.Describe(
+      command.add_flag_function("--no-clobber", [&line](std::int64_t) { line.noClobber = true; }),
+      "--no-clobber", Group::kWindow, OptionText::kNoClobber);
+  options.Describe(command.add_flag_function(
+                       "--continue", [&line](std::int64_t) { line.continueDownloads = true; }),
+                   "--continue", Group::kWindow, OptionText::kContinue);
+  CLI::Option* state = command.add_option_function<std::string>(
+      "--state", [&line](const std::string& path) { line.stateFile = SystemText(path); });
+  CLI::Option* resume =
+      command.add_option_function<std::string>("--resume", [&line](const std::string& path) {
+        line.stateFile = SystemText(path);
+        line.resume = true;
+      });
+  state->excludes(resume);
+  options.Describe(state, "--state", Group::kWindow, OptionText::kState);
+  options.Describe(resume, "--resume", Group::kWindow, OptionText::kResume);
+}
+
 void AddRunOptions(Registration& options, CommandLine& line, RawOptions& raw) {
   CLI::App& command = options.Command();
   const CommandLine defaults;
@@ -578,6 +599,10 @@ std::string ParseErrorText(const CLI::ParseError& error) {
   if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
     return FillUtf8(TextId::kCliUnknownArgument, {subject});
   }
+  // The one pair of options that exclude each other.
+  if (dynamic_cast<const CLI::ExcludesError*>(&error)) {
+    return std::string(resources::TextUtf8(TextId::kCliStateWithResume));
+  }
   // A count mismatch names its option first, then says in English what it counted.
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
     return FillUtf8(TextId::kCliValueMissing, {what.substr(0, what.find(": "))});
@@ -672,6 +697,7 @@ static ParsedCommandLine Parse(const std::vector<std::string>& arguments,
     if (command != run) AddIdentityOptions(options, line, raw);
     if (command != run) AddPolitenessOptions(options, line);
     if (command != run) AddSideBySideOption(options, line);
+    if (command != run) AddResumeOptions(options, line);
     AddRunOptions(options, line, raw);
     AddPictureOptions(options, line, raw);
     AddPageOptions(options, line, raw);
@@ -723,6 +749,12 @@ void ConnectionOverrides::ApplyTo(net::ConnectionOptions& options) const {
   if (perServer) options.perServer = *perServer;
 }
 
+void CommandLine::ApplyResumeTo(settings::ResumeOptions& options) const {
+  if (noClobber) options.noClobber = *noClobber;
+  if (continueDownloads) options.continueDownloads = *continueDownloads;
+  if (stateFile) options.stateFile = *stateFile;
+}
+
 int DefaultJobs() {
   const unsigned cores = std::thread::hardware_concurrency();
   return std::clamp(3 * static_cast<int>(cores == 0 ? 1 : cores), 2, 12);
@@ -742,6 +774,7 @@ std::string HelpText() {
   AddIdentityOptions(options, line, raw);
   AddPolitenessOptions(options, line);
   AddSideBySideOption(options, line);
+  AddResumeOptions(options, line);
   AddRunOptions(options, line, raw);
   AddPictureOptions(options, line, raw);
   AddPageOptions(options, line, raw);

@@ -10,6 +10,7 @@
 #include "resources/option_texts.h"
 #include "net/connection_options.h"
 #include "settings/fields.h"
+#include "settings/resume_options.h"
 
 namespace cli {
 
@@ -103,6 +104,14 @@ struct CommandLine {
   int scaleFactor = 1;                     // --scale-factor 1|2|3
   std::optional<std::string> colorScheme;  // --color-scheme light|dark
   ConnectionOverrides connection;          // --user-agent, --referer, --delay, --tries, ...
+  // --no-clobber, --continue, --state FILE, --resume FILE (the system's paths).
+  std::optional<bool> noClobber;
+  std::optional<bool> continueDownloads;
+  std::optional<std::string> stateFile;
+  bool resume = false;  // --resume: the state file's crawl is continued
+
+  // Puts the options above over those of a settings file.
+  void ApplyResumeTo(settings::ResumeOptions& options) const;
 };
 
 // A command line, or the message (UTF-8, Japanese) that says why the arguments were refused.

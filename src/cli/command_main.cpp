@@ -76,6 +76,7 @@ struct LoadedOptions {
   convert::PageOptions page;
   std::string settingsPath;  // the file loaded, "" for none
   net::ConnectionOptions connection;
+  settings::ResumeOptions resume;
 };
 
 // Loads the settings file the command names into `options`; an error text, or empty.
@@ -92,6 +93,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
     record.ResetSettings();
     options.output = record.Output();
     options.connection = record.Connection();
+    options.resume = record.Resume();
     return {};
   }
   if (!base::FileExists(path) || base::IsDirectory(path)) {
@@ -102,6 +104,7 @@ std::string LoadSettingsFile(const CommandLine& line, LoadedOptions& options) {
   options.output = record.Output();
   options.settingsPath = path;
   options.connection = record.Connection();
+  options.resume = record.Resume();
   const settings::ProfileFile profile;
   const settings::KeyFile file(profile, path);
   options.untilLoaded = file.Switch(settings::DefinitionOf(settings::Key::kUntilLoaded));
@@ -159,6 +162,7 @@ void ApplyCommandLine(const CommandLine& line, LoadedOptions& options) {
   }
   line.connection.ApplyTo(options.connection);
   options.connection = options.connection.WithAbsolutePaths();
+  line.ApplyResumeTo(options.resume);
 }
 
 // Chooses the pictures' format and options from the settings file's and the command line's;
@@ -211,6 +215,9 @@ std::string CheckSource(const CommandLine& line, const settings::OptionValues& v
   }
   if (crawl && line.shardCount > 1) {
     return std::string(resources::TextUtf8(TextId::kCliShardOnlyFolders));
+  }
+  if (!crawl && line.stateFile) {
+    return std::string(resources::TextUtf8(TextId::kCliStateOnlyCrawl));
   }
   return {};
 }
@@ -315,6 +322,17 @@ struct CrawlTransfers {
   }
 };
 
+// How the crawl keeps its journal: --resume continues one, --state starts one; a state file that
+// a settings file names is continued where it holds an unfinished crawl, as the window's Start
+// offers.
+download::JournalUse JournalUseFor(const CommandLine& line, const LoadedOptions& options) {
+  const std::string& path = options.resume.stateFile;
+  if (line.resume) return download::JournalUse::kResume;
+  if (line.stateFile) return download::JournalUse::kNew;
+  const int limit = base::ToInt(options.values.GetOptionText(Field::kCount));
+  return download::ChooseJournalUse(path, limit, [] { return true; });
+}
+
 // Runs the conversion or the crawl of `options` as Start does; the exit status.
 // The run's options: the format, the mode's waits and capture, the pictures' and pages' options.
 void SetUpState(convert::RunState& state, const LoadedOptions& options, const RunMode& mode) {
@@ -324,6 +342,17 @@ void SetUpState(convert::RunState& state, const LoadedOptions& options, const Ru
   state.m_pictureOptions = options.picture;
   state.m_pictureOptions.compression = mode.pngLevel;
   state.m_pageOptions = options.page;
+  state.m_noClobber = options.resume.noClobber;
+}
+
+// Where the render workers' records go: to the report, and to the crawl's journal while a crawl
+// runs (a page handed on is finished when its record comes).
+std::function<void(const convert::EntryRecord&)> RecordTo(CliControls& controls,
+                                                          download::CrawlDriver*& crawl) {
+  return [&controls, &crawl](const convert::EntryRecord& record) {
+    controls.RecordEntry(record);
+    if (crawl) crawl->PageRecorded(record);
+  };
 }
 
 int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
@@ -332,6 +361,8 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   SetUpState(state, options, mode);
   download::CrawlState crawlState;
   CrawlTransfers transfers;
+  transfers.curl.SetContinueDownloads(options.resume.continueDownloads);
+  download::CrawlDriver* crawlDriver = nullptr;  // hears the records of pages handed on
   CliControls controls(options.values, state, report);
   // A transfer or a pause keeps the run's Ctrl-C working: it ends within its hook's interval.
   const std::string refusal = transfers.SetUp(options.connection, [&controls, &state] {
@@ -348,9 +379,9 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
   std::unique_ptr<WorkerPool> pool;
   convert::PageRenderer* renderer = nullptr;
   if (line.jobs > 1) {
-    pool = std::make_unique<WorkerPool>(
-        state, controls, PoolOptionsFor(line, options, mode, display),
-        [&controls](const convert::EntryRecord& record) { controls.RecordEntry(record); });
+    pool =
+        std::make_unique<WorkerPool>(state, controls, PoolOptionsFor(line, options, mode, display),
+                                     RecordTo(controls, crawlDriver));
     controls.SetPumpHook([&pool] { pool->Poll(0); });
     renderer = pool.get();
   } else {
@@ -364,9 +395,10 @@ int Run(const CommandLine& line, LoadedOptions& options, RunReport& report) {
     shard.emplace(*renderer, state, line.shardIndex, line.shardCount);
     renderer = &*shard;
   }
-
   download::CrawlDriver crawl(state, controls, transfers.polite, *renderer, options.lists,
                               crawlState);
+  crawl.SetJournal(options.resume.stateFile, JournalUseFor(line, options));
+  crawlDriver = &crawl;
   bool crawled = false;
   convert::ConversionRun run(state, controls, *renderer, [&] {
     crawled = true;

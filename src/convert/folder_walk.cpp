@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "base/tools.h"
+#include "convert/view_page_renderer.h"
 #include "resources/texts.h"
 
 namespace convert {
@@ -61,6 +62,19 @@ FolderWalk::EntryStep FolderWalk::ConvertEntry(const base::DirEntry& entry,
 }
 
 void FolderWalk::RenderEntry(const base::DirEntry& entry, const std::string& output) {
+  if (m_state.m_noClobber) {
+    const std::optional<std::string> picture = OutputPathFor(output, entry.name, *m_state.m_format);
+    if (picture && base::IsNonEmptyFile(*picture)) {
+      // Kept as it is; a page not rendered is not counted as processed.
+      EntryRecord record;
+      record.source = entry.path;
+      record.output = picture;
+      record.outcome = EntryOutcome::kSkipped;
+      record.reason = EntryReason::kExists;
+      m_controls.RecordEntry(record);
+      return;
+    }
+  }
   const PageResult result =
       m_renderer.RenderPage(PageJob{entry.path, entry.name, output, m_state.m_pageCount, {}});
   if (result.record) m_controls.RecordEntry(*result.record);

@@ -42,6 +42,7 @@ const char* ReasonToken(EntryReason reason) {
     case EntryReason::kRendererEnded: return "renderer ended";
     case EntryReason::kTimeout: return "timeout";
     case EntryReason::kNotRegularFile: return "not a regular file";
+    case EntryReason::kExists: return "exists";
     case EntryReason::kHttp: return "http";
     case EntryReason::kEmpty: return "empty";
     case EntryReason::kTransferTimeout: return "transfer timeout";

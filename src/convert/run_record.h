@@ -36,6 +36,7 @@ enum class EntryReason {
   kRendererEnded,   // "renderer ended": the render worker ended during the page
   kTimeout,         // "timeout": the render worker showed no progress past the page's waits
   kNotRegularFile,  // "not a regular file": the walk passed over a special file
+  kExists,          // "exists": its output is there already and not empty, and is kept
   // crawl entries
   kHttp,                 // "http": an answer other than 200 (its status in httpStatus)
   kEmpty,                // "empty": a page answered 200 without text

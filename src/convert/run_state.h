@@ -38,6 +38,9 @@ struct RunState {
   CaptureMethod m_capture = CaptureMethod::kTiles;
   // What is asked of every page beyond the page itself (none of it by default).
   PageOptions m_pageOptions;
+  // An output that exists and is not empty is kept: its page is not rendered again (a crawl
+  // still fetches it for its links) and its file is not requested again.
+  bool m_noClobber = false;
 };
 
 }  // namespace convert

@@ -17,8 +17,9 @@ namespace dialogs {
 
 using resources::TextId;
 
-ConnectionDialog::ConnectionDialog(wxWindow* owner, net::ConnectionOptions& options)
-    : m_options(options) {
+ConnectionDialog::ConnectionDialog(wxWindow* owner, net::ConnectionOptions& options,
+                                   settings::ResumeOptions* resume)
+    : m_options(options), m_resume(resume) {
   Create(owner, ids::kConnectionDialog, WxText(TextId::kConnectionTitle), wxDefaultPosition,
          wxDefaultSize, wxDEFAULT_DIALOG_STYLE);
   SetFont(UiFont());
@@ -26,6 +27,11 @@ ConnectionDialog::ConnectionDialog(wxWindow* owner, net::ConnectionOptions& opti
   UseHatchBackground(this);
   CentreOnParent();
   ShowForm(settings::FormOf(options));
+  if (m_resume) {
+    m_noClobberCheck->SetValue(m_resume->noClobber);
+    m_continueCheck->SetValue(m_resume->continueDownloads);
+    m_stateFileEdit->ChangeValue(ToWx(m_resume->stateFile));
+  }
   Bind(wxEVT_BUTTON, &ConnectionDialog::OnOK, this, ids::kOptionsOk);
   Bind(
       wxEVT_BUTTON, [this](wxCommandEvent&) { Finish(wxID_CANCEL); }, ids::kOptionsCancel);
@@ -77,11 +83,17 @@ void ConnectionDialog::CreateControls() {
   label(TextId::kConnectionPerServer, 7, 207, 150);
   m_perServerEdit = edit(ids::kConnectionPerServerEdit, 160, 207, 30);
   m_robotsCheck = check(ids::kConnectionRobotsCheck, TextId::kConnectionRobots, 7, 223, 150);
-  new wxButton(this, ids::kOptionsOk, WxText(TextId::kSaveAndClose), layout.Pos(257, 241),
+  m_noClobberCheck =
+      check(ids::kConnectionNoClobberCheck, TextId::kConnectionNoClobber, 7, 239, 150);
+  m_continueCheck =
+      check(ids::kConnectionContinueCheck, TextId::kConnectionContinue, 160, 239, 200);
+  label(TextId::kConnectionStateFile, 7, 255, 150);
+  m_stateFileEdit = edit(ids::kConnectionStateFileEdit, 160, 255, 200);
+  new wxButton(this, ids::kOptionsOk, WxText(TextId::kSaveAndClose), layout.Pos(257, 273),
                layout.Size(50, 14));
-  new wxButton(this, ids::kOptionsCancel, WxText(TextId::kCancel), layout.Pos(310, 241),
+  new wxButton(this, ids::kOptionsCancel, WxText(TextId::kCancel), layout.Pos(310, 273),
                layout.Size(50, 14));
-  layout.Finish(367, 262);
+  layout.Finish(367, 294);
 }
 
 settings::ConnectionForm ConnectionDialog::Form() const {
@@ -131,6 +143,11 @@ void ConnectionDialog::OnOK(wxCommandEvent&) {
     return;
   }
   m_options = std::move(edited);
+  if (m_resume) {
+    m_resume->noClobber = m_noClobberCheck->GetValue();
+    m_resume->continueDownloads = m_continueCheck->GetValue();
+    m_resume->stateFile = GetEditText(m_stateFileEdit);
+  }
   Finish(wxID_OK);
 }
 

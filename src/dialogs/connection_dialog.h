@@ -5,6 +5,7 @@
 
 #include "net/connection_options.h"
 #include "settings/connection_keys.h"
+#include "settings/resume_options.h"
 
 class wxCheckBox;
 class wxRadioButton;
@@ -17,7 +18,10 @@ class ConnectionDialog : public wxDialog {
   // Shows `options`; only OK, with every field readable, writes the edited options back into
   // `options`. A field that does not read is named in a message and the window stays open.
   // Cancel, Escape and the close box leave `options` untouched.
-  ConnectionDialog(wxWindow* owner, net::ConnectionOptions& options);
+  // With `resume`, the window also shows and edits the options that keep work from being done
+  // twice (outputs kept, downloads continued, the crawl's state file).
+  ConnectionDialog(wxWindow* owner, net::ConnectionOptions& options,
+                   settings::ResumeOptions* resume = nullptr);
 
   // The fields as typed, and the same put into the controls (also for tests).
   settings::ConnectionForm Form() const;
@@ -45,6 +49,10 @@ class ConnectionDialog : public wxDialog {
   wxTextCtrl* m_retryWaitEdit = nullptr;
   wxCheckBox* m_robotsCheck = nullptr;
   wxTextCtrl* m_perServerEdit = nullptr;
+  settings::ResumeOptions* m_resume = nullptr;
+  wxCheckBox* m_noClobberCheck = nullptr;
+  wxCheckBox* m_continueCheck = nullptr;
+  wxTextCtrl* m_stateFileEdit = nullptr;
 };
 
 }  // namespace dialogs

@@ -13,6 +13,11 @@ std::function<void(const std::string&)>& Recorder() {
   return recorder;
 }
 
+std::function<bool(const std::string&)>& Answerer() {
+  static std::function<bool(const std::string&)> answerer;
+  return answerer;
+}
+
 }  // namespace
 
 void ShowMessageBox(wxWindow* owner, const std::string& cp932Text) {
@@ -26,6 +31,16 @@ void ShowMessageBox(wxWindow* owner, const std::string& cp932Text) {
 
 void SetMessageBoxRecorder(std::function<void(const std::string&)> recorder) {
   Recorder() = std::move(recorder);
+}
+
+bool AskYesNo(wxWindow* owner, const std::string& cp932Text) {
+  if (Answerer()) return Answerer()(cp932Text);
+  wxMessageDialog box(owner, ToWx(cp932Text), WxText(resources::TextId::kAppName), wxYES_NO);
+  return box.ShowModal() == wxID_YES;
+}
+
+void SetQuestionAnswerer(std::function<bool(const std::string&)> answerer) {
+  Answerer() = std::move(answerer);
 }
 
 }  // namespace dialogs

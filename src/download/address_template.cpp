@@ -54,7 +54,7 @@ class Seeder {
 
   Seeder(const std::string& addressTemplate, const std::array<PlaceholderRow, 6>& rows,
          convert::RunControls& controls, const convert::RunState& run, net::Transfer& transfer,
-         CrawlState& state)
+         CrawlState& state, const SeedProgress& progress)
       : m_template(addressTemplate),
         m_rows(rows),
         m_controls(controls),
@@ -62,7 +62,10 @@ class Seeder {
         m_transfer(transfer),
         m_state(state),
         m_keep(state.m_entryLimit > 0 ? state.m_entryLimit : 0),
-        m_probes(base::EndsWithByte(addressTemplate, '/')) {
+        m_probes(base::EndsWithByte(addressTemplate, '/')),
+        m_progress(progress),
+        m_passing(progress.after.has_value()) {
+    if (m_passing) m_queued = state.size();
     for (std::size_t i = 0; i < rows.size(); ++i) m_widths[i] = rows[i].width;
   }
 
@@ -84,6 +87,13 @@ class Seeder {
 
  private:
   Step QueueOne() {
+    if (m_passing) {
+      // Produced before the crawl was resumed: its entry, if it got one, is in the queue.
+      m_passing = m_values != *m_progress.after;
+      // Its server is the start server should nothing follow it.
+      if (!m_passing) m_lastAddress = ExpandTemplate(m_values, m_template, m_widths);
+      return Step::kGoOn;
+    }
     std::string address = ExpandTemplate(m_values, m_template, m_widths);
     // Placeholders become digits, so an address ends in "/" exactly when the template does.
     if (m_probes && !ProbeDefaultDocument(address)) return Step::kMissingDocument;
@@ -92,6 +102,7 @@ class Seeder {
       ++m_queued;
     }
     m_lastAddress = std::move(address);
+    if (m_progress.produced) m_progress.produced(m_values);
     if (m_queued < m_keep || m_probes) return Step::kGoOn;
     // Every later address would only be passed over: the last one is all that is left to know.
     PlaceholderValues lastValues{};
@@ -120,6 +131,8 @@ class Seeder {
   CrawlState& m_state;
   const int m_keep;     // addresses queued at most
   const bool m_probes;  // every address ends in "/" and is completed by a probe
+  const SeedProgress& m_progress;
+  bool m_passing;  // still before the resume point
   int m_queued = 0;
   PlaceholderValues m_values{};
   PlaceholderValues m_widths{};
@@ -148,10 +161,11 @@ std::string ExpandTemplate(const PlaceholderValues& values, std::string_view add
 }
 
 SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
-                     const convert::RunState& run, net::Transfer& transfer, CrawlState& state) {
+                     const convert::RunState& run, net::Transfer& transfer, CrawlState& state,
+                     const SeedProgress& progress) {
   const auto rows = ReadRows(controls);
   if (!rows) return {SeedEnd::kStepTooSmall, {}};
-  Seeder seeder(addressTemplate, *rows, controls, run, transfer, state);
+  Seeder seeder(addressTemplate, *rows, controls, run, transfer, state, progress);
   if (seeder.RunLoop(0) == Seeder::Step::kMissingDocument) {
     return {SeedEnd::kNoDefaultDocument, {}};
   }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +55,14 @@ struct SeedResult {
   std::string lastAddress;
 };
 
+// Where the seeding of a resumed crawl picks up, and who hears of each address produced.
+struct SeedProgress {
+  // The values of the address produced last before: it and every address before it are passed
+  // over without a request (the queue holds those that were queued).
+  std::optional<PlaceholderValues> after;
+  std::function<void(const PlaceholderValues&)> produced;
+};
+
 // Appends the addresses of `addressTemplate` with their kinds to the queue, up to the queue's
 // entry limit (the crawl reaches no entry behind it): the six rows are nested loops, row 1
 // outermost; events are pumped and Stop is tested at the head of every iteration of every loop.
@@ -61,7 +71,10 @@ struct SeedResult {
 // the loops as soon as the limit is reached. The last address is the expansion's last either
 // way. A step below 1 in a row in use shows "1以上を指定してください", focuses that step and
 // gives kStepTooSmall.
+// With `progress`, seeding resumes behind `progress.after`, counting the entries already in the
+// queue as queued.
 SeedResult SeedQueue(const std::string& addressTemplate, convert::RunControls& controls,
-                     const convert::RunState& run, net::Transfer& transfer, CrawlState& state);
+                     const convert::RunState& run, net::Transfer& transfer, CrawlState& state,
+                     const SeedProgress& progress = {});
 
 }  // namespace download

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <utility>
 
 #include "base/file_system.h"
 #include "base/text.h"
 #include "base/tools.h"
 #include "base/locations.h"
+#include "convert/view_page_renderer.h"
 #include "download/address_rules.h"
 #include "download/address_template.h"
 #include "download/link_harvester.h"
@@ -94,6 +96,13 @@ convert::EntryRecord Skipped(convert::EntryRecord record, convert::EntryReason r
 
 }  // namespace
 
+JournalUse ChooseJournalUse(const std::string& path, int entryLimit,
+                            const std::function<bool()>& askResume) {
+  if (path.empty()) return JournalUse::kNone;
+  return HasUnfinishedCrawl(path, entryLimit) && askResume() ? JournalUse::kResume
+                                                             : JournalUse::kNew;
+}
+
 bool StaysInsideFolder(std::string_view relative) {
   if (!relative.empty() && relative.front() == base::kPathSeparator) return false;
   std::size_t start = 0;
@@ -161,6 +170,8 @@ convert::RunOutcome CrawlDriver::Crawl() {
   m_output = base::AbsoluteFolder(
       base::WithTrailingSeparator(m_controls.GetOptionText(Field::kWritePath)));
   m_run.m_writePath = m_output;
+  // The journal's path too: the output folder becomes current before the journal is opened.
+  const std::string journalPath = base::AbsoluteFolder(m_journalPath);
   // Links are queued in normal form (lower-case scheme and server, no default port), so the start
   // folder and server that the rules compare them with are taken in the same form.
   m_state.m_startFolder = net::NormalizeAddress(SplitFolderAndName(addressTemplate).folder);
@@ -169,10 +180,18 @@ convert::RunOutcome CrawlDriver::Crawl() {
     return convert::RunOutcome::Refused(*refusal);
   }
   m_state.Clear();
+  // The journal hears the queue during this crawl only, however it ends.
+  struct Unobserve {
+    CrawlState& state;
+    ~Unobserve() { state.m_onAppend = nullptr; }
+  } unobserve{m_state};
   // A Stop pressed while the checks showed their messages is forgotten, as one before Start.
   m_run.m_stop.Clear();
+  if (const std::optional<TextId> refusal = OpenJournal(addressTemplate, journalPath)) {
+    return convert::RunOutcome::Refused(*refusal);
+  }
 
-  const SeedResult seeded = SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state);
+  const SeedResult seeded = Seed(addressTemplate);
   switch (seeded.end) {
     case SeedEnd::kQueued: break;
     case SeedEnd::kStepTooSmall: return convert::RunOutcome::Refused(TextId::kStepTooSmall);
@@ -181,20 +200,114 @@ convert::RunOutcome CrawlDriver::Crawl() {
   }
   m_state.m_startServer = base::ToLower(m_transfer.GetServerName(seeded.lastAddress));
 
+  RunQueue();
+  // A journal that could not be written to the end (a full disk) cannot resume this crawl.
+  if (m_journal.Failed()) {
+    m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileUnwritable, journalPath));
+  }
+  m_controls.SetStatusText(resources::DownloadCountText(m_successes));
+  return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
+}
+
+void CrawlDriver::RunQueue() {
   for (int position = 0; position < m_state.size();) {
     if (position >= m_state.m_entryLimit) break;
     m_controls.PumpMessages();
     if (Stopped()) break;
-    // A run of files side by side where the transfer allows it, else one entry.
-    const int done =
-        m_transfer.TransfersAtOnce() > 1 && m_state.m_kindQueue[position] == QueueKind::kSrc
-            ? DownloadRun(position)
-            : (ProcessEntry(position), 1);
+    // A run of files side by side where the transfer allows it, else one entry. An entry
+    // finished before the crawl was resumed is counted, never requested again.
+    const int successes = m_successes;
+    const bool batch =
+        m_transfer.TransfersAtOnce() > 1 && m_state.m_kindQueue[position] == QueueKind::kSrc;
+    const int done = Finished(position) ? 1
+                     : batch            ? DownloadRun(position)
+                                        : (ProcessEntry(position), 1);
+    if (!batch && !Finished(position)) FinishEntry(position, m_successes - successes);
     position += done;
     m_run.m_pageCount += done;
   }
-  m_controls.SetStatusText(resources::DownloadCountText(m_successes));
-  return {Stopped() ? convert::RunResult::kStopped : convert::RunResult::kRan};
+}
+
+void CrawlDriver::SetJournal(std::string path, JournalUse use) {
+  m_journalPath = std::move(path);
+  m_journalUse = use;
+}
+
+bool CrawlDriver::Finished(int position) const {
+  return position < static_cast<int>(m_finished.size()) && m_finished[position];
+}
+
+std::optional<TextId> CrawlDriver::OpenJournal(const std::string& addressTemplate,
+                                               const std::string& path) {
+  m_resumed.reset();
+  m_finished.clear();
+  m_pending.clear();
+  m_journal = CrawlJournal();
+  if (m_journalUse == JournalUse::kNone) return std::nullopt;
+  const CrawlShape shape = DescribeCrawlShape(addressTemplate, m_controls, m_filters);
+  if (m_journalUse == JournalUse::kResume) {
+    m_resumed = ReadJournalFile(path);
+    if (!m_resumed || !m_resumed->recognised) {
+      m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileNotJournal, path));
+      return TextId::kStateFileNotJournal;
+    }
+    if (const std::optional<ShapeDifference> difference = CompareShapes(m_resumed->shape, shape)) {
+      m_controls.ShowMessage(resources::ResumeDiffersText(ShapeLabel(difference->key),
+                                                          difference->before, difference->now));
+      return TextId::kResumeDiffers;
+    }
+    for (const JournalEntry& entry : m_resumed->queue) {
+      m_state.m_harvesting = entry.linkedFrom;  // the entry keeps the page that linked it
+      m_state.Append(entry.address, entry.kind);
+    }
+    m_state.m_harvesting = -1;
+    m_finished = m_resumed->finished;
+    m_successes = m_resumed->successes;
+  }
+  const bool opened =
+      m_resumed ? m_journal.Continue(path, m_resumed->wholeBytes) : m_journal.Create(path, shape);
+  if (!opened) {
+    m_controls.ShowMessage(resources::PathMessage(TextId::kStateFileUnwritable, path));
+    return TextId::kStateFileUnwritable;
+  }
+  m_state.m_onAppend = [this](int position) {
+    m_journal.Queued({m_state.m_addressQueue[position], m_state.m_kindQueue[position],
+                      m_state.m_linkedFrom[position]});
+  };
+  return std::nullopt;
+}
+
+SeedResult CrawlDriver::Seed(const std::string& addressTemplate) {
+  if (m_resumed && m_resumed->seedingDone) return {SeedEnd::kQueued, m_resumed->lastSeeded};
+  SeedProgress progress;
+  if (m_resumed) progress.after = m_resumed->seededTo;
+  if (m_journal.IsOpen()) {
+    progress.produced = [this](const PlaceholderValues& values) { m_journal.Seeded(values); };
+  }
+  const SeedResult seeded =
+      SeedQueue(addressTemplate, m_controls, m_run, m_transfer, m_state, progress);
+  // A Stop during seeding leaves it to the resumed crawl to finish.
+  if (seeded.end == SeedEnd::kQueued && !Stopped()) m_journal.SeedingDone(seeded.lastAddress);
+  return seeded;
+}
+
+void CrawlDriver::FinishEntry(int position, int successes) {
+  const bool handedOn = std::exchange(m_handedOn, false);
+  if (!m_journal.IsOpen() || Stopped()) return;
+  if (handedOn) {
+    m_pending[m_state.m_addressQueue[position]] = {position, successes};
+  } else {
+    m_journal.Finished(position, successes);
+  }
+}
+
+void CrawlDriver::PageRecorded(const convert::EntryRecord& record) {
+  const auto pending = m_pending.find(record.source);
+  if (pending == m_pending.end()) return;
+  if (record.reason != convert::EntryReason::kStopped) {
+    m_journal.Finished(pending->second.position, pending->second.successes);
+  }
+  m_pending.erase(pending);
 }
 
 void CrawlDriver::ProcessEntry(int position) {
@@ -249,6 +362,14 @@ std::optional<net::FileDownload> CrawlDriver::FileFor(const std::string& address
     return std::nullopt;
   }
   if (!same) base::CreateFolderPath(m_output + pathForm);
+  if (m_run.m_noClobber && base::IsNonEmptyFile(m_output + relative)) {
+    net::TransferResult none;
+    none.tries = 0;
+    convert::EntryRecord kept = TransferRecord(address, QueueKind::kSrc, none, start);
+    kept.output = m_output + relative;
+    m_controls.RecordEntry(Skipped(kept, convert::EntryReason::kExists));
+    return std::nullopt;
+  }
   return net::FileDownload{m_output + relative, address, query};
 }
 
@@ -276,15 +397,20 @@ int CrawlDriver::DownloadRun(int position) {
   // The files from `position` on up to the next page, the entry limit or the end of the queue:
   // nothing is queued while they are fetched, so they may overlap, and their records go out in
   // queue order as one by one.
+  // A journalled crawl takes as many as go at once: the files of a run are finished together,
+  // so a crawl cut off loses no more than those in flight.
   constexpr int kLongestRun = 256;
+  const int longest = m_journal.IsOpen() ? m_transfer.TransfersAtOnce() : kLongestRun;
   int end = position;
-  while (end < m_state.size() && end < m_state.m_entryLimit && end - position < kLongestRun &&
+  while (end < m_state.size() && end < m_state.m_entryLimit && end - position < longest &&
          m_state.m_kindQueue[end] == QueueKind::kSrc) {
     ++end;
   }
   const Clock::time_point start = Clock::now();
   std::vector<net::FileDownload> files;
+  std::vector<int> positions;
   for (int p = position; p < end; ++p) {
+    if (Finished(p)) continue;
     const std::string& address = m_state.m_addressQueue[p];
     if (HasPageWord(address)) {
       m_controls.SetStatusText(resources::DownloadProgressText(p + 1, m_state.size(), address));
@@ -293,10 +419,16 @@ int CrawlDriver::DownloadRun(int position) {
     if (std::optional<net::FileDownload> file = FileFor(address, start)) {
       file->linkingPage = m_state.LinkingPage(p);
       files.push_back(std::move(*file));
+      positions.push_back(p);
+    } else {
+      FinishEntry(p, 0);
     }
   }
   const std::vector<net::TransferResult> results = m_transfer.DownloadFiles(files);
-  for (std::size_t i = 0; i < files.size(); ++i) RecordDownload(files[i], results[i], start);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    RecordDownload(files[i], results[i], start);
+    FinishEntry(positions[i], results[i].ok ? 1 : 0);
+  }
   return end - position;
 }
 
@@ -329,11 +461,22 @@ void CrawlDriver::RenderEntry(const std::string& folder, const std::string& name
     base::CreateFolderPath(m_output + pathForm);
     outputFolder += pathForm;
   }
+  if (m_run.m_noClobber) {
+    const std::optional<std::string> picture =
+        convert::OutputPathFor(outputFolder, name, *m_run.m_format);
+    if (picture && base::IsNonEmptyFile(*picture)) {
+      convert::EntryRecord kept = fetched;
+      kept.output = picture;
+      m_controls.RecordEntry(Skipped(kept, convert::EntryReason::kExists));
+      return;
+    }
+  }
   // The page is loaded as its split parts put together again (a "//" before the name is one "/").
   // Its record is completed by the rendering, which also adds its own time.
   const convert::PageResult result = m_renderer.RenderPage(
       convert::PageJob{folder + name, name, outputFolder, m_run.m_pageCount, fetched});
   if (result.record) m_controls.RecordEntry(*result.record);
+  m_handedOn = result.taken == convert::PageTaken::kHandedOn;
 }
 
 }  // namespace download

@@ -10,6 +10,7 @@ void CrawlState::Append(std::string address, QueueKind kind) {
   m_kindQueue.push_back(kind);
   m_linkedFrom.resize(m_addressQueue.size() - 1, -1);  // entries pushed directly: no page
   m_linkedFrom.push_back(m_harvesting);
+  if (m_onAppend) m_onAppend(size() - 1);
 }
 
 std::string CrawlState::LinkingPage(int position) const {

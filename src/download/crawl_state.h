@@ -52,6 +52,9 @@ struct CrawlState {
   std::string m_startFolder;  // the start address up to and including its last "/"
   std::string m_startServer;  // the server name of the last seeded address
   std::array<long long, kDropReasons> m_dropped{};  // links passed over, per rule
+  // Hears the position of every entry Append adds, once it is in the lists (the crawl's journal
+  // writes it down).
+  std::function<void(int position)> m_onAppend;
 
   // Appends one entry to both lists, linked from the page being harvested.
   void Append(std::string address, QueueKind kind);

@@ -15,6 +15,7 @@
 #include "net/address_split.h"
 #include "net/curl_holder.h"
 #include "net/output_file.h"
+#include "net/part_file.h"
 
 namespace net {
 
@@ -119,6 +120,34 @@ struct CurlTransfer::Sink {
   bool overCap = false;      // a text over textCap
   bool overFileCap = false;  // a file over fileCap
   bool writeFailed = false;
+  // A continued download: the part, the byte its Range asked from (0: none), whether the body
+  // has begun, and whether the server answered with another range than the one asked for.
+  PartFile* part = nullptr;
+  std::uint64_t asked = 0;
+  bool started = false;
+  bool otherRange = false;
+
+  // The value of the last answer's header `name`; "" without one.
+  std::string Header(const char* name) const {
+    curl_header* header = nullptr;
+    if (curl_easy_header(curl, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) return {};
+    return header->value;
+  }
+
+  // The first body bytes of a continued download: a 206 goes on from the part's end, a 200 (the
+  // server ignored the range, or its file changed) starts the part over.
+  bool StartPart(long status) {
+    started = true;
+    if (status == 206) {
+      if (asked == 0 || RangeStart(Header("Content-Range")) != static_cast<long long>(asked)) {
+        otherRange = true;
+        return false;
+      }
+      bytes = asked;
+      return part->StartAt(asked, part->Validator());
+    }
+    return part->StartAt(0, ValidatorOf(Header("ETag"), Header("Last-Modified")));
+  }
 
   // Appends the piece as the zero-terminated text it is read as: a zero byte ends it.
   bool FlushPiece() {
@@ -135,9 +164,19 @@ struct CurlTransfer::Sink {
   bool Take(const char* data, std::size_t size) {
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    if (status != 200) {
+    if (status != 200 && !(part && status == 206)) {
       refused = true;
       return false;
+    }
+    if (part && !started && !StartPart(status)) return false;
+    if (part) {
+      if (size > fileCap - bytes) {
+        overFileCap = true;
+        return false;
+      }
+      bytes += size;
+      if (!part->Write(data, size)) writeFailed = true;
+      return !writeFailed;
     }
     if (file) {
       if (size > fileCap - bytes) {
@@ -369,6 +408,11 @@ std::optional<TransferResult> CurlTransfer::Prepare(Exchange& exchange, const Re
   if (!exchange.handle) return Failed(TransferCause::kOther, "no transfer handle");
   CURL* curl = exchange.handle.get();
   SetConnection(curl, RequestAddress(*parts), m_limits, exchange.routes, exchange.errorText);
+  if (exchange.sink.asked > 0) {
+    // The rest of the part, only if the server's file is still the one the part came from.
+    exchange.headers.Append("Range: bytes=" + std::to_string(exchange.sink.asked) + "-");
+    exchange.headers.Append("If-Range: " + exchange.sink.part->Validator());
+  }
   SetRequestShape(curl, request, m_connection.userAgent, exchange.headers);
   SetIdentity(curl, m_connection, referer, m_cookies ? m_cookies->get() : nullptr,
               exchange.headers);
@@ -433,6 +477,9 @@ void CurlTransfer::Conclude(TransferResult& result, int code, const Sink& sink, 
     result.error = LimitText("the file", m_limits.fileCap);
   } else if (code == CURLE_OK || sink.refused) {
     result.cause = TransferCause::kNone;  // the exchange completed, whatever its status
+  } else if (sink.otherRange) {
+    result.cause = TransferCause::kOther;
+    result.error = "the server answered another range than the one asked for";
   } else if (sink.writeFailed) {
     result.cause = TransferCause::kWriteError;
     result.error = "the file could not be written";
@@ -475,6 +522,7 @@ TransferResult CurlTransfer::PostFormText(const std::string& body, const std::st
 
 TransferResult CurlTransfer::ToFile(const Request& request, const std::string& filePath,
                                     const std::string& address) {
+  if (m_continue) return ToPartFile(request, filePath, address, true);
   OutputFile file;
   if (!file.Open(filePath)) return Failed(TransferCause::kWriteError, "the file cannot be created");
   Exchange exchange;
@@ -492,6 +540,38 @@ void CurlTransfer::FinishFile(TransferResult& result, OutputFile& file) {
     result.cause = TransferCause::kWriteError;
     result.error = "the file could not be written";
   }
+}
+
+TransferResult CurlTransfer::ToPartFile(const Request& request, const std::string& filePath,
+                                        const std::string& address, bool mayStartOver) {
+  PartFile part;
+  if (!part.Open(filePath)) return Failed(TransferCause::kWriteError, "the file cannot be created");
+  Exchange exchange;
+  Sink& sink = exchange.sink;
+  sink.part = &part;
+  sink.asked = part.ContinueFrom();
+  TransferResult result = Perform(request, address, exchange);
+  const bool joined = result.cause == TransferCause::kNone && result.status == 206 && sink.started;
+  if (!joined) RequireStatus200(result, false);
+  // 416: the part does not fit the server's file (longer than it, say).
+  const bool cannotJoin = sink.otherRange || (sink.asked > 0 && result.status == 416);
+  if (cannotJoin && mayStartOver) {
+    part.Finish(PartFile::End::kDropped);
+    return ToPartFile(request, filePath, address, false);
+  }
+  // A whole answer without a body starts the part over too.
+  if (result.ok && !sink.started && !part.StartAt(0, {})) result.ok = false;
+  const bool dropped = result.cause == TransferCause::kHttpStatus ||
+                       result.cause == TransferCause::kTooLarge || cannotJoin;
+  const PartFile::End end = result.ok ? PartFile::End::kWhole
+                            : dropped ? PartFile::End::kDropped
+                                      : PartFile::End::kBroken;
+  if (!part.Finish(end) && result.ok) {
+    result.ok = false;
+    result.cause = TransferCause::kWriteError;
+    result.error = "the file could not be written";
+  }
+  return result;
 }
 
 TransferResult CurlTransfer::DownloadFile(const std::string& filePath, const std::string& address) {
@@ -518,7 +598,8 @@ struct SideBySideJob {
 
 std::vector<TransferResult> CurlTransfer::DownloadFiles(
     const std::vector<FileDownload>& downloads) {
-  if (m_connection.perServer <= 1) return Transfer::DownloadFiles(downloads);
+  // Continued downloads go one by one, each through its part.
+  if (m_connection.perServer <= 1 || m_continue) return Transfer::DownloadFiles(downloads);
   CurlMulti multi;
   curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS,
                     static_cast<long>(m_connection.perServer));

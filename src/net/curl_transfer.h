@@ -75,6 +75,11 @@ class CurlTransfer : public Transfer {
                                    const std::string& address) override;
   std::string GetServerName(const std::string& address) override;
 
+  // With `on`, a download keeps a broken body as NAME.part and the next download of NAME asks
+  // for the rest (Range, with If-Range and the validator the server gave), joining it, or
+  // starts over when the server cannot continue.
+  void SetContinueDownloads(bool on) { m_continue = on; }
+
   // Called again and again while a transfer waits for the network, at least every
   // kHookIntervalMs milliseconds from the start of a request to its end, on the thread that
   // runs the transfer: the place where a window handles its pending events, so that it stays
@@ -99,6 +104,10 @@ class CurlTransfer : public Transfer {
                           const std::string& address);
   TransferResult ToFile(const Request& request, const std::string& filePath,
                         const std::string& address);
+  // ToFile through NAME.part; `mayStartOver`: a part the server cannot continue is dropped and
+  // the whole file asked for once more.
+  TransferResult ToPartFile(const Request& request, const std::string& filePath,
+                            const std::string& address, bool mayStartOver);
   // Sends `request` and feeds the answer's body to `sink`; `ok` when the exchange completed
   // (whatever the status).
   TransferResult Perform(const Request& request, const std::string& address, Exchange& exchange);
@@ -121,6 +130,7 @@ class CurlTransfer : public Transfer {
   ConnectionOptions m_connection;
   std::string m_linkingPage;
   std::unique_ptr<CurlShare> m_cookies;  // the run's cookie jar; none when cookies are off
+  bool m_continue = false;
 };
 
 }  // namespace net

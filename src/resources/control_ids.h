@@ -107,5 +107,9 @@ inline constexpr int kConnectionTriesEdit = 1312;
 inline constexpr int kConnectionRetryWaitEdit = 1313;
 inline constexpr int kConnectionRobotsCheck = 1314;
 inline constexpr int kConnectionPerServerEdit = 1315;
+// Its fields that keep work from being done twice.
+inline constexpr int kConnectionNoClobberCheck = 1316;
+inline constexpr int kConnectionContinueCheck = 1317;
+inline constexpr int kConnectionStateFileEdit = 1318;
 
 }  // namespace ids

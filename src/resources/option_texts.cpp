@@ -119,6 +119,20 @@ constexpr OptionHelp kOptions[] = {
      "のときと同じ、--delay があれば 1、設定ファイルを使うときはその値）"sv,
      "downloads under way at once per server (connections reused; files and records as with 1; "
      "1 with --delay; a settings file's value where one is used)"sv},
+    {OptionText::kNoClobber, ""sv,
+     "あって空でない画像とファイルは残し、作り直しません（skipped/exists）、"
+     "クロールのページはリンクのために読みます"sv,
+     "keep every picture and file that exists and is not empty (skipped/exists; a crawl still "
+     "fetches such pages for their links)"sv},
+    {OptionText::kContinue, ""sv,
+     "切れたダウンロードを 名前.part に残し、次は続きから受け取ります（Range と If-Range）"sv,
+     "keep a broken download as NAME.part and fetch the rest next time (Range with If-Range)"sv},
+    {OptionText::kState, "ファイル"sv,
+     "クロールの経過をこのファイルに書き続け、中断しても --resume で再開できるようにします"sv,
+     "journal the crawl to this file as it goes, so that --resume can continue it"sv},
+    {OptionText::kResume, "ファイル"sv,
+     "--state で書いたクロールを続きから再開します、キューを決めるオプションは前回と同じに"sv,
+     "continue the crawl journalled in FILE (with the same options that shape its queue)"sv},
     {OptionText::kHelp, ""sv, "この説明"sv, "this help"sv},
     {OptionText::kVersion, ""sv, "版数"sv, "the version"sv},
     {OptionText::kSelector, "CSS"sv,

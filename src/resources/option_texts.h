@@ -50,6 +50,10 @@ enum class OptionText {
   kRetryWait,
   kRobots,
   kPerServer,
+  kNoClobber,
+  kContinue,
+  kState,
+  kResume,
   kHelp,
   kVersion,
   // What is asked of every page.

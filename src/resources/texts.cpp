@@ -207,6 +207,15 @@ constexpr Entry kEntries[] = {
     {TextId::kConnectionRobots, "robots.txt に従う"sv},
     {TextId::kConnectionPerServer, "サーバーごとの同時転送数（1～16）"sv},
     {TextId::kConnectionInvalid, "%s の値を読めません"sv},
+    {TextId::kResumeQuestion, "前回の続きから再開しますか？"sv},
+    {TextId::kStateFileNotJournal, "%s は再開できるクロールの状態ファイルではありません"sv},
+    {TextId::kStateFileUnwritable, "状態ファイルに書き込めません: %s"sv},
+    {TextId::kResumeDiffers, "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"sv},
+    {TextId::kCliStateOnlyCrawl, "--state と --resume はクロールにだけ使えます"sv},
+    {TextId::kCliStateWithResume, "--state と --resume は一緒に指定できません"sv},
+    {TextId::kConnectionNoClobber, "あって空でないファイルは残す（上書きしない）"sv},
+    {TextId::kConnectionContinue, "切れたダウンロードを続きから受け取る"sv},
+    {TextId::kConnectionStateFile, "クロールの状態ファイル（再開用）"sv},
 };
 
 // Each entry names its text. The build stops unless every name has exactly one entry and entry i
@@ -309,12 +318,28 @@ std::string DownloadCountText(int successes) {
   return Format(Cp932("ダウンロード件数 %d"), successes);
 }
 
-std::string CookieFileMessage(TextId message, std::string_view path) {
+std::string PathMessage(TextId message, std::string_view path) {
   return Format(Text(message), std::string(path).c_str());
+}
+
+std::string CookieFileMessage(TextId message, std::string_view path) {
+  return PathMessage(message, path);
 }
 
 std::string InvalidValueMessage(TextId label) {
   return Format(Text(TextId::kConnectionInvalid), Text(label).c_str());
+}
+
+std::string ResumeDiffersText(std::string_view option, std::string_view before,
+                              std::string_view now) {
+  const auto shown = [](std::string_view value) {
+    std::string text;
+    for (const char byte : value) text += byte == '\n' ? std::string(", ") : std::string(1, byte);
+    return text;
+  };
+  const std::string optionText(option);
+  return Format(Text(TextId::kResumeDiffers), optionText.c_str(), shown(before).c_str(),
+                shown(now).c_str());
 }
 
 std::string PageNotLoadedText(int page, std::string_view name) {

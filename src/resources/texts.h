@@ -188,6 +188,16 @@ enum class TextId {
   kConnectionRobots,        // "robots.txt に従う"
   kConnectionPerServer,     // "サーバーごとの同時転送数（1～16）"
   kConnectionInvalid,       // "%s の値を読めません"
+  // Nothing done twice: kept outputs, continued downloads, resumed crawls.
+  kResumeQuestion,       // "前回の続きから再開しますか？"
+  kStateFileNotJournal,  // "%s は再開できるクロールの状態ファイルではありません"
+  kStateFileUnwritable,  // "状態ファイルに書き込めません: %s"
+  kResumeDiffers,  // "前回と条件が違うため再開できません: %s（前回: %s、今回: %s）"
+  kCliStateOnlyCrawl,    // "--state と --resume はクロールにだけ使えます"
+  kCliStateWithResume,   // "--state と --resume は一緒に指定できません"
+  kConnectionNoClobber,  // "あって空でないファイルは残す（上書きしない）"
+  kConnectionContinue,   // "切れたダウンロードを続きから受け取る"
+  kConnectionStateFile,  // "クロールの状態ファイル（再開用）"
   kCount_
 };
 
@@ -216,6 +226,11 @@ std::string PageProgressText(int page, std::string_view name);  // "%d件目 %s 
 std::string NotRegularFileText(std::string_view name);
 std::string DownloadProgressText(int position, int queueLength, std::string_view address);
 std::string DownloadCountText(int successes);  // "ダウンロード件数 %d"
+// A message with a file's path put in (kStateFileNotJournal, kStateFileUnwritable, ...).
+std::string PathMessage(TextId message, std::string_view path);
+// kResumeDiffers with the option's name and both values (a list's entries joined by ", ").
+std::string ResumeDiffersText(std::string_view option, std::string_view before,
+                              std::string_view now);
 // "%d件目 %s は読み込みが終わらず変換できませんでした": a page that had no document to capture.
 std::string PageNotLoadedText(int page, std::string_view name);
 // kCookiesUnreadable or kCookiesUnwritable with the cookie file's path.

@@ -123,6 +123,10 @@ constexpr KeyDefinition kKeys[] = {
     KeyText(Key::kRetryWait, "RetryWait", "1"),
     Switch(Key::kRobots, "Robots", Rule::kSwitchOn, "off", "off"),
     {Key::kPerServer, kSection, "PerServer", "", Rule::kInteger, "1", "1", 1, 16},
+    // Nothing done twice: at their reset values every run does all its work again, as always.
+    Switch(Key::kNoClobber, "NoClobber", Rule::kSwitchOn, "off", "off"),
+    Switch(Key::kContinue, "Continue", Rule::kSwitchOn, "off", "off"),
+    {Key::kStateFile, kSection, "StateFile", "", Rule::kText, "", ""},
 };
 
 // The build stops unless every key has exactly one entry and entry i is the key i, so a key name

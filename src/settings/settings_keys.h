@@ -59,6 +59,10 @@ enum class Key {
   kRetryWait,    // RetryWait: seconds after the first failed try, doubled after each
   kRobots,       // Robots: robots.txt keeps addresses out and sets the pause
   kPerServer,    // PerServer: downloads under way at once per server
+  // Nothing done twice, kept by the window's save:
+  kNoClobber,  // NoClobber: an output that exists and is not empty is kept
+  kContinue,   // Continue: a broken download keeps its part and is continued next time
+  kStateFile,  // StateFile: the crawl journal that makes a crawl resumable; empty: none
   kCount_
 };
 

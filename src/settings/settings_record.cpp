@@ -80,6 +80,7 @@ void SettingsRecord::ResetSettings() {
                             base::ToInt(DefinitionOf(Key::kSplitHeight).resetValue),
                             base::ToInt(DefinitionOf(Key::kSplitOverlap).resetValue)};
   m_connection = {};
+  m_resume = {};
 }
 
 bool SettingsRecord::LoadSettings() {
@@ -104,6 +105,7 @@ bool SettingsRecord::LoadSettings() {
                             file.Integer(DefinitionOf(Key::kSplitHeight)),
                             file.Integer(DefinitionOf(Key::kSplitOverlap))};
   m_connection = ReadConnection(file);
+  m_resume = ReadResumeOptions(file);
   return true;
 }
 
@@ -186,6 +188,9 @@ bool SettingsRecord::SaveKey(const KeyFile& file, Key key,
     case Key::kRetryWait:
     case Key::kRobots:
     case Key::kPerServer: return WriteConnectionKey(file, key, m_connection, failed);
+    case Key::kNoClobber:
+    case Key::kContinue:
+    case Key::kStateFile: return WriteResumeKey(file, key, m_resume);
   }
   return true;
 }

@@ -11,6 +11,7 @@
 #include "settings/fields.h"
 #include "settings/output_settings.h"
 #include "settings/profile_file.h"
+#include "settings/resume_options.h"
 #include "settings/settings_keys.h"
 
 namespace settings {
@@ -50,6 +51,10 @@ class SettingsRecord {
   // The connection options: no window control holds them; the record does, for the window's
   // "接続設定" dialog and its crawls. Reset to their defaults, loaded and saved with the rest.
   net::ConnectionOptions& Connection() { return m_connection; }
+  // The options that keep a run from doing its work twice; no window control holds them.
+  const ResumeOptions& Resume() const { return m_resume; }
+  ResumeOptions& Resume() { return m_resume; }
+  void SetResume(ResumeOptions options) { m_resume = std::move(options); }
 
   // Every field to its default; empties the status line; disables the placeholder rows.
   void ResetSettings();
@@ -76,6 +81,7 @@ class SettingsRecord {
   std::string m_settingsPath;
   OutputSettings m_output;
   net::ConnectionOptions m_connection;
+  ResumeOptions m_resume;
 };
 
 }  // namespace settings

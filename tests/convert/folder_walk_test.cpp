@@ -16,6 +16,7 @@
 
 #include "base/file_system.h"
 #include "base/tools.h"
+#include "convert/view_page_renderer.h"
 #include "resources/texts.h"
 #include "support/fake_run_controls.h"
 #include "support/recording_renderer.h"
@@ -374,3 +375,34 @@ TEST_F(HostileTreeTest, NamesOutsideTheCodePageAreConvertedUnderTheirOwnNames) {
 }
 
 }  // namespace
+
+TEST_F(FolderWalkTest, NoClobberRendersOnlyThePagesWhosePictureIsMissingOrEmpty) {
+  MakeTree();
+  controls.checks[Field::kSub] = true;
+  // Each rendered page leaves a picture, as the real renderer does.
+  renderer.onRender = [](const convert::PageJob& page) {
+    WriteFile(
+        *convert::OutputPathFor(page.outputFolder, page.name, convert::DefaultPictureFormat()),
+        "BM");
+  };
+  walk.ConvertFolder(src(), out());
+  const std::size_t pages = renderer.pages.size();
+  ASSERT_EQ(::unlink(base::ToNativePath(out() + "sub/deep/z.bmp")->c_str()), 0);
+  WriteFile(out() + "a.bmp", "");  // an empty picture is no picture
+
+  renderer.pages.clear();
+  controls.records.clear();
+  state.m_noClobber = true;
+  walk.ConvertFolder(src(), out());
+  const std::set<std::pair<std::string, std::string>> rendered = {{"a.htm", ""},
+                                                                  {"sub/deep/z.htm", "sub/deep/"}};
+  EXPECT_EQ(Rendered(), rendered);
+  std::size_t kept = 0;
+  for (const convert::EntryRecord& record : controls.records) {
+    if (record.outcome != convert::EntryOutcome::kSkipped) continue;
+    ++kept;
+    EXPECT_STREQ(convert::ReasonToken(record.reason), "exists") << record.source;
+    EXPECT_TRUE(base::IsNonEmptyFile(record.output.value())) << record.source;
+  }
+  EXPECT_EQ(kept, pages - rendered.size());
+}

@@ -3,6 +3,7 @@
 #include "dialogs/connection_dialog.h"
 
 #include <gtest/gtest.h>
+#include <wx/checkbox.h>
 #include <wx/textctrl.h>
 
 #include "dialogs/wx_text.h"
@@ -43,6 +44,22 @@ TEST(ConnectionDialog, OkTakesReadableFieldsAndNamesTheOneThatIsNot) {
   EXPECT_EQ(options.delaySeconds, 0.5);
   EXPECT_EQ(options.tries, 3);
   EXPECT_EQ(options.userAgent, "Crawler/2.0");
+  dialog->Destroy();
+}
+
+TEST(ConnectionDialog, ShowsAndTakesTheOptionsThatKeepWorkFromBeingDoneTwice) {
+  net::ConnectionOptions options;
+  settings::ResumeOptions resume;
+  resume.continueDownloads = true;
+  auto* dialog = new ConnectionDialog(nullptr, options, &resume);
+  EXPECT_FALSE(Control<wxCheckBox>(dialog, ids::kConnectionNoClobberCheck)->GetValue());
+  EXPECT_TRUE(Control<wxCheckBox>(dialog, ids::kConnectionContinueCheck)->GetValue());
+  Control<wxCheckBox>(dialog, ids::kConnectionNoClobberCheck)->SetValue(true);
+  Control<wxTextCtrl>(dialog, ids::kConnectionStateFileEdit)->SetValue("/tmp/crawl.state");
+  Click(dialog, ids::kOptionsOk);
+  EXPECT_TRUE(resume.noClobber);
+  EXPECT_TRUE(resume.continueDownloads);
+  EXPECT_EQ(resume.stateFile, "/tmp/crawl.state");
   dialog->Destroy();
 }
 

@@ -590,3 +590,118 @@ TEST_F(Crawl, RequestsOnlyWhatALoopbackSiteLinksTo) {
 }
 
 }  // namespace
+
+// A site of template folders whose default documents are probed, pages linking pages and files:
+// a stop can fall on a probe, a page or a download.
+class ResumedCrawl : public Crawl {
+ protected:
+  void SetUp() override {
+    Crawl::SetUp();
+    Row(1, "1", "3", "1");
+    for (const char* folder : {"d1/", "d2/", "d3/"}) {
+      const std::string base = std::string("http://s/") + folder;
+      transfer.answers[base + "index.html"] =
+          "<img src=\"a.cgi\"><a href=\"more.html\">m</a><img src=\"b.cgi\">";
+      transfer.answers[base + "more.html"] = "<img src=\"c.cgi\"><a href=\"index.html\">i</a>";
+      for (const char* file : {"a.cgi", "b.cgi", "c.cgi"}) transfer.answers[base + file] = file;
+    }
+  }
+  convert::RunOutcome RunWith(download::JournalUse use) {
+    controls.texts[Field::kReadPath] = "http://s/d@a@/";
+    download::CrawlDriver driver(run, controls, transfer, renderer, filters, state);
+    driver.SetJournal(m_temp / "state", use);
+    return driver.Crawl();
+  }
+  // The addresses requested, in order, without GetServerName.
+  Lines Requested() const {
+    Lines addresses;
+    for (const auto& call : transfer.calls) {
+      if (call.operation != "GetServerName") addresses.push_back(call.address);
+    }
+    return addresses;
+  }
+};
+
+TEST_F(ResumedCrawl, AStoppedCrawlGoesOnWhereItStoppedAndAsksForNoFinishedEntryAgain) {
+  EXPECT_EQ(RunWith(download::JournalUse::kNone).result, RunResult::kRan);
+  const Lines uninterrupted = Requested();
+  const std::string totals = controls.status();
+  const int pages = run.m_pageCount;
+  const auto outputs = [this] {
+    std::set<std::string> files;
+    for (const auto& record : controls.records) files.insert(record.output.value_or(""));
+    for (const auto& location : RenderedLocations()) files.insert(location);
+    return files;
+  };
+  const std::set<std::string> written = outputs();
+
+  // Stop during each request in turn, then resume.
+  for (std::size_t stop = 1; stop <= uninterrupted.size(); ++stop) {
+    transfer.calls.clear();
+    renderer.pages.clear();
+    controls.records.clear();
+    transfer.onCall = [&](const auto&) {
+      if (Requested().size() == stop) run.m_stop.Request();
+    };
+    EXPECT_EQ(RunWith(download::JournalUse::kNew).result, RunResult::kStopped) << stop;
+    const Lines first = Requested();
+    transfer.onCall = nullptr;
+    transfer.calls.clear();
+    EXPECT_EQ(RunWith(download::JournalUse::kResume).result, RunResult::kRan) << stop;
+    // The resumed crawl asks for the rest; only what was in flight at the stop may come again
+    // (a probe whose answer was taken does not).
+    const Lines second = Requested();
+    const Lines rest(uninterrupted.begin() + static_cast<long>(stop), uninterrupted.end());
+    const Lines again(uninterrupted.begin() + static_cast<long>(stop) - 1, uninterrupted.end());
+    EXPECT_EQ(first, Lines(uninterrupted.begin(), uninterrupted.begin() + static_cast<long>(stop)));
+    EXPECT_TRUE(second == rest || second == again) << stop;
+    EXPECT_EQ(controls.status(), totals) << stop;
+    EXPECT_EQ(run.m_pageCount, pages) << stop;
+    EXPECT_EQ(outputs(), written) << stop;
+  }
+}
+
+TEST_F(ResumedCrawl, AResumeWithOtherQueueOptionsIsRefusedNamingTheDifference) {
+  controls.texts[Field::kCount] = "4";
+  EXPECT_EQ(RunWith(download::JournalUse::kNew).result, RunResult::kRan);
+  controls.texts[Field::kCount] = "100";
+  filters.m_disableList = {"more"};
+  transfer.calls.clear();
+  controls.messages.clear();
+  EXPECT_EQ(RunWith(download::JournalUse::kResume).refusal, TextId::kResumeDiffers);
+  EXPECT_EQ(controls.messages, Lines{resources::ResumeDiffersText(Text(TextId::kDisableListColumn),
+                                                                  "on", "on\nmore")});
+  EXPECT_TRUE(Requested().empty());
+
+  testing_support::WriteFile(m_temp / "state", "not a journal");
+  controls.messages.clear();
+  EXPECT_EQ(RunWith(download::JournalUse::kResume).refusal, TextId::kStateFileNotJournal);
+  EXPECT_EQ(controls.messages,
+            Lines{resources::PathMessage(TextId::kStateFileNotJournal, m_temp / "state")});
+
+  // A journal that cannot be written (a full disk) refuses the crawl before any request.
+  download::CrawlDriver driver(run, controls, transfer, renderer, filters, state);
+  driver.SetJournal("/dev/full", download::JournalUse::kNew);
+  EXPECT_EQ(driver.Crawl().refusal, TextId::kStateFileUnwritable);
+  EXPECT_TRUE(Requested().empty());
+}
+
+TEST_F(ResumedCrawl, NoClobberKeepsFilesAndPicturesButStillFollowsThePagesLinks) {
+  controls.texts[Field::kCount] = "5";  // d1, d2, d3, then d1's a.cgi and b.cgi
+  testing_support::WriteFile(Out("http/s/d1/a.cgi"), "kept");
+  testing_support::WriteFile(Out("http/s/d1/index.bmp"), "BM");
+  testing_support::WriteFile(Out("http/s/d2/index.bmp"), "");  // empty: made again
+  run.m_noClobber = true;
+  EXPECT_EQ(RunWith(download::JournalUse::kNone).result, RunResult::kRan);
+  EXPECT_EQ(Requested(),
+            (Lines{"http://s/d1/index.html", "http://s/d2/index.html", "http://s/d3/index.html",
+                   "http://s/d1/index.html", "http://s/d2/index.html", "http://s/d3/index.html",
+                   "http://s/d1/b.cgi"}));
+  EXPECT_EQ(RenderedLocations(), (Lines{"http://s/d2/index.html", "http://s/d3/index.html"}));
+  EXPECT_EQ(ReadFile(Out("http/s/d1/a.cgi")), "kept");
+  Lines kept;
+  for (const auto& record : controls.records) {
+    if (record.reason == convert::EntryReason::kExists) kept.push_back(record.source);
+  }
+  EXPECT_EQ(kept, (Lines{"http://s/d1/index.html", "http://s/d1/a.cgi"}));
+}

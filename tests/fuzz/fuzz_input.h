@@ -30,6 +30,8 @@ class FuzzInput {
     return part;
   }
 
+  bool Empty() const { return m_rest.empty(); }
+
   std::string Rest() {
     std::string rest(m_rest);
     m_rest = {};
