@@ -42,7 +42,7 @@ std::string HomeFolder() {
 }  // namespace
 
 std::string UserConfigFolder() {
-  // The base directory specification ignores a relative XDG_CONFIG_HOME.
+  // A relative XDG_CONFIG_HOME is ignored, as the desktop's folder rules say.
   std::string config = Environment("XDG_CONFIG_HOME");
   if (config.empty() || config.front() != kPathSeparator) {
     const std::string home = HomeFolder();

@@ -69,7 +69,7 @@ std::string BashValueCases(const std::vector<OptionDescription>& options) {
   return text;
 }
 
-// A text inside a single-quoted zsh option spec: its brackets and colons escaped.
+// A text inside a single-quoted zsh option description: its brackets and colons escaped.
 std::string ZshQuoted(std::string_view text) {
   std::string quoted;
   for (const char c : text) {
