@@ -404,7 +404,9 @@ TEST(CommandLine, ShardsSplitThePagesWithoutOverlap) {
   EXPECT_EQ(all.size(), 6u);
 }
 
-// A conversion of `pages` slow pages at --jobs GetParam(), caught after its first page.
+// A conversion of `pages` slow pages at --jobs GetParam(), caught after its first page. Every
+// page waits its whole second, so however unevenly the workers start, most pages are still
+// ahead when the signal comes.
 class Interrupted : public ::testing::TestWithParam<int> {
  protected:
   void Start(int pages, int height) {
@@ -413,8 +415,8 @@ class Interrupted : public ::testing::TestWithParam<int> {
       WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(height, "#4a4"));
     }
     command = std::make_unique<testing_support::RunningCommand>(
-        std::vector<std::string>{"convert", "src", "out", "--wait", "20", "--report", "r.jsonl",
-                                 "--jobs", std::to_string(GetParam())},
+        std::vector<std::string>{"convert", "src", "out", "--wait", "20", "--no-until-loaded",
+                                 "--report", "r.jsonl", "--jobs", std::to_string(GetParam())},
         temp.path());
     ASSERT_TRUE(WaitUntil([&] { return !ReadLines(temp / "r.jsonl").empty(); }, 120));
   }
@@ -424,13 +426,13 @@ class Interrupted : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(Interrupted, CtrlCEndsTheCurrentPageAndLeavesNoPartialFileAndNoServer) {
-  Start(8, 3000);
+  Start(16, 3000);
   command->Signal(SIGINT);
   const auto result = command->Wait(120);
   EXPECT_EQ(result.status, 130) << result.standardError;
   const Files files = FilesBelow(temp / "out");
   EXPECT_FALSE(files.empty());
-  EXPECT_LT(files.size(), 8u);
+  EXPECT_LT(files.size(), 16u);
   for (const std::string& file : files) {
     EXPECT_EQ(file.substr(file.size() - 4), ".bmp") << file;
     EXPECT_TRUE(WholeBitmap(temp / ("out/" + file))) << file;
