@@ -20,22 +20,12 @@ server_pid=""
 # The server goes with the work folder, however the script ends.
 trap '[ -z "$server_pid" ] || kill "$server_pid" 2> /dev/null; rm -rf "$work"' EXIT
 
-# Links, not pictures, so that the engine rendering the index page fetches none of the files
-# itself; "cgi-bin" makes the crawl take them as files to download.
+# "cgi-bin" makes the crawl take the files as files to download.
+source "$root/bench/support/file_site.sh"
 site="$work/site"
-mkdir -p "$site/cgi-bin"
-{
-  echo '<html><body><h1>index</h1>'
-  for i in $(seq 0 598); do printf '<a href="cgi-bin/f%03d.dat">%d</a>\n' "$i" "$i"; done
-  echo '</body></html>'
-} > "$site/index.html"
-for i in $(seq 0 598); do head -c 4096 /dev/urandom > "$site/cgi-bin/$(printf 'f%03d.dat' "$i")"; done
-
 log="$work/server.log"
-python3 -u "$root/bench/politeness/log_server.py" "$site" "$log" > "$work/port" &
-server_pid=$!
-for _ in $(seq 1 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-address="http://127.0.0.1:$(head -n 1 "$work/port")/index.html"
+make_file_site "$site" 'cgi-bin/f%03d.dat'
+serve_logged "$site" "$log"
 
 # Figures of the log lines since line $1 whose agent matches $3 (the rendering engine fetches the
 # index page's pictures too, under its own agent), with $2 the pause asked between requests.
@@ -47,6 +37,7 @@ figures() {
     END { for (i = 0; i < n; i++) { c = 0
             # the server notes the end of an answer a moment after the client has it: overlaps
             # under a millisecond are the next request of a client that waits for each answer
+            # (a server thread put aside at that moment can still add one now and then)
             for (j = 0; j < n; j++) if (start[j] <= start[i] && end[j] - start[i] > 0.001) c++
             if (c > most) most = c }
           span = fe - fs; beyond = span - pause * (f - 1); if (beyond < 0) beyond = 0

@@ -19,27 +19,17 @@ work=$(mktemp -d /tmp/rendora-resume-bench.XXXXXX)
 server_pid=""
 trap '[ -z "$server_pid" ] || kill "$server_pid" 2> /dev/null; rm -rf "$work"' EXIT
 
+source "$root/bench/support/file_site.sh"
 site="$work/site"
-mkdir -p "$site/files"
-{
-  echo '<html><body><h1>index</h1>'
-  for i in $(seq 0 598); do printf '<a href="files/f%03d_cgi.bin">%d</a>\n' "$i" "$i"; done
-  echo '</body></html>'
-} > "$site/index.html"
-for i in $(seq 0 598); do head -c 4096 /dev/urandom > "$site/files/$(printf 'f%03d_cgi.bin' "$i")"; done
-
 log="$work/server.log"
-touch "$log"
-python3 -u "$root/bench/resume/log_server.py" "$site" "$log" > "$work/port" &
-server_pid=$!
-for _ in $(seq 1 50); do [ -s "$work/port" ] && break; sleep 0.1; done
-address="http://127.0.0.1:$(head -n 1 "$work/port")/index.html"
+make_file_site "$site" 'files/f%03d_cgi.bin'
+serve_logged "$site" "$log"
 crawl=("$build/rendora" crawl "$address" --count 600 --wait 1 --jobs 1 --quiet)
 
 # Milliseconds per file entry of the crawl's log lines since line $1: over all file entries, and
 # over the first and the last 100 (a journal that is appended to costs the same at its end).
 per_entry() {
-  tail -n +"$(($1 + 1))" "$log" | awk '$3 == "HTML_Get_Sample" && $4 ~ /\/files\// {
+  tail -n +"$(($1 + 1))" "$log" | awk '$4 == "HTML_Get_Sample" && $5 ~ /\/files\// {
       start[f + 0] = $1; f++ }
     END { printf "%.3f %.3f %.3f", (start[f - 1] - start[0]) / (f - 1) * 1000,
             (start[100] - start[0]) / 100 * 1000, (start[f - 1] - start[f - 101]) / 100 * 1000 }'
@@ -47,7 +37,7 @@ per_entry() {
 
 # The crawl's requests since line $1: all, distinct targets, targets asked for more than once.
 requests() {
-  tail -n +"$(($1 + 1))" "$log" | awk '$3 == "HTML_Get_Sample" { n++; c[$4]++ }
+  tail -n +"$(($1 + 1))" "$log" | awk '$4 == "HTML_Get_Sample" { n++; c[$5]++ }
     END { for (t in c) { d++; if (c[t] > 1) twice++ }
           printf "requests=%d distinct=%d asked_twice=%d", n, d, twice + 0 }'
 }

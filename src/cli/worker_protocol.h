@@ -27,8 +27,8 @@ struct WorkerSetup {
   // --- end of the pictures' options ---
   int slot = 0;  // the worker's place on the shared display
   // What is asked of every page beyond the page itself, and the folder a confined page may read.
-  convert::PageOptions page;
-  std::string sourceFolder;
+  convert::PageOptions page = {};
+  std::string sourceFolder = {};
   // The crawl's identity for web pages (system texts; empty: the engine's own).
   std::string userAgent = {};
   std::string proxy = {};

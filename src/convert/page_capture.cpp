@@ -61,15 +61,14 @@ enum class WaitEnd {
 template <typename Ready, typename Awaiting>
 WaitEnd WaitRoundsUntil(long long rounds, RunControls& controls, const RunState& state, Ready ready,
                         Awaiting awaiting) {
-  using Clock = std::chrono::steady_clock;
   for (long long k = 0; k < rounds; ++k) {
     std::chrono::microseconds spent{0};
     while (true) {
-      const Clock::time_point pumpStart = Clock::now();
+      const auto pumpStart = controls.Now();
       controls.PumpMessages();
       if (state.m_closing) return WaitEnd::kClosing;
       if (ready(k)) return WaitEnd::kReady;
-      spent += std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - pumpStart);
+      spent += std::chrono::duration_cast<std::chrono::microseconds>(controls.Now() - pumpStart);
       if (spent >= kWaitRound) break;
       const std::chrono::microseconds rest = kWaitRound - spent;
       const std::chrono::microseconds nap = awaiting() ? std::min(rest, kReadySlice) : rest;

@@ -16,15 +16,15 @@ class KeyFile;
 namespace convert {
 
 struct PageOptions {
-  std::string selector;             // the picture shows the first element matching it; "": all
-  int padding = 0;                  // pixels of the page around that element
-  std::vector<std::string> hide;    // elements made invisible; they keep their space
-  std::vector<std::string> remove;  // elements taken out of the layout
-  std::string style;                // a style sheet after the page's own, added once it loaded
-  std::string script;               // run in the page after the load, before the capture
-  bool noJavaScript = false;        // the page's own scripts do not run
-  bool confine = false;             // a local page reads files under the source folder only
-  bool noNetwork = false;           // a local page loads nothing from the network
+  std::string selector;                  // the picture shows the first element matching it; "": all
+  int padding = 0;                       // pixels of the page around that element
+  std::vector<std::string> hide = {};    // elements made invisible; they keep their space
+  std::vector<std::string> remove = {};  // elements taken out of the layout
+  std::string style = {};                // a style sheet after the page's own, added once it loaded
+  std::string script = {};               // run in the page after the load, before the capture
+  bool noJavaScript = false;             // the page's own scripts do not run
+  bool confine = false;                  // a local page reads files under the source folder only
+  bool noNetwork = false;                // a local page loads nothing from the network
   bool operator==(const PageOptions&) const = default;
 };
 

@@ -17,6 +17,11 @@ class RunControls : public settings::OptionControls {
   virtual void PumpMessages() = 0;
   // Sleeps; the run decides how long (fakes return at once).
   virtual void Sleep(std::chrono::microseconds duration) = 0;
+  // The clock the waits are counted by: the time a pump takes counts toward a round's length.
+  // Fakes that return from Sleep at once keep a clock of their own.
+  virtual std::chrono::steady_clock::time_point Now() const {
+    return std::chrono::steady_clock::now();
+  }
   // Puts the keyboard focus into the control of `field`.
   virtual void FocusOption(settings::Field field) = 0;
   // Height of the primary screen in pixels.

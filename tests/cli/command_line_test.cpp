@@ -478,8 +478,10 @@ class StoppedWorker : public ::testing::Test {
     for (int i = 0; i < 6; ++i) {
       WriteFile(temp / ("src/p" + std::to_string(i) + ".html"), BandPage(3000, "#4a4"));
     }
-    std::vector<std::string> arguments = {"convert", "src", "out",      "--wait", "20",
-                                          "--jobs",  "3",   "--report", "r.jsonl"};
+    // Each page waits its whole second: the worker stopped is in a page, not between two.
+    std::vector<std::string> arguments = {
+        "convert",           "src",    "out", "--wait",   "20",
+        "--no-until-loaded", "--jobs", "3",   "--report", "r.jsonl"};
     arguments.insert(arguments.end(), more.begin(), more.end());
     command = std::make_unique<testing_support::RunningCommand>(arguments, temp.path());
     std::vector<pid_t> workers;

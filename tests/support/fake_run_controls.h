@@ -23,6 +23,11 @@ class FakeRunControls : public convert::RunControls {
   void ShowMessage(const std::string& text) override;
   void PumpMessages() override;
   void Sleep(std::chrono::microseconds duration) override;
+  // Time passes only in Sleep: however long a pump takes on a busy machine, a round of the
+  // waits lasts what it slept.
+  std::chrono::steady_clock::time_point Now() const override {
+    return std::chrono::steady_clock::time_point(std::chrono::milliseconds(sleptMilliseconds));
+  }
   void FocusOption(settings::Field field) override;
   int ScreenHeight() override { return screenHeight; }
   void PlaceForPage(int captureWidth, int screenHeight) override;
