@@ -226,7 +226,7 @@ TEST(CommandLine, DeviceScaleAndColourSchemeHoldForEveryPageOfTheRun) {
   EXPECT_EQ(BitmapPixel(plain, 400, 60), 0xFFFFFFu);
   const std::string sharp = convert("sharp", {"--scale-factor", "2"});
   ASSERT_GT(sharp.size(), 54u);
-  EXPECT_EQ(std::uint32_t(sharp[18] & 0xFF | (sharp[19] & 0xFF) << 8), 1600u);
+  EXPECT_EQ(std::uint32_t((sharp[18] & 0xFF) | (sharp[19] & 0xFF) << 8), 1600u);
   EXPECT_EQ(BitmapPixel(sharp, 100, 50), 0x00FF00u);
   EXPECT_EQ(BitmapPixel(sharp, 20, 120), 0x00FF00u);
   // The border: one device row, where the page at scale 1 has one row of its own pixels.
