@@ -48,10 +48,10 @@ std::string NormalizeAuthority(std::string_view scheme, std::string_view authori
     port = host.substr(colon + 1);
     host = host.substr(0, colon);
   }
-  // A server name with a ":" of its own is no name; it is left as it stands.
-  if (host.find(':') != std::string_view::npos && !host.starts_with('[')) {
-    return std::string(authority);
-  }
+  // A server name with a ":" of its own is no name, nor is an IPv6 literal without its "]": it
+  // is left as it stands.
+  const bool literal = host.starts_with('[') && host.ends_with(']');
+  if (host.find(':') != std::string_view::npos && !literal) return std::string(authority);
   const bool defaultPort =
       port.empty() || (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
   std::string result(authority.substr(0, hostStart));

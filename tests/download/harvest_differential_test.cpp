@@ -89,8 +89,9 @@ class PageMaker {
   }
 
   std::string Tag() {
-    static const char* const names[] = {"img",  "IMG",  "a", "A",     "body",   "option", "frame",
-                                        "link", "area", "p", "Frame", "OPTION", "iframe"};
+    static const char* const names[] = {"img",    "IMG",    "a",      "A",    "body",
+                                        "option", "frame",  "link",   "area", "p",
+                                        "Frame",  "OPTION", "iframe", "base", "BASE"};
     static const char* const attributes[] = {"src",        "SRC",   "href", "HREF",
                                              "background", "value", "rel",  "alt"};
     std::string tag = "<" + std::string(Pick(names));

@@ -68,7 +68,8 @@ TEST(NormalizeAddress, LowersSchemeAndServerAndDropsTheDefaultPort) {
       {"https://server:80/", "https://server:80/"},
       {"http://User@Server:/x", "http://User@server/x"},
       {"http://[::1]:80/x", "http://[::1]/x"},
-      {"http://A:B:80/x", "http://A:B:80/x"},  // no server name: left as it stands
+      {"http://A:B:80/x", "http://A:B:80/x"},    // no server name: left as it stands
+      {"http://[::1:80/x", "http://[::1:80/x"},  // nor is a literal without its "]"
       {"mailto:Someone", "mailto:Someone"},
       {"relative/Path", "relative/Path"},
   };

@@ -166,6 +166,27 @@ inline void QueueLink(Queue& q, const settings::OptionControls& options,
   q.m_kindQueue.push_back(kind);
 }
 
+// The address a page's links are resolved against: the href of the first tag that the tag rule
+// finds for "base" and "href" and that is a base element (its text begins with "<base" and a
+// space or "/"), with a value, resolved against the page; else the page's own address. The
+// value is read at the same places from the page as written, so it keeps its letter case.
+inline std::string BaseOf(const std::string& S, const std::string& P) {
+  const std::string W = base::ToLower(S);
+  for (int from = 0;;) {
+    int pos = 0;
+    const std::string T = FindTag(W.substr(from), "base,href", pos, '<', '>');
+    if (T.empty()) return P;
+    const int u = from + pos;
+    from = u + 1;
+    if (T.size() <= 5 || !T.starts_with("<base") || !(IsSpace(T[5]) || T[5] == '/')) continue;
+    const std::string X = S.substr(u);
+    const std::string L =
+        CutFragment(ReadValue(X, base::Find(T, "href"), static_cast<int>(T.size()) - 1));
+    if (L.empty() || static_cast<int>(L.size()) > download::kLongestLink) continue;
+    return download::ResolveLink(P, download::DecodeCharacterReferences(L));
+  }
+}
+
 inline void HarvestLinks(Queue& q, convert::RunControls& controls,
                          const settings::FilterLists& filters, const std::string& P,
                          const std::string& S) {
@@ -181,6 +202,7 @@ inline void HarvestLinks(Queue& q, convert::RunControls& controls,
                                {"a", "href", true, "", true},
                                {"option", "value", false, "", true},
                                {"frame", "src", false, "url", false}};
+  const std::string B = BaseOf(S, P);
   for (const Scan& scan : scans) {
     std::string W = base::ToLower(S);
     std::string O = S;
@@ -205,7 +227,7 @@ inline void HarvestLinks(Queue& q, convert::RunControls& controls,
         const std::string lower = base::ToLower(L);
         kind = base::Contains(lower, "?") ? "cgi" : download::IsPageAddress(lower) ? "url" : "src";
       }
-      QueueLink(q, controls, filters, P, L, kind);
+      QueueLink(q, controls, filters, B, L, kind);
     }
   }
 }
