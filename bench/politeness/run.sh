@@ -15,17 +15,9 @@ for tool in python3 wget; do
 done
 [ -x "$build/rendora" ] || { echo "build rendora first: cmake --build $build --target rendora" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/rendora-politeness-bench.XXXXXX)
-server_pid=""
-# The server goes with the work folder, however the script ends.
-trap '[ -z "$server_pid" ] || kill "$server_pid" 2> /dev/null; rm -rf "$work"' EXIT
-
 # "cgi-bin" makes the crawl take the files as files to download.
 source "$root/bench/support/file_site.sh"
-site="$work/site"
-log="$work/server.log"
-make_file_site "$site" 'cgi-bin/f%03d.dat'
-serve_logged "$site" "$log"
+start_file_site politeness 'cgi-bin/f%03d.dat'
 
 # Figures of the log lines since line $1 whose agent matches $3 (the rendering engine fetches the
 # index page's pictures too, under its own agent), with $2 the pause asked between requests.

@@ -15,15 +15,8 @@ runs=${2:-3}
 command -v python3 > /dev/null || { echo "run.sh needs python3" >&2; exit 1; }
 [ -x "$build/rendora" ] || { echo "build rendora first: cmake --build $build --target rendora" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/rendora-resume-bench.XXXXXX)
-server_pid=""
-trap '[ -z "$server_pid" ] || kill "$server_pid" 2> /dev/null; rm -rf "$work"' EXIT
-
 source "$root/bench/support/file_site.sh"
-site="$work/site"
-log="$work/server.log"
-make_file_site "$site" 'files/f%03d_cgi.bin'
-serve_logged "$site" "$log"
+start_file_site resume 'files/f%03d_cgi.bin'
 crawl=("$build/rendora" crawl "$address" --count 600 --wait 1 --jobs 1 --quiet)
 
 # Milliseconds per file entry of the crawl's log lines since line $1: over all file entries, and

@@ -22,6 +22,7 @@ namespace net {
 namespace {
 
 constexpr const char* kEmptyCookieFile = "# Netscape HTTP Cookie File\n";
+constexpr const char* kCookieFileUnwritable = "the cookie file cannot be written";
 
 constexpr const char* kFormContentType = "Content-Type: application/x-www-form-urlencoded";
 
@@ -362,12 +363,15 @@ bool CurlTransfer::SaveCookies(std::string& error) {
   if (!m_cookies || m_connection.saveCookies.empty()) return true;
   const auto native = base::ToNativePath(m_connection.saveCookies);
   if (!native) {
-    error = "the cookie file cannot be written";
+    error = kCookieFileUnwritable;
     return false;
   }
   {
     CurlHandle writer;
-    if (!writer) return false;
+    if (!writer) {
+      error = kCookieFileUnwritable;
+      return false;
+    }
     curl_easy_setopt(writer.get(), CURLOPT_SHARE, m_cookies->get());
     curl_slist* held = nullptr;
     curl_easy_getinfo(writer.get(), CURLINFO_COOKIELIST, &held);
@@ -375,7 +379,7 @@ bool CurlTransfer::SaveCookies(std::string& error) {
     // The library writes no file for an empty jar; the file then says that it holds none.
     if (!cookies.get()) {
       if (base::WriteFileAtomically(m_connection.saveCookies, kEmptyCookieFile)) return true;
-      error = "the cookie file cannot be written";
+      error = kCookieFileUnwritable;
       return false;
     }
     curl_easy_setopt(writer.get(), CURLOPT_COOKIEJAR, native->c_str());
@@ -383,7 +387,7 @@ bool CurlTransfer::SaveCookies(std::string& error) {
   }
   // The library says nothing of a failed write: the file must be there now.
   if (!base::ReadWholeFile(m_connection.saveCookies)) {
-    error = "the cookie file cannot be written";
+    error = kCookieFileUnwritable;
     return false;
   }
   return true;
